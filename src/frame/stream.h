@@ -1,0 +1,17 @@
+// Slots of the host's stream vector. STRM(1..NCOMP) are component flows; the slots below follow
+// them. NCOMP is read from the host on every access.
+#pragma once
+
+#include "host/store.h"
+
+namespace kvt {
+
+enum class Slot : int64_t { TotalFlow = 1, Temperature = 2, Pressure = 3, Enthalpy = 4, VapourFraction = 5, MolWt = 9 };
+
+// D is double, or const double for a vector that is only read.
+template <class D>
+D& slot(D* strm, Slot s) {
+  return strm[host::add(host::ncomp(), static_cast<int64_t>(s) - 1)];
+}
+
+}  // namespace kvt

@@ -1,0 +1,120 @@
+// Typed access to the host's data store: the one place where a VOKA_PLEX position is formed.
+//
+// Every host word is 8 bytes holding an int64_t or the bits of a double; words are read and written
+// through std::bit_cast, never through a pointer of the other type. Positions are 1-based PLEX word
+// numbers. They are formed with wrapping arithmetic (a host that has not filled its offsets yet must
+// not make the library overflow), and a read of a position below 1 gives 0 while a write there is
+// skipped: a host that has not yet laid out its work areas leaves zeros in the position words.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+
+#include "kvt/host.h"
+
+namespace kvt::host {
+
+using Pos = int64_t;
+
+constexpr Pos add(Pos a, int64_t b) {
+  return static_cast<Pos>(static_cast<uint64_t>(a) + static_cast<uint64_t>(b));
+}
+constexpr Pos mul(int64_t a, int64_t b) {
+  return static_cast<Pos>(static_cast<uint64_t>(a) * static_cast<uint64_t>(b));
+}
+
+// ---- VOKA_PLEX words ----------------------------------------------------------------------------
+
+inline int64_t plex_int(Pos p) { return p >= 1 ? VOKA_PLEX[p - 1] : 0; }
+inline double plex_real(Pos p) { return p >= 1 ? std::bit_cast<double>(VOKA_PLEX[p - 1]) : 0.0; }
+inline void set_plex_int(Pos p, int64_t v) {
+  if (p >= 1) VOKA_PLEX[p - 1] = v;
+}
+inline void set_plex_real(Pos p, double v) {
+  if (p >= 1) VOKA_PLEX[p - 1] = std::bit_cast<int64_t>(v);
+}
+// Addresses handed to host routines. The library never dereferences them itself; the host reads
+// integers or doubles there as the routine's contract says.
+inline int64_t* plex_int_ptr(Pos p) { return VOKA_PLEX + add(p, -1); }
+inline double* plex_real_ptr(Pos p) { return reinterpret_cast<double*>(plex_int_ptr(p)); }
+
+// ---- Small host blocks ----------------------------------------------------------------------------
+
+inline int64_t ncomp() { return VOKA_NCOMP[0]; }
+inline double host_missing() { return std::bit_cast<double>(VOKA_RGLOB[0]); }
+
+inline int64_t stwkwk_int(int w) { return VOKA_STWKWK[w - 1]; }
+inline double stwkwk_real(int w) { return std::bit_cast<double>(VOKA_STWKWK[w - 1]); }
+inline Pos real_base() { return stwkwk_int(1); }
+inline Pos int_base() { return stwkwk_int(2); }
+// N (also called NCPM): flash components of the last flash. Its address is handed to the host.
+inline int64_t flash_count() { return stwkwk_int(3); }
+inline int64_t* flash_count_ptr() { return &VOKA_STWKWK[2]; }
+inline double calc_temperature() { return stwkwk_real(19); }
+inline double calc_pressure() { return stwkwk_real(20); }
+inline double calc_vapour_fraction() { return stwkwk_real(21); }
+inline double calc_duty() { return stwkwk_real(22); }
+inline double liquid_split() { return stwkwk_real(23); }
+
+inline int64_t stwork_int(int w) { return TEBU_STWORK[w - 1]; }
+
+inline int64_t& flash_error_word() { return VOKA_FLSCOM[0]; }
+inline int64_t& flash_failure_flag() { return VOKA_FLSCM2[0]; }
+
+// ---- Compositions of the last flash (real work area) ----------------------------------------------
+
+enum class Comp : int { Z = 15, X = 16, X1 = 17, X2 = 18, Y = 19 };
+
+inline Pos comp_pos(Comp c) { return add(real_base(), stwork_int(static_cast<int>(c))); }
+inline double comp_value(Comp c, int64_t i) { return plex_real(add(comp_pos(c), i - 1)); }
+inline double* comp_ptr(Comp c) { return plex_real_ptr(comp_pos(c)); }
+
+// Component-number list (integer area): the host component number of each flash component.
+inline Pos complist_pos() { return add(int_base(), stwork_int(26)); }
+inline int64_t component_number(int64_t i) { return plex_int(add(complist_pos(), i - 1)); }
+inline int64_t* complist_ptr() { return plex_int_ptr(complist_pos()); }
+
+// The two substream descriptor lists handed to the host's stream utilities and flash.
+inline Pos descriptor_pos() { return add(int_base(), stwork_int(29)); }
+inline int64_t* descriptor1_ptr() { return plex_int_ptr(descriptor_pos()); }
+inline int64_t* descriptor2_ptr(int64_t nsubs) { return plex_int_ptr(add(descriptor_pos(), nsubs)); }
+
+// Work places of the flash and of the critical-point routine.
+inline double* scratch_real_record() { return plex_real_ptr(add(real_base(), stwork_int(25))); }
+inline int64_t* scratch_int_record() { return plex_int_ptr(add(int_base(), stwork_int(30))); }
+inline double* critical_work() { return plex_real_ptr(add(real_base(), stwork_int(20))); }
+
+// Molecular weight of host component number j.
+inline double component_molwt(int64_t j) { return plex_real(add(VOKA_IPOFF1[305], j)); }
+
+// ---- Phase property table (TEBU_STWORK words 47-62) ------------------------------------------------
+
+// Phase order of every group of the table.
+enum class Phase : int { Vapour = 0, Liquid = 1, Liquid1 = 2, Liquid2 = 3 };
+enum class PhaseItem : int { Enthalpy = 47, Further = 51, Volume = 55, MolWt = 59 };
+
+constexpr int table_word(PhaseItem item, Phase ph) { return static_cast<int>(item) + static_cast<int>(ph); }
+inline double phase_value(PhaseItem item, Phase ph) {
+  return std::bit_cast<double>(TEBU_STWORK[table_word(item, ph) - 1]);
+}
+inline void set_phase_value(PhaseItem item, Phase ph, double v) {
+  TEBU_STWORK[table_word(item, ph) - 1] = std::bit_cast<int64_t>(v);
+}
+
+// ---- Retention records of the flash ---------------------------------------------------------------
+
+struct RetentionRecord {
+  double* real;
+  int64_t* integer;
+  Pos status;  // position of the record's status word
+};
+
+// Record r (0-based) of the areas whose first records start at real_first and int_first.
+inline RetentionRecord retention_record(Pos real_first, Pos int_first, int64_t r) {
+  const int64_t rlen = stwork_int(1);
+  const int64_t ilen = stwork_int(2);
+  const Pos ipos = add(int_first, mul(add(ilen, 1), r));
+  return {plex_real_ptr(add(real_first, mul(rlen, r))), plex_int_ptr(ipos), add(ipos, ilen)};
+}
+
+}  // namespace kvt::host
