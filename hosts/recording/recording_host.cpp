@@ -1,0 +1,155 @@
+#include "recording_host.h"
+
+#include <bit>
+#include <cstring>
+
+#include "kvt/host.h"
+
+extern "C" {
+KVT_HOST_API int64_t VOKA_PLEX[kvt::rec::kPlexWords];
+KVT_HOST_API int64_t VOKA_NCOMP[1];
+KVT_HOST_API int64_t VOKA_STWKWK[32];
+KVT_HOST_API int64_t VOKA_IPOFF1[320];
+KVT_HOST_API int64_t VOKA_RGLOB[1];
+KVT_HOST_API int64_t VOKA_FLSCOM[1];
+KVT_HOST_API int64_t VOKA_FLSCM2[1];
+KVT_HOST_API int64_t TEBU_STWORK[64];
+}
+
+namespace kvt::rec {
+
+namespace {
+
+Host the_host;
+
+// The word at an address handed to the host; addresses that point just outside the work array (a
+// position below 1 or past its end) are not read.
+int64_t word_at(const void* p) {
+  if (p == nullptr) return 0;
+  const auto* w = static_cast<const int64_t*>(p);
+  const auto* begin = VOKA_PLEX;
+  const auto* end = VOKA_PLEX + kPlexWords;
+  const auto a = reinterpret_cast<std::uintptr_t>(w);
+  const bool near_plex = a + 1024 * 8 >= reinterpret_cast<std::uintptr_t>(begin) && a < reinterpret_cast<std::uintptr_t>(end) + 1024 * 8;
+  if (near_plex && (w < begin || w >= end)) return 0;
+  int64_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+}  // namespace
+
+double Arg::real() const { return std::bit_cast<double>(word); }
+
+Host& host() { return the_host; }
+
+std::vector<const Call*> Host::calls_to(std::string_view name) const {
+  std::vector<const Call*> out;
+  for (const Call& c : calls) {
+    if (c.name == name) out.push_back(&c);
+  }
+  return out;
+}
+
+void reset() {
+  the_host = Host{};
+  std::memset(VOKA_PLEX, 0, sizeof VOKA_PLEX);
+  for (int64_t* block : {VOKA_NCOMP, VOKA_RGLOB, VOKA_FLSCOM, VOKA_FLSCM2}) block[0] = 0;
+  std::memset(VOKA_STWKWK, 0, sizeof VOKA_STWKWK);
+  std::memset(VOKA_IPOFF1, 0, sizeof VOKA_IPOFF1);
+  std::memset(TEBU_STWORK, 0, sizeof TEBU_STWORK);
+}
+
+Layout lay_out(int64_t capacity) {
+  Layout l;
+  l.capacity = capacity;
+  int64_t next = 101;  // positions 1-100 stay free, so that a stray low position is visible
+  const auto reserve = [&](int64_t n) {
+    const int64_t p = next;
+    next += n + 4;  // a gap between areas
+    return p;
+  };
+  // Real work area: Z, X, X1, X2, Y, critical-point work, scratch real record.
+  l.real_base = next;
+  const int64_t cap = capacity > 0 ? capacity : 1;
+  for (int w = 15; w <= 20; ++w) TEBU_STWORK[w - 1] = reserve(cap) - l.real_base;
+  TEBU_STWORK[24] = reserve(l.real_record_len) - l.real_base;
+  // Integer work area: component-number list, substream descriptor lists, scratch integer record.
+  l.int_base = next;
+  TEBU_STWORK[25] = reserve(cap) - l.int_base;
+  TEBU_STWORK[28] = reserve(32) - l.int_base;
+  TEBU_STWORK[29] = reserve(l.int_record_len + 1) - l.int_base;
+  TEBU_STWORK[0] = l.real_record_len;
+  TEBU_STWORK[1] = l.int_record_len;
+  VOKA_STWKWK[0] = l.real_base;
+  VOKA_STWKWK[1] = l.int_base;
+  for (int g = 0; g < 4; ++g) {
+    l.packed_count[g] = reserve(1);
+    l.packed_numbers[g] = reserve(cap);
+    l.packed_fractions[g] = reserve(cap);
+  }
+  l.real_records = reserve(10 * l.real_record_len);
+  l.int_records = reserve(10 * (l.int_record_len + 1));
+  l.molwt = reserve(cap + 1);
+  VOKA_IPOFF1[305] = l.molwt;
+  return l;
+}
+
+int64_t plex_int(int64_t pos) { return VOKA_PLEX[pos - 1]; }
+double plex_real(int64_t pos) { return std::bit_cast<double>(VOKA_PLEX[pos - 1]); }
+void set_plex_int(int64_t pos, int64_t v) { VOKA_PLEX[pos - 1] = v; }
+void set_plex_real(int64_t pos, double v) { VOKA_PLEX[pos - 1] = std::bit_cast<int64_t>(v); }
+const void* plex_addr(int64_t pos) { return VOKA_PLEX + (pos - 1); }
+
+void set_ncomp(int64_t n) { VOKA_NCOMP[0] = n; }
+void set_host_missing(double v) { VOKA_RGLOB[0] = std::bit_cast<int64_t>(v); }
+void set_stwkwk_int(int word, int64_t v) { VOKA_STWKWK[word - 1] = v; }
+void set_stwkwk_real(int word, double v) { VOKA_STWKWK[word - 1] = std::bit_cast<int64_t>(v); }
+double stwkwk_real(int word) { return std::bit_cast<double>(VOKA_STWKWK[word - 1]); }
+void set_stwork_real(int word, double v) { TEBU_STWORK[word - 1] = std::bit_cast<int64_t>(v); }
+double stwork_real(int word) { return std::bit_cast<double>(TEBU_STWORK[word - 1]); }
+int64_t stwork_int(int word) { return TEBU_STWORK[word - 1]; }
+void set_flash_error(int64_t v) { VOKA_FLSCOM[0] = v; }
+void set_failure_flag(int64_t v) { VOKA_FLSCM2[0] = v; }
+int64_t failure_flag() { return VOKA_FLSCM2[0]; }
+
+int64_t comp_pos(Comp c) { return VOKA_STWKWK[0] + TEBU_STWORK[static_cast<int>(c) - 1]; }
+int64_t complist_pos() { return VOKA_STWKWK[1] + TEBU_STWORK[25]; }
+void set_flash_count(int64_t n) { VOKA_STWKWK[2] = n; }
+void set_components(const std::vector<int64_t>& numbers) {
+  for (std::size_t i = 0; i < numbers.size(); ++i) set_plex_int(complist_pos() + static_cast<int64_t>(i), numbers[i]);
+}
+void set_composition(Comp c, const std::vector<double>& x) {
+  for (std::size_t i = 0; i < x.size(); ++i) set_plex_real(comp_pos(c) + static_cast<int64_t>(i), x[i]);
+}
+void set_molwt(int64_t component, double mw) { set_plex_real(VOKA_IPOFF1[305] + component, mw); }
+
+// ---- Recording and scripted outputs, for the host routines below ---------------------------------
+
+void record(const char* name, std::initializer_list<const void*> args) {
+  if (!the_host.recording) return;
+  Call c{name, {}};
+  c.args.reserve(args.size());
+  for (const void* a : args) c.args.push_back({a, word_at(a)});
+  the_host.calls.push_back(std::move(c));
+}
+
+double output(std::string_view name) {
+  if (!the_host.outputs.empty()) {
+    const auto it = the_host.outputs.find(name);
+    if (it != the_host.outputs.end() && !it->second.empty()) {
+      const double v = it->second.front();
+      it->second.pop_front();
+      return v;
+    }
+  }
+  return the_host.default_output;
+}
+
+void leave_error(int64_t* ierr) {
+  if (the_host.error_flags.empty()) return;
+  *ierr = the_host.error_flags.front();
+  the_host.error_flags.pop_front();
+}
+
+}  // namespace kvt::rec

@@ -1,0 +1,81 @@
+#include "support/fixture.h"
+
+#include <cstring>
+
+namespace kvt::test {
+
+void reset_library_blocks() {
+  std::memset(KVT_IHXPP, 0, sizeof KVT_IHXPP);
+  std::memset(KVT_RHXPP, 0, sizeof KVT_RHXPP);
+  std::memset(KVT_HXPKV, 0, sizeof KVT_HXPKV);
+  std::memset(KVT_HXRMSS, 0, sizeof KVT_HXRMSS);
+  std::memset(KVT_HXRMIN, 0, sizeof KVT_HXRMIN);
+  std::memset(KVT_HXSBD, 0, sizeof KVT_HXSBD);
+  std::memset(KVT_HXSTRB, 0, sizeof KVT_HXSTRB);
+  std::memset(KVT_HXIMSS, 0, sizeof KVT_HXIMSS);
+  std::memset(KVT_HXPDBG, 0, sizeof KVT_HXPDBG);
+  std::memset(KVT_HXOUTP, 0, sizeof KVT_HXOUTP);
+}
+
+void bind_layout(const rec::Layout& l) {
+  for (int g = 0; g < 4; ++g) {
+    KVT_HXPKV[g] = l.packed_count[g];
+    KVT_HXPKV[g + 5] = l.packed_numbers[g];
+    KVT_HXPKV[g + 10] = l.packed_fractions[g];
+  }
+  KVT_IHXPP[23] = l.int_records;
+  KVT_IHXPP[24] = l.real_records;
+}
+
+double& Stream::slot(int64_t k) { return v.at(static_cast<std::size_t>((v.size() - 10) + k - 1)); }
+
+void script_flash(const FlashResult& r) {
+  const auto n = static_cast<int64_t>(r.components.size());
+  rec::set_flash_count(n);
+  rec::set_components(r.components);
+  rec::set_composition(rec::Comp::X, r.x);
+  rec::set_composition(rec::Comp::X1, r.x1);
+  rec::set_composition(rec::Comp::X2, r.x2);
+  rec::set_composition(rec::Comp::Y, r.y);
+  rec::set_composition(rec::Comp::Z, r.z);
+  rec::set_stwkwk_real(19, r.t);
+  rec::set_stwkwk_real(20, r.p);
+  rec::set_stwkwk_real(21, r.vf);
+  rec::set_stwkwk_real(22, r.duty);
+  rec::set_stwkwk_real(23, r.split);
+  for (int ph = 0; ph < 4; ++ph) {
+    rec::set_stwork_real(47 + ph, r.enthalpy[ph]);
+    rec::set_stwork_real(51 + ph, r.further[ph]);
+    rec::set_stwork_real(55 + ph, r.volume[ph]);
+    rec::set_stwork_real(59 + ph, r.molwt[ph]);
+  }
+}
+
+KvtTest::KvtTest(int64_t ncomp, int64_t capacity) : ncomp_(ncomp), capacity_(capacity) {}
+
+void KvtTest::SetUp() {
+  rec::reset();
+  reset_library_blocks();
+  layout_ = rec::lay_out(capacity_);
+  bind_layout(layout_);
+  rec::set_ncomp(ncomp_);
+  rec::set_host_missing(kHostMissing);
+  KVT_HXRMSS[0] = kMissing;
+  KVT_HXOUTP[0] = kUnit;
+  stream_.v.assign(static_cast<std::size_t>(ncomp_ + 10), 0.0);
+  stream_.nstrm = ncomp_ + 10;
+}
+
+Answer ask(PropertyRoutine routine, Stream& s, int64_t iphs, int64_t ibas, int64_t iside) {
+  Answer a{-7.0, -7};
+  routine(s.data(), &s.nstrm, &iside, &iphs, &ibas, &a.value, &a.ierr);
+  return a;
+}
+
+std::string joined(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const auto& l : lines) out += "[" + l + "]\n";
+  return out;
+}
+
+}  // namespace kvt::test

@@ -1,0 +1,74 @@
+// The common test fixture: a recording host laid out for a few flash components, the library's
+// blocks reset and filled as a host fills them, and helpers to script a flash's results.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "kvt/kvt.h"
+#include "recording_host.h"
+
+namespace kvt::test {
+
+inline constexpr double kMissing = 1.0e35;      // KVT_HXRMSS word 1
+inline constexpr double kHostMissing = 1.0e30;  // VOKA_RGLOB word 1
+inline constexpr int32_t kUnit = 7;             // trace unit
+
+// Zero every library block (the flash keeps its own working copy; tests that depend on it say so).
+void reset_library_blocks();
+
+// Copy a layout's positions into KVT_HXPKV and KVT_IHXPP words 24/25.
+void bind_layout(const rec::Layout& l);
+
+// One stream of `ncomp` components, its vector NCOMP + 10 long.
+struct Stream {
+  std::vector<double> v;
+  int64_t nstrm;
+  double* data() { return v.data(); }
+  double& slot(int64_t k);  // STRM(NCOMP + k)
+};
+
+// A three-phase flash result over the given flash components, scripted into the host's store.
+struct FlashResult {
+  std::vector<int64_t> components;  // host component numbers
+  std::vector<double> x, x1, x2, y, z;
+  double t = 350.0, p = 2.0e5, vf = 0.25, duty = 0.0, split = 0.6;
+  double enthalpy[4] = {-1.0e7, -3.0e7, -2.9e7, -3.1e7};  // vapour, liquid, first, second liquid
+  double further[4] = {1.0, 2.0, 3.0, 4.0};
+  double volume[4] = {10.0, 0.1, 0.09, 0.02};
+  double molwt[4] = {30.0, 50.0, 60.0, 18.0};
+};
+void script_flash(const FlashResult& r);
+
+class KvtTest : public ::testing::Test {
+ protected:
+  // ncomp components in the stream vector, room for `capacity` flash components.
+  explicit KvtTest(int64_t ncomp = 3, int64_t capacity = 16);
+  void SetUp() override;
+
+  rec::Host& host() { return rec::host(); }
+  const std::vector<std::string>& trace() { return rec::host().trace(kUnit); }
+  Stream& stream() { return stream_; }
+
+  int64_t ncomp_;
+  int64_t capacity_;
+  rec::Layout layout_;
+  Stream stream_;
+};
+
+// Calls a property routine with the common argument list and returns {result, IERR}.
+using PropertyRoutine = void (*)(double*, const int64_t*, const int64_t*, const int64_t*, const int64_t*, double*,
+                                 int64_t*);
+struct Answer {
+  double value;
+  int64_t ierr;
+};
+Answer ask(PropertyRoutine routine, Stream& s, int64_t iphs, int64_t ibas = 0, int64_t iside = 0);
+
+// The trace, joined with newlines, for readable failure messages.
+std::string joined(const std::vector<std::string>& lines);
+
+}  // namespace kvt::test
