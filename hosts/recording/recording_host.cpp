@@ -92,7 +92,14 @@ Layout lay_out(int64_t capacity) {
   l.int_records = reserve(10 * (l.int_record_len + 1));
   l.molwt = reserve(cap + 1);
   VOKA_IPOFF1[305] = l.molwt;
+  l.end = next;
   return l;
+}
+
+std::vector<Blocks> host_blocks() {
+  return {{VOKA_NCOMP, 1, "VOKA_NCOMP"},   {VOKA_STWKWK, 32, "VOKA_STWKWK"}, {VOKA_IPOFF1, 320, "VOKA_IPOFF1"},
+          {VOKA_RGLOB, 1, "VOKA_RGLOB"},   {VOKA_FLSCOM, 1, "VOKA_FLSCOM"},  {VOKA_FLSCM2, 1, "VOKA_FLSCM2"},
+          {TEBU_STWORK, 64, "TEBU_STWORK"}};
 }
 
 int64_t plex_int(int64_t pos) { return VOKA_PLEX[pos - 1]; }

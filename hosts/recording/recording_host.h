@@ -41,6 +41,7 @@ struct Layout {
   int64_t real_record_len = 8;       // TEBU_STWORK word 1
   int64_t int_record_len = 8;        // TEBU_STWORK word 2
   int64_t molwt = 0;                 // VOKA_IPOFF1 word 306
+  int64_t end = 0;                   // first position after the laid-out areas
 };
 
 // Compositions by their TEBU_STWORK offset word.
@@ -79,6 +80,14 @@ void reset();
 // (VOKA_STWKWK 1-2, TEBU_STWORK offsets and record lengths, VOKA_IPOFF1 306). The caller copies the
 // packed-list and retention positions into the library's blocks.
 Layout lay_out(int64_t capacity);
+
+// The host's blocks as words, for snapshots.
+struct Blocks {
+  const int64_t* data;
+  std::size_t words;
+  const char* name;
+};
+std::vector<Blocks> host_blocks();  // VOKA_NCOMP, VOKA_STWKWK, VOKA_IPOFF1, VOKA_RGLOB, VOKA_FLSCOM, VOKA_FLSCM2, TEBU_STWORK
 
 // ---- The store, 1-based -------------------------------------------------------------------------
 
