@@ -120,7 +120,7 @@ void LORI_PL001(double* t, int64_t* one_a, int64_t* component, int64_t* one_b, i
 }
 
 void UNIT_WRITE(const int32_t* unit, const char* text, const int64_t* nchar) {
-  host().records[*unit].emplace_back(text, static_cast<std::size_t>(*nchar));
+  if (host().capture_trace) host().records[*unit].emplace_back(text, static_cast<std::size_t>(*nchar));
 }
 
 }  // extern "C"

@@ -49,7 +49,8 @@ enum class Comp : int { Z = 15, X = 16, X1 = 17, X2 = 18, Y = 19 };
 
 struct Host {
   // Recording.
-  bool recording = true;
+  bool recording = true;       // false: calls are not recorded (benchmarks)
+  bool capture_trace = true;   // false: trace records are dropped (benchmarks)
   std::vector<Call> calls;
   std::map<int32_t, std::vector<std::string>> records;  // trace records by unit
 
