@@ -150,6 +150,10 @@ double output(std::string_view name) {
       return v;
     }
   }
+  if (!the_host.defaults.empty()) {
+    const auto it = the_host.defaults.find(name);
+    if (it != the_host.defaults.end()) return it->second;
+  }
   return the_host.default_output;
 }
 

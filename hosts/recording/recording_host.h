@@ -55,10 +55,11 @@ struct Host {
   std::map<int32_t, std::vector<std::string>> records;  // trace records by unit
 
   // Scripted answers. Each routine writes its main output from outputs[name] in call order (the
-  // front is taken), else default_output. Names: the routine's, and "WEND_CRTCAL:PC" for the
+  // front is taken), else defaults[name], else default_output. Names: the routine's, and "WEND_CRTCAL:PC" for the
   // critical pressure; "GOSA_VTHRM"/"GOSA_LTHRM" feed output 14, "LORI_PL001" output 7,
   // "GOSA_ENTHL"/"GOSA_ENTHV" output 11.
   std::map<std::string, std::deque<double>, std::less<>> outputs;
+  std::map<std::string, double, std::less<>> defaults;
   double default_output = 0.0;
   int64_t flash_status = 1;            // written by WEND_FLASH into its status word
   int64_t idxwat = 0;                  // NERO_IDXWAT's result
