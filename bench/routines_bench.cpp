@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "kvt/kvt.h"
+#include "library_binding.h"
 #include "recording_host.h"
 
 namespace {
@@ -27,13 +28,7 @@ struct Case {
     h.default_output = 1.5;
     std::memset(KVT_HXPDBG, 0, sizeof KVT_HXPDBG);
     const kvt::rec::Layout l = kvt::rec::lay_out(n);
-    for (int g = 0; g < 4; ++g) {
-      KVT_HXPKV[g] = l.packed_count[g];
-      KVT_HXPKV[g + 5] = l.packed_numbers[g];
-      KVT_HXPKV[g + 10] = l.packed_fractions[g];
-    }
-    KVT_IHXPP[23] = l.int_records;
-    KVT_IHXPP[24] = l.real_records;
+    kvt::rec::bind_layout(l);
     KVT_IHXPP[25] = 1;
     KVT_IHXPP[9] = 1;  // water switch on: the water rule runs
     KVT_HXRMSS[0] = 1.0e35;

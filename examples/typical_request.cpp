@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "kvt/kvt.h"
+#include "library_binding.h"
 #include "recording_host.h"
 
 namespace {
@@ -25,13 +26,7 @@ void script_host() {
   rec::Host& h = rec::host();
   h.recording = false;
   const rec::Layout l = rec::lay_out(kNcomp);
-  for (int g = 0; g < 4; ++g) {  // step 1: the blocks
-    KVT_HXPKV[g] = l.packed_count[g];
-    KVT_HXPKV[g + 5] = l.packed_numbers[g];
-    KVT_HXPKV[g + 10] = l.packed_fractions[g];
-  }
-  KVT_IHXPP[23] = l.int_records;
-  KVT_IHXPP[24] = l.real_records;
+  rec::bind_layout(l);  // step 1: the blocks
   KVT_IHXPP[25] = 1;  // NSUBS
   KVT_IHXPP[19] = 1;  // side 1 water switch
   KVT_HXRMSS[0] = 1.0e35;

@@ -17,16 +17,6 @@ void reset_library_blocks() {
   std::memset(KVT_HXOUTP, 0, sizeof KVT_HXOUTP);
 }
 
-void bind_layout(const rec::Layout& l) {
-  for (int g = 0; g < 4; ++g) {
-    KVT_HXPKV[g] = l.packed_count[g];
-    KVT_HXPKV[g + 5] = l.packed_numbers[g];
-    KVT_HXPKV[g + 10] = l.packed_fractions[g];
-  }
-  KVT_IHXPP[23] = l.int_records;
-  KVT_IHXPP[24] = l.real_records;
-}
-
 double& Stream::slot(int64_t k) { return v.at(static_cast<std::size_t>((v.size() - 10) + k - 1)); }
 
 void script_flash(const FlashResult& r) {
@@ -57,7 +47,7 @@ void KvtTest::SetUp() {
   rec::reset();
   reset_library_blocks();
   layout_ = rec::lay_out(capacity_);
-  bind_layout(layout_);
+  rec::bind_layout(layout_);
   rec::set_ncomp(ncomp_);
   rec::set_host_missing(kHostMissing);
   KVT_HXRMSS[0] = kMissing;

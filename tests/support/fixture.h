@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "kvt/kvt.h"
+#include "library_binding.h"
 #include "recording_host.h"
 
 namespace kvt::test {
@@ -19,9 +20,6 @@ inline constexpr int32_t kUnit = 7;             // trace unit
 
 // Zero every library block (the flash keeps its own working copy; tests that depend on it say so).
 void reset_library_blocks();
-
-// Copy a layout's positions into KVT_HXPKV and KVT_IHXPP words 24/25.
-void bind_layout(const rec::Layout& l);
 
 // One stream of `ncomp` components, its vector NCOMP + 10 long.
 struct Stream {
