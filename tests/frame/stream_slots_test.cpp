@@ -116,6 +116,20 @@ TEST_F(GetterTraceTest, TemperatureTraceByteForByte) {
   EXPECT_EQ(trace(), expected) << joined(trace());
 }
 
+TEST_F(GetterTraceTest, LongStreamOverflowsTheCountButNotTheIndex) {
+  KVT_HXPDBG[9] = 1;
+  stream().v.assign(130, 2.5e-200);
+  stream().nstrm = 120;
+  stream().slot(3) = -1.0e100;  // NCOMP = 3: slot 6
+  ask(KVT_HXPPRS, stream(), 1);
+  ASSERT_EQ(trace().size(), 2u + 1u + 120u + 1u) << joined(trace());
+  EXPECT_EQ(trace()[2], " *****    NSTRM     = **");
+  EXPECT_EQ(trace()[3], " *****     STRM(  1) =  2.5000000-200");
+  EXPECT_EQ(trace()[8], " *****     STRM(  6) = -1.0000000+100");
+  EXPECT_EQ(trace()[122], " *****     STRM(120) =  2.5000000-200");
+  EXPECT_EQ(trace().back(), " *****      PRS     = -1.0000000+100");
+}
+
 TEST_F(GetterTraceTest, NothingTracedWhenEveryBlockIsZero) {
   reset_library_blocks();
   ask(KVT_HXPTMP, stream(), 1);
