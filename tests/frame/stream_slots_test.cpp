@@ -120,7 +120,7 @@ TEST_F(GetterTraceTest, LongStreamOverflowsTheCountButNotTheIndex) {
   KVT_HXPDBG[9] = 1;
   stream().v.assign(130, 2.5e-200);
   stream().nstrm = 120;
-  stream().slot(3) = -1.0e100;  // NCOMP = 3: slot 6
+  stream().v[5] = -1.0e100;  // NCOMP = 3: the pressure is slot 6
   ask(KVT_HXPPRS, stream(), 1);
   ASSERT_EQ(trace().size(), 2u + 1u + 120u + 1u) << joined(trace());
   EXPECT_EQ(trace()[2], " *****    NSTRM     = **");
