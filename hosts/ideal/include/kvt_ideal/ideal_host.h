@@ -105,11 +105,11 @@ std::vector<double> make_stream(std::span<const double> flows, double t, double 
 // ---- Flash codes (the library's option set words 7, 8 and 10 feed these) ---------------------
 
 // WEND_FLASH phase kind code = 10 * w + k. w = 1: water may form a pure second liquid (free water).
-// k = 1: vapour-liquid; k = 2: liquid only; k = 3: vapour only. Phase count 1 asks for a single phase
-// (liquid for k = 2, vapour otherwise: the stream is taken as that phase at the flash conditions),
-// 2 for vapour-liquid equilibrium, 3 for vapour-liquid-free-water equilibrium (as w = 1). A count of
-// 0 or less is taken as 2. With a single phase only KSPEC 1, 2 and 4 (no vapour fraction
-// specification) can be met; a vapour fraction specification then fails the flash.
+// k = 1: vapour-liquid; k = 2: liquid only; k = 3: vapour only. With k = 1, phase count 1 asks for a
+// single vapour, 2 (or 0 or less) for vapour-liquid equilibrium, 3 for vapour-liquid-free-water
+// equilibrium (as w = 1). A single phase (k = 2, k = 3 or count 1) is the whole stream taken as that
+// phase at the flash conditions; it meets KSPEC 1 and 2 (and 4 only at the estimate's pressure, as its
+// enthalpy does not depend on pressure); a vapour fraction specification fails the flash as bad input.
 enum PhaseKind : std::int64_t { kVapourLiquid = 1, kLiquidOnly = 2, kVapourOnly = 3, kFreeWater = 10 };
 
 // KSPEC: 1 P-H, 2 T-P, 3 P-vapour fraction, 4 T-H, 5 T-vapour fraction.
