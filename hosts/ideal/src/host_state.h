@@ -19,7 +19,7 @@ namespace kvt::ideal {
 
 inline constexpr std::int64_t kPlexWords = 1 << 17;
 inline constexpr double kHostMissing = 1.0e35;
-inline constexpr double kPressureMin = 1.0e3;  // Pa
+inline constexpr double kPressureMin = 1.0e2;  // Pa
 inline constexpr double kPressureMax = 5.0e7;  // Pa
 // Retention records: real words T, P, vapour fraction, liquid split, enthalpy, KSPEC, 2 spare;
 // integer words: validity marker, NCOMP, phases present (the status word follows, the library's).
