@@ -162,6 +162,7 @@ TEST_F(IdealHost, PropertyMonitorReportsBadArgumentsAndRanges) {
   int64_t n = 2, idx[2] = {2, 7}, opts[6] = {}, w = 0, code = 2, ierr = 0;
   GOSA_VISCL(&t, &p, x, &n, idx, opts, &w, &v, &ierr);
   EXPECT_NE(ierr, 0) << "component 7 does not exist";
+  ki::take_warnings();
   idx[1] = 3;
   ierr = 0;
   GOSA_VISCL(&t, &p, x, &n, idx, opts, &w, &v, &ierr);

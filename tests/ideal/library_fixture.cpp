@@ -12,7 +12,9 @@ void set_up(std::initializer_list<std::string> names, bool free_water) {
   std::fill(std::begin(KVT_RHXPP), std::end(KVT_RHXPP), 0.0);
   std::fill(std::begin(KVT_HXPDBG), std::end(KVT_HXPDBG), 0);
   KVT_IHXPP[6] = 2;                                  // phase count
-  KVT_IHXPP[7] = kVapourLiquid;                      // phase kind code
+  // phase kind code: the library passes 1 and 11 through unchanged; other codes it rewrites from
+  // the flash's phase request and the water switch
+  KVT_IHXPP[7] = free_water ? kFreeWater + kVapourLiquid : kVapourLiquid;
   KVT_IHXPP[9] = free_water ? 1 : 0;                 // water switch: free water, water rule
   KVT_IHXPP[16] = 2;
   KVT_IHXPP[17] = kVapourLiquid;

@@ -83,7 +83,9 @@ TEST_P(PhaseSums, PropertiesOfPresentPhasesArePhysical) {
     }
     for (Routine r : {KVT_HXPCPP, KVT_HXPVIS, KVT_HXPTHC, KVT_HXPDNS}) {
       const Answer a = s.ask(r, iphs, 1);
-      EXPECT_EQ(a.ierr, 0) << iphs;
+      // 2: the host used a correlation outside its range and said so (n-hexane's vapour
+      // conductivity fit starts at its boiling point, 339 K)
+      EXPECT_TRUE(a.ierr == 0 || a.ierr == 2) << iphs << " " << a.ierr;
       EXPECT_GT(a.value, 0.0) << iphs;
       EXPECT_LT(a.value, kLibraryMissing) << iphs;
     }

@@ -19,6 +19,14 @@ double held(const PiecewiseCorrelation& pc, double t, bool* outside) {
   return pc.value(th);
 }
 
+// A liquid property of a component above its critical temperature (a gas dissolved in a liquid) is
+// held at the end of its range as part of the method; only a gap below the critical point is flagged.
+double held_liquid(const Component& c, const PiecewiseCorrelation& pc, double t, bool* outside) {
+  flag(outside, t < pc.tmin() || (t > pc.tmax() && t < c.tc));
+  const double th = std::clamp(t, pc.tmin(), pc.tmax());
+  return pc.value(th);
+}
+
 }  // namespace
 
 TRange flash_range(const Component& c) {
@@ -79,10 +87,12 @@ double liquid_molar_volume(const Component& c, double t, bool* outside) {
   return 1.0 / c.liquid_density.value(t);
 }
 
-double liquid_viscosity(const Component& c, double t, bool* outside) { return held(c.liquid_viscosity, t, outside); }
+double liquid_viscosity(const Component& c, double t, bool* outside) {
+  return held_liquid(c, c.liquid_viscosity, t, outside);
+}
 double vapour_viscosity(const Component& c, double t, bool* outside) { return held(c.vapour_viscosity, t, outside); }
 double liquid_conductivity(const Component& c, double t, bool* outside) {
-  return held(c.liquid_conductivity, t, outside);
+  return held_liquid(c, c.liquid_conductivity, t, outside);
 }
 double vapour_conductivity(const Component& c, double t, bool* outside) {
   return held(c.vapour_conductivity, t, outside);
@@ -90,7 +100,7 @@ double vapour_conductivity(const Component& c, double t, bool* outside) {
 double surface_tension(const Component& c, double t, bool* outside) {
   // No liquid surface above the critical point.
   if (t >= c.tc) return 0.0;
-  return std::max(0.0, held(c.surface_tension, t, outside));
+  return std::max(0.0, held_liquid(c, c.surface_tension, t, outside));
 }
 
 }  // namespace kvt::ideal

@@ -41,7 +41,8 @@ double liquid_cp(const Component& c, double t, bool* outside = nullptr);        
 double liquid_molar_volume(const Component& c, double t, bool* outside = nullptr);      // m3/kmol
 
 // Transport properties: evaluated at T held inside the correlation's range (the boundary value
-// outside it, flagged).
+// outside it, flagged; for the liquid properties of a component above its critical temperature the
+// held value is part of the method and not flagged).
 double liquid_viscosity(const Component& c, double t, bool* outside = nullptr);         // Pa s
 double vapour_viscosity(const Component& c, double t, bool* outside = nullptr);         // Pa s
 double liquid_conductivity(const Component& c, double t, bool* outside = nullptr);      // W/(m K)
