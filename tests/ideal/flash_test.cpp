@@ -56,7 +56,7 @@ TEST(RachfordRice, SinglePhaseEndsAndARoot) {
 // Benzene-toluene at 101.325 kPa, measured bubble points (C. J. Geankoplis, Transport Processes and
 // Unit Operations, 3rd ed., Table 11.1-1). Benzene-toluene is close to an ideal solution; the
 // vapour-pressure fits reproduce each normal boiling point within 0.05 K and the data are given to
-// 0.1 K (the deviations found are below 0.7 K), so 1.0 K is the tolerance.
+// 0.1 K (the deviations found are below 0.25 K), so 1.0 K is the tolerance.
 struct BubblePoint {
   double x_benzene;
   double t_measured;
