@@ -1,0 +1,11 @@
+#include "default_case.h"
+
+#include <string>
+
+#include "case_file.h"
+
+namespace hxprops {
+
+Case default_case() { return parse_case(default_case_text(), kDefaultCaseOrigin); }
+
+}  // namespace hxprops
