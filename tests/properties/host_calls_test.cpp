@@ -223,14 +223,14 @@ INSTANTIATE_TEST_SUITE_P(Family, AbsentPhaseTest, ::testing::Values(&kCpp, &kThc
 
 // The three fraction calls, seen through their own trace: codes 2, 4, 5 in that order, on the
 // caller's basis for heat capacity, density and heat of vaporisation, on mole basis for the
-// transport properties whatever the fifth argument says.
+// transport properties whatever the fifth argument (or the side) says.
 class FractionBasisTest : public FamilyTest, public ::testing::WithParamInterface<const Member*> {};
 
 TEST_P(FractionBasisTest, FractionsOnTheRoutinesBasis) {
   const Member& m = *GetParam();
   const bool mass = m.routine == KVT_HXPCPP || m.routine == KVT_HXPDNS || m.routine == KVT_HXPTHV;
   KVT_HXPDBG[3] = 1;
-  ask(m.routine, stream(), 2, 1);
+  ask(m.routine, stream(), 2, 1, 1);
   std::vector<std::string> frc;
   for (const std::string& line : trace()) {
     if (line.starts_with(" *****      FRC ")) frc.push_back(line);
