@@ -5,7 +5,6 @@
 #include <string>
 
 #include "support/fixture.h"
-#include "support/snapshot.h"
 
 namespace kvt::test {
 namespace {
@@ -148,16 +147,6 @@ TEST_F(FractionTest, NoFlashComponentsGiveZeroOnMassBasis) {
   }
 }
 
-TEST_F(FractionTest, WritesNothingButItsResult) {
-  split(0.3, 0.6);
-  const Snapshot before = take_snapshot(stream(), layout_.end);
-  for (int64_t iphs = 1; iphs <= 5; ++iphs) {
-    for (int64_t ibas : {0, 1}) fraction(iphs, ibas);
-  }
-  EXPECT_EQ(outside(diff(before, take_snapshot(stream(), layout_.end)), {}), "");
-  EXPECT_TRUE(host().calls.empty());
-}
-
 // ---- Trace -------------------------------------------------------------------------------------
 
 TEST_F(FractionTest, TraceByteForByteWithCode7AsWholeStream) {
@@ -185,33 +174,6 @@ TEST_F(FractionTest, TraceByteForByteWithCode7AsWholeStream) {
   };
   EXPECT_EQ(trace(), expected) << joined(trace());
 }
-
-struct CompositionCase {
-  int64_t iphs;
-  std::string labels;  // first letter(s) of each composition run listed
-};
-
-class FractionTraceCompositions : public FractionTest, public ::testing::WithParamInterface<CompositionCase> {};
-
-TEST_P(FractionTraceCompositions, ChosenByPhaseCode) {
-  KVT_HXPDBG[3] = 1;
-  split(0.3, 0.6);
-  stream().nstrm = 0;
-  fraction(GetParam().iphs, 0);
-  std::string labels;
-  for (const std::string& line : trace()) {
-    if (line.size() > 16 && line[15] == '(' && line.compare(9, 6, "  STRM") != 0) {
-      const std::string label = line.substr(9, 6);
-      if (line.compare(16, 3, "  1") == 0) labels += label.substr(label.find_first_not_of(' ')) + ",";
-    }
-  }
-  EXPECT_EQ(labels, GetParam().labels) << joined(trace());
-}
-
-INSTANTIATE_TEST_SUITE_P(Fractions, FractionTraceCompositions,
-                         ::testing::Values(CompositionCase{1, "X,Y,"}, CompositionCase{2, "Y,"},
-                                           CompositionCase{3, "X,"}, CompositionCase{4, "X1,"},
-                                           CompositionCase{5, "X2,"}, CompositionCase{-4, "X,Y,"}));
 
 TEST_F(FractionTest, TraceOnlyForSwitchExactlyOne) {
   split(0.3, 0.6);
