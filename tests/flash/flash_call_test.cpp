@@ -1,5 +1,5 @@
 // What the flash hands the host: the twenty arguments of WEND_FLASH by address, the phase request,
-// the specification kinds, the working copy kept for other sides, and the calls around the flash.
+// the KSPEC kinds (what the flash is told to hold fixed), the working copy kept for other sides, and the calls around the flash.
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -102,7 +102,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PhaseCase{"KphsNegativeUnchanged", 0, 5, 0, -1, 5, 107}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// ---- Specification kinds -----------------------------------------------------------------------
+// ---- KSPEC kinds --------------------------------------------------------------------------------
 
 struct SpecCase {
   const char* name;
