@@ -1,5 +1,6 @@
 // What the flash hands the host: the twenty arguments of WEND_FLASH by address, the phase request,
-// the KSPEC kinds (what the flash is told to hold fixed), the working copy kept for other sides, and the calls around the flash.
+// the KSPEC kinds (what the flash holds fixed), the working copy kept for other sides, and the calls
+// around the flash.
 #include <algorithm>
 #include <cmath>
 #include <string>
