@@ -71,7 +71,7 @@ struct Case {
   std::string origin;
   std::map<std::string, int> lines;
 
-  // Same calculation (every field but origin and lines).
+  // Same calculation: every field but origin, lines and the outlet field a side does not use.
   bool same_content(const Case& other) const;
   // The source reference of a field: its line when known, else the line of the nearest enclosing
   // table that has one, else no line.

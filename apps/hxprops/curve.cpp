@@ -78,9 +78,15 @@ class CurveBuilder {
     if (s.outlet == OutletSpec::Temperature) return s.outlet_temperature;
     const std::string field = side_field(side_, "duty");
     if (!(mole_flow_ > 0.0)) throw RunError(side_key(side_) + ": the library reports no flow for the stream");
-    stream_.flash_ph((inlet_heat_flow_ + s.duty) / mole_flow_);
-    const double t = stream_.temperature();
     const TemperatureRange r = side_temperature_range(c_, side_);
+    try {
+      stream_.flash_ph((inlet_heat_flow_ + s.duty) / mole_flow_);
+    } catch (const RunError& e) {
+      throw InputError(c_.locate(field), field,
+                       "a duty of " + number(s.duty) + " W cannot be met inside the databank's range " + number(r.min) +
+                           " to " + number(r.max) + " K (" + e.what() + ")");
+    }
+    const double t = stream_.temperature();
     if (!(t >= r.min && t <= r.max)) {
       throw InputError(c_.locate(field), field,
                        "a duty of " + number(s.duty) + " W takes the stream to " + number(t) +
