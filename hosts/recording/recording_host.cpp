@@ -22,16 +22,29 @@ namespace {
 
 Host the_host;
 
-// The word at an address handed to the host; addresses that point just outside the work array (a
-// position below 1 or past its end) are not read.
+// Whether p lies in the `words` words from byte address b.
+bool inside(const void* p, std::uintptr_t b, std::size_t words) {
+  const auto a = reinterpret_cast<std::uintptr_t>(p);
+  return a >= b && a < b + words * sizeof(int64_t);
+}
+bool inside(const void* p, const int64_t* begin, std::size_t words) {
+  return inside(p, reinterpret_cast<std::uintptr_t>(begin), words);
+}
+
+// The word at an address handed to the host. An address just outside the work array (a position
+// below 1 or past its end) that is not one of the host's blocks is not read.
 int64_t word_at(const void* p) {
   if (p == nullptr) return 0;
-  const auto* w = static_cast<const int64_t*>(p);
-  const auto* begin = VOKA_PLEX;
-  const auto* end = VOKA_PLEX + kPlexWords;
-  const auto a = reinterpret_cast<std::uintptr_t>(w);
-  const bool near_plex = a + 1024 * 8 >= reinterpret_cast<std::uintptr_t>(begin) && a < reinterpret_cast<std::uintptr_t>(end) + 1024 * 8;
-  if (near_plex && (w < begin || w >= end)) return 0;
+  constexpr std::size_t kMargin = 1024;  // words either side of the work array
+  const auto plex = reinterpret_cast<std::uintptr_t>(VOKA_PLEX);
+  const std::uintptr_t margin = kMargin * sizeof(int64_t);
+  const bool in_margin =
+      inside(p, plex - margin, kMargin) || inside(p, plex + kPlexWords * sizeof(int64_t), kMargin);
+  if (in_margin) {
+    bool in_block = false;
+    for (const Blocks& b : host_blocks()) in_block = in_block || inside(p, b.data, b.words);
+    if (!in_block) return 0;
+  }
   int64_t v;
   std::memcpy(&v, p, sizeof v);
   return v;
