@@ -22,6 +22,16 @@ TEST(DefaultCase, EmbeddedCaseIsTheShippedFile) {
   EXPECT_EQ(embedded.origin, kDefaultCaseOrigin);
 }
 
+TEST(DefaultCase, GuideShowsTheDefaultCase) {
+  const std::string guide = test::read_file(HXPROPS_GUIDE);
+  const std::size_t begin = guide.find("```toml\n");
+  ASSERT_NE(begin, std::string::npos);
+  const std::size_t end = guide.find("```", begin + 8);
+  ASSERT_NE(end, std::string::npos);
+  const Case shown = parse_case(guide.substr(begin + 8, end - begin - 8), "docs/hxprops.md");
+  EXPECT_TRUE(shown.same_content(default_case())) << write_case(shown);
+}
+
 TEST(DefaultCase, HotVapourWithWaterAndNitrogenAgainstCoolingWater) {
   const Case c = default_case();
   EXPECT_EQ(c.points, 11);
