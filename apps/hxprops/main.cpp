@@ -69,6 +69,19 @@ const char* kFooter =
     "flow, malformed file, temperature outside the databank's range, unknown option). Output files are\n"
     "written only when the whole run succeeds.";
 
+// Output names that cannot work are bad input, found before anything is calculated.
+void check_output_names(const Options& o) {
+  std::error_code ec;
+  const auto file_name = [&](const char* option, const std::optional<fs::path>& p) {
+    if (p && fs::is_directory(*p, ec)) throw InputError({}, option, p->string() + " is a directory, not a file name");
+  };
+  file_name("--plot", o.plot);
+  file_name("--trace", o.trace);
+  if (o.csv_dir && fs::exists(*o.csv_dir, ec) && !fs::is_directory(*o.csv_dir, ec)) {
+    throw InputError({}, "--csv", o.csv_dir->string() + " exists and is not a directory");
+  }
+}
+
 int run(const Options& o) {
   Case c = o.case_file ? read_case_file(*o.case_file) : default_case();
   if (o.points) c.points = *o.points;
@@ -76,6 +89,7 @@ int run(const Options& o) {
     std::cout << write_case(c);
     return 0;
   }
+  check_output_names(o);
   OutputFiles outputs;  // declared first: outlives the session, which closes the trace file
   Session session(c);
   if (o.trace) session.trace_to(outputs.stage(*o.trace));

@@ -145,12 +145,29 @@ INSTANTIATE_TEST_SUITE_P(
         BadRun{"points_not_a_number", "", {"--points", "many"}, {"--points"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(Cli, OutputNamesThatCannotWorkAreBadInput) {
+  ScratchDir dir;
+  fs::create_directory(dir / "taken.png");
+  test::write_file(dir / "file", "");
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--plot", "taken.png", "--csv", "out"},
+                                               std::vector<std::string>{"--trace", "taken.png", "--csv", "out"},
+                                               std::vector<std::string>{"--csv", "file", "--trace", "t.txt"}}) {
+    const test::RunResult r = run_hxprops(args, dir.path());
+    EXPECT_EQ(r.status, 2) << args[0];
+    EXPECT_TRUE(contains(r.err, "hxprops: error: " + args[0] + ": ")) << r.err;
+    EXPECT_EQ(dir.listing(), (std::vector<std::string>{"file", "taken.png"}));
+  }
+}
+
 TEST(Cli, FailedPlotLeavesNoOtherFiles) {
   ScratchDir dir;
-  fs::create_directory(dir / "taken.png");  // the plot's name is a directory: the run fails at the end
-  const test::RunResult r = run_hxprops({"--csv", "out", "--trace", "t.txt", "--plot", "taken.png"}, dir.path());
+  // Without gnuplot on the PATH the run fails at its very end, after the CSV files and the trace.
+  const test::RunResult r =
+      run_hxprops({"--csv", "out", "--trace", "t.txt", "--plot", "curve.png"}, dir.path(), "/nonexistent");
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(dir.listing(), (std::vector<std::string>{"taken.png"}));
+  EXPECT_TRUE(contains(r.err, "gnuplot")) << r.err;
+  EXPECT_TRUE(r.out.empty());
+  EXPECT_TRUE(dir.listing().empty());
 }
 
 }  // namespace

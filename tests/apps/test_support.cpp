@@ -87,9 +87,11 @@ std::string shell_quoted(const std::string& s) {
 
 }  // namespace
 
-RunResult run_hxprops(const std::vector<std::string>& args, const fs::path& dir) {
+RunResult run_hxprops(const std::vector<std::string>& args, const fs::path& dir, const std::string& path) {
   const fs::path out = dir / ".stdout", err = dir / ".stderr";
-  std::string cmd = "cd " + shell_quoted(dir.string()) + " && " + shell_quoted(HXPROPS_EXE);
+  std::string cmd = "cd " + shell_quoted(dir.string()) + " && ";
+  if (!path.empty()) cmd += "PATH=" + shell_quoted(path) + " ";
+  cmd += shell_quoted(HXPROPS_EXE);
   for (const std::string& a : args) cmd += " " + shell_quoted(a);
   cmd += " >" + shell_quoted(out.string()) + " 2>" + shell_quoted(err.string());
   const int rc = std::system(cmd.c_str());

@@ -39,8 +39,10 @@ struct RunResult {
   std::string out;
   std::string err;
 };
-// Run the hxprops program with `args` (each passed as one argument) in `dir`.
-RunResult run_hxprops(const std::vector<std::string>& args, const std::filesystem::path& dir);
+// Run the hxprops program with `args` (each passed as one argument) in `dir`; `path`, when not
+// empty, replaces the PATH it sees.
+RunResult run_hxprops(const std::vector<std::string>& args, const std::filesystem::path& dir,
+                      const std::string& path = "");
 
 // Output lines with the "case:" line (which names where the case came from) left out.
 std::string without_case_line(const std::string& out);
