@@ -12,7 +12,7 @@ enum class Output { Temperature, Pressure };
 
 // For the whole stream the stream vector is packed first (TEBU_CPACK writes the component-number
 // list and Z of the data store); for a single phase its composition of the last flash is used.
-void critical_point(Output which, const trace::Routine& trace, double* strm, const int64_t* nstrm,
+void critical_point(Output which, const trace::Routine& routine, double* strm, const int64_t* nstrm,
                     const int64_t* iphs, double* result, int64_t* ierr);
 
 }  // namespace kvt::critical

@@ -12,6 +12,8 @@ namespace {
 
 constexpr std::string_view kMarker = " *****   ";  // positions 1-9 of a value line
 constexpr std::string_view kEquals = "     = ";    // positions 16-22
+constexpr std::string_view kEllipsis = " ...";     // end of a heading
+constexpr std::string_view kIndexEnd = ") = ";     // positions 20-23 of an element line
 constexpr int kLabelWidth = 6;
 constexpr int kRealWidth = 14;
 
@@ -85,8 +87,8 @@ void Writer::heading(std::string_view name) {
   std::size_t n = head.size();
   std::memcpy(line + n, name.data(), name.size());
   n += name.size();
-  std::memcpy(line + n, " ...", 4);
-  emit(line, n + 4);
+  std::memcpy(line + n, kEllipsis.data(), kEllipsis.size());
+  emit(line, n + kEllipsis.size());
 }
 
 void Writer::integer(std::string_view label, int64_t value, int width) {
@@ -112,8 +114,8 @@ void Writer::element(std::string_view label, int64_t index, double value) {
   std::size_t n = prefix(line, label);
   line[n++] = '(';
   n += format_int(line + n, index, 3);
-  std::memcpy(line + n, ") = ", 4);
-  n += 4;
+  std::memcpy(line + n, kIndexEnd.data(), kIndexEnd.size());
+  n += kIndexEnd.size();
   n += format_real(line + n, value);
   emit(line, n);
 }
