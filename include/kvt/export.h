@@ -16,6 +16,13 @@
 #  elif defined(KVT_HOST_BUILD)
 #    define KVT_EXPORT __declspec(dllimport)
 #    define KVT_HOST_API __declspec(dllexport)
+#  elif defined(__GNUC__)
+/* A MinGW program binds the library through its import library: routines through its stubs, blocks
+ * by auto-import. A routine then has one address throughout the program, as on Linux, also where a
+ * static initialiser takes it (with dllimport, GCC takes the stub's address there and the import
+ * table's elsewhere, so that the two compare unequal). */
+#    define KVT_EXPORT
+#    define KVT_HOST_API
 #  else
 #    define KVT_EXPORT __declspec(dllimport)
 #    define KVT_HOST_API
