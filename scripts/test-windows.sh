@@ -25,6 +25,8 @@ trap '"$wineserver" -k >/dev/null 2>&1 || true' EXIT
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "creating wine prefix $WINEPREFIX"
   "$wine64" wineboot --init >/dev/null 2>&1
+else
+  "$wine64" wineboot >/dev/null 2>&1 || true  # the prefix's services up before the first test program
 fi
 
 cmake --build "$build" -j"$jobs"
