@@ -17,7 +17,10 @@ cmake -S "$root/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 >/dev
 cmake --build "$build" -j 2 >/dev/null
 
 mkdir -p "$build/corpus"
+# The progress lines are filtered out; the verdict is the fuzzer's own exit status.
+set +e
 "$build/kvt_fuzz" -max_total_time="$seconds" -max_len=2048 -print_final_stats=1 -artifact_prefix="$build/" \
-  "$@" "$build/corpus" "$root/fuzz/corpus" 2>&1 | grep -Ev '^(#[0-9]+[[:space:]]|")' || true
-# grep filters the progress lines; the verdict is the fuzzer's own exit status.
-exit "${PIPESTATUS[0]}"
+  "$@" "$build/corpus" "$root/fuzz/corpus" 2>&1 | grep -Ev '^(#[0-9]+[[:space:]]|")'
+status=${PIPESTATUS[0]}
+set -e
+exit "$status"
