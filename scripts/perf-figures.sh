@@ -2,7 +2,7 @@
 # Performance figures of the library, written to docs/performance.md:
 #  - ns per call of each routine (bench/kvt_bench, Google Benchmark, recording host answering at
 #    once, N = 10 flash components), trace off and trace on; the flash at N = 10, 1 000, 100 000;
-#  - instructions per call (callgrind, deterministic): scripts/perf-driver.cpp calls one routine K
+#  - instructions per call (callgrind, deterministic): bench/perf_driver.cpp calls one routine K
 #    times, callgrind counts inside the routine only (host stand-in included), divided by K;
 #  - the trace-off path: the instructions spent in the trace formatter, which must be none.
 #
@@ -15,12 +15,7 @@ out=${1:-$root/docs/performance.md}
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKVT_BUILD_TESTS=OFF -DKVT_BUILD_APPS=OFF \
   -DKVT_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" -j 2 --target kvt kvt_recording_host kvt_bench >/dev/null
-# The driver keeps the symbols of the library and the host (RelWithDebInfo-like: -O2 -g).
-g++ -std=c++20 -O2 -g -Wall -Wextra -Wpedantic -Werror -I"$root/include" -I"$root/hosts/recording" \
-  "$root/scripts/perf-driver.cpp" -o "$build/perf-driver" \
-  -L"$build/src" -L"$build/hosts/recording" -lkvt -lkvt_recording_host \
-  -Wl,-rpath,"$build/src" -Wl,-rpath,"$build/hosts/recording"
+cmake --build "$build" -j 2 --target kvt kvt_recording_host kvt_bench kvt_perf_driver >/dev/null
 
 work="$build/perf"
 mkdir -p "$work"
@@ -38,7 +33,7 @@ routines=(KVT_HXFLSH KVT_HXPFRC KVT_HXPMWT KVT_HXPMFL KVT_HXPQFL KVT_HXPCPP KVT_
 count() {  # routine[:basis] K N trace
   local f="$work/cg.$1.$3.$4"
   valgrind --tool=callgrind --callgrind-out-file="$f" --collect-atstart=no --toggle-collect="${1%%:*}" \
-    "$build/perf-driver" "$1" "$2" "$3" "$4" 2>/dev/null
+    "$build/bench/kvt_perf_driver" "$1" "$2" "$3" "$4" 2>/dev/null
   local ir
   ir=$(sed -n 's/^summary: //p' "$f")
   # Self instructions of every function, summed by what the function belongs to: the trace writer and
@@ -126,7 +121,7 @@ print()
 print("- ns/call: Google Benchmark (`bench/kvt_bench`), CPU time, median of 3 repetitions. These figures move")
 print("  with the load of the machine (it was shared while they were taken); the instruction counts do not.")
 print("- Ir/call: instructions per call counted by callgrind inside the routine (host stand-in included),")
-print("  `scripts/perf-driver.cpp` calling the routine 1 000 times, total divided by 1 000. Of them, *host*")
+print("  `bench/perf_driver.cpp` calling the routine 1 000 times, total divided by 1 000. Of them, *host*")
 print("  is spent in the stand-in host's routines and *fractions* in the three phase-fraction evaluations")
 print("  that every phase-resolved routine makes.")
 print("- Formatter Ir: instructions per call spent in the trace writer and formatter (`kvt::trace::*`) and")

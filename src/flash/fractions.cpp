@@ -19,13 +19,15 @@ double snap(double v) {
   return v;
 }
 
-// Molecular weight of a phase from its composition and the component molecular weights.
+// Molecular weight of a phase from its composition and the component molecular weights. The
+// positions of the composition, the component-number list and the weights are formed once per walk.
 double composition_molwt(Comp c) {
   const int64_t n = host::flash_count();
-  const host::Pos base = host::comp_pos(c);
+  const host::Pos x = host::comp_pos(c);
+  const host::Pos list = host::complist_pos();
   double s = 0.0;
-  for (int64_t i = 1; i <= n; ++i) {
-    s += host::plex_real(host::add(base, i - 1)) * host::component_molwt(host::component_number(i));
+  for (int64_t i = 0; i < n; ++i) {
+    s += host::plex_real(host::add(x, i)) * host::component_molwt(host::plex_int(host::add(list, i)));
   }
   return s;
 }
