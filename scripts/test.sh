@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the test suite (release and sanitizer builds), the Windows DLL under
-# wine, and the reliability checks (coverage, memcheck, static analysis, a bounded fuzzing run).
+# Builds and runs every test: the whole suite in a release build, the library's suite in a sanitizer
+# build (address, undefined) that also measures line and branch coverage, the library's suite under
+# valgrind memcheck, the Windows DLL's suite under wine, static analysis and a bounded fuzzing run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh
@@ -13,14 +14,19 @@ cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/test -j"$jobs"
 ctest --test-dir build/test -j"$jobs" --output-on-failure
 
-step "sanitizer build (address, undefined) and tests"
-cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKVT_SANITIZE=ON -DKVT_BUILD_BENCH=OFF >/dev/null
-cmake --build build/asan -j"$jobs"
-ctest --test-dir build/asan -j"$jobs" --output-on-failure
+step "sanitizer build (address, undefined) with coverage of src/"
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKVT_SANITIZE=ON -DKVT_COVERAGE=ON \
+  -DKVT_BUILD_APPS=OFF -DKVT_BUILD_BENCH=OFF >/dev/null
+KVT_COVERAGE_BUILD=build/asan bash scripts/coverage.sh
 
-for script in test-windows coverage valgrind tidy fuzz; do
-  if [ -f "scripts/$script.sh" ]; then
-    step "$script"
-    bash "scripts/$script.sh"
-  fi
-done
+step "valgrind memcheck of the library's suite"
+KVT_VALGRIND_BUILD=build/test KVT_VALGRIND_SKIP='^(ideal_|hxprops)' bash scripts/valgrind.sh
+
+step "Windows DLL under wine"
+bash scripts/test-windows.sh
+
+step "clang-tidy"
+bash scripts/tidy.sh
+
+step "fuzzing, bounded"
+bash scripts/fuzz.sh 60

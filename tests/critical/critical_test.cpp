@@ -31,14 +31,7 @@ class CriticalTest : public KvtTest, public ::testing::WithParamInterface<const 
  protected:
   void SetUp() override {
     KvtTest::SetUp();
-    FlashResult r;
-    r.components = {2, 5, 7};
-    r.y = {0.5, 0.25, 0.25};
-    r.x = {0.5625, 0.3125, 0.125};
-    r.x1 = {0.75, 0.25, 0.0};
-    r.x2 = {0.0, 0.5, 0.5};
-    r.z = {0.5, 0.3, 0.2};
-    r.split = 0.75;
+    FlashResult r = mixed_liquids_flash();
     script_flash(r);
     stream().v[0] = 1.0;
     stream().v[1] = 0.0;

@@ -19,13 +19,7 @@ class FractionTest : public KvtTest {
  protected:
   void SetUp() override {
     KvtTest::SetUp();
-    FlashResult r;
-    r.components = {2, 5, 7};
-    r.y = {0.5, 0.5, 0.0};
-    r.x = {0.2, 0.8, 0.0};
-    r.x1 = {1.0, 0.0, 0.0};
-    r.x2 = {0.0, 0.0, 1.0};
-    r.z = {0.3, 0.3, 0.4};
+    FlashResult r = pure_liquids_flash();
     script_flash(r);
     for (int64_t j = 0; j <= 9; ++j) rec::set_molwt(j, 1000.0);
     rec::set_molwt(2, 10.0);

@@ -18,13 +18,7 @@ class QuantityTest : public KvtTest {
  protected:
   void SetUp() override {
     KvtTest::SetUp();
-    FlashResult r;
-    r.components = {2, 5, 7};
-    r.y = {0.5, 0.5, 0.0};
-    r.x = {0.2, 0.8, 0.0};
-    r.x1 = {1.0, 0.0, 0.0};
-    r.x2 = {0.0, 0.0, 1.0};
-    r.z = {0.3, 0.3, 0.4};
+    FlashResult r = pure_liquids_flash();
     r.enthalpy[0] = -100.0;
     r.enthalpy[1] = -300.0;
     r.enthalpy[2] = -250.0;

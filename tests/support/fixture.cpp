@@ -41,6 +41,29 @@ void script_flash(const FlashResult& r) {
   }
 }
 
+FlashResult pure_liquids_flash() {
+  FlashResult r;
+  r.components = {2, 5, 7};
+  r.y = {0.5, 0.5, 0.0};
+  r.x = {0.2, 0.8, 0.0};
+  r.x1 = {1.0, 0.0, 0.0};
+  r.x2 = {0.0, 0.0, 1.0};
+  r.z = {0.3, 0.3, 0.4};
+  return r;
+}
+
+FlashResult mixed_liquids_flash() {
+  FlashResult r;
+  r.components = {2, 5, 7};
+  r.y = {0.5, 0.25, 0.25};
+  r.x = {0.5625, 0.3125, 0.125};
+  r.x1 = {0.75, 0.25, 0.0};
+  r.x2 = {0.0, 0.5, 0.5};
+  r.z = {0.5, 0.3, 0.2};
+  r.split = 0.75;
+  return r;
+}
+
 KvtTest::KvtTest(int64_t ncomp, int64_t capacity) : ncomp_(ncomp), capacity_(capacity) {}
 
 void KvtTest::SetUp() {

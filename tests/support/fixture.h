@@ -41,6 +41,13 @@ struct FlashResult {
 };
 void script_flash(const FlashResult& r);
 
+// Two flash results over flash components 2, 5, 7 that the suites share.
+// Pure liquids: Y 0.5/0.5/0, X 0.2/0.8/0, X1 pure component 2, X2 pure component 7, Z 0.3/0.3/0.4.
+FlashResult pure_liquids_flash();
+// Mixed liquids: Y 0.5/0.25/0.25, X 0.5625/0.3125/0.125, X1 0.75/0.25/0, X2 0/0.5/0.5,
+// Z 0.5/0.3/0.2, liquid split 0.75.
+FlashResult mixed_liquids_flash();
+
 class KvtTest : public ::testing::Test {
  protected:
   // ncomp components in the stream vector, room for `capacity` flash components.
