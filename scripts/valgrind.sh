@@ -10,6 +10,8 @@ set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KVT_VALGRIND_BUILD:-$root/build-vg}
+mkdir -p "$build"
+build=$(cd "$build" && pwd)  # absolute: each program runs in its own working directory
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVT_BUILD_BENCH=OFF >/dev/null
