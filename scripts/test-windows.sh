@@ -30,4 +30,6 @@ else
 fi
 
 cmake --build "$build" -j"$jobs"
-ctest --test-dir "$build" -j"$jobs" --output-on-failure
+# A test program that wine fails to start (seen now and then, a few milliseconds into a run) gets one
+# more run; a test that fails on its own merits fails both.
+ctest --test-dir "$build" -j"$jobs" --output-on-failure --repeat until-pass:2
