@@ -9,6 +9,11 @@ bash scripts/deps.sh
 jobs=2
 step() { printf '\n==== %s\n' "$*"; }
 
+# Everything printed is also kept, so that the last line can total the test runs.
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+exec > >(tee "$log") 2>&1
+
 step "release build and tests"
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/test -j"$jobs"
@@ -30,3 +35,7 @@ bash scripts/tidy.sh
 
 step "fuzzing, bounded"
 bash scripts/fuzz.sh 60
+
+# The closing line: the tests of every ctest run above (a failing run stops the script before this).
+awk '/tests passed, [0-9]+ tests failed out of [0-9]+/ { total += $NF; failed += $(NF-5) }
+     END { printf "\ntests: %d passed, %d failed\n", total - failed, failed }' "$log"
