@@ -1,4 +1,5 @@
 #include "case_model.h"
+#include "number_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,12 +19,6 @@ constexpr PhaseSetName kPhaseSetNames[] = {
     {PhaseSet::LiquidOnly, "liquid"},
     {PhaseSet::VapourOnly, "vapour"},
 };
-
-std::string number(double v) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%g", v);
-  return buf;
-}
 
 }  // namespace
 
@@ -112,21 +107,21 @@ void check_case(const Case& c) {
     for (const ComponentFlow& f : s.flows) {
       const std::string field = flow_field(i, f.name);
       if (!std::isfinite(f.flow)) fail(field, "the flow is not a finite number");
-      if (f.flow < 0.0) fail(field, "negative flow " + number(f.flow) + " kmol/s");
+      if (f.flow < 0.0) fail(field, "negative flow " + number_text(f.flow) + " kmol/s");
       total += f.flow;
     }
     if (!(total > 0.0)) fail(side_field(i, "flows"), "the flows add up to zero");
     if (!std::isfinite(s.pressure) || s.pressure <= 0.0) {
-      fail(side_field(i, "pressure"), "the pressure must be positive, not " + number(s.pressure) + " Pa");
+      fail(side_field(i, "pressure"), "the pressure must be positive, not " + number_text(s.pressure) + " Pa");
     }
     if (!std::isfinite(s.inlet_temperature) || s.inlet_temperature <= 0.0) {
       fail(side_field(i, "inlet_temperature"),
-           "the temperature must be positive, not " + number(s.inlet_temperature) + " K");
+           "the temperature must be positive, not " + number_text(s.inlet_temperature) + " K");
     }
     if (s.outlet == OutletSpec::Temperature) {
       const std::string field = side_field(i, "outlet_temperature");
       if (!std::isfinite(s.outlet_temperature) || s.outlet_temperature <= 0.0) {
-        fail(field, "the temperature must be positive, not " + number(s.outlet_temperature) + " K");
+        fail(field, "the temperature must be positive, not " + number_text(s.outlet_temperature) + " K");
       }
       if (s.outlet_temperature == s.inlet_temperature) fail(field, "the outlet temperature equals the inlet temperature");
     } else {

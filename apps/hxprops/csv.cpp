@@ -5,16 +5,11 @@
 
 #include "columns.h"
 #include "errors.h"
+#include "number_text.h"
 
 namespace hxprops {
 
 namespace {
-
-std::string number(double v) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.10g", v);
-  return buf;
-}
 
 std::string header_cell(std::string_view quantity, std::string_view phase, std::string_view unit) {
   return std::string(quantity) + ":" + std::string(phase) + " [" + std::string(unit) + "]";
@@ -42,12 +37,12 @@ std::string csv_text(const SideCurve& curve) {
   out += "\n";
   for (const CurvePoint& p : curve.points) {
     std::string row;
-    for (const StreamColumn& col : stream_columns()) row += (row.empty() ? "" : ",") + number(col.get(p));
+    for (const StreamColumn& col : stream_columns()) row += (row.empty() ? "" : ",") + number_text(col.get(p), 10);
     for (int k = 0; k < kCurvePhaseCount; ++k) {
       for (const PhaseColumn& col : phase_columns()) {
         if (!applies(col, kCurvePhases[k])) continue;
         const Figure v = col.get(p.phases[k]);
-        row += "," + (v.value ? number(*v.value) : std::string());
+        row += "," + (v.value ? number_text(*v.value, 10) : std::string());
       }
     }
     out += row + "\n";

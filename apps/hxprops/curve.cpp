@@ -1,4 +1,5 @@
 #include "curve.h"
+#include "number_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,12 +34,6 @@ std::string boundary_label(Signature from, Signature to) {
   if (has(from, 0) != has(to, 0)) return "bubble point: " + events;
   if (from == vapour_only || to == vapour_only) return "dew point: " + events;
   return events;
-}
-
-std::string number(double v) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.6g", v);
-  return buf;
 }
 
 class CurveBuilder {
@@ -83,14 +78,14 @@ class CurveBuilder {
       stream_.flash_ph((inlet_heat_flow_ + s.duty) / mole_flow_);
     } catch (const RunError& e) {
       throw InputError(c_.locate(field), field,
-                       "a duty of " + number(s.duty) + " W cannot be met inside the databank's range " + number(r.min) +
-                           " to " + number(r.max) + " K (" + e.what() + ")");
+                       "a duty of " + number_text(s.duty) + " W cannot be met inside the databank's range " + number_text(r.min) +
+                           " to " + number_text(r.max) + " K (" + e.what() + ")");
     }
     const double t = stream_.temperature();
     if (!(t >= r.min && t <= r.max)) {
       throw InputError(c_.locate(field), field,
-                       "a duty of " + number(s.duty) + " W takes the stream to " + number(t) +
-                           " K, outside the databank's range " + number(r.min) + " to " + number(r.max) + " K");
+                       "a duty of " + number_text(s.duty) + " W takes the stream to " + number_text(t) +
+                           " K, outside the databank's range " + number_text(r.min) + " to " + number_text(r.max) + " K");
     }
     return t;
   }

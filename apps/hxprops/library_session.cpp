@@ -7,6 +7,7 @@
 
 #include "kvt/kvt.h"
 #include "kvt_ideal/ideal_host.h"
+#include "number_text.h"
 
 namespace hxprops {
 
@@ -33,12 +34,6 @@ Routine routine_for(Quantity q) {
     case Quantity::CriticalPressure: return KVT_HXPPRC;
   }
   return KVT_HXPFRC;
-}
-
-std::string number(double v) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.6g", v);
-  return buf;
 }
 
 // Phase count, phase kind code (10 * water + kind) and water switch of the host's flash.
@@ -125,16 +120,16 @@ Session::Session(const Case& c) : case_(c) {
     if (!(s.pressure >= pr.min && s.pressure <= pr.max)) {
       const std::string field = side_field(i, "pressure");
       throw InputError(c.locate(field), field,
-                       "pressure " + number(s.pressure) + " Pa is outside the host's range " + number(pr.min) + " to " +
-                           number(pr.max) + " Pa");
+                       "pressure " + number_text(s.pressure) + " Pa is outside the host's range " + number_text(pr.min) + " to " +
+                           number_text(pr.max) + " Pa");
     }
     const TemperatureRange tr = side_temperature_range(c, i);
     const auto check_t = [&](const char* key, double t) {
       if (t >= tr.min && t <= tr.max) return;
       const std::string field = side_field(i, key);
       throw InputError(c.locate(field), field,
-                       "temperature " + number(t) + " K is outside the databank's range " + number(tr.min) + " to " +
-                           number(tr.max) + " K for the components of " + side_key(i));
+                       "temperature " + number_text(t) + " K is outside the databank's range " + number_text(tr.min) + " to " +
+                           number_text(tr.max) + " K for the components of " + side_key(i));
     };
     check_t("inlet_temperature", s.inlet_temperature);
     if (s.outlet == OutletSpec::Temperature) check_t("outlet_temperature", s.outlet_temperature);
@@ -210,7 +205,7 @@ void SideStream::flash_tp(double t) {
   try {
     flash(ideal::kTP);
   } catch (const RunError& e) {
-    throw RunError(std::string(e.what()) + "\n  at " + number(t) + " K, " + number(pressure_) + " Pa");
+    throw RunError(std::string(e.what()) + "\n  at " + number_text(t) + " K, " + number_text(pressure_) + " Pa");
   }
 }
 

@@ -14,6 +14,7 @@
 
 #include "errors.h"
 #include "report.h"
+#include "number_text.h"
 
 extern char** environ;
 
@@ -31,12 +32,6 @@ std::string gp_string(std::string_view s) {
     else if (ch != '\n' && ch != '\r') out += ch;
   }
   return out + "'";
-}
-
-std::string number(double v) {
-  char buf[64];
-  std::snprintf(buf, sizeof buf, "%.8g", v);
-  return buf;
 }
 
 // Heat exchanged counted from the cold end of the side, kW.
@@ -99,7 +94,7 @@ std::string gnuplot_script(const Case& c, const std::array<SideCurve, 2>& curves
   bool any_boundary = false;
   for (const SideCurve& curve : curves) {
     s += "$side" + std::to_string(curve.side) + " << EOD\n";
-    for (const ProfilePoint& p : curve.profile) s += number(from_cold_end(curve, p.duty)) + " " + number(p.temperature) + "\n";
+    for (const ProfilePoint& p : curve.profile) s += number_text(from_cold_end(curve, p.duty), 8) + " " + number_text(p.temperature, 8) + "\n";
     s += "EOD\n";
     any_boundary = any_boundary || !curve.boundaries.empty();
   }
@@ -109,16 +104,16 @@ std::string gnuplot_script(const Case& c, const std::array<SideCurve, 2>& curves
     s += "$boundaries << EOD\n";
     for (const SideCurve& curve : curves) {
       for (const PhaseBoundary& b : curve.boundaries) {
-        s += number(from_cold_end(curve, b.duty)) + " " + number(b.temperature) + "\n";
+        s += number_text(from_cold_end(curve, b.duty), 8) + " " + number_text(b.temperature, 8) + "\n";
       }
     }
     s += "EOD\n";
     for (const SideCurve& curve : curves) {
       for (std::size_t j = 0; j < curve.boundaries.size(); ++j) {
         const PhaseBoundary& b = curve.boundaries[j];
-        s += "set label " + gp_string(b.label + " (" + number(std::round(b.temperature * 10.0) / 10.0) + " K)") + " at " +
-             number(from_cold_end(curve, b.duty)) + "," + number(b.temperature) + " right offset character -1," +
-             number(-1.0 - 1.3 * static_cast<double>(j)) + " font ',9'\n";
+        s += "set label " + gp_string(b.label + " (" + number_text(std::round(b.temperature * 10.0) / 10.0, 8) + " K)") + " at " +
+             number_text(from_cold_end(curve, b.duty), 8) + "," + number_text(b.temperature, 8) + " right offset character -1," +
+             number_text(-1.0 - 1.3 * static_cast<double>(j), 8) + " font ',9'\n";
       }
     }
   }

@@ -2,6 +2,9 @@
 // Header-only, so that the stand-in host itself never refers to the library.
 #pragma once
 
+#include <algorithm>
+#include <array>
+
 #include "kvt/kvt.h"
 #include "recording_host.h"
 
@@ -9,11 +12,8 @@ namespace kvt::rec {
 
 // KVT_HXPKV words 1-4, 6-9, 11-14 and KVT_IHXPP words 24, 25 from the layout.
 inline void bind_layout(const Layout& l) {
-  for (int g = 0; g < 4; ++g) {
-    KVT_HXPKV[g] = l.packed_count[g];
-    KVT_HXPKV[g + 5] = l.packed_numbers[g];
-    KVT_HXPKV[g + 10] = l.packed_fractions[g];
-  }
+  const std::array<int64_t, 16> w = l.hxpkv();
+  std::copy(w.begin(), w.end(), KVT_HXPKV);
   KVT_IHXPP[23] = l.int_records;
   KVT_IHXPP[24] = l.real_records;
 }

@@ -4,6 +4,7 @@
 // per unit. It knows nothing of physics: tests put the results of a "flash" into its store themselves.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -42,6 +43,17 @@ struct Layout {
   int64_t int_record_len = 8;        // TEBU_STWORK word 2
   int64_t molwt = 0;                 // VOKA_IPOFF1 word 306
   int64_t end = 0;                   // first position after the laid-out areas
+
+  // The 16 words of KVT_HXPKV that locate the packed lists (words 5, 10, 15, 16 are 0).
+  std::array<int64_t, 16> hxpkv() const {
+    std::array<int64_t, 16> w{};
+    for (int g = 0; g < 4; ++g) {
+      w[g] = packed_count[g];
+      w[g + 5] = packed_numbers[g];
+      w[g + 10] = packed_fractions[g];
+    }
+    return w;
+  }
 };
 
 // Compositions by their TEBU_STWORK offset word.

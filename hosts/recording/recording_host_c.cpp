@@ -2,6 +2,7 @@
 #include "recording_host_c.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <vector>
 
@@ -15,12 +16,8 @@ void kvt_rec_reset(void) { rec::reset(); }
 
 void kvt_rec_lay_out(const int64_t* capacity, int64_t* hxpkv, int64_t* records) {
   const rec::Layout l = rec::lay_out(*capacity);
-  std::fill(hxpkv, hxpkv + 16, int64_t{0});
-  for (int g = 0; g < 4; ++g) {
-    hxpkv[g] = l.packed_count[g];
-    hxpkv[g + 5] = l.packed_numbers[g];
-    hxpkv[g + 10] = l.packed_fractions[g];
-  }
+  const std::array<int64_t, 16> w = l.hxpkv();
+  std::copy(w.begin(), w.end(), hxpkv);
   records[0] = l.int_records;
   records[1] = l.real_records;
 }

@@ -2,13 +2,9 @@ cmake_minimum_required(VERSION 3.25)
 # Compares kvt.dll's tables with the ABI: exactly the 19 routines and 10 blocks exported under their
 # undecorated names; every host symbol imported from the host module; nothing taken from MinGW's
 # runtime DLLs (the runtime is linked in), by kvt.dll or by the stand-in host DLL.
-set(exports KVT_HXFLSH KVT_HXPFRC KVT_HXPMWT KVT_HXPMFL KVT_HXPQFL KVT_HXPCPP KVT_HXPTHC KVT_HXPVIS KVT_HXPSFT
-    KVT_HXPDNS KVT_HXPTHV KVT_HXPTMC KVT_HXPPRC KVT_HXPTMP KVT_HXPPRS KVT_HXUTMP KVT_HXUPRS KVT_HXUNTH KVT_HXUVFR
-    KVT_IHXPP KVT_RHXPP KVT_HXPKV KVT_HXRMSS KVT_HXRMIN KVT_HXSBD KVT_HXSTRB KVT_HXIMSS KVT_HXPDBG KVT_HXOUTP)
-set(imports VOKA_PLEX VOKA_NCOMP VOKA_STWKWK VOKA_IPOFF1 VOKA_RGLOB VOKA_FLSCOM VOKA_FLSCM2 TEBU_STWORK
-    TEBU_SETH TEBU_TOTFLO TEBU_TOTMAS TEBU_TOTENT TEBU_CPACK WEND_FLASH WEND_FLSTAT WEND_CRTCAL MUTO_PEQPT1
-    GOSA_ENTHL GOSA_ENTHV GOSA_TCONL GOSA_TCONV GOSA_VISCL GOSA_VISCV GOSA_SRFTEN GOSA_VTHRM GOSA_LTHRM
-    NERO_IDXWAT LORI_PL001 UNIT_WRITE)
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/kvt_abi.cmake)
+set(exports ${kvt_exports})
+set(imports ${kvt_imports})
 set(runtime_dlls libstdc\\+\\+-6\\.dll libgcc_s_seh-1\\.dll libwinpthread-1\\.dll)
 
 # The lines of `objdump -p` for one file.

@@ -19,15 +19,7 @@ class FractionTest : public KvtTest {
  protected:
   void SetUp() override {
     KvtTest::SetUp();
-    FlashResult r = pure_liquids_flash();
-    script_flash(r);
-    for (int64_t j = 0; j <= 9; ++j) rec::set_molwt(j, 1000.0);
-    rec::set_molwt(2, 10.0);
-    rec::set_molwt(5, 30.0);
-    rec::set_molwt(7, 18.0);
-    stream().slot(2) = 300.0;
-    stream().slot(3) = 1.0e5;
-    stream().slot(9) = 40.0;
+    script_pure_liquids(pure_liquids_flash(), stream());
   }
   void split(double vf, double beta) {
     stream().slot(5) = vf;

@@ -23,13 +23,7 @@ class QuantityTest : public KvtTest {
     r.enthalpy[1] = -300.0;
     r.enthalpy[2] = -250.0;
     r.enthalpy[3] = -350.0;
-    script_flash(r);
-    rec::set_molwt(2, 10.0);
-    rec::set_molwt(5, 30.0);
-    rec::set_molwt(7, 18.0);
-    stream().slot(2) = 300.0;
-    stream().slot(3) = 1.0e5;
-    stream().slot(9) = 40.0;
+    script_pure_liquids(r, stream());
     KVT_IHXPP[25] = 3;  // NSUBS
   }
   void split(double vf, double beta) {

@@ -52,6 +52,17 @@ FlashResult pure_liquids_flash() {
   return r;
 }
 
+void script_pure_liquids(const FlashResult& r, Stream& s) {
+  script_flash(r);
+  for (int64_t j = 0; j <= 9; ++j) rec::set_molwt(j, 1000.0);
+  rec::set_molwt(2, 10.0);
+  rec::set_molwt(5, 30.0);
+  rec::set_molwt(7, 18.0);
+  s.slot(2) = 300.0;
+  s.slot(3) = 1.0e5;
+  s.slot(9) = 40.0;
+}
+
 FlashResult mixed_liquids_flash() {
   FlashResult r;
   r.components = {2, 5, 7};

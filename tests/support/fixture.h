@@ -48,6 +48,11 @@ FlashResult pure_liquids_flash();
 // Z 0.5/0.3/0.2, liquid split 0.75.
 FlashResult mixed_liquids_flash();
 
+// Script a pure-liquids flash r and the stream around it: component molecular weights 10, 30, 18 for
+// numbers 2, 5, 7 and 1000 for every other number up to 9 (so that a wrong index shows), T 300,
+// P 1e5, stream molecular weight 40.
+void script_pure_liquids(const FlashResult& r, Stream& s);
+
 class KvtTest : public ::testing::Test {
  protected:
   // ncomp components in the stream vector, room for `capacity` flash components.
