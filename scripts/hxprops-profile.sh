@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Profiles hxprops end to end under callgrind (the default case, or the arguments given) and reports
-# how the instructions divide between libkvt and the ideal host.
+# how the instructions divide between libkvt and the reference host.
 #
 # Inclusive costs are summed over the call edges that cross between objects:
 #   - edges into libkvt from outside it: everything spent inside the library's exported routines;
-#   - edges from libkvt into the ideal host: the host's flash, stream utilities and property monitor
+#   - edges from libkvt into the reference host: the host's flash, stream utilities and property monitor
 #     that the library calls back (part of the above);
-#   - edges into the ideal host from anything but libkvt: the program's own use of the host (databank,
+#   - edges into the reference host from anything but libkvt: the program's own use of the host (databank,
 #     component set, work-array layout, stream set-up).
 # libkvt's own share is the first less the second (its code and the libc/libm it calls itself).
 #
@@ -38,7 +38,7 @@ def name_of(kind, text):
     return names[kind].get(m.group(1), text)
 
 def kind(obj):
-    if "libkvt_ideal_host" in obj:
+    if "libkvt_reference_host" in obj:
         return "host"
     if re.search(r"/libkvt\.so", obj):
         return "kvt"
@@ -82,9 +82,9 @@ pct = lambda x, of=total: 100.0 * x / of if of else 0.0
 print(f"hxprops under callgrind: {total:,} instructions (Ir) in all")
 print(f"  inside libkvt's routines (inclusive)      {into_kvt:>13,} Ir  {pct(into_kvt):5.1f} %")
 print(f"    libkvt's own code                       {kvt_own:>13,} Ir  {pct(kvt_own):5.1f} %  ({pct(kvt_own, into_kvt):.1f} % of the library calls)")
-print(f"    the ideal host, called by libkvt        {kvt_to_host:>13,} Ir  {pct(kvt_to_host):5.1f} %  ({pct(kvt_to_host, into_kvt):.1f} % of the library calls)")
-print(f"  the ideal host, called by the program     {other_to_host:>13,} Ir  {pct(other_to_host):5.1f} %  (databank, components, streams)")
+print(f"    the reference host, called by libkvt        {kvt_to_host:>13,} Ir  {pct(kvt_to_host):5.1f} %  ({pct(kvt_to_host, into_kvt):.1f} % of the library calls)")
+print(f"  the reference host, called by the program     {other_to_host:>13,} Ir  {pct(other_to_host):5.1f} %  (databank, components, streams)")
 print(f"  the program itself, runtime and loader    {rest:>13,} Ir  {pct(rest):5.1f} %  (TOML, CLI, tables, start-up)")
 host_all = kvt_to_host + other_to_host
-print(f"library vs host: libkvt {pct(kvt_own, kvt_own + host_all):.1f} %, ideal host {pct(host_all, kvt_own + host_all):.1f} % of the time the two take")
+print(f"library vs host: libkvt {pct(kvt_own, kvt_own + host_all):.1f} %, reference host {pct(host_all, kvt_own + host_all):.1f} % of the time the two take")
 PY

@@ -6,12 +6,12 @@
 #include <iterator>
 
 #include "kvt/kvt.h"
-#include "kvt_ideal/ideal_host.h"
+#include "kvt_reference/reference_host.h"
 #include "number_text.h"
 
 namespace hxprops {
 
-namespace ideal = kvt::ideal;
+namespace reference = kvt::reference;
 
 namespace {
 
@@ -45,12 +45,12 @@ struct FlashCodes {
 
 FlashCodes flash_codes(PhaseSet p) {
   switch (p) {
-    case PhaseSet::VapourLiquid: return {2, ideal::kVapourLiquid, 0};
-    case PhaseSet::VapourLiquidFreeWater: return {3, ideal::kFreeWater + ideal::kVapourLiquid, 1};
-    case PhaseSet::LiquidOnly: return {1, ideal::kLiquidOnly, 0};
-    case PhaseSet::VapourOnly: return {1, ideal::kVapourOnly, 0};
+    case PhaseSet::VapourLiquid: return {2, reference::kVapourLiquid, 0};
+    case PhaseSet::VapourLiquidFreeWater: return {3, reference::kFreeWater + reference::kVapourLiquid, 1};
+    case PhaseSet::LiquidOnly: return {1, reference::kLiquidOnly, 0};
+    case PhaseSet::VapourOnly: return {1, reference::kVapourOnly, 0};
   }
-  return {2, ideal::kVapourLiquid, 0};
+  return {2, reference::kVapourLiquid, 0};
 }
 
 // Every block the library reads, from the case's option sets and the host's work-array layout.
@@ -70,12 +70,12 @@ void fill_blocks(const Case& c) {
     set[9] = codes.water;
     KVT_RHXPP[3 * i] = o.flash_real_option;
   }
-  const ideal::RetentionPositions records = ideal::allocate_retention_records(10);
+  const reference::RetentionPositions records = reference::allocate_retention_records(10);
   KVT_IHXPP[23] = records.integer_records;
   KVT_IHXPP[24] = records.real_records;
-  KVT_IHXPP[25] = ideal::kNsubs;
+  KVT_IHXPP[25] = reference::kNsubs;
   KVT_IHXPP[26] = 0;  // no retention: every flash starts afresh
-  const std::array<std::int64_t, 16> packed = ideal::allocate_packed_lists();
+  const std::array<std::int64_t, 16> packed = reference::allocate_packed_lists();
   std::copy(packed.begin(), packed.end(), KVT_HXPKV);
   KVT_HXRMSS[0] = kMissing;
   KVT_HXRMIN[0] = kMinMolarVolume;
@@ -88,7 +88,7 @@ TemperatureRange side_temperature_range(const Case& c, int side) {
   TemperatureRange r{0.0, 1.0e300};
   for (const ComponentFlow& f : c.sides[side].flows) {
     if (!(f.flow > 0.0)) continue;
-    const ideal::Range one = ideal::temperature_range(f.name);
+    const reference::Range one = reference::temperature_range(f.name);
     r.min = std::max(r.min, one.min);
     r.max = std::min(r.max, one.max);
   }
@@ -97,11 +97,11 @@ TemperatureRange side_temperature_range(const Case& c, int side) {
 
 Session::Session(const Case& c) : case_(c) {
   try {
-    ideal::load_databank();
-  } catch (const ideal::Error& e) {
+    reference::load_databank();
+  } catch (const reference::Error& e) {
     throw RunError(std::string("cannot load the host's databank: ") + e.what());
   }
-  const std::vector<std::string> known = ideal::databank_components();
+  const std::vector<std::string> known = reference::databank_components();
   for (int i = 0; i < 2; ++i) {
     for (const ComponentFlow& f : c.sides[i].flows) {
       if (std::find(known.begin(), known.end(), f.name) != known.end()) continue;
@@ -112,9 +112,9 @@ Session::Session(const Case& c) : case_(c) {
     }
   }
   const std::vector<std::string> names = all_components(c);
-  ideal::select_components(std::span<const std::string>(names));
+  reference::select_components(std::span<const std::string>(names));
 
-  const ideal::Range pr = ideal::pressure_range();
+  const reference::Range pr = reference::pressure_range();
   for (int i = 0; i < 2; ++i) {
     const Side& s = c.sides[i];
     if (!(s.pressure >= pr.min && s.pressure <= pr.max)) {
@@ -135,15 +135,15 @@ Session::Session(const Case& c) : case_(c) {
     if (s.outlet == OutletSpec::Temperature) check_t("outlet_temperature", s.outlet_temperature);
   }
   fill_blocks(c);
-  ideal::take_warnings();  // start with a clean slate
+  reference::take_warnings();  // start with a clean slate
 }
 
 Session::~Session() { end_trace(); }
 
 void Session::trace_to(const std::filesystem::path& file) {
   try {
-    ideal::connect_unit(kTraceUnit, file);
-  } catch (const ideal::Error& e) {
+    reference::connect_unit(kTraceUnit, file);
+  } catch (const reference::Error& e) {
     throw RunError(std::string("cannot open the trace file: ") + e.what());
   }
   std::fill(std::begin(KVT_HXPDBG), std::end(KVT_HXPDBG), 1);
@@ -153,13 +153,13 @@ void Session::trace_to(const std::filesystem::path& file) {
 void Session::end_trace() {
   if (!tracing_) return;
   std::fill(std::begin(KVT_HXPDBG), std::end(KVT_HXPDBG), 0);
-  ideal::disconnect_unit(kTraceUnit);
+  reference::disconnect_unit(kTraceUnit);
   tracing_ = false;
 }
 
 std::vector<std::string> Session::host_notes() {
   std::vector<std::string> notes;
-  for (std::string& n : ideal::take_warnings()) {
+  for (std::string& n : reference::take_warnings()) {
     if (std::find(notes.begin(), notes.end(), n) == notes.end()) notes.push_back(std::move(n));
   }
   return notes;
@@ -168,7 +168,7 @@ std::vector<std::string> Session::host_notes() {
 SideStream::SideStream(const Case& c, int side) : side_(side), pressure_(c.sides[side].pressure) {
   const Side& s = c.sides[side];
   std::vector<double> flows;
-  for (const std::string& name : ideal::selected_components()) {
+  for (const std::string& name : reference::selected_components()) {
     double f = 0.0;
     for (const ComponentFlow& cf : s.flows) {
       if (cf.name == name) f = cf.flow;
@@ -176,9 +176,9 @@ SideStream::SideStream(const Case& c, int side) : side_(side), pressure_(c.sides
     flows.push_back(f);
   }
   try {
-    strm_ = ideal::make_stream(flows, s.inlet_temperature, s.pressure,
+    strm_ = reference::make_stream(flows, s.inlet_temperature, s.pressure,
                                s.options.phases == PhaseSet::VapourLiquidFreeWater);
-  } catch (const ideal::Error& e) {
+  } catch (const reference::Error& e) {
     const std::string field = side_key(side);
     throw InputError(c.locate(field), field, e.what());
   }
@@ -194,7 +194,7 @@ void SideStream::flash(std::int64_t kspec) {
   KVT_HXFLSH(strm_.data(), &nstrm_, &side, &slot, &kspec, &kphs, &kpeq, &ierr);
   if (ierr == 1) {
     std::string why;
-    for (const std::string& n : ideal::take_warnings()) why += "\n  host: " + n;
+    for (const std::string& n : reference::take_warnings()) why += "\n  host: " + n;
     throw RunError(where() + ": the host's flash failed" + why);
   }
 }
@@ -203,7 +203,7 @@ void SideStream::flash_tp(double t) {
   KVT_HXUTMP(strm_.data(), nullptr, nullptr, &t);
   KVT_HXUPRS(strm_.data(), nullptr, nullptr, &pressure_);
   try {
-    flash(ideal::kTP);
+    flash(reference::kTP);
   } catch (const RunError& e) {
     throw RunError(std::string(e.what()) + "\n  at " + number_text(t) + " K, " + number_text(pressure_) + " Pa");
   }
@@ -212,7 +212,7 @@ void SideStream::flash_tp(double t) {
 void SideStream::flash_ph(double molar_enthalpy) {
   KVT_HXUPRS(strm_.data(), nullptr, nullptr, &pressure_);
   KVT_HXUNTH(strm_.data(), nullptr, nullptr, &molar_enthalpy);
-  flash(ideal::kPH);
+  flash(reference::kPH);
 }
 
 double SideStream::temperature() {

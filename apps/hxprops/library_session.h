@@ -1,4 +1,4 @@
-// The binding of hxprops to libkvt and the ideal host: a Session sets the host up for a case's
+// The binding of hxprops to libkvt and the reference host: a Session sets the host up for a case's
 // components and fills the library's blocks; a SideStream is one side's stream vector, flashed and
 // questioned only through the library's exported routines.
 #pragma once

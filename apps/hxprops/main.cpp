@@ -1,5 +1,5 @@
 // hxprops: property tables and heat-release curves of a heat exchanger's two sides, computed by a
-// host program through libkvt's exported routines, with the ideal reference host behind them.
+// host program through libkvt's exported routines, with the reference host behind them.
 //
 // Exit status: 0 done; 2 bad input (the message names file, line and field); 1 a calculation or an
 // output that failed. Output files appear only when the whole run succeeds.

@@ -40,6 +40,102 @@
 extern "C" {
 #endif
 
+/* ---- Codes a caller passes --------------------------------------------------------------------- */
+
+/* IPHS: which phase of the stream a routine answers for. */
+enum kvt_phase {
+  KVT_PHASE_STREAM = 1,  /* the whole stream */
+  KVT_PHASE_VAPOUR = 2,
+  KVT_PHASE_LIQUID = 3,  /* all liquid together */
+  KVT_PHASE_LIQUID1 = 4, /* first liquid */
+  KVT_PHASE_LIQUID2 = 5  /* second liquid */
+};
+/* IBAS: mole or mass basis. */
+enum kvt_basis { KVT_BASIS_MOLE = 0, KVT_BASIS_MASS = 1 };
+/* ISIDE: which option set of KVT_IHXPP / KVT_RHXPP a routine uses. */
+enum kvt_side { KVT_SIDE_0 = 0, KVT_SIDE_1 = 1 };
+/* KSPEC of KVT_HXFLSH: the two quantities the flash holds fixed. */
+enum kvt_flash_spec {
+  KVT_SPEC_PH = 1, /* pressure and enthalpy */
+  KVT_SPEC_TP = 2, /* temperature and pressure */
+  KVT_SPEC_PV = 3, /* pressure and vapour fraction */
+  KVT_SPEC_TH = 4, /* temperature and enthalpy */
+  KVT_SPEC_TV = 5  /* temperature and vapour fraction */
+};
+/* KPHS of KVT_HXFLSH: the phases the flash may form; any other value: as the side's option set says. */
+enum kvt_flash_phases {
+  KVT_PHASES_OPTION_SET = 0,
+  KVT_PHASES_VAPOUR_LIQUID = 1,
+  KVT_PHASES_VAPOUR = 2,
+  KVT_PHASES_LIQUID = 3
+};
+/* KPEQ of KVT_HXFLSH: 1 has the flash call MUTO_PEQPT1 afterwards; any other value does not. */
+enum kvt_flash_peq { KVT_PEQ_OFF = 0, KVT_PEQ_ON = 1 };
+/* IERR values the library itself sets. The flash also hands the host's flash error code through, and
+ * the conductivity, viscosity and surface-tension routines the property monitor's error flag. */
+enum kvt_error {
+  KVT_OK = 0,
+  KVT_ERR_ABSENT = -1,      /* the phase is absent (or the quantity does not exist for it) */
+  KVT_ERR_FLASH_FAILED = 1  /* KVT_HXFLSH: the host raised VOKA_FLSCM2 */
+};
+
+/* ---- Words of the configuration blocks, numbered from 1 as in the notes below --------------------
+ * Word w of block B is B[w - 1]; KVT_WORD(B, w) names it. A side's word: the side-0 word plus
+ * KVT_SIDE_STRIDE_I (KVT_IHXPP) or KVT_SIDE_STRIDE_R (KVT_RHXPP) times the side. */
+#define KVT_WORD(block, w) ((block)[(w) - 1])
+enum kvt_ihxpp_word {
+  KVT_IHXPP_OPTION_LIST = 1, /* words 1-6: the option list */
+  KVT_IHXPP_PHASE_COUNT = 7,
+  KVT_IHXPP_PHASE_KIND = 8,
+  KVT_IHXPP_FLASH_OPTION = 9,
+  KVT_IHXPP_WATER = 10,
+  KVT_SIDE_STRIDE_I = 10,
+  KVT_IHXPP_MONITOR = 21,     /* handed to the property monitor */
+  KVT_IHXPP_FLASH = 22,       /* handed to the flash */
+  KVT_IHXPP_COMMON = 23,      /* handed to the flash and the property monitor */
+  KVT_IHXPP_INT_RECORDS = 24, /* PLEX position of the first integer retention record */
+  KVT_IHXPP_REAL_RECORDS = 25,
+  KVT_IHXPP_NSUBS = 26,
+  KVT_IHXPP_RETENTION = 27
+};
+/* Retention mode, word KVT_IHXPP_RETENTION. */
+enum kvt_retention { KVT_RETENTION_OFF = 0, KVT_RETENTION_ON = 1, KVT_RETENTION_ON2 = 2 };
+enum kvt_rhxpp_word { KVT_RHXPP_FLASH_REAL = 1, KVT_RHXPP_ESTIMATE_MARKER = 2, KVT_SIDE_STRIDE_R = 3 };
+/* KVT_HXPKV: word base + group - 1, for the phase groups below. */
+enum kvt_hxpkv_word { KVT_HXPKV_COUNT = 1, KVT_HXPKV_NUMBERS = 6, KVT_HXPKV_FRACTIONS = 11 };
+enum kvt_packed_group {
+  KVT_GROUP_LIQUID = 1,
+  KVT_GROUP_LIQUID1 = 2,
+  KVT_GROUP_LIQUID2 = 3,
+  KVT_GROUP_VAPOUR = 4
+};
+/* KVT_HXPDBG: the trace switch of each routine. */
+enum kvt_trace_switch {
+  KVT_TRACE_HXFLSH = 1,
+  KVT_TRACE_HXPCPP = 2,
+  KVT_TRACE_HXPDNS = 3,
+  KVT_TRACE_HXPFRC = 4,
+  KVT_TRACE_HXPMFL = 5,
+  KVT_TRACE_HXPMWT = 6,
+  KVT_TRACE_HXPPRC = 9,
+  KVT_TRACE_HXPPRS = 10,
+  KVT_TRACE_HXPQFL = 11,
+  KVT_TRACE_HXPSFT = 12,
+  KVT_TRACE_HXPTHC = 13,
+  KVT_TRACE_HXPTHV = 14,
+  KVT_TRACE_HXPTMC = 15,
+  KVT_TRACE_HXPTMP = 16,
+  KVT_TRACE_HXPVIS = 17
+};
+/* Word 1 of KVT_HXOUTP, KVT_HXRMSS and KVT_HXRMIN; words 1 and 2 of KVT_HXSBD. */
+enum kvt_single_word {
+  KVT_HXOUTP_UNIT = 1,
+  KVT_HXRMSS_MISSING = 1,
+  KVT_HXRMIN_VOLUME = 1,
+  KVT_HXSBD_SIDE_0 = 1,
+  KVT_HXSBD_SIDE_1 = 2
+};
+
 /* ---- Configuration blocks (zero at load; the host writes them) -------------------------------- */
 
 /* Integer options. Words 1-10 option set of side 0, 11-20 option set of side 1 (same layout):

@@ -1,4 +1,4 @@
-// The curves of the default case through the library and the ideal host: physically consistent
+// The curves of the default case through the library and the reference host: physically consistent
 // figures, phase boundaries where the phases change, duties of both sides.
 #include <gtest/gtest.h>
 

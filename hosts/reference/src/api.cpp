@@ -1,0 +1,220 @@
+// The program-facing interface of kvt_reference/reference_host.h.
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+
+#include "host_state.h"
+#include "kvt/host.h"
+#include "kvt_reference/reference_host.h"
+#include "pure.h"
+
+namespace kvt::reference {
+
+namespace {
+
+void ensure_loaded() {
+  if (!host().loaded) load_databank();
+}
+
+const Component& databank_component(std::string_view name) {
+  ensure_loaded();
+  const Component* c = host().databank.find(name);
+  if (c == nullptr) throw Error("unknown component '" + std::string(name) + "': not in the databank");
+  return *c;
+}
+
+void check_selected() {
+  if (host().ncomp() <= 0) throw Error("no component set is selected");
+}
+
+}  // namespace
+
+std::filesystem::path default_databank_path() {
+  const std::filesystem::path build(KVT_REFERENCE_DATABANK_BUILD);
+  if (std::filesystem::exists(build)) return build;
+  return KVT_REFERENCE_DATABANK_INSTALLED;
+}
+
+void load_databank(const std::filesystem::path& file) {
+  Databank db = read_databank(file);
+  HostState& h = host();
+  h.databank = std::move(db);
+  h.loaded = true;
+  h.system = FlashSystem{};
+  lay_out_store();
+}
+
+std::vector<std::string> databank_components() {
+  ensure_loaded();
+  std::vector<std::string> out;
+  for (const auto& c : host().databank.components) out.push_back(c.name);
+  return out;
+}
+
+void select_components(std::span<const std::string> names) { select_components(names, Method::ideal); }
+
+void select_components(std::span<const std::string> names, Method method) {
+  ensure_loaded();
+  if (names.empty()) throw Error("the component set is empty");
+  FlashSystem sys;
+  sys.method = method;
+  for (const auto& name : names) {
+    const Component& c = databank_component(name);
+    if (std::find(sys.components.begin(), sys.components.end(), &c) != sys.components.end())
+      throw Error("component '" + name + "' is named twice");
+    if (c.name == "water") sys.water = static_cast<int>(sys.components.size());
+    sys.components.push_back(&c);
+  }
+  HostState& h = host();
+  h.system = std::move(sys);
+  lay_out_store();
+}
+
+void select_components(std::initializer_list<std::string> names) {
+  const std::vector<std::string> v(names);
+  select_components(std::span<const std::string>(v));
+}
+
+Method selected_method() { return host().system.method; }
+
+std::vector<std::string> selected_components() {
+  std::vector<std::string> out;
+  for (const Component* c : host().system.components) out.push_back(c->name);
+  return out;
+}
+
+std::int64_t ncomp() { return host().ncomp(); }
+
+std::int64_t component_number(std::string_view name) {
+  const Component& c = databank_component(name);
+  const auto& comps = host().system.components;
+  auto it = std::find(comps.begin(), comps.end(), &c);
+  if (it == comps.end()) throw Error("component '" + std::string(name) + "' is not in the selected set");
+  return static_cast<std::int64_t>(it - comps.begin()) + 1;
+}
+
+double molecular_weight(std::int64_t component) {
+  check_selected();
+  if (component < 1 || component > ncomp())
+    throw Error("component number " + std::to_string(component) + " is not in the selected set");
+  return host().system.components[component - 1]->mw;
+}
+
+Range temperature_range(std::string_view component) {
+  const TRange r = flash_range(databank_component(component));
+  return {r.min, r.max};
+}
+
+Range temperature_range() {
+  check_selected();
+  const TRange r = set_range(host().system.components);
+  return {r.min, r.max};
+}
+
+Range pressure_range() { return {kPressureMin, kPressureMax}; }
+
+double missing_value() { return kHostMissing; }
+
+std::int64_t stream_length() { return ncomp() + kStreamExtraSlots; }
+
+std::vector<double> make_stream(std::span<const double> flows, double t, double p, bool free_water) {
+  check_selected();
+  const HostState& h = host();
+  const std::int64_t n = ncomp();
+  if (static_cast<std::int64_t>(flows.size()) != n)
+    throw Error("a stream needs " + std::to_string(n) + " component flows, got " + std::to_string(flows.size()));
+  double total = 0.0;
+  for (std::int64_t i = 0; i < n; ++i) {
+    if (!(flows[i] >= 0.0) || !std::isfinite(flows[i])) {
+      std::ostringstream s;
+      s << "flow of " << h.system.components[i]->name << " is " << flows[i] << " kmol/s: flows must be 0 or more";
+      throw Error(s.str());
+    }
+    total += flows[i];
+  }
+  if (!(total > 0.0)) throw Error("the stream has no flow");
+  std::vector<const Component*> present;
+  std::vector<double> z(flows.begin(), flows.end());
+  for (std::int64_t i = 0; i < n; ++i) {
+    z[i] /= total;
+    if (z[i] > 0.0) present.push_back(h.system.components[i]);
+  }
+  const TRange r = set_range(present);
+  if (!(t >= r.min && t <= r.max)) {
+    std::ostringstream s;
+    s << "temperature " << t << " K is outside the databank range " << r.min << " to " << r.max
+      << " K of the stream's components";
+    throw Error(s.str());
+  }
+  if (!(p >= kPressureMin && p <= kPressureMax)) {
+    std::ostringstream s;
+    s << "pressure " << p << " Pa is outside the accepted range " << kPressureMin << " to " << kPressureMax << " Pa";
+    throw Error(s.str());
+  }
+  FlashRequest req;
+  req.kspec = kTP;
+  req.spec1 = t;
+  req.spec2 = p;
+  req.estimate = std::nan("");
+  req.free_water = free_water;
+  req.t_min = r.min;
+  req.t_max = r.max;
+  req.p_min = kPressureMin;
+  req.p_max = kPressureMax;
+  const FlashResult res = flash(h.system, z, req);
+  if (!res.converged) throw Error("cannot flash the stream: " + res.message);
+  std::vector<double> strm(static_cast<std::size_t>(n + kStreamExtraSlots), 0.0);
+  std::copy(flows.begin(), flows.end(), strm.begin());
+  strm[n] = total;
+  strm[n + 1] = res.t;
+  strm[n + 2] = res.p;
+  strm[n + 3] = res.enthalpy;
+  strm[n + 4] = res.vapour_fraction;
+  strm[n + 5] = res.liquid_split;
+  strm[n + 8] = res.molecular_weight;
+  strm[n + 9] = total * res.molecular_weight;
+  return strm;
+}
+
+std::int64_t plex_size() { return kPlexWords; }
+
+std::int64_t plex_allocate(std::int64_t words) {
+  HostState& h = host();
+  if (words <= 0) throw Error("a work-array reservation needs a positive number of words");
+  if (h.layout.free <= 0) lay_out_store();
+  if (h.layout.free + words - 1 > kPlexWords)
+    throw Error("the work array (" + std::to_string(kPlexWords) + " words) is full");
+  const std::int64_t pos = h.layout.free;
+  h.layout.free += words;
+  std::fill(VOKA_PLEX + pos - 1, VOKA_PLEX + pos - 1 + words, 0);
+  return pos;
+}
+
+std::array<std::int64_t, 16> allocate_packed_lists() {
+  check_selected();
+  const std::int64_t n = ncomp();
+  std::array<std::int64_t, 16> pkv{};
+  for (int k = 1; k <= 4; ++k) {
+    pkv[k - 1] = plex_allocate(1);
+    pkv[k + 4] = plex_allocate(n);
+    pkv[k + 9] = plex_allocate(n);
+  }
+  return pkv;
+}
+
+RetentionPositions allocate_retention_records(std::int64_t records) {
+  if (records <= 0) throw Error("the number of retention records must be positive");
+  RetentionPositions r{};
+  r.integer_records = plex_allocate(records * (kIntRecordWords + 1));
+  r.real_records = plex_allocate(records * kRealRecordWords);
+  return r;
+}
+
+std::vector<std::string> take_warnings() {
+  auto& w = host().warnings;
+  std::vector<std::string> out(w.begin(), w.end());
+  w.clear();
+  return out;
+}
+
+}  // namespace kvt::reference

@@ -1,0 +1,49 @@
+// The component databank: pure-component constants and temperature correlations, read from a TOML
+// file in which every coefficient set names its source.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "correlation.h"
+
+namespace kvt::reference {
+
+struct Component {
+  std::string name;
+  std::string formula;
+  double mw = 0.0;     // kg/kmol
+  double tc = 0.0;     // K
+  double pc = 0.0;     // Pa
+  double vc = 0.0;     // m3/kmol
+  double omega = 0.0;  // acentric factor
+  double tb = 0.0;     // normal boiling point, K
+  std::string constants_source;
+
+  PiecewiseCorrelation vapour_pressure;       // Pa
+  PiecewiseCorrelation ideal_gas_cp;          // J/(kmol K)
+  PiecewiseCorrelation heat_of_vaporisation;  // J/kmol
+  PiecewiseCorrelation liquid_density;        // kmol/m3
+  PiecewiseCorrelation liquid_cp;             // J/(kmol K); optional, not used by the property method
+  PiecewiseCorrelation liquid_viscosity;      // Pa s
+  PiecewiseCorrelation vapour_viscosity;      // Pa s (low pressure)
+  PiecewiseCorrelation liquid_conductivity;   // W/(m K)
+  PiecewiseCorrelation vapour_conductivity;   // W/(m K) (low pressure)
+  PiecewiseCorrelation surface_tension;       // N/m
+};
+
+struct Databank {
+  std::vector<Component> components;
+  std::vector<std::pair<std::string, std::string>> sources;  // key, full reference
+
+  // The component of that name (case-insensitive), or nullptr.
+  const Component* find(std::string_view name) const;
+};
+
+// Reads a databank file. Throws kvt::reference::Error naming the file, and the line and field where
+// known, for a missing file, bad TOML, a missing required field, an unknown equation form, a source
+// that names no [sources] key, or an empty or inverted range.
+Databank read_databank(const std::filesystem::path& file);
+
+}  // namespace kvt::reference

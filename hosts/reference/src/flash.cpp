@@ -1,0 +1,417 @@
+#include "flash.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <sstream>
+
+#include "mixture.h"
+#include "pure.h"
+
+namespace kvt::reference {
+
+namespace {
+
+// Component amounts per kmol of feed in the vapour, the first liquid and the second (free-water)
+// liquid at one temperature and pressure.
+struct State {
+  double t = 0.0, p = 0.0;
+  std::vector<double> v, l1, l2;
+};
+
+double sum(const std::vector<double>& a) {
+  double s = 0.0;
+  for (double v : a) s += v;
+  return s;
+}
+
+// Vapour fraction from Rachford-Rice on a restricted set: terms of components with k = +inf
+// (water barred from the organic liquid) are passed as `never_liquid` = their total fraction.
+double rachford_rice_restricted(std::span<const double> z, std::span<const double> k, double never_liquid) {
+  auto g = [&](double b) {
+    double s = b > 0.0 ? never_liquid / b : (never_liquid > 0.0 ? 1e300 : 0.0);
+    for (std::size_t i = 0; i < z.size(); ++i) {
+      if (z[i] > 0.0) s += z[i] * (k[i] - 1.0) / (1.0 + b * (k[i] - 1.0));
+    }
+    return s;
+  };
+  auto dg = [&](double b) {
+    double s = b > 0.0 ? -never_liquid / (b * b) : 0.0;
+    for (std::size_t i = 0; i < z.size(); ++i) {
+      if (z[i] > 0.0) {
+        const double d = 1.0 + b * (k[i] - 1.0);
+        s -= z[i] * (k[i] - 1.0) * (k[i] - 1.0) / (d * d);
+      }
+    }
+    return s;
+  };
+  double szk = never_liquid > 0.0 ? 2.0 : 0.0, szk_inv = 0.0;
+  for (std::size_t i = 0; i < z.size(); ++i) {
+    if (z[i] > 0.0) {
+      szk += z[i] * k[i];
+      szk_inv += z[i] / k[i];
+    }
+  }
+  if (szk <= 1.0) return 0.0;
+  if (szk_inv <= 1.0) return 1.0;
+  // g decreases on (0, 1): bracket and Newton steps kept inside it.
+  double lo = 0.0, hi = 1.0, b = 0.5;
+  for (int it = 0; it < 200; ++it) {
+    const double gb = g(b);
+    if (gb > 0.0) lo = b; else hi = b;
+    const double step = gb / dg(b);
+    double nb = b - step;
+    if (!(nb > lo && nb < hi)) nb = 0.5 * (lo + hi);
+    if (std::abs(nb - b) <= 1e-15 || hi - lo <= 1e-15) {
+      b = nb;
+      break;
+    }
+    b = nb;
+  }
+  return std::clamp(b, 0.0, 1.0);
+}
+
+class Model {
+ public:
+  Model(const FlashSystem& sys, std::span<const double> z, const FlashRequest& req) : sys_(sys), z_(z.begin(), z.end()), req_(req) {}
+
+  std::size_t n() const { return z_.size(); }
+  bool three_phase() const { return req_.free_water && sys_.water >= 0 && z_[sys_.water] > 0.0; }
+
+  std::vector<double> psat(double t) const {
+    std::vector<double> out(n());
+    for (std::size_t i = 0; i < n(); ++i) out[i] = std::exp(ln_vapour_pressure(*sys_.components[i], t));
+    return out;
+  }
+
+  State tp(double t, double p) const {
+    State s{t, p, std::vector<double>(n(), 0.0), std::vector<double>(n(), 0.0), std::vector<double>(n(), 0.0)};
+    if (req_.model == PhaseModel::kVapourOnly) {
+      s.v = z_;
+      return s;
+    }
+    if (req_.model == PhaseModel::kLiquidOnly) {
+      s.l1 = z_;
+      return s;
+    }
+    const auto ps = psat(t);
+    if (!three_phase()) {
+      std::vector<double> k(n());
+      for (std::size_t i = 0; i < n(); ++i) k[i] = ps[i] / p;
+      split_two(s, z_, k, 1.0);
+      return s;
+    }
+    const auto w = static_cast<std::size_t>(sys_.water);
+    const double zw = z_[w], zorg = 1.0 - zw, pw = ps[w];
+    if (p > pw) {
+      // Free water present: the organics split by Raoult at the pressure less water's, with K' = Psat/(P - Pw).
+      std::vector<double> zo(n(), 0.0), k(n(), 1.0);
+      for (std::size_t i = 0; i < n(); ++i) {
+        if (i != w && zorg > 0.0) {
+          zo[i] = z_[i] / zorg;
+          k[i] = ps[i] / (p - pw);
+        }
+      }
+      State org{t, p, std::vector<double>(n(), 0.0), std::vector<double>(n(), 0.0), std::vector<double>(n(), 0.0)};
+      if (zorg > 0.0) split_two(org, zo, k, zorg);
+      const double v_org = sum(org.v);
+      const double yw = pw / p;
+      const double vap = v_org / (1.0 - yw);
+      const double free = zw - vap * yw;
+      if (free >= 0.0) {
+        s.v = org.v;
+        s.l1 = org.l1;
+        s.v[w] = vap * yw;
+        s.l2[w] = free;
+        return s;
+      }
+    }
+    // No free water: water stays in the vapour; the organics split by Raoult.
+    std::vector<double> zo(n(), 0.0), k(n(), 1.0);
+    for (std::size_t i = 0; i < n(); ++i) {
+      if (i != w) {
+        zo[i] = z_[i];
+        k[i] = ps[i] / p;
+      }
+    }
+    const double b = rachford_rice_restricted(zo, k, zw);
+    for (std::size_t i = 0; i < n(); ++i) {
+      if (i == w) {
+        s.v[i] = zw;
+      } else if (z_[i] > 0.0) {
+        s.l1[i] = b >= 1.0 ? 0.0 : z_[i] * (1.0 - b) / (1.0 + b * (k[i] - 1.0));
+        s.v[i] = z_[i] - s.l1[i];
+      }
+    }
+    return s;
+  }
+
+  // Molar enthalpy of a state per kmol of feed.
+  double enthalpy(const State& s) const {
+    double h = 0.0;
+    for (std::size_t i = 0; i < n(); ++i) {
+      const Component& c = *sys_.components[i];
+      if (s.v[i] > 0.0) h += s.v[i] * vapour_enthalpy(c, s.t);
+      if (s.l1[i] + s.l2[i] > 0.0) h += (s.l1[i] + s.l2[i]) * liquid_enthalpy(c, s.t);
+    }
+    return h;
+  }
+
+  FlashResult result(const State& s) const;
+
+  const FlashRequest& request() const { return req_; }
+
+ private:
+  // Two-phase Raoult split of a feed zf (fractions) of `amount` kmol into s.v / s.l1.
+  static void split_two(State& s, const std::vector<double>& zf, const std::vector<double>& k, double amount) {
+    const double b = rachford_rice(zf, k);
+    for (std::size_t i = 0; i < zf.size(); ++i) {
+      if (zf[i] <= 0.0) continue;
+      const double l = b >= 1.0 ? 0.0 : zf[i] * (1.0 - b) / (1.0 + b * (k[i] - 1.0));
+      s.l1[i] = amount * l;
+      s.v[i] = amount * (zf[i] - l);
+    }
+  }
+
+  const FlashSystem& sys_;
+  std::vector<double> z_;
+  FlashRequest req_;
+};
+
+std::vector<double> fractions(const std::vector<double>& a) {
+  const double s = sum(a);
+  std::vector<double> out(a.size(), 0.0);
+  if (s > 0.0) {
+    for (std::size_t i = 0; i < a.size(); ++i) out[i] = a[i] / s;
+  }
+  return out;
+}
+
+FlashResult Model::result(const State& s) const {
+  FlashResult r;
+  r.converged = true;
+  r.t = s.t;
+  r.p = s.p;
+  const double vap = sum(s.v), l1 = sum(s.l1), l2 = sum(s.l2);
+  r.vapour_fraction = vap;
+  r.liquid_split = l1 + l2 > 0.0 ? l1 / (l1 + l2) : 1.0;
+  r.phase_amount = {vap, l1 + l2, l1, l2};
+  const auto ps = psat(s.t);
+  const bool three = three_phase() || (req_.free_water && sys_.water >= 0);
+  const std::size_t w = sys_.water >= 0 ? static_cast<std::size_t>(sys_.water) : n();
+  r.y = fractions(s.v);
+  r.x1 = fractions(s.l1);
+  r.x2 = fractions(s.l2);
+  if (l2 <= 0.0 && three && w < n()) r.x2[w] = 1.0;  // incipient free water
+  if (l1 <= 0.0) {
+    // incipient first liquid: x_i proportional to y_i P / Psat_i (water excluded with free water)
+    std::vector<double> a(n(), 0.0);
+    for (std::size_t i = 0; i < n(); ++i) {
+      if (three && i == w) continue;
+      a[i] = r.y[i] / ps[i];
+    }
+    r.x1 = fractions(a);
+  }
+  if (vap <= 0.0) {
+    // incipient vapour: partial pressures of the liquids present
+    std::vector<double> a(n(), 0.0);
+    for (std::size_t i = 0; i < n(); ++i) a[i] = r.x1[i] * ps[i] * (l1 > 0.0 ? 1.0 : 0.0);
+    if (l2 > 0.0 && w < n()) a[w] += ps[w];
+    r.y = fractions(a);
+    if (sum(a) <= 0.0) r.y = fractions(z_);
+  }
+  std::vector<double> liq(n());
+  for (std::size_t i = 0; i < n(); ++i) liq[i] = s.l1[i] + s.l2[i];
+  r.x = l1 + l2 > 0.0 ? fractions(liq) : r.x1;
+
+  RangeNotes notes;
+  const std::array<const std::vector<double>*, 4> comp{&r.y, &r.x, &r.x1, &r.x2};
+  for (int k = 0; k < 4; ++k) {
+    Mixture m{sys_.components, *comp[k]};
+    if (sum(*comp[k]) <= 0.0) continue;
+    const Phase ph = k == kV ? Phase::kVapour : Phase::kLiquid;
+    const bool present = r.phase_amount[k] > 0.0;
+    r.phase_enthalpy[k] = kvt::reference::enthalpy(m, ph, s.t, present ? &notes : nullptr);
+    r.phase_volume[k] = molar_volume(m, ph, s.t, s.p, present ? &notes : nullptr);
+    r.phase_mw[k] = molecular_weight(m);
+  }
+  r.notes = notes.items;
+  r.enthalpy = enthalpy(s);
+  Mixture feed{sys_.components, z_};
+  r.molecular_weight = molecular_weight(feed);
+  return r;
+}
+
+State combine(const State& a, const State& b, double lambda) {
+  State s = a;
+  s.t = a.t + lambda * (b.t - a.t);
+  s.p = a.p + lambda * (b.p - a.p);
+  for (std::size_t i = 0; i < a.v.size(); ++i) {
+    s.v[i] = (1 - lambda) * a.v[i] + lambda * b.v[i];
+    s.l1[i] = (1 - lambda) * a.l1[i] + lambda * b.l1[i];
+    s.l2[i] = (1 - lambda) * a.l2[i] + lambda * b.l2[i];
+  }
+  return s;
+}
+
+struct Search {
+  std::function<State(double)> at;        // state at the search variable
+  std::function<double(const State&)> m;  // measure, non-decreasing in the variable
+  double target = 0.0;
+  bool target_is_top = false;             // the measure's largest value (vapour fraction 1)
+  double lo = 0.0, hi = 0.0;              // variable bounds
+  double guess = std::nan("");
+};
+
+// Bracketed bisection for the state where the measure reaches the target; lever rule across a jump.
+bool solve(const Search& s, State& out, std::string& why) {
+  auto above = [&](double v) { return s.target_is_top ? v >= s.target : v > s.target; };
+  double lo = s.lo, hi = s.hi;
+  State slo = s.at(lo), shi = s.at(hi);
+  double mlo = s.m(slo), mhi = s.m(shi);
+  if (above(mlo)) {
+    if (mlo == s.target) {
+      out = slo;
+      return true;
+    }
+    why = "the specification is met only below the lowest value searched";
+    return false;
+  }
+  if (!above(mhi)) {
+    why = "the specification is not met up to the highest value searched";
+    return false;
+  }
+  if (std::isfinite(s.guess) && s.guess > lo && s.guess < hi) {
+    // warm start: narrow the bracket around the estimate when it brackets there
+    for (double d = 1e-3 * std::max(1.0, std::abs(s.guess)); d < hi - lo; d *= 4.0) {
+      const double a = std::max(lo, s.guess - d), b = std::min(hi, s.guess + d);
+      State sa = s.at(a), sb = s.at(b);
+      const double ma = s.m(sa), mb = s.m(sb);
+      if (!above(ma) && above(mb)) {
+        lo = a, hi = b, slo = sa, shi = sb, mlo = ma, mhi = mb;
+        break;
+      }
+    }
+  }
+  for (int it = 0; it < 300 && hi - lo > 1e-12 * std::max(1.0, std::abs(hi)); ++it) {
+    const double mid = 0.5 * (lo + hi);
+    State sm = s.at(mid);
+    const double mm = s.m(sm);
+    if (above(mm)) {
+      hi = mid, shi = std::move(sm), mhi = mm;
+    } else {
+      lo = mid, slo = std::move(sm), mlo = mm;
+    }
+  }
+  double lambda = mhi > mlo ? (s.target - mlo) / (mhi - mlo) : 1.0;
+  lambda = std::clamp(lambda, 0.0, 1.0);
+  out = lambda == 0.0 ? slo : lambda == 1.0 ? shi : combine(slo, shi, lambda);
+  return true;
+}
+
+std::string range_text(const char* what, double v, double lo, double hi, const char* unit) {
+  std::ostringstream s;
+  s << what << " " << v << " " << unit << " is outside the accepted range " << lo << " to " << hi << " " << unit;
+  return s.str();
+}
+
+}  // namespace
+
+double rachford_rice(std::span<const double> z, std::span<const double> k) { return rachford_rice_restricted(z, k, 0.0); }
+
+FlashResult flash(const FlashSystem& sys, std::span<const double> z, const FlashRequest& req) {
+  FlashResult bad;
+  bad.bad_input = true;
+  auto fail_input = [&](std::string why) {
+    bad.message = std::move(why);
+    return bad;
+  };
+  if (z.size() != sys.components.size() || z.empty()) return fail_input("composition has the wrong length");
+  double zs = 0.0;
+  for (double v : z) {
+    if (!(v >= 0.0) || !std::isfinite(v)) return fail_input("composition holds a negative or non-finite fraction");
+    zs += v;
+  }
+  if (std::abs(zs - 1.0) > 1e-9) return fail_input("mole fractions do not sum to 1");
+  const double t_spec = req.spec1, p_spec = req.spec1;
+  const bool t_given = req.kspec == 2 || req.kspec == 4 || req.kspec == 5;
+  const bool p_given = req.kspec == 1 || req.kspec == 3;
+  if (req.kspec < 1 || req.kspec > 5) return fail_input("KSPEC " + std::to_string(req.kspec) + " is not 1 to 5");
+  if (t_given && !(t_spec >= req.t_min && t_spec <= req.t_max))
+    return fail_input(range_text("temperature", t_spec, req.t_min, req.t_max, "K"));
+  const double p = req.kspec == 2 ? req.spec2 : p_spec;
+  if ((p_given || req.kspec == 2) && !(p >= req.p_min && p <= req.p_max))
+    return fail_input(range_text("pressure", p, req.p_min, req.p_max, "Pa"));
+  if ((req.kspec == 3 || req.kspec == 5) && !(req.spec2 >= 0.0 && req.spec2 <= 1.0))
+    return fail_input("vapour fraction " + std::to_string(req.spec2) + " is not between 0 and 1");
+  if ((req.kspec == 1 || req.kspec == 4) && !std::isfinite(req.spec2)) return fail_input("enthalpy is not a number");
+  if ((req.kspec == 3 || req.kspec == 5) && req.model != PhaseModel::kEquilibrium)
+    return fail_input("a vapour fraction specification needs the vapour-liquid phase kind");
+
+  Model model(sys, z, req);
+  FlashResult failed;
+  auto fail = [&](const std::string& why) {
+    failed.message = why;
+    return failed;
+  };
+  State s;
+  std::string why;
+  const double hscale = 1e-9;
+  switch (req.kspec) {
+    case 2:
+      s = model.tp(req.spec1, req.spec2);
+      break;
+    case 1:
+    case 3: {
+      Search sr;
+      sr.at = [&](double t) { return model.tp(t, p_spec); };
+      if (req.kspec == 1) {
+        sr.m = [&](const State& st) { return model.enthalpy(st); };
+      } else {
+        sr.m = [](const State& st) { return sum(st.v); };
+        sr.target_is_top = req.spec2 >= 1.0;
+      }
+      sr.target = req.spec2;
+      sr.lo = req.t_min;
+      sr.hi = req.t_max;
+      sr.guess = req.estimate;
+      if (!solve(sr, s, why)) return fail("no temperature between " + std::to_string(req.t_min) + " and " +
+                                          std::to_string(req.t_max) + " K meets the specification: " + why);
+      break;
+    }
+    case 4:
+    case 5: {
+      const double t = req.spec1;
+      if (req.kspec == 4 && std::isfinite(req.estimate) && req.estimate >= req.p_min && req.estimate <= req.p_max) {
+        State st = model.tp(t, req.estimate);
+        if (std::abs(model.enthalpy(st) - req.spec2) <= hscale * std::max(1e7, std::abs(req.spec2))) {
+          s = st;
+          break;
+        }
+      }
+      if (req.kspec == 4 && req.model != PhaseModel::kEquilibrium)
+        return fail("a single phase's enthalpy does not depend on pressure: the T-H specification has no solution");
+      // the variable is -ln P, so that vapour fraction and enthalpy rise with it
+      Search sr;
+      sr.at = [&](double u) { return model.tp(t, std::exp(-u)); };
+      if (req.kspec == 4) {
+        sr.m = [&](const State& st) { return model.enthalpy(st); };
+      } else {
+        sr.m = [](const State& st) { return sum(st.v); };
+        sr.target_is_top = req.spec2 >= 1.0;
+      }
+      sr.target = req.spec2;
+      sr.lo = -std::log(req.p_max);
+      sr.hi = -std::log(req.p_min);
+      if (std::isfinite(req.estimate) && req.estimate > 0.0) sr.guess = -std::log(req.estimate);
+      if (!solve(sr, s, why)) return fail("no pressure between " + std::to_string(req.p_min) + " and " +
+                                          std::to_string(req.p_max) + " Pa meets the specification: " + why);
+      break;
+    }
+    default:
+      break;
+  }
+  return model.result(s);
+}
+
+}  // namespace kvt::reference

@@ -1,0 +1,71 @@
+// The ideal-solution flash: Raoult's-law K-values, an ideal-gas vapour, an ideal liquid and, with
+// free water, a second liquid of pure water that forms once water's partial pressure reaches its
+// vapour pressure (water then does not dissolve in the first, organic, liquid).
+//
+// A temperature-pressure flash solves the Rachford-Rice equation by Newton's method inside a
+// bisection bracket. Every other specification kind is a bracketed one-dimensional search (T at
+// fixed P, or ln P at fixed T) over T-P flashes; where the measured quantity jumps (a pure component
+// at its boiling point, a single organic with free water at its three-phase point) the result is
+// the lever-rule combination of the two states on either side of the jump. Nothing here touches the
+// host's data store: this is the model, tested directly.
+#pragma once
+
+#include <array>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "databank.h"
+#include "kvt_reference/reference_host.h"
+
+namespace kvt::reference {
+
+struct FlashSystem {
+  std::vector<const Component*> components;
+  int water = -1;  // index of water among the components, -1 when absent
+  Method method = Method::ideal;
+};
+
+enum class PhaseModel { kEquilibrium, kVapourOnly, kLiquidOnly };
+
+struct FlashRequest {
+  int kspec = 2;          // 1 P-H, 2 T-P, 3 P-vapour fraction, 4 T-H, 5 T-vapour fraction
+  double spec1 = 0.0;     // as KSPEC: P, T, P, T, T
+  double spec2 = 0.0;     // as KSPEC: H, P, vapour fraction, H, vapour fraction
+  double estimate = 0.0;  // T (KSPEC 1, 3) or P (KSPEC 4, 5) to start from; ignored unless finite
+  bool free_water = false;
+  PhaseModel model = PhaseModel::kEquilibrium;
+  double t_min = 0.0, t_max = 0.0;  // temperatures searched / accepted, K
+  double p_min = 0.0, p_max = 0.0;  // pressures searched / accepted, Pa
+};
+
+// Phase index in the per-phase arrays: vapour, total liquid, first liquid, second liquid.
+enum PhaseIndex { kV = 0, kL = 1, kL1 = 2, kL2 = 3 };
+
+struct FlashResult {
+  bool converged = false;
+  bool bad_input = false;          // the request itself was invalid (message says why)
+  std::string message;             // why it did not converge, or empty
+  std::vector<std::string> notes;  // correlations evaluated outside their range
+  double t = 0.0, p = 0.0;
+  double vapour_fraction = 0.0;  // mole fraction of the feed in the vapour
+  double liquid_split = 1.0;     // first liquid's share of the liquid (1 when there is no liquid)
+  double enthalpy = 0.0;         // J/kmol of feed
+  double molecular_weight = 0.0; // of the feed
+  // Compositions, one entry per component; an absent phase gets its incipient composition (the
+  // phase that would first form), the second liquid zeros when free water is not possible.
+  std::vector<double> y, x, x1, x2;
+  std::array<double, 4> phase_enthalpy{};  // J/kmol, by PhaseIndex
+  std::array<double, 4> phase_volume{};    // m3/kmol
+  std::array<double, 4> phase_mw{};        // kg/kmol
+  std::array<double, 4> phase_amount{};    // kmol per kmol of feed
+};
+
+// Flash a feed of mole fractions z (one per component, summing to 1).
+FlashResult flash(const FlashSystem& sys, std::span<const double> z, const FlashRequest& req);
+
+// Rachford-Rice: the vapour fraction beta in [0, 1] of a two-phase split with K-values k. Returns 0
+// when sum z K <= 1 (no vapour), 1 when sum z / K <= 1 (no liquid). Components with z = 0 are ignored.
+double rachford_rice(std::span<const double> z, std::span<const double> k);
+
+}  // namespace kvt::reference

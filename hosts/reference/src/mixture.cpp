@@ -1,0 +1,157 @@
+#include "mixture.h"
+
+#include <cmath>
+#include <sstream>
+
+#include "pure.h"
+
+namespace kvt::reference {
+
+namespace {
+
+std::vector<double> normalised(const Mixture& m) {
+  double s = 0.0;
+  for (double v : m.x) s += v;
+  std::vector<double> out(m.x.size(), 0.0);
+  if (s > 0.0) {
+    for (std::size_t i = 0; i < m.x.size(); ++i) out[i] = m.x[i] / s;
+  }
+  return out;
+}
+
+// Evaluates f for every component with a positive fraction; notes an out-of-range evaluation.
+template <class F>
+std::vector<double> pure_values(const Mixture& m, const std::vector<double>& x, double t, const char* property,
+                                RangeNotes* notes, F f) {
+  std::vector<double> v(x.size(), 0.0);
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    if (x[i] <= 0.0) continue;
+    bool outside = false;
+    v[i] = f(*m.components[i], t, &outside);
+    if (outside && notes != nullptr && x[i] >= kNoteFraction) notes->add(*m.components[i], property, t);
+  }
+  return v;
+}
+
+// Wilke's interaction parameter phi_ij (also the Mason-Saxena A_ij with epsilon = 1):
+// [1 + (mu_i/mu_j)^(1/2) (M_j/M_i)^(1/4)]^2 / [8 (1 + M_i/M_j)]^(1/2)
+double phi(double mu_i, double mu_j, double m_i, double m_j) {
+  const double a = 1.0 + std::sqrt(mu_i / mu_j) * std::pow(m_j / m_i, 0.25);
+  return a * a / std::sqrt(8.0 * (1.0 + m_i / m_j));
+}
+
+// sum_i x_i p_i / sum_j x_j phi_ij, phi from the pure viscosities: Wilke (1950) for a viscosity,
+// Wassiljewa (1904) with the Mason-Saxena (1958) phi for a conductivity.
+double wilke_type(const Mixture& m, const std::vector<double>& x, const std::vector<double>& prop,
+                  const std::vector<double>& mu) {
+  double out = 0.0;
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    if (x[i] <= 0.0) continue;
+    double den = 0.0;
+    for (std::size_t j = 0; j < x.size(); ++j) {
+      if (x[j] <= 0.0) continue;
+      den += x[j] * phi(mu[i], mu[j], m.components[i]->mw, m.components[j]->mw);
+    }
+    out += x[i] * prop[i] / den;
+  }
+  return out;
+}
+
+}  // namespace
+
+void RangeNotes::add(const Component& c, const char* property, double t) {
+  std::ostringstream s;
+  s << c.name << " " << property << " at T = " << t << " K is outside its correlation's range";
+  const std::string text = s.str();
+  for (const auto& i : items) {
+    if (i == text) return;
+  }
+  items.push_back(text);
+}
+
+double enthalpy(const Mixture& m, Phase phase, double t, RangeNotes* notes) {
+  const auto x = normalised(m);
+  const auto h = pure_values(m, x, t, phase == Phase::kVapour ? "vapour enthalpy" : "liquid enthalpy", notes,
+                             phase == Phase::kVapour ? vapour_enthalpy : liquid_enthalpy);
+  double s = 0.0;
+  for (std::size_t i = 0; i < x.size(); ++i) s += x[i] * h[i];
+  return s;
+}
+
+double enthalpy_dt(const Mixture& m, Phase phase, double t, RangeNotes* notes) {
+  const auto x = normalised(m);
+  const auto cp = pure_values(m, x, t, phase == Phase::kVapour ? "vapour heat capacity" : "liquid heat capacity",
+                              notes, phase == Phase::kVapour ? vapour_cp : liquid_cp);
+  double s = 0.0;
+  for (std::size_t i = 0; i < x.size(); ++i) s += x[i] * cp[i];
+  return s;
+}
+
+double molar_volume(const Mixture& m, Phase phase, double t, double p, RangeNotes* notes) {
+  if (phase == Phase::kVapour) return kGasConstant * t / p;
+  const auto x = normalised(m);
+  const auto v = pure_values(m, x, t, "liquid density", notes, liquid_molar_volume);
+  double s = 0.0;
+  for (std::size_t i = 0; i < x.size(); ++i) s += x[i] * v[i];
+  return s;
+}
+
+double molecular_weight(const Mixture& m) {
+  const auto x = normalised(m);
+  double s = 0.0;
+  for (std::size_t i = 0; i < x.size(); ++i) s += x[i] * m.components[i]->mw;
+  return s;
+}
+
+double vapour_viscosity(const Mixture& m, double t, RangeNotes* notes) {
+  const auto x = normalised(m);
+  const auto mu = pure_values(m, x, t, "vapour viscosity", notes,
+                              static_cast<double (*)(const Component&, double, bool*)>(vapour_viscosity));
+  return wilke_type(m, x, mu, mu);
+}
+
+double vapour_conductivity(const Mixture& m, double t, RangeNotes* notes) {
+  const auto x = normalised(m);
+  const auto mu = pure_values(m, x, t, "vapour viscosity", notes,
+                              static_cast<double (*)(const Component&, double, bool*)>(vapour_viscosity));
+  const auto k = pure_values(m, x, t, "vapour conductivity", notes,
+                             static_cast<double (*)(const Component&, double, bool*)>(vapour_conductivity));
+  return wilke_type(m, x, k, mu);
+}
+
+double liquid_viscosity(const Mixture& m, double t, RangeNotes* notes) {
+  // Logarithmic (Arrhenius) rule: ln mu = sum x_i ln mu_i.
+  const auto x = normalised(m);
+  const auto mu = pure_values(m, x, t, "liquid viscosity", notes,
+                              static_cast<double (*)(const Component&, double, bool*)>(liquid_viscosity));
+  double s = 0.0;
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    if (x[i] > 0.0) s += x[i] * std::log(mu[i]);
+  }
+  return std::exp(s);
+}
+
+double liquid_conductivity(const Mixture& m, double t, RangeNotes* notes) {
+  // Vredeveld's power-law rule on mass fractions: k = (sum w_i k_i^-2)^(-1/2).
+  const auto x = normalised(m);
+  const auto k = pure_values(m, x, t, "liquid conductivity", notes,
+                             static_cast<double (*)(const Component&, double, bool*)>(liquid_conductivity));
+  const double mw = molecular_weight(m);
+  double s = 0.0;
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    if (x[i] > 0.0) s += x[i] * m.components[i]->mw / mw / (k[i] * k[i]);
+  }
+  return s > 0.0 ? 1.0 / std::sqrt(s) : 0.0;
+}
+
+double surface_tension(const Mixture& m, double t, RangeNotes* notes) {
+  // Mole-fraction average of the pure-component surface tensions.
+  const auto x = normalised(m);
+  const auto st = pure_values(m, x, t, "surface tension", notes,
+                              static_cast<double (*)(const Component&, double, bool*)>(surface_tension));
+  double s = 0.0;
+  for (std::size_t i = 0; i < x.size(); ++i) s += x[i] * st[i];
+  return s;
+}
+
+}  // namespace kvt::reference

@@ -1,0 +1,52 @@
+// Pure-component properties of the ideal-solution method, built on the databank correlations.
+//
+// Enthalpy is referred to the ideal gas at 298.15 K: the vapour's is the integral of the ideal-gas
+// heat capacity, the liquid's is the vapour's less the heat of vaporisation, so each phase's heat
+// capacity is the temperature derivative of its enthalpy.
+//
+// Above the critical temperature (a light component dissolved in a liquid) the method continues the
+// vapour pressure as ln P linear in 1/T from the end of its correlation (the Clausius-Clapeyron
+// slope there), takes the heat of vaporisation as 0 and the liquid density at its critical value.
+// This continuation is part of the method and is not reported. Every other evaluation outside a
+// correlation's range is flagged through `outside`.
+#pragma once
+
+#include <string>
+
+#include "databank.h"
+
+namespace kvt::reference {
+
+inline constexpr double kGasConstant = 8314.462618;  // J/(kmol K)
+inline constexpr double kReferenceT = 298.15;        // K
+
+// Temperature range in which a component's flash correlations (vapour pressure or its continuation,
+// ideal-gas heat capacity, heat of vaporisation, liquid density) hold.
+struct TRange {
+  double min;
+  double max;
+};
+TRange flash_range(const Component& c);
+
+// Every function sets *outside to true (never to false) when it evaluates a correlation outside its
+// documented range; pass nullptr to ignore.
+double ln_vapour_pressure(const Component& c, double t, bool* outside = nullptr);       // ln Pa
+double dln_vapour_pressure_dt(const Component& c, double t);                             // 1/K
+double vapour_enthalpy(const Component& c, double t, bool* outside = nullptr);          // J/kmol
+double vapour_cp(const Component& c, double t, bool* outside = nullptr);                // J/(kmol K)
+double heat_of_vaporisation(const Component& c, double t, bool* outside = nullptr);     // J/kmol
+double dheat_of_vaporisation_dt(const Component& c, double t);                           // J/(kmol K)
+double liquid_enthalpy(const Component& c, double t, bool* outside = nullptr);          // J/kmol
+double liquid_cp(const Component& c, double t, bool* outside = nullptr);                // J/(kmol K), dH/dT
+double liquid_molar_volume(const Component& c, double t, bool* outside = nullptr);      // m3/kmol
+
+// Transport properties: evaluated at T held inside the correlation's range (the boundary value
+// outside it, flagged; for the liquid properties of a component above its critical temperature the
+// held value is part of the method and not flagged).
+double liquid_viscosity(const Component& c, double t, bool* outside = nullptr);         // Pa s
+double vapour_viscosity(const Component& c, double t, bool* outside = nullptr);         // Pa s
+double liquid_conductivity(const Component& c, double t, bool* outside = nullptr);      // W/(m K)
+double vapour_conductivity(const Component& c, double t, bool* outside = nullptr);      // W/(m K)
+double surface_tension(const Component& c, double t, bool* outside = nullptr);          // N/m
+
+}  // namespace kvt::reference
