@@ -146,13 +146,14 @@ class Model {
     return s;
   }
 
-  // Molar enthalpy of a state per kmol of feed.
+  // Molar enthalpy of a state per kmol of feed: the sum of its phases' enthalpies.
   double enthalpy(const State& s) const {
     double h = 0.0;
-    for (std::size_t i = 0; i < n(); ++i) {
-      const Component& c = *sys_.components[i];
-      if (s.v[i] > 0.0) h += s.v[i] * vapour_enthalpy(c, s.t);
-      if (s.l1[i] + s.l2[i] > 0.0) h += (s.l1[i] + s.l2[i]) * liquid_enthalpy(c, s.t);
+    for (const auto* a : {&s.v, &s.l1, &s.l2}) {
+      const double amount = sum(*a);
+      if (amount <= 0.0) continue;
+      const Mixture m{sys_.components, *a, s.p};
+      h += amount * kvt::reference::enthalpy(m, a == &s.v ? Phase::kVapour : Phase::kLiquid, s.t);
     }
     return h;
   }
@@ -227,7 +228,7 @@ FlashResult Model::result(const State& s) const {
   RangeNotes notes;
   const std::array<const std::vector<double>*, 4> comp{&r.y, &r.x, &r.x1, &r.x2};
   for (int k = 0; k < 4; ++k) {
-    Mixture m{sys_.components, *comp[k]};
+    Mixture m{sys_.components, *comp[k], s.p};
     if (sum(*comp[k]) <= 0.0) continue;
     const Phase ph = k == kV ? Phase::kVapour : Phase::kLiquid;
     const bool present = r.phase_amount[k] > 0.0;

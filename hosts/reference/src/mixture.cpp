@@ -3,6 +3,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "iapws/water.h"
 #include "pure.h"
 
 namespace kvt::reference {
@@ -57,6 +58,34 @@ double wilke_type(const Mixture& m, const std::vector<double>& x, const std::vec
   return out;
 }
 
+// A phase of water alone (a pure-water stream) takes every property from the water formulation at
+// the phase's pressure; false for any other mixture.
+bool water_only(const Mixture& m, Phase phase, double t, RangeNotes* notes, water::Molar& out) {
+  const Component* w = nullptr;
+  for (std::size_t i = 0; i < m.x.size(); ++i) {
+    if (m.x[i] <= 0.0) continue;
+    if (w != nullptr || !water::is_water(*m.components[i])) return false;
+    w = m.components[i];
+  }
+  if (w == nullptr) return false;
+  bool outside = false;
+  out = water::at(*w, t, m.p, phase == Phase::kVapour ? if97::Side::kVapour : if97::Side::kLiquid, &outside);
+  if (outside && notes != nullptr) notes->add(*w, "water formulation", t);
+  return true;
+}
+
+// Water in a liquid mixture at the phase's pressure where it is known (compressed liquid, as a
+// phase of water alone has it), so that a liquid's enthalpy is the sum of its parts' enthalpies.
+void water_at_pressure(const Mixture& m, const std::vector<double>& x, Phase phase, double t, std::vector<double>& v,
+                       double water::Molar::*field) {
+  if (phase != Phase::kLiquid || !(m.p > 0.0)) return;
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    if (x[i] > 0.0 && water::is_water(*m.components[i])) {
+      v[i] = water::at(*m.components[i], t, m.p, if97::Side::kLiquid).*field;
+    }
+  }
+}
+
 }  // namespace
 
 void RangeNotes::add(const Component& c, const char* property, double t) {
@@ -70,24 +99,29 @@ void RangeNotes::add(const Component& c, const char* property, double t) {
 }
 
 double enthalpy(const Mixture& m, Phase phase, double t, RangeNotes* notes) {
+  if (water::Molar w; water_only(m, phase, t, notes, w)) return w.h;
   const auto x = normalised(m);
-  const auto h = pure_values(m, x, t, phase == Phase::kVapour ? "vapour enthalpy" : "liquid enthalpy", notes,
-                             phase == Phase::kVapour ? vapour_enthalpy : liquid_enthalpy);
+  auto h = pure_values(m, x, t, phase == Phase::kVapour ? "vapour enthalpy" : "liquid enthalpy", notes,
+                       phase == Phase::kVapour ? vapour_enthalpy : liquid_enthalpy);
+  water_at_pressure(m, x, phase, t, h, &water::Molar::h);
   double s = 0.0;
   for (std::size_t i = 0; i < x.size(); ++i) s += x[i] * h[i];
   return s;
 }
 
 double enthalpy_dt(const Mixture& m, Phase phase, double t, RangeNotes* notes) {
+  if (water::Molar w; water_only(m, phase, t, notes, w)) return w.cp;
   const auto x = normalised(m);
-  const auto cp = pure_values(m, x, t, phase == Phase::kVapour ? "vapour heat capacity" : "liquid heat capacity",
-                              notes, phase == Phase::kVapour ? vapour_cp : liquid_cp);
+  auto cp = pure_values(m, x, t, phase == Phase::kVapour ? "vapour heat capacity" : "liquid heat capacity", notes,
+                        phase == Phase::kVapour ? vapour_cp : liquid_cp);
+  water_at_pressure(m, x, phase, t, cp, &water::Molar::cp);
   double s = 0.0;
   for (std::size_t i = 0; i < x.size(); ++i) s += x[i] * cp[i];
   return s;
 }
 
 double molar_volume(const Mixture& m, Phase phase, double t, double p, RangeNotes* notes) {
+  if (water::Molar w; water_only(Mixture{m.components, m.x, p}, phase, t, notes, w)) return w.v;
   if (phase == Phase::kVapour) return kGasConstant * t / p;
   const auto x = normalised(m);
   const auto v = pure_values(m, x, t, "liquid density", notes, liquid_molar_volume);
@@ -104,6 +138,7 @@ double molecular_weight(const Mixture& m) {
 }
 
 double vapour_viscosity(const Mixture& m, double t, RangeNotes* notes) {
+  if (water::Molar w; water_only(m, Phase::kVapour, t, notes, w)) return w.mu;
   const auto x = normalised(m);
   const auto mu = pure_values(m, x, t, "vapour viscosity", notes,
                               static_cast<double (*)(const Component&, double, bool*)>(vapour_viscosity));
@@ -111,6 +146,7 @@ double vapour_viscosity(const Mixture& m, double t, RangeNotes* notes) {
 }
 
 double vapour_conductivity(const Mixture& m, double t, RangeNotes* notes) {
+  if (water::Molar w; water_only(m, Phase::kVapour, t, notes, w)) return w.k;
   const auto x = normalised(m);
   const auto mu = pure_values(m, x, t, "vapour viscosity", notes,
                               static_cast<double (*)(const Component&, double, bool*)>(vapour_viscosity));
@@ -120,6 +156,7 @@ double vapour_conductivity(const Mixture& m, double t, RangeNotes* notes) {
 }
 
 double liquid_viscosity(const Mixture& m, double t, RangeNotes* notes) {
+  if (water::Molar w; water_only(m, Phase::kLiquid, t, notes, w)) return w.mu;
   // Logarithmic (Arrhenius) rule: ln mu = sum x_i ln mu_i.
   const auto x = normalised(m);
   const auto mu = pure_values(m, x, t, "liquid viscosity", notes,
@@ -132,6 +169,7 @@ double liquid_viscosity(const Mixture& m, double t, RangeNotes* notes) {
 }
 
 double liquid_conductivity(const Mixture& m, double t, RangeNotes* notes) {
+  if (water::Molar w; water_only(m, Phase::kLiquid, t, notes, w)) return w.k;
   // Vredeveld's power-law rule on mass fractions: k = (sum w_i k_i^-2)^(-1/2).
   const auto x = normalised(m);
   const auto k = pure_values(m, x, t, "liquid conductivity", notes,

@@ -14,6 +14,7 @@ namespace kvt::reference {
 struct Mixture {
   std::vector<const Component*> components;
   std::vector<double> x;  // mole fractions, same order
+  double p = 0.0;         // Pa; a phase of water alone takes its properties at this pressure (0: saturated)
 };
 
 // Range notes of one evaluation: the components whose correlation was used outside its range,

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "iapws/water.h"
+
 namespace kvt::reference {
 
 namespace {
@@ -27,6 +29,11 @@ double held_liquid(const Component& c, const PiecewiseCorrelation& pc, double t,
   return pc.value(th);
 }
 
+// Water's pure liquid, wherever a liquid property depends on T alone: saturated liquid water.
+water::Molar saturated_water(const Component& c, double t, bool* outside) {
+  return water::at(c, t, 0.0, if97::Side::kLiquid, outside);
+}
+
 }  // namespace
 
 TRange flash_range(const Component& c) {
@@ -36,6 +43,7 @@ TRange flash_range(const Component& c) {
 }
 
 double ln_vapour_pressure(const Component& c, double t, bool* outside) {
+  if (water::is_water(c)) return water::ln_saturation_pressure(t, outside);
   const PiecewiseCorrelation& vp = c.vapour_pressure;
   const double lo = vp.tmin(), hi = vp.tmax();
   if (t >= lo && t <= hi) return std::log(vp.value(t));
@@ -47,6 +55,7 @@ double ln_vapour_pressure(const Component& c, double t, bool* outside) {
 }
 
 double dln_vapour_pressure_dt(const Component& c, double t) {
+  if (water::is_water(c)) return water::dln_saturation_pressure_dt(t);
   const PiecewiseCorrelation& vp = c.vapour_pressure;
   const double lo = vp.tmin(), hi = vp.tmax();
   if (t >= lo && t <= hi) return vp.derivative(t) / vp.value(t);
@@ -75,29 +84,35 @@ double dheat_of_vaporisation_dt(const Component& c, double t) {
 }
 
 double liquid_enthalpy(const Component& c, double t, bool* outside) {
+  if (water::is_water(c)) return saturated_water(c, t, outside).h;
   return vapour_enthalpy(c, t, outside) - heat_of_vaporisation(c, t, outside);
 }
 
 double liquid_cp(const Component& c, double t, bool* outside) {
+  if (water::is_water(c)) return saturated_water(c, t, outside).cp;
   return vapour_cp(c, t, outside) - dheat_of_vaporisation_dt(c, t);
 }
 
 double liquid_molar_volume(const Component& c, double t, bool* outside) {
+  if (water::is_water(c)) return saturated_water(c, t, outside).v;
   flag(outside, t < c.liquid_density.tmin());
   return 1.0 / c.liquid_density.value(t);
 }
 
 double liquid_viscosity(const Component& c, double t, bool* outside) {
+  if (water::is_water(c)) return saturated_water(c, t, outside).mu;
   return held_liquid(c, c.liquid_viscosity, t, outside);
 }
 double vapour_viscosity(const Component& c, double t, bool* outside) { return held(c.vapour_viscosity, t, outside); }
 double liquid_conductivity(const Component& c, double t, bool* outside) {
+  if (water::is_water(c)) return saturated_water(c, t, outside).k;
   return held_liquid(c, c.liquid_conductivity, t, outside);
 }
 double vapour_conductivity(const Component& c, double t, bool* outside) {
   return held(c.vapour_conductivity, t, outside);
 }
 double surface_tension(const Component& c, double t, bool* outside) {
+  if (water::is_water(c)) return water::surface_tension(t, outside);
   // No liquid surface above the critical point.
   if (t >= c.tc) return 0.0;
   return std::max(0.0, held_liquid(c, c.surface_tension, t, outside));

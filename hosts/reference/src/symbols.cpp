@@ -7,6 +7,7 @@
 #include "host_state.h"
 #include "kvt_reference/reference_host.h"
 #include "kvt/host.h"
+#include "iapws/water.h"
 #include "mixture.h"
 #include "pure.h"
 
@@ -70,8 +71,8 @@ std::int64_t report(const char* routine, double t, const Mixture& m, const Range
   return code;
 }
 
-void enthalpy_routine(const char* routine, Phase phase, double* t, double* x, int64_t* n, int64_t* idx, double* hv,
-                      double* dhdt, int64_t* ierr) {
+void enthalpy_routine(const char* routine, Phase phase, double* t, double* p, double* x, int64_t* n, int64_t* idx,
+                      double* hv, double* dhdt, int64_t* ierr) {
   Mixture m;
   *hv = 0.0;
   *dhdt = 0.0;
@@ -79,6 +80,7 @@ void enthalpy_routine(const char* routine, Phase phase, double* t, double* x, in
     *ierr = kErrArguments;
     return;
   }
+  m.p = p != nullptr ? *p : 0.0;
   RangeNotes notes;
   *hv = enthalpy(m, phase, *t, &notes);
   *dhdt = enthalpy_dt(m, phase, *t, &notes);
@@ -87,14 +89,15 @@ void enthalpy_routine(const char* routine, Phase phase, double* t, double* x, in
 
 using MixtureProperty = double (*)(const Mixture&, double, RangeNotes*);
 
-void transport_routine(const char* routine, MixtureProperty f, double* t, double* x, int64_t* n, int64_t* idx,
-                       double* value, int64_t* ierr) {
+void transport_routine(const char* routine, MixtureProperty f, double* t, double* p, double* x, int64_t* n,
+                       int64_t* idx, double* value, int64_t* ierr) {
   Mixture m;
   if (!mixture_of(routine, x, n, idx, *t, m)) {
     *value = 0.0;
     *ierr = kErrArguments;
     return;
   }
+  m.p = p != nullptr ? *p : 0.0;
   RangeNotes notes;
   *value = f(m, *t, &notes);
   const std::int64_t code = report(routine, *t, m, notes);
@@ -102,9 +105,9 @@ void transport_routine(const char* routine, MixtureProperty f, double* t, double
   if (code != 0 && *ierr == 0) *ierr = code;
 }
 
-void pure_routine(const char* routine, bool vapour, double* t, int64_t* n, int64_t* idx, double* o13, double* o14,
-                  double* o15, double* o16, double* o17, double* o18, double* o19, double* o20, double* o21,
-                  double* o22, double* o23) {
+void pure_routine(const char* routine, bool vapour, double* t, double* p, int64_t* n, int64_t* idx, double* o13,
+                  double* o14, double* o15, double* o16, double* o17, double* o18, double* o19, double* o20,
+                  double* o21, double* o22, double* o23) {
   for (double* o : {o13, o14, o15, o16, o17, o18, o19, o20, o21, o22, o23}) *o = 0.0;
   HostState& h = host();
   if (*n != 1 || *idx < 1 || *idx > h.ncomp() || !(*t > 0.0)) {
@@ -113,9 +116,18 @@ void pure_routine(const char* routine, bool vapour, double* t, int64_t* n, int64
   }
   const Component& c = *h.system.components[*idx - 1];
   bool outside = false;
-  *o14 = vapour ? vapour_enthalpy(c, *t, &outside) : liquid_enthalpy(c, *t, &outside);
-  *o15 = vapour ? vapour_cp(c, *t, &outside) : liquid_cp(c, *t, &outside);
-  *o16 = vapour ? 0.0 : liquid_molar_volume(c, *t, &outside);
+  if (water::is_water(c)) {
+    // water on its own at the given pressure (its saturation pressure, for a heat of vaporisation)
+    const double pw = p != nullptr ? *p : 0.0;
+    const water::Molar w = water::at(c, *t, pw, vapour ? if97::Side::kVapour : if97::Side::kLiquid, &outside);
+    *o14 = w.h;
+    *o15 = w.cp;
+    *o16 = vapour ? 0.0 : w.v;
+  } else {
+    *o14 = vapour ? vapour_enthalpy(c, *t, &outside) : liquid_enthalpy(c, *t, &outside);
+    *o15 = vapour ? vapour_cp(c, *t, &outside) : liquid_cp(c, *t, &outside);
+    *o16 = vapour ? 0.0 : liquid_molar_volume(c, *t, &outside);
+  }
   *o17 = c.mw;
   const TRange r = flash_range(c);
   if (outside || *t < r.min || *t > r.max) h.warn(where(routine, *t) + ": " + c.name + " outside its databank range");
@@ -322,51 +334,51 @@ void MUTO_PEQPT1(int64_t*) {
   // The reference host keeps no per-side stream records that would need updating after a flash.
 }
 
-void GOSA_ENTHL(double* t, double*, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, int64_t*, int64_t*,
+void GOSA_ENTHL(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, int64_t*, int64_t*,
                 double* hv, double* dhdt, int64_t* ierr) {
-  enthalpy_routine("GOSA_ENTHL", Phase::kLiquid, t, x, n, idx, hv, dhdt, ierr);
+  enthalpy_routine("GOSA_ENTHL", Phase::kLiquid, t, p, x, n, idx, hv, dhdt, ierr);
 }
 
-void GOSA_ENTHV(double* t, double*, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, int64_t*, int64_t*,
+void GOSA_ENTHV(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, int64_t*, int64_t*,
                 double* hv, double* dhdt, int64_t* ierr) {
-  enthalpy_routine("GOSA_ENTHV", Phase::kVapour, t, x, n, idx, hv, dhdt, ierr);
+  enthalpy_routine("GOSA_ENTHV", Phase::kVapour, t, p, x, n, idx, hv, dhdt, ierr);
 }
 
-void GOSA_TCONL(double* t, double*, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, double* value,
+void GOSA_TCONL(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, double* value,
                 int64_t* ierr) {
-  transport_routine("GOSA_TCONL", liquid_conductivity, t, x, n, idx, value, ierr);
+  transport_routine("GOSA_TCONL", liquid_conductivity, t, p, x, n, idx, value, ierr);
 }
 
-void GOSA_TCONV(double* t, double*, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, double* value,
+void GOSA_TCONV(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, double* value,
                 int64_t* ierr) {
-  transport_routine("GOSA_TCONV", vapour_conductivity, t, x, n, idx, value, ierr);
+  transport_routine("GOSA_TCONV", vapour_conductivity, t, p, x, n, idx, value, ierr);
 }
 
-void GOSA_VISCL(double* t, double*, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, double* value,
+void GOSA_VISCL(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, double* value,
                 int64_t* ierr) {
-  transport_routine("GOSA_VISCL", liquid_viscosity, t, x, n, idx, value, ierr);
+  transport_routine("GOSA_VISCL", liquid_viscosity, t, p, x, n, idx, value, ierr);
 }
 
-void GOSA_VISCV(double* t, double*, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, double* value,
+void GOSA_VISCV(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, double* value,
                 int64_t* ierr) {
-  transport_routine("GOSA_VISCV", vapour_viscosity, t, x, n, idx, value, ierr);
+  transport_routine("GOSA_VISCV", vapour_viscosity, t, p, x, n, idx, value, ierr);
 }
 
-void GOSA_SRFTEN(double* t, double*, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, double* value,
+void GOSA_SRFTEN(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, double* value,
                  int64_t* ierr) {
-  transport_routine("GOSA_SRFTEN", surface_tension, t, x, n, idx, value, ierr);
+  transport_routine("GOSA_SRFTEN", surface_tension, t, p, x, n, idx, value, ierr);
 }
 
-void GOSA_VTHRM(double* t, double*, int64_t* n, int64_t* idx, int64_t*, int64_t*, int64_t*, int64_t*, int64_t*,
+void GOSA_VTHRM(double* t, double* p, int64_t* n, int64_t* idx, int64_t*, int64_t*, int64_t*, int64_t*, int64_t*,
                 int64_t*, int64_t*, int64_t*, double* o13, double* o14, double* o15, double* o16, double* o17,
                 double* o18, double* o19, double* o20, double* o21, double* o22, double* o23) {
-  pure_routine("GOSA_VTHRM", true, t, n, idx, o13, o14, o15, o16, o17, o18, o19, o20, o21, o22, o23);
+  pure_routine("GOSA_VTHRM", true, t, p, n, idx, o13, o14, o15, o16, o17, o18, o19, o20, o21, o22, o23);
 }
 
-void GOSA_LTHRM(double* t, double*, int64_t* n, int64_t* idx, int64_t*, int64_t*, int64_t*, int64_t*, int64_t*,
+void GOSA_LTHRM(double* t, double* p, int64_t* n, int64_t* idx, int64_t*, int64_t*, int64_t*, int64_t*, int64_t*,
                 int64_t*, int64_t*, int64_t*, double* o13, double* o14, double* o15, double* o16, double* o17,
                 double* o18, double* o19, double* o20, double* o21, double* o22, double* o23) {
-  pure_routine("GOSA_LTHRM", false, t, n, idx, o13, o14, o15, o16, o17, o18, o19, o20, o21, o22, o23);
+  pure_routine("GOSA_LTHRM", false, t, p, n, idx, o13, o14, o15, o16, o17, o18, o19, o20, o21, o22, o23);
 }
 
 int64_t NERO_IDXWAT(int64_t* list, int64_t* n) {

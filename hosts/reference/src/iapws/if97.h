@@ -1,0 +1,50 @@
+// Water and steam by the IAPWS Industrial Formulation 1997 (IAPWS R7-97(2012)): the Gibbs equations of
+// regions 1 (liquid) and 2 (vapour), the Helmholtz equation of region 3 (near-critical, solved for
+// the density at given T and P), the saturation line (region 4) and the 2-3 boundary. Region 5 (above
+// 1073.15 K) is not carried: a state there is evaluated with region 2 and reported out of range.
+//
+// Specific quantities, SI: K, Pa, kg/m3, m3/kg, J/kg, J/(kg K). Enthalpy is on the formulation's own
+// reference (internal energy and entropy of the saturated liquid at the triple point are zero).
+#pragma once
+
+namespace kvt::reference::if97 {
+
+inline constexpr double kR = 461.526;     // J/(kg K), specific gas constant of the formulation
+inline constexpr double kTc = 647.096;    // K
+inline constexpr double kPc = 22.064e6;   // Pa
+inline constexpr double kRhoc = 322.0;    // kg/m3
+inline constexpr double kTmin = 273.15;   // K, lower end of the formulation
+inline constexpr double kTmax = 1073.15;  // K, upper end of region 2 (region 5 is not carried)
+inline constexpr double kPmax = 100.0e6;  // Pa
+
+// Saturation pressure (Pa) at T in 273.15..647.096 K and its inverse, the saturation temperature (K)
+// at P in 611.213 Pa..22.064 MPa. Outside, the equations are evaluated as they stand (callers check).
+double saturation_pressure(double t);
+double saturation_temperature(double p);
+
+// The phase asked for at (T, P): decides which root of region 3 is taken and, below the critical
+// temperature, where the state is moved to the saturation line when (T, P) lies on the other side
+// of it (an incipient phase: a liquid below its saturation pressure is taken as saturated liquid).
+enum class Side { kLiquid, kVapour };
+
+struct State {
+  int region = 0;        // 1, 2 or 3
+  bool in_range = true;  // false: T or P outside the formulation, or region 3 found no root
+  double t = 0.0, p = 0.0;  // where the state was evaluated (P moved to the saturation line if asked)
+  double rho = 0.0;      // kg/m3
+  double h = 0.0;        // J/kg
+  double cp = 0.0;       // J/(kg K)
+  double cv = 0.0;       // J/(kg K)
+  double drho_dp = 0.0;  // (d rho / d P) at constant T, kg/(m3 Pa)
+  double dh_dp = 0.0;    // (d h / d P) at constant T, m3/kg
+};
+
+State state(double t, double p, Side side);
+
+// Enthalpy (J/kg) of the ideal gas of region 2 (the ideal part of its Gibbs equation).
+double ideal_gas_enthalpy(double t);
+
+// Boundary between regions 2 and 3: the pressure (Pa) at T in 623.15..863.15 K.
+double boundary_23_pressure(double t);
+
+}  // namespace kvt::reference::if97
