@@ -58,6 +58,30 @@ double zeta_reference(double rho_r) {
   return 1.0 / s;
 }
 
+// The dilute-gas term of both equations: sqrt(Tr) / sum_k c_k / Tr^k.
+template <std::size_t K>
+double dilute_gas(const std::array<double, K>& c, double t_r) {
+  double s = 0.0;
+  for (std::size_t k = 0; k < K; ++k) s += c[k] / std::pow(t_r, static_cast<double>(k));
+  return std::sqrt(t_r) / s;
+}
+
+// The residual factor of both equations: exp(rho_r sum_ij c_ij (1/Tr - 1)^i (rho_r - 1)^j).
+template <std::size_t I, std::size_t J>
+double residual_factor(const std::array<std::array<double, J>, I>& c, double t_r, double rho_r) {
+  double s = 0.0, ti = 1.0;
+  for (const auto& row : c) {
+    double rj = 1.0, inner = 0.0;
+    for (double x : row) {
+      inner += x * rj;
+      rj *= rho_r - 1.0;
+    }
+    s += ti * inner;
+    ti *= 1.0 / t_r - 1.0;
+  }
+  return std::exp(rho_r * s);
+}
+
 double critical_enhancement(const if97::State& s, double mu_r) {
   const double rho_r = s.rho / kRhoStar, t_r = s.t / kTstar;
   const double zeta = s.drho_dp * kPstar / kRhoStar;
@@ -77,40 +101,13 @@ double critical_enhancement(const if97::State& s, double mu_r) {
 
 double viscosity(double rho, double t) {
   const double t_r = t / kTstar, rho_r = rho / kRhoStar;
-  double s0 = 0.0;
-  for (std::size_t i = 0; i < kMu0.size(); ++i) s0 += kMu0[i] / std::pow(t_r, static_cast<double>(i));
-  const double mu0 = 100.0 * std::sqrt(t_r) / s0;
-  double s1 = 0.0, ti = 1.0;
-  for (const auto& row : kMu1) {
-    double rj = 1.0, inner = 0.0;
-    for (double h : row) {
-      inner += h * rj;
-      rj *= rho_r - 1.0;
-    }
-    s1 += ti * inner;
-    ti *= 1.0 / t_r - 1.0;
-  }
-  return 1.0e-6 * mu0 * std::exp(rho_r * s1);
+  return 1.0e-6 * 100.0 * dilute_gas(kMu0, t_r) * residual_factor(kMu1, t_r, rho_r);
 }
 
 double conductivity(const if97::State& s) {
   const double t_r = s.t / kTstar, rho_r = s.rho / kRhoStar;
-  double s0 = 0.0;
-  for (std::size_t k = 0; k < kLambda0.size(); ++k) s0 += kLambda0[k] / std::pow(t_r, static_cast<double>(k));
-  const double l0 = std::sqrt(t_r) / s0;
-  double s1 = 0.0, ti = 1.0;
-  for (const auto& row : kLambda1) {
-    double rj = 1.0, inner = 0.0;
-    for (double l : row) {
-      inner += l * rj;
-      rj *= rho_r - 1.0;
-    }
-    s1 += ti * inner;
-    ti *= 1.0 / t_r - 1.0;
-  }
-  const double l1 = std::exp(rho_r * s1);
   const double mu_r = viscosity(s.rho, s.t) / 1.0e-6;
-  return 1.0e-3 * (l0 * l1 + critical_enhancement(s, mu_r));
+  return 1.0e-3 * (dilute_gas(kLambda0, t_r) * residual_factor(kLambda1, t_r, rho_r) + critical_enhancement(s, mu_r));
 }
 
 double surface_tension(double t) {
