@@ -74,6 +74,17 @@ constexpr std::array<Term, 39> kRegion3{{
     {10, 0, 0.80964802996215e-4}, {10, 1, -0.16557679795037e-3}, {11, 26, -0.44923899061815e-4},
 }};
 
+// Region 5 (1073.15-2273.15 K, up to 50 MPa), ideal part gamma0 = ln pi + sum n tau^J and residual
+// part gammar = sum n pi^I tau^J; p* = 1 MPa, T* = 1000 K.
+constexpr std::array<Term, 6> kRegion5Ideal{{
+    {0, 0, -0.13179983674201e2}, {0, 1, 0.68540841634434e1}, {0, -3, -0.24805148933466e-1},
+    {0, -2, 0.36901534980333},   {0, -1, -0.31161318213925e1}, {0, 2, -0.32961626538917},
+}};
+constexpr std::array<Term, 6> kRegion5Residual{{
+    {1, 1, 0.15736404855259e-2},  {1, 2, 0.90153761673944e-3}, {1, 3, -0.50270077677648e-2},
+    {2, 3, 0.22440037409485e-5},  {2, 9, -0.41163275453471e-5}, {3, 7, 0.37919454822955e-7},
+}};
+
 // Saturation line (region 4).
 constexpr std::array<double, 10> kSat{0.11670521452767e4,  -0.72421316703206e6, -0.17073846940092e2,
                                       0.12020824702470e5,  -0.32325550322333e7, 0.14915108613530e2,
@@ -143,20 +154,33 @@ State region1(double t, double p) {
   return from_gibbs(1, t, p, 16.53e6, g, tau);
 }
 
-Derivs region2_ideal(double pi, double tau) {
-  Derivs g = series(kRegion2Ideal.data(), kRegion2Ideal.size(), 1.0, tau);
+// An ideal-gas part ln pi + sum n tau^J.
+template <std::size_t N>
+Derivs ideal_part(const std::array<Term, N>& terms, double pi, double tau) {
+  Derivs g = series(terms.data(), terms.size(), 1.0, tau);
   g.a = 1.0 / pi;
   g.aa = -1.0 / (pi * pi);
   g.ab = 0.0;
   return g;
 }
 
-State region2(double t, double p) {
-  const double pi = p / 1.0e6, tau = 540.0 / t;
-  const Derivs g0 = region2_ideal(pi, tau);
-  const Derivs gr = series(kRegion2Residual.data(), kRegion2Residual.size(), pi, tau - 0.5);
+// A region of ideal plus residual parts (2 and 5): residual series in pi and tau - tau_shift.
+template <std::size_t N, std::size_t M>
+State ideal_plus_residual(int region, double t, double p, double t_star, double tau_shift,
+                          const std::array<Term, N>& ideal, const std::array<Term, M>& residual) {
+  const double pi = p / 1.0e6, tau = t_star / t;
+  const Derivs g0 = ideal_part(ideal, pi, tau);
+  const Derivs gr = series(residual.data(), residual.size(), pi, tau - tau_shift);
   const Derivs g{g0.a + gr.a, g0.b + gr.b, g0.aa + gr.aa, g0.bb + gr.bb, g0.ab + gr.ab};
-  return from_gibbs(2, t, p, 1.0e6, g, tau);
+  return from_gibbs(region, t, p, 1.0e6, g, tau);
+}
+
+State region2(double t, double p) {
+  return ideal_plus_residual(2, t, p, 540.0, 0.5, kRegion2Ideal, kRegion2Residual);
+}
+
+State region5(double t, double p) {
+  return ideal_plus_residual(5, t, p, 1000.0, 0.0, kRegion5Ideal, kRegion5Residual);
 }
 
 // Region 3 at (rho, T): phi(delta, tau) with its derivatives; sets the state's P from the equation.
@@ -234,7 +258,7 @@ double boundary_23_pressure(double t) { return 1.0e6 * (kB23[0] + kB23[1] * t + 
 
 double ideal_gas_enthalpy(double t) {
   const double tau = 540.0 / t;
-  return kR * t * tau * region2_ideal(1.0, tau).b;
+  return kR * t * tau * ideal_part(kRegion2Ideal, 1.0, tau).b;
 }
 
 State state(double t, double p, Side side) {
@@ -248,11 +272,13 @@ State state(double t, double p, Side side) {
     s = side == Side::kLiquid ? region1(t, pe) : region2(t, pe);
   } else if (t <= 863.15 && pe > boundary_23_pressure(t)) {
     s = region3(t, pe, side);
-  } else {
+  } else if (t <= kTmax) {
     s = region2(t, pe);
+  } else {
+    s = region5(t, pe);
   }
   s.p = pe;
-  s.in_range = s.in_range && t >= kTmin && t <= kTmax && p <= kPmax;
+  s.in_range = s.in_range && t >= kTmin && (t <= kTmax ? p <= kPmax : t <= kTmax5 && p <= kPmax5);
   return s;
 }
 

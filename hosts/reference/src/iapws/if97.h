@@ -1,7 +1,9 @@
 // Water and steam by the IAPWS Industrial Formulation 1997 (IAPWS R7-97(2012)): the Gibbs equations of
-// regions 1 (liquid) and 2 (vapour), the Helmholtz equation of region 3 (near-critical, solved for
-// the density at given T and P), the saturation line (region 4) and the 2-3 boundary. Region 5 (above
-// 1073.15 K) is not carried: a state there is evaluated with region 2 and reported out of range.
+// regions 1 (liquid), 2 (vapour) and 5 (high-temperature vapour), the Helmholtz equation of region 3
+// (near-critical, solved for the density at given T and P), the saturation line (region 4) and the
+// 2-3 boundary. Region 5 (above 1073.15 K) extends the vapour to 2273.15 K at pressures up to 50 MPa.
+// A state outside the formulation is evaluated with the nearest region's equation and reported out
+// of range.
 //
 // Specific quantities, SI: K, Pa, kg/m3, m3/kg, J/kg, J/(kg K). Enthalpy is on the formulation's own
 // reference (internal energy and entropy of the saturated liquid at the triple point are zero).
@@ -14,8 +16,10 @@ inline constexpr double kTc = 647.096;    // K
 inline constexpr double kPc = 22.064e6;   // Pa
 inline constexpr double kRhoc = 322.0;    // kg/m3
 inline constexpr double kTmin = 273.15;   // K, lower end of the formulation
-inline constexpr double kTmax = 1073.15;  // K, upper end of region 2 (region 5 is not carried)
-inline constexpr double kPmax = 100.0e6;  // Pa
+inline constexpr double kTmax = 1073.15;  // K, upper end of regions 1-3
+inline constexpr double kPmax = 100.0e6;  // Pa, up to kTmax
+inline constexpr double kTmax5 = 2273.15; // K, upper end of region 5
+inline constexpr double kPmax5 = 50.0e6;  // Pa, in region 5
 
 // Saturation pressure (Pa) at T in 273.15..647.096 K and its inverse, the saturation temperature (K)
 // at P in 611.213 Pa..22.064 MPa. Outside, the equations are evaluated as they stand (callers check).
@@ -28,7 +32,7 @@ double saturation_temperature(double p);
 enum class Side { kLiquid, kVapour };
 
 struct State {
-  int region = 0;        // 1, 2 or 3
+  int region = 0;        // 1, 2, 3 or 5
   bool in_range = true;  // false: T or P outside the formulation, or region 3 found no root
   double t = 0.0, p = 0.0;  // where the state was evaluated (P moved to the saturation line if asked)
   double rho = 0.0;      // kg/m3
