@@ -262,9 +262,17 @@ double ideal_gas_enthalpy(double t) {
 }
 
 State state(double t, double p, Side side) {
+  if (t < kTmin) {
+    // Below the formulation the equations diverge: the state at 273.15 K (its T stays that), the
+    // enthalpy continued with the heat capacity there.
+    State s = state(kTmin, p, side);
+    s.h += s.cp * (t - kTmin);
+    s.in_range = false;
+    return s;
+  }
   double pe = p;
   if (t < kTc) {
-    const double ps = saturation_pressure(std::max(t, kTmin));
+    const double ps = saturation_pressure(t);
     pe = side == Side::kLiquid ? std::max(p, ps) : std::min(p, ps);
   }
   State s;

@@ -2,8 +2,9 @@
 // regions 1 (liquid), 2 (vapour) and 5 (high-temperature vapour), the Helmholtz equation of region 3
 // (near-critical, solved for the density at given T and P), the saturation line (region 4) and the
 // 2-3 boundary. Region 5 (above 1073.15 K) extends the vapour to 2273.15 K at pressures up to 50 MPa.
-// A state outside the formulation is evaluated with the nearest region's equation and reported out
-// of range.
+// A state outside the formulation is evaluated with the nearest region's equation (below 273.15 K:
+// the state at 273.15 K with its enthalpy continued by the heat capacity there) and reported out of
+// range.
 //
 // Specific quantities, SI: K, Pa, kg/m3, m3/kg, J/kg, J/(kg K). Enthalpy is on the formulation's own
 // reference (internal energy and entropy of the saturated liquid at the triple point are zero).
@@ -34,7 +35,8 @@ enum class Side { kLiquid, kVapour };
 struct State {
   int region = 0;        // 1, 2, 3 or 5
   bool in_range = true;  // false: T or P outside the formulation, or region 3 found no root
-  double t = 0.0, p = 0.0;  // where the state was evaluated (P moved to the saturation line if asked)
+  double t = 0.0, p = 0.0;  // where the state was evaluated (P moved to the saturation line if asked,
+                            // T held at 273.15 K below it)
   double rho = 0.0;      // kg/m3
   double h = 0.0;        // J/kg
   double cp = 0.0;       // J/(kg K)

@@ -26,16 +26,17 @@ bool is_water(const Component& c) { return c.formula == "H2O"; }
 
 double ln_saturation_pressure(double t, bool* outside) {
   flag(outside, t < if97::kTmin);
-  if (t <= if97::kTc) return std::log(if97::saturation_pressure(t));
-  const double end = if97::kTc;
-  const double slope = -dln_psat(end - 1e-3) * end * end;  // d ln P / d(1/T)
-  return std::log(if97::kPc) + slope * (1.0 / t - 1.0 / end);
+  if (t >= if97::kTmin && t <= if97::kTc) return std::log(if97::saturation_pressure(t));
+  // beyond either end: ln P linear in 1/T with the slope at that end
+  const double end = t < if97::kTmin ? if97::kTmin : if97::kTc;
+  const double slope = -dln_psat(t < if97::kTmin ? end + 1e-3 : end - 1e-3) * end * end;  // d ln P / d(1/T)
+  return std::log(if97::saturation_pressure(end)) + slope * (1.0 / t - 1.0 / end);
 }
 
 double dln_saturation_pressure_dt(double t) {
-  if (t <= if97::kTc - 1e-3) return dln_psat(t);
-  const double end = if97::kTc;
-  return dln_psat(end - 1e-3) * end * end / (t * t);
+  if (t >= if97::kTmin + 1e-3 && t <= if97::kTc - 1e-3) return dln_psat(t);
+  const double end = t < if97::kTmin + 1e-3 ? if97::kTmin + 1e-3 : if97::kTc - 1e-3;
+  return dln_psat(end) * end * end / (t * t);
 }
 
 Molar at(const Component& c, double t, double p, if97::Side side, bool* outside) {
@@ -48,7 +49,7 @@ Molar at(const Component& c, double t, double p, if97::Side side, bool* outside)
   m.cp = c.mw * s.cp;
   if (saturated && t < if97::kTc) m.cp += c.mw * s.dh_dp * s.p * dln_saturation_pressure_dt(t);
   m.v = c.mw / s.rho;
-  m.mu = iapws::viscosity(s.rho, t);
+  m.mu = iapws::viscosity(s.rho, s.t);
   m.k = iapws::conductivity(s);
   return m;
 }

@@ -16,9 +16,10 @@ namespace kvt::reference::water {
 // True for the component the databank lists with formula H2O.
 bool is_water(const Component& c);
 
-// Saturation pressure as ln Pa and its temperature derivative. Above the critical temperature ln P
-// continues linearly in 1/T with the slope at the critical point (as the host does for every
-// component); below 273.15 K the equation is evaluated as it stands and flagged.
+// Saturation pressure as ln Pa and its temperature derivative. Beyond the saturation line's ends
+// (273.15 K, the critical point) ln P continues linearly in 1/T with the slope at that end, as the
+// host does for every component; below 273.15 K that is flagged, above the critical point it is part
+// of the method.
 double ln_saturation_pressure(double t, bool* outside = nullptr);
 double dln_saturation_pressure_dt(double t);
 
