@@ -75,7 +75,7 @@ bool water_only(const Mixture& m, Phase phase, double t, RangeNotes* notes, wate
 }
 
 // Water in a liquid mixture at the phase's pressure where it is known (compressed liquid, as a
-// phase of water alone has it), so that a liquid's enthalpy is the sum of its parts' enthalpies.
+// phase of water alone has it), so that, for one, a liquid's enthalpy is the sum of its parts'.
 void water_at_pressure(const Mixture& m, const std::vector<double>& x, Phase phase, double t, std::vector<double>& v,
                        double water::Molar::*field) {
   if (phase != Phase::kLiquid || !(m.p > 0.0)) return;
@@ -124,7 +124,8 @@ double molar_volume(const Mixture& m, Phase phase, double t, double p, RangeNote
   if (water::Molar w; water_only(Mixture{m.components, m.x, p}, phase, t, notes, w)) return w.v;
   if (phase == Phase::kVapour) return kGasConstant * t / p;
   const auto x = normalised(m);
-  const auto v = pure_values(m, x, t, "liquid density", notes, liquid_molar_volume);
+  auto v = pure_values(m, x, t, "liquid density", notes, liquid_molar_volume);
+  water_at_pressure(Mixture{m.components, m.x, p}, x, phase, t, v, &water::Molar::v);
   double s = 0.0;
   for (std::size_t i = 0; i < x.size(); ++i) s += x[i] * v[i];
   return s;
@@ -159,8 +160,9 @@ double liquid_viscosity(const Mixture& m, double t, RangeNotes* notes) {
   if (water::Molar w; water_only(m, Phase::kLiquid, t, notes, w)) return w.mu;
   // Logarithmic (Arrhenius) rule: ln mu = sum x_i ln mu_i.
   const auto x = normalised(m);
-  const auto mu = pure_values(m, x, t, "liquid viscosity", notes,
-                              static_cast<double (*)(const Component&, double, bool*)>(liquid_viscosity));
+  auto mu = pure_values(m, x, t, "liquid viscosity", notes,
+                        static_cast<double (*)(const Component&, double, bool*)>(liquid_viscosity));
+  water_at_pressure(m, x, Phase::kLiquid, t, mu, &water::Molar::mu);
   double s = 0.0;
   for (std::size_t i = 0; i < x.size(); ++i) {
     if (x[i] > 0.0) s += x[i] * std::log(mu[i]);
@@ -172,8 +174,9 @@ double liquid_conductivity(const Mixture& m, double t, RangeNotes* notes) {
   if (water::Molar w; water_only(m, Phase::kLiquid, t, notes, w)) return w.k;
   // Vredeveld's power-law rule on mass fractions: k = (sum w_i k_i^-2)^(-1/2).
   const auto x = normalised(m);
-  const auto k = pure_values(m, x, t, "liquid conductivity", notes,
-                             static_cast<double (*)(const Component&, double, bool*)>(liquid_conductivity));
+  auto k = pure_values(m, x, t, "liquid conductivity", notes,
+                       static_cast<double (*)(const Component&, double, bool*)>(liquid_conductivity));
+  water_at_pressure(m, x, Phase::kLiquid, t, k, &water::Molar::k);
   const double mw = molecular_weight(m);
   double s = 0.0;
   for (std::size_t i = 0; i < x.size(); ++i) {
