@@ -124,8 +124,10 @@ void check_status(Context& cx, const FlashOutcome& f) {
                                "beside it written");
   }
   if (f.judged != 1) {
+    const std::string status = f.status == kPoison ? "a status word WEND_FLASH did not write" : "status word " +
+                                                                                                    num(f.status);
     r.fail(Check::FlashStatus, "WEND_FLSTAT, " + f.label + " of the stream at its own state: expected 1 (a good "
-                               "flash); found " + num(f.judged) + " for status word " + num(f.status));
+                               "flash); found " + num(f.judged) + " for " + status);
     return;
   }
   if (f.flscom == kPoison) {
