@@ -61,14 +61,8 @@ inline Pos descriptor_pos() { return Context::stwkwk(2) + Context::stwork(29); }
 inline Pos molwt_pos(int64_t component) { return VOKA_IPOFF1[305] + component; }
 
 inline const char* comp_name(Comp c) {
-  switch (c) {
-    case Comp::Z: return "Z";
-    case Comp::X: return "X";
-    case Comp::X1: return "X1";
-    case Comp::X2: return "X2";
-    case Comp::Y: return "Y";
-  }
-  return "?";
+  constexpr const char* kNames[] = {"Z", "X", "X1", "X2", "Y"};
+  return kNames[static_cast<int>(c) - static_cast<int>(Comp::Z)];
 }
 
 }  // namespace kvt::hostcheck
