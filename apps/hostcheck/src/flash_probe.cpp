@@ -19,16 +19,6 @@ bool close(double a, double b, double rel, double abs = 0.0) {
 
 double snap(double v) { return v <= 1e-10 ? 0.0 : v >= 0.9999999999 ? 1.0 : v; }
 
-// Buffers handed to the host in place of an area outside the work array (a finding of its own).
-int64_t fallback_words[256];
-
-int64_t* int_area(const Context& cx, Pos p, int64_t words) {
-  return cx.inside(p, std::max<int64_t>(words, 1)) ? cx.int_ptr(p) : fallback_words;
-}
-double* real_area(const Context& cx, Pos p, int64_t words) {
-  return reinterpret_cast<double*>(int_area(cx, p, words));
-}
-
 }  // namespace
 
 std::string stream_label(const kvt_hostcheck_input& in, int64_t k) {
@@ -62,7 +52,7 @@ FlashOutcome Flasher::flash(std::vector<double> strm, int64_t kspec, int64_t sid
   int64_t nphase = cx_.ihxpp(base + 7), kind = cx_.ihxpp(base + 8), flash_option = cx_.ihxpp(base + 9);
   double real_option = cx_.in.rhxpp[side * 3];
   int64_t nsubs = cx_.nsubs(), option22 = cx_.ihxpp(22), option23 = cx_.ihxpp(23);
-  int64_t* desc1 = int_area(cx_, descriptor_pos(), 2 * nsubs);
+  int64_t* desc1 = cx_.int_ptr(descriptor_pos());
   int64_t* desc2 = desc1 + nsubs;
 
   double& t = slot(strm, n, 2);
@@ -88,15 +78,11 @@ FlashOutcome Flasher::flash(std::vector<double> strm, int64_t kspec, int64_t sid
   // A flash result the host must write: the stream's vapour fraction, unless it is a specification.
   if (kspec != 3 && kspec != 5) slot(strm, n, 5) = Context::host_missing();
 
-  double* real_record;
-  int64_t* int_record;
-  if (record >= 0) {
-    real_record = real_area(cx_, cx_.ihxpp(25) + record * Context::stwork(1), Context::stwork(1));
-    int_record = int_area(cx_, cx_.ihxpp(24) + record * (Context::stwork(2) + 1), Context::stwork(2) + 1);
-  } else {
-    real_record = real_area(cx_, Context::stwkwk(1) + Context::stwork(25), Context::stwork(1));
-    int_record = int_area(cx_, Context::stwkwk(2) + Context::stwork(30), Context::stwork(2));
-  }
+  const bool retained = record >= 0;
+  double* real_record = cx_.real_ptr(retained ? cx_.ihxpp(25) + record * Context::stwork(1)
+                                              : Context::stwkwk(1) + Context::stwork(25));
+  int64_t* int_record = cx_.int_ptr(retained ? cx_.ihxpp(24) + record * (Context::stwork(2) + 1)
+                                             : Context::stwkwk(2) + Context::stwork(30));
   int64_t retention = cx_.ihxpp(27), one = 1, judge_one = 1;
   int64_t status[3] = {kPoison, kPoison, kPoison};
   VOKA_FLSCOM[0] = kPoison;
@@ -195,7 +181,6 @@ bool check_component_list(Context& cx, const FlashOutcome& f, const kvt_hostchec
                                      " flash components; found " + num(n));
     return false;
   }
-  if (!cx.inside(complist_pos(), n)) return false;  // a finding of the positions check
   bool ok = true;
   std::set<int64_t> seen;
   for (int64_t i = 1; i <= n; ++i) {
@@ -328,7 +313,7 @@ void check_totals(Context& cx, const FlashOutcome& f, const Split& sp) {
   const int64_t n = cx.ncomp();
   std::vector<double> strm = f.strm;
   int64_t nsubs = cx.nsubs();
-  int64_t* desc1 = int_area(cx, descriptor_pos(), 2 * nsubs);
+  int64_t* desc1 = cx.int_ptr(descriptor_pos());
   double flow = 0.0, mass = 0.0;
   for (int64_t j = 1; j <= n; ++j) {
     flow += strm[j - 1];
@@ -369,7 +354,6 @@ void check_retention(Context& cx, const Layout& l, Flasher& flasher, int64_t rec
   if (l.records.size() != 2) return;
   const Area& ints = l.records[0];
   const Area& reals = l.records[1];
-  if (!cx.inside(ints.first, ints.words) || !cx.inside(reals.first, reals.words)) return;
   std::vector<int64_t> before(VOKA_PLEX + ints.first - 1, VOKA_PLEX + ints.last());
   std::vector<int64_t> before_real(VOKA_PLEX + reals.first - 1, VOKA_PLEX + reals.last());
   const kvt_hostcheck_stream& s = cx.in.streams[0];

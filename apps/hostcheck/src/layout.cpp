@@ -10,6 +10,9 @@ const char* const kGroups[4] = {"liquid", "first liquid", "second liquid", "vapo
 
 std::string word(const char* block, int w) { return std::string(block) + " word " + num(w); }
 
+// Group 1 (the liquid) is read by no routine of the library; a host may give it no positions.
+bool group1_kept(const kvt_hostcheck_input& in) { return in.hxpkv[0] >= 1 || in.hxpkv[5] >= 1 || in.hxpkv[10] >= 1; }
+
 void add(std::vector<Area>& to, std::string name, Pos first, int64_t words) {
   if (words > 0) to.push_back({std::move(name), first, words});
 }
@@ -64,8 +67,7 @@ Layout lay_out(const Context& cx) {
   add(l.host, "substream descriptor lists (" + int_area + "29, 2 x NSUBS words)", descriptor_pos(), 2 * cx.nsubs());
   add(l.host, "scratch integer record (" + int_area + "30, I words)", ib + Context::stwork(30), ilen);
 
-  const bool group1_unused = cx.in.hxpkv[0] < 1 && cx.in.hxpkv[5] < 1 && cx.in.hxpkv[10] < 1;
-  for (int k = group1_unused ? 2 : 1; k <= 4; ++k) {
+  for (int k = group1_kept(cx.in) ? 1 : 2; k <= 4; ++k) {
     const std::string g = std::string(" (") + kGroups[k - 1] + ")";
     add(l.packed, word("KVT_HXPKV", k) + g + " count", cx.in.hxpkv[k - 1], 1);
     add(l.packed, word("KVT_HXPKV", k + 5) + g + " component numbers", cx.in.hxpkv[k + 4], n);
@@ -86,7 +88,7 @@ void check_layout(Context& cx, const Layout& l) {
   check_inside(cx, l.host, Check::Positions);
   check_inside(cx, l.packed, Check::Positions);
   check_inside(cx, l.records, Check::Positions);
-  if (cx.in.hxpkv[0] < 1 && cx.in.hxpkv[5] < 1 && cx.in.hxpkv[10] < 1) {
+  if (!group1_kept(cx.in)) {
     cx.report.remark(Check::PackedLists, "group 1 (liquid) has no positions: the flash does not keep it");
   }
   for (int k = 2; k <= 4; ++k) {
@@ -112,6 +114,15 @@ void check_layout(Context& cx, const Layout& l) {
   }
   check_apart_pairwise(cx, l.records, Check::Retention);
   check_apart(cx, l.records, l.host, Check::Retention);
+}
+
+bool inside_work_array(const Context& cx, const Layout& l) {
+  for (const auto* areas : {&l.host, &l.records}) {
+    for (const Area& a : *areas) {
+      if (!cx.inside(a.first, a.words)) return false;
+    }
+  }
+  return true;
 }
 
 }  // namespace kvt::hostcheck

@@ -20,5 +20,8 @@ inline constexpr int64_t kRecords = 10;  // five retention slots per side
 Layout lay_out(const Context& cx);
 // Positions, host areas, packed lists and the retention records' declared lengths.
 void check_layout(Context& cx, const Layout& layout);
+// The host's areas and the records all lie inside the work array: the checker may hand their
+// addresses to the host.
+bool inside_work_array(const Context& cx, const Layout& layout);
 
 }  // namespace kvt::hostcheck
