@@ -45,7 +45,7 @@ struct kvt_hostcheck_stream {
   const char* name;     /* shown in the findings; NULL: "stream k" */
   const double* strm;   /* the stream vector, at least NCOMP + 9 slots */
   int64_t nstrm;        /* its length */
-  int64_t side;         /* 0 or 1 */
+  int64_t side;         /* 0 or 1 (any other value: 0) */
 };
 
 /* What the host gives libkvt, and the length of its work array. */
