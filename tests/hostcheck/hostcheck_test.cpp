@@ -1,0 +1,99 @@
+// kvt-hostcheck proven on both sides: the reference host passes every check with its one-, two- and
+// three-phase streams, and the reference host with one fault fails exactly the check for that fault.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "faulty_host.h"
+#include "kvt/host.h"
+#include "kvt/hostcheck.h"
+
+extern "C" int kvt_hostcheck_setup(kvt_hostcheck_input* input);
+
+namespace {
+
+struct Outcome {
+  std::set<std::string> failed;         // names of the failed checks
+  std::vector<std::string> findings;    // the lines under them
+  std::string summary;
+};
+
+Outcome run(const kvt_hostcheck_input& in) {
+  Outcome out;
+  kvt_hostcheck_run(&in, [](void* context, const char* line) {
+    auto& o = *static_cast<Outcome*>(context);
+    const std::string text = line;
+    if (text.rfind("FAIL ", 0) == 0) o.failed.insert(text.substr(5, text.find(' ', 5) - 5));
+    if (text.rfind("       ", 0) == 0 && text.find("note:") == std::string::npos) o.findings.push_back(text);
+    if (text.rfind("summary:", 0) == 0) o.summary = text;
+  }, &out);
+  return out;
+}
+
+int phases(const kvt_hostcheck_stream& s) {
+  const int64_t n = VOKA_NCOMP[0];
+  const double vf = s.strm[n + 4], split = s.strm[n + 5];  // slots NCOMP+5, NCOMP+6 of the reference host
+  return (vf > 0.0) + (vf < 1.0) * ((split > 0.0) + (split < 1.0));
+}
+
+TEST(Hostcheck, ReferenceHostPassesEveryCheckWithOneTwoAndThreePhases) {
+  kvt_hostcheck_input in{};
+  ASSERT_EQ(kvt_hostcheck_setup(&in), 0);
+  std::multiset<int> counts;
+  for (int64_t k = 0; k < in.nstreams; ++k) counts.insert(phases(in.streams[k]));
+  EXPECT_EQ(counts, (std::multiset<int>{1, 1, 2, 3}));
+  const Outcome out = run(in);
+  EXPECT_EQ(out.failed, std::set<std::string>{});
+  EXPECT_EQ(out.summary, "summary: 14 of 14 checks passed, 0 failed");
+}
+
+struct FaultCase {
+  const char* name;
+  const char* check;  // the one check that must fail
+  Fault fault;
+  std::function<void(kvt_hostcheck_input&)> layout;  // a layout fault, made after the setup
+};
+
+const FaultCase kFaults[] = {
+    {"packed list past the end of the work array", "positions", Fault::none,
+     [](kvt_hostcheck_input& in) { in.hxpkv[8] = in.plex_words - 1; }},
+    {"scratch integer record on the descriptor lists", "host-areas", Fault::none,
+     [](kvt_hostcheck_input&) { TEBU_STWORK[29] = TEBU_STWORK[28]; }},
+    {"vapour fractions list over the liquid composition", "packed-lists", Fault::none,
+     [](kvt_hostcheck_input& in) { in.hxpkv[13] = VOKA_STWKWK[0] + TEBU_STWORK[15]; }},
+    {"integer record length declared one short", "retention", Fault::none,
+     [](kvt_hostcheck_input&) { --TEBU_STWORK[1]; }},
+    {"status word one past argument 20", "flash-status", Fault::status_beside_argument, nullptr},
+    {"failed flash not flagged", "flash-status", Fault::failure_not_flagged, nullptr},
+    {"flash temperature off by half a kelvin", "flash-conditions", Fault::hot_flash, nullptr},
+    {"component named twice", "component-list", Fault::duplicate_number, nullptr},
+    {"vapour composition not normalised", "compositions", Fault::vapour_not_normalised, nullptr},
+    {"stream vapour fraction not rewritten", "phase-split", Fault::stale_vapour_fraction, nullptr},
+    {"vapour molecular weight off", "phase-table", Fault::heavy_vapour, nullptr},
+    {"mass flow that is the mole flow", "stream-totals", Fault::mole_flow_as_mass, nullptr},
+    {"heat capacity not the enthalpy's slope", "heat-capacity", Fault::steep_liquid, nullptr},
+    {"vapour viscosity not a number", "property-values", Fault::nan_viscosity, nullptr},
+    {"conductivity flag -1", "error-flags", Fault::negative_flag, nullptr},
+};
+
+TEST(Hostcheck, EachFaultFailsExactlyItsCheckWithFindingsThatSayWhere) {
+  for (const FaultCase& c : kFaults) {
+    SCOPED_TRACE(c.name);
+    kvt_hostcheck_input in{};
+    ASSERT_EQ(kvt_hostcheck_setup(&in), 0);
+    if (c.layout) c.layout(in);
+    fault = c.fault;
+    const Outcome out = run(in);
+    fault = Fault::none;
+    EXPECT_EQ(out.failed, std::set<std::string>{c.check});
+    ASSERT_FALSE(out.findings.empty());
+    EXPECT_NE(out.findings[0].find(": expected "), std::string::npos) << out.findings[0];
+    EXPECT_NE(out.findings[0].find("; found "), std::string::npos) << out.findings[0];
+  }
+}
+
+}  // namespace
