@@ -66,7 +66,7 @@ class Reader {
     const std::string key = c.source.substr(0, c.source.find_first_of(", "));
     if (std::none_of(sources.begin(), sources.end(), [&](const auto& s) { return s.first == key; }))
       fail(t.get("source"), owner + ": source '" + key + "' is not listed in [sources]");
-    if (c.form == Form::kDippr106 || c.form == Form::kPowerLaw) {
+    if (c.form == Form::kDippr106 || c.form == Form::kDippr114 || c.form == Form::kPowerLaw) {
       c.tc = number(t, "tc", owner);
     } else if (c.form == Form::kBrockBird) {
       c.tc = comp.tc;
@@ -155,7 +155,7 @@ Databank read_databank(const std::filesystem::path& file) {
     c.ideal_gas_cp = r.property(*t, "ideal_gas_cp", c, true, db.sources);
     c.heat_of_vaporisation = r.property(*t, "heat_of_vaporisation", c, true, db.sources);
     c.liquid_density = r.property(*t, "liquid_density", c, true, db.sources);
-    c.liquid_cp = r.property(*t, "liquid_cp", c, false, db.sources);
+    c.liquid_cp = r.property(*t, "liquid_cp", c, true, db.sources);
     c.liquid_viscosity = r.property(*t, "liquid_viscosity", c, true, db.sources);
     c.vapour_viscosity = r.property(*t, "vapour_viscosity", c, true, db.sources);
     c.liquid_conductivity = r.property(*t, "liquid_conductivity", c, true, db.sources);

@@ -25,7 +25,7 @@ struct Component {
   PiecewiseCorrelation ideal_gas_cp;          // J/(kmol K)
   PiecewiseCorrelation heat_of_vaporisation;  // J/kmol
   PiecewiseCorrelation liquid_density;        // kmol/m3
-  PiecewiseCorrelation liquid_cp;             // J/(kmol K); optional, not used by the property method
+  PiecewiseCorrelation liquid_cp;             // J/(kmol K), saturated liquid
   PiecewiseCorrelation liquid_viscosity;      // Pa s
   PiecewiseCorrelation vapour_viscosity;      // Pa s (low pressure)
   PiecewiseCorrelation liquid_conductivity;   // W/(m K)
