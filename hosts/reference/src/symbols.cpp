@@ -1,4 +1,4 @@
-// The C entry points that libkvt imports from its host, on the ideal-solution method. None of them
+// The C entry points that libkvt imports from its host, on the selected property method. None of them
 // throws: bad arguments are reported through the routine's error argument or the flash status, and
 // a readable note is kept for take_warnings().
 #include <cmath>
@@ -80,8 +80,20 @@ void enthalpy_routine(const char* routine, Phase phase, double* t, double* x, in
     return;
   }
   RangeNotes notes;
-  *hv = enthalpy(m, phase, *t, &notes);
-  *dhdt = enthalpy_dt(m, phase, *t, &notes);
+  HostState& h = host();
+  if (h.system.method == Method::peng_robinson) {
+    // the ideal gas plus the equation's residual, at the pressure of the last flash
+    std::vector<double> full(h.ncomp(), 0.0);
+    for (std::int64_t k = 0; k < *n; ++k) full[idx[k] - 1] = m.x[k];
+    const Root root = phase == Phase::kVapour ? Root::kVapour : Root::kLiquid;
+    auto h_at = [&](double temp) { return enthalpy(m, Phase::kVapour, temp) + pr_phase(h.system.pr, temp, h.last_p, full, root).h_res; };
+    const double dt = 1e-3 * *t;
+    *hv = enthalpy(m, Phase::kVapour, *t, &notes) + pr_phase(h.system.pr, *t, h.last_p, full, root).h_res;
+    *dhdt = (h_at(*t + dt) - h_at(*t - dt)) / (2.0 * dt);
+  } else {
+    *hv = enthalpy(m, phase, *t, &notes);
+    *dhdt = enthalpy_dt(m, phase, *t, &notes);
+  }
   *ierr = report(routine, *t, m, notes);
 }
 
@@ -271,6 +283,8 @@ void WEND_FLASH(double* strm, int64_t*, int64_t*, int64_t*, int64_t*, int64_t* k
   const double h_before = load(strm, n + 3);
   publish_flash(res, z, strm, flow, h_before);
   for (const auto& note : res.notes) h.warn("WEND_FLASH: " + note + " (value extrapolated)");
+  for (const auto& limit : res.limits) h.warn("WEND_FLASH: " + limit);
+  h.last_p = res.p;
   VOKA_FLSCOM[0] = res.notes.empty() ? kFlashOk : kFlashExtrapolated;
   *status = kStatusConverged;
   // the record: a warm start for the next flash of this slot
