@@ -180,7 +180,10 @@ class Model {
     if (peng_robinson()) {
       const double v = sum(s.v), l1 = sum(s.l1);
       if (v > 0.0) h += v * pr_phase(sys_.pr, s.t, s.p, s.v, root(s, Phase::kVapour)).h_res;
-      if (l1 > 0.0) h += l1 * pr_phase(sys_.pr, s.t, s.p, s.l1, root(s, Phase::kLiquid)).h_res;
+      if (l1 > 0.0) {
+        const PrPhase e = pr_phase(sys_.pr, s.t, s.p, s.l1, root(s, Phase::kLiquid));
+        h += l1 * (e.h_res + liquid_correction(sys_.pr, s.l1, s.t));
+      }
     }
     return h;
   }
@@ -241,38 +244,61 @@ class Model {
   }
 
   // Split `amount` kmol of feed zf into s.v and s.l1 by successive substitution on the fugacity
-  // coefficients. water < 0: every component takes part, after a tangent-plane test of the feed;
+  // coefficients, after a tangent-plane test of the feed. water < 0: every component takes part;
   // yw >= 0: component `water` is held at mole fraction yw in the vapour and kept out of the liquid
-  // (zf holds none of it); yw < 0: it is kept out of the liquid and all of it is vapour.
+  // (zf holds none of it); yw < 0: it is kept out of the liquid and all of it is vapour. The
+  // substitution starts from Wilson's ratios (which lead to the vapour-liquid split rather than a
+  // liquid-liquid one), and from the stability test's when that collapses onto the feed.
   void pr_split(State& s, const std::vector<double>& zf, double amount, int water, double yw) const {
     const PengRobinson& pr = sys_.pr;
-    std::vector<double> k = wilson_k(pr, s.t, s.p);
-    if (water < 0 && pr_stable(pr, s.t, s.p, zf, k)) {
-      const bool vapour = pr_phase(pr, s.t, s.p, zf, Root::kStable).vapour_like;
-      for (std::size_t i = 0; i < n(); ++i) (vapour ? s.v : s.l1)[i] = amount * zf[i];
-      return;
-    }
     const std::size_t w = water >= 0 ? static_cast<std::size_t>(water) : n();
     const bool held = w < n() && yw >= 0.0;
+    std::vector<double> k = wilson_k(pr, s.t, s.p), k_trial = k;
+    bool split = !pr_stable(pr, s.t, s.p, zf, k_trial);
     double b = 0.0;
+    for (int start = 0; split && start < 2; ++start) {
+      if (start == 1) k = k_trial;
+      b = substitute(s, zf, k, w, yw);
+      double spread = 0.0;
+      for (std::size_t i = 0; i < n(); ++i) {
+        if (zf[i] > 0.0 && i != w) spread = std::max(spread, std::abs(std::log(k[i])));
+      }
+      split = spread > 1e-4 && b > 0.0 && b < 1.0;
+      if (split) break;
+    }
+    if (!split) {
+      const bool vapour = pr_phase(pr, s.t, s.p, zf, Root::kStable).vapour_like;
+      for (std::size_t i = 0; i < n(); ++i) (vapour || (i == w && !held) ? s.v : s.l1)[i] = amount * zf[i];
+      return;
+    }
+    for (std::size_t i = 0; i < n(); ++i) {
+      if (zf[i] <= 0.0) continue;
+      const double l = i == w ? 0.0 : zf[i] * (1.0 - b) / (1.0 + b * (k[i] - 1.0));
+      s.l1[i] = amount * l;
+      s.v[i] = amount * (zf[i] - l);
+    }
+    s.k = k;
+    if (held) s.k[w] = yw;  // water's ratio to a free-water liquid
+  }
+
+  // Successive substitution from the ratios k (updated in place); returns the vapour fraction.
+  double substitute(const State& s, const std::vector<double>& zf, std::vector<double>& k, std::size_t w, double yw) const {
+    const bool held = w < n() && yw >= 0.0;
     std::vector<double> x(n()), y(n());
     for (int it = 0; it < 500; ++it) {
       if (w < n()) k[w] = held ? 1.0 : 1e12;
-      b = rachford_rice(zf, k);
+      const double b = rachford_rice(zf, k);
       for (std::size_t i = 0; i < n(); ++i) {
         x[i] = zf[i] / (1.0 + b * (k[i] - 1.0));
         y[i] = k[i] * x[i];
       }
-      if (w < n()) {
-        x[w] = 0.0;
-        y[w] = 0.0;
-      }
+      if (w < n()) x[w] = y[w] = 0.0;
       y = fractions(y);
       if (held) {
         for (double& v : y) v *= 1.0 - yw;
         y[w] = yw;
       }
-      const PrPhase lp = pr_phase(pr, s.t, s.p, x, Root::kLiquid), vp = pr_phase(pr, s.t, s.p, y, Root::kVapour);
+      const PrPhase lp = pr_phase(sys_.pr, s.t, s.p, x, Root::kLiquid), vp = pr_phase(sys_.pr, s.t, s.p, y, Root::kVapour);
       double change = 0.0;
       for (std::size_t i = 0; i < n(); ++i) {
         if (zf[i] <= 0.0 || i == w) continue;
@@ -283,15 +309,7 @@ class Model {
       if (change < 1e-11) break;
     }
     if (w < n()) k[w] = held ? 1.0 : 1e12;
-    b = rachford_rice(zf, k);
-    for (std::size_t i = 0; i < n(); ++i) {
-      if (zf[i] <= 0.0) continue;
-      const double l = b >= 1.0 || i == w ? 0.0 : zf[i] * (1.0 - b) / (1.0 + b * (k[i] - 1.0));
-      s.l1[i] = amount * l;
-      s.v[i] = amount * (zf[i] - l);
-    }
-    s.k = k;
-    if (held) s.k[w] = yw;  // water's ratio to a free-water liquid
+    return rachford_rice(zf, k);
   }
 
   const FlashSystem& sys_;
@@ -356,7 +374,8 @@ FlashResult Model::result(const State& s) const {
     if (peng_robinson() && p != kL2) {
       // the ideal gas plus the equation's residual; the vapour's volume from the equation
       const PrPhase e = pr_phase(sys_.pr, s.t, s.p, *comp[p], root(s, ph));
-      r.phase_enthalpy[p] = kvt::reference::enthalpy(m, Phase::kVapour, s.t) + e.h_res;
+      r.phase_enthalpy[p] = kvt::reference::enthalpy(m, Phase::kVapour, s.t) + e.h_res +
+                            (p != kV ? liquid_correction(sys_.pr, *comp[p], s.t) : 0.0);
       if (p == kV) r.phase_volume[p] = e.z * kGasConstant * s.t / s.p;
     }
   }
@@ -440,11 +459,19 @@ bool solve(const Search& s, State& out, std::string& why) {
   double lo = s.lo, hi = s.hi;
   State slo = s.at(lo), shi = s.at(hi);
   double mlo = s.m(slo), mhi = s.m(shi);
+  if (above(mlo) && mlo == s.target) {
+    out = slo;
+    return true;
+  }
+  // A measure that is not monotone (a liquid's enthalpy rises again with pressure) may start above
+  // the target: move the lower end up to the first point of a coarse scan that is below it.
+  for (int i = 1; i < 64 && above(mlo); ++i) {
+    const double v = s.lo + (s.hi - s.lo) * i / 64.0;
+    State sv = s.at(v);
+    const double mv = s.m(sv);
+    if (!above(mv)) lo = v, slo = std::move(sv), mlo = mv;
+  }
   if (above(mlo)) {
-    if (mlo == s.target) {
-      out = slo;
-      return true;
-    }
     why = "the specification is met only below the lowest value searched";
     return false;
   }

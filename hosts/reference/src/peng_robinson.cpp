@@ -116,6 +116,39 @@ PrPhase pr_phase(const PengRobinson& pr, double t, double p, std::span<const dou
   return out;
 }
 
+namespace {
+
+// The equation's saturated vapour of a pure component (ideal gas plus residual at the databank's
+// vapour pressure) less the heat of vaporisation: the measured saturated liquid where both hold.
+double saturated_liquid(const PengRobinson& one, double t) {
+  const Component& c = *one.components.front();
+  const double p = std::exp(ln_vapour_pressure(c, t));
+  return vapour_enthalpy(c, t) + pr_phase(one, t, p, std::vector<double>{1.0}, Root::kVapour).h_res -
+         heat_of_vaporisation(c, t);
+}
+
+}  // namespace
+
+double liquid_correction(const PengRobinson& pr, std::span<const double> x, double t) {
+  double total = 0.0, xs = 0.0;
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    xs += std::max(0.0, x[i]);
+    if (x[i] <= 0.0) continue;
+    const Component& c = *pr.components[i];
+    const PengRobinson one{{&c}, {0.0}, {pr.shift[i]}};
+    // anchored at Tr = 0.7, the middle of a liquid's working range, where both the correlations and
+    // the equation's vapour hold well
+    const double anchor = std::clamp(0.7 * c.tc, c.liquid_cp.tmin(), c.liquid_cp.tmax());
+    const double top = c.liquid_cp.tmax(), end = std::min(t, top);
+    double h = saturated_liquid(one, anchor) + liquid_enthalpy(c, end) - liquid_enthalpy(c, anchor);
+    if (t > top) h += saturated_liquid(one, t) - saturated_liquid(one, top);
+    // the liquid's residual barely depends on pressure; at least 1 kPa keeps its root well conditioned
+    const double p = std::max(1e3, std::exp(ln_vapour_pressure(c, t)));
+    total += x[i] * (h - vapour_enthalpy(c, t) - pr_phase(one, t, p, std::vector<double>{1.0}, Root::kLiquid).h_res);
+  }
+  return xs > 0.0 ? total / xs : 0.0;
+}
+
 std::vector<double> wilson_k(const PengRobinson& pr, double t, double p) {
   std::vector<double> k;
   for (const Component* c : pr.components)

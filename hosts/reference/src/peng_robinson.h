@@ -40,6 +40,15 @@ struct PrPhase {
 // The phase of mole fractions x (normalised here) at T (K) and P (Pa).
 PrPhase pr_phase(const PengRobinson& pr, double t, double p, std::span<const double> x, Root root);
 
+// The liquid's enthalpy correction, J/kmol: sum_i x_i D_i(T), where D_i brings the equation's pure
+// saturated liquid onto the measured one. The measured path runs as the ideal method's does, from
+// its anchor (here at Tr = 0.7) along the liquid heat-capacity correlation, but starts from the equation's saturated
+// vapour (ideal gas plus residual) less the heat of vaporisation; beyond the top of the heat-capacity
+// correlation it follows the heat-of-vaporisation correlation under the equation's vapour. So under
+// this method the liquid heat capacity is the measured one and H_V - H_L at saturation follows the
+// heat-of-vaporisation correlation, with the pressure dependence of the equation in both phases.
+double liquid_correction(const PengRobinson& pr, std::span<const double> x, double t);
+
 // Wilson's estimate of the equilibrium ratios K_i = y_i / x_i.
 std::vector<double> wilson_k(const PengRobinson& pr, double t, double p);
 

@@ -86,9 +86,13 @@ void enthalpy_routine(const char* routine, Phase phase, double* t, double* x, in
     std::vector<double> full(h.ncomp(), 0.0);
     for (std::int64_t k = 0; k < *n; ++k) full[idx[k] - 1] = m.x[k];
     const Root root = phase == Phase::kVapour ? Root::kVapour : Root::kLiquid;
-    auto h_at = [&](double temp) { return enthalpy(m, Phase::kVapour, temp) + pr_phase(h.system.pr, temp, h.last_p, full, root).h_res; };
+    auto h_at = [&](double temp) {
+      return enthalpy(m, Phase::kVapour, temp) + pr_phase(h.system.pr, temp, h.last_p, full, root).h_res +
+             (phase == Phase::kLiquid ? liquid_correction(h.system.pr, full, temp) : 0.0);
+    };
     const double dt = 1e-3 * *t;
-    *hv = enthalpy(m, Phase::kVapour, *t, &notes) + pr_phase(h.system.pr, *t, h.last_p, full, root).h_res;
+    *hv = h_at(*t);
+    enthalpy(m, Phase::kVapour, *t, &notes);
     *dhdt = (h_at(*t + dt) - h_at(*t - dt)) / (2.0 * dt);
   } else {
     *hv = enthalpy(m, phase, *t, &notes);
