@@ -17,10 +17,7 @@ namespace kvt::reference::test {
 // when asked).
 void set_up(std::initializer_list<std::string> names, bool free_water, Method method = Method::ideal);
 
-struct Answer {
-  double value;
-  int64_t ierr;
-};
+struct Answer { double value; int64_t ierr; };
 using Routine = void (*)(double*, const int64_t*, const int64_t*, const int64_t*, const int64_t*, double*, int64_t*);
 
 // A stream flashed through the library (KSPEC given; T, P and the third specification in the stream).

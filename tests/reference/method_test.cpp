@@ -1,6 +1,6 @@
-// The property methods against independent references: measured bubble points, the databank's
-// vapour pressures, the equation's critical point, a reference-equation gas density, and the notes
-// a method leaves where it is out of its depth.
+// The property methods against independent references (measured bubble points, the databank's
+// vapour pressures and heats of vaporisation, the equation's critical point, a reference-equation
+// gas density), every flash kind under both, and the notes a method leaves out of its depth.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -25,8 +25,7 @@ TEST(BenzeneToluene, BubblePointsAt101kPa) {
     ASSERT_TRUE(ideal.converged && pr.converged);
     EXPECT_NEAR(ideal.t, m.t, 1.0);
     EXPECT_NEAR(pr.t, ideal.t, 1.0);
-    std::printf("[ deviation ] x = %.3f ideal - measured %+.2f K, peng-robinson - ideal %+.2f K\n", m.x, ideal.t - m.t,
-                pr.t - ideal.t);
+    std::printf("[ deviation ] x = %.3f ideal %+.2f K, peng-robinson %+.2f K\n", m.x, ideal.t - m.t, pr.t - ideal.t);
   }
 }
 
@@ -34,13 +33,12 @@ TEST(BenzeneToluene, BubblePointsAt101kPa) {
 // vapour-pressure correlation (DIPPR class under 1 %) for the hydrocarbons, Tr 0.6 to 0.95: 3 %.
 TEST(PengRobinson, VapourPressuresOfTheHydrocarbons) {
   for (const char* name : {"methane", "ethane", "propane", "n-butane", "n-pentane", "n-hexane", "n-heptane", "benzene", "toluene"}) {
-    const Component& c = comp(name);
+    const Component& c = *bank().find(name);
     double worst = 0.0;
     for (double tr : {0.6, 0.7, 0.8, 0.9, 0.95}) {
       const FlashResult r = flash(system_of({name}, Method::peng_robinson), kPure, request(5, tr * c.tc, 0.0));
       const double ref = std::exp(ln_vapour_pressure(c, tr * c.tc));
-      ASSERT_TRUE(r.converged) << name << " " << r.message;
-      EXPECT_NEAR(r.p, ref, 0.03 * ref) << name << " Tr " << tr;
+      EXPECT_NEAR(r.p, ref, 0.03 * ref) << name << " Tr " << tr << " " << r.message;
       worst = std::max(worst, std::abs(r.p / ref - 1.0));
     }
     std::printf("[ deviation ] %s peng-robinson vapour pressure %.2f %%\n", name, 100.0 * worst);
@@ -70,6 +68,47 @@ TEST(PengRobinson, MethaneCompressibility) {
   std::printf("[ deviation ] methane Z at 350 K, 10 MPa %+.2f %%\n", 100.0 * (z / ref - 1.0));
 }
 
+// H_V - H_L of each pure component at the databank's vapour pressure under Peng-Robinson (whose
+// vapour carries its residual enthalpy) against the heat-of-vaporisation correlation (DIPPR class
+// under 3 %) over Tr 0.5 to 0.9: 3 %. Water and methanol are left out: the equation misses the
+// residual enthalpy of these hydrogen-bonded vapours by 4 to 7 % (see the README).
+TEST(PengRobinson, HeatOfVaporisationFollowsItsCorrelation) {
+  for (const auto& c : bank().components) {
+    if (c.name == "water" || c.name == "methanol") continue;
+    const FlashSystem sys = system_of({c.name.c_str()}, Method::peng_robinson);
+    double worst = 0.0;
+    for (double tr = 0.5; tr < 0.901; tr += 0.05) {
+      const double t = tr * c.tc, p = std::exp(ln_vapour_pressure(c, t)), ref = heat_of_vaporisation(c, t);
+      auto h = [&](PhaseModel m) { return flash(sys, kPure, request(2, t, p, m)).enthalpy; };
+      const double dh = h(PhaseModel::kVapourOnly) - h(PhaseModel::kLiquidOnly);
+      EXPECT_NEAR(dh, ref, 0.03 * ref) << c.name << " Tr " << tr;
+      worst = std::max(worst, std::abs(dh / ref - 1.0));
+    }
+    std::printf("[ deviation ] %s peng-robinson heat of vaporisation %.2f %%\n", c.name.c_str(), 100.0 * worst);
+  }
+}
+
+// Every specification kind finds the state a T-P flash found, under both methods, with and without
+// free water, inside and beyond the ideal method's pressure range.
+TEST(Flash, EverySpecificationKindFindsTheTpState) {
+  const std::vector<double> z{0.05, 0.15, 0.35, 0.25, 0.20};
+  const PhaseModel eq = PhaseModel::kEquilibrium;
+  for (Method m : {Method::ideal, Method::peng_robinson})
+    for (bool fw : {false, true})
+      for (double p : {5e5, 3e6}) {
+        const FlashSystem sys = system_of({"nitrogen", "methane", "n-hexane", "toluene", "water"}, m);
+        const FlashResult tp = flash(sys, z, request(2, 350.0, p, eq, fw));
+        for (const FlashRequest& q : {request(1, p, tp.enthalpy, eq, fw), request(3, p, tp.vapour_fraction, eq, fw),
+                                      request(4, 350.0, tp.enthalpy, eq, fw), request(5, 350.0, tp.vapour_fraction, eq, fw)}) {
+          const FlashResult r = flash(sys, z, q);
+          ASSERT_TRUE(r.converged) << r.message;
+          EXPECT_NEAR(r.t, 350.0, 1e-6);
+          EXPECT_NEAR(r.p, p, 1e-6 * p);
+          EXPECT_NEAR(r.vapour_fraction, tp.vapour_fraction, 1e-7);
+        }
+      }
+}
+
 // Where a method is out of its depth the flash says so, and only there.
 struct Limit {
   const char* label;
@@ -87,8 +126,7 @@ TEST_P(Limits, AreNoted) {
   ASSERT_TRUE(r.converged);
   std::string all;
   for (const auto& s : r.limits) all += s + "\n";
-  if (*l.expected == '\0') EXPECT_EQ(all, "");
-  else EXPECT_NE(all.find(l.expected), std::string::npos) << all;
+  EXPECT_TRUE(*l.expected == '\0' ? all.empty() : all.find(l.expected) != std::string::npos) << all;
 }
 INSTANTIATE_TEST_SUITE_P(
     Cases, Limits,
