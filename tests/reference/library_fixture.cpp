@@ -23,7 +23,6 @@ void set_up(std::initializer_list<std::string> names, bool free_water, Method me
   KVT_WORD(KVT_IHXPP, KVT_IHXPP_NSUBS) = kNsubs;
   KVT_WORD(KVT_IHXPP, KVT_IHXPP_RETENTION) = KVT_RETENTION_OFF;
   KVT_WORD(KVT_HXRMSS, KVT_HXRMSS_MISSING) = 1.0e30;
-  KVT_WORD(KVT_HXRMIN, KVT_HXRMIN_VOLUME) = 0.0;
 }
 
 LibStream flashed(std::vector<double> flows, double t, double p, int64_t kspec, double third) {
