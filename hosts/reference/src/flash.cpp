@@ -411,14 +411,14 @@ std::vector<std::string> Model::limits(const FlashResult& r) const {
     const Component& c = *sys_.components[i];
     if (!liquid || r.x1[i] < kNoteFraction) continue;
     if (r.t > c.tc)
-      say(c.name, " is above its critical temperature (", c.tc, " K) in a liquid at T = ", r.t,
-          " K: its liquid density and transport properties are held at the critical point");
+      say(c.name, " is above its critical temperature (", c.tc,
+          " K) in a liquid: its liquid density and transport properties are held at the critical point");
     water = water || static_cast<int>(i) == sys_.water;
     organic = organic || hydrocarbon(c);
   }
   if (water && organic && !req_.free_water)
-    say("water and hydrocarbons share one liquid at T = ", r.t, " K because free water is off: they are "
-        "treated as miscible, which they are not (a phase kind with free water separates them)");
+    say("water and hydrocarbons share one liquid because free water is off: they are treated as miscible, "
+        "which they are not (a phase kind with free water separates them)");
   if (req_.model != PhaseModel::kEquilibrium) {
     FlashRequest eq = req_;
     eq.model = PhaseModel::kEquilibrium;

@@ -72,24 +72,16 @@ double heat_of_vaporisation(const Component& c, double t, bool* outside) {
 
 namespace {
 
-// Beyond the ends of the liquid heat-capacity correlation the liquid keeps the excess of its heat
-// capacity over the ideal gas's: held at its value below the lower end, and above the upper end
-// falling linearly to zero at the critical temperature (zero above it), so that a component above
-// its critical point in a liquid has the ideal gas's heat capacity and no spike.
-struct Excess {
-  double end;    // the correlation's end nearer T
-  double value;  // liquid less ideal-gas heat capacity there, J/(kmol K)
-  double fade;   // temperature span over which it falls to zero above the upper end, K (0: held)
-};
-
-Excess excess_at(const Component& c, double t) {
-  const PiecewiseCorrelation& cp = c.liquid_cp;
-  const double end = std::clamp(t, cp.tmin(), cp.tmax());
-  return {end, cp.value(end) - vapour_cp(c, end), t > end ? std::max(0.0, c.tc - end) : 0.0};
+// Below the liquid heat-capacity correlation's range the liquid keeps the excess of its heat
+// capacity over the ideal gas's at the lower end (an extrapolation, flagged). Above its range the
+// liquid follows the heat-of-vaporisation correlation, H_L = H_V - dHvap + constant, both of which
+// hold there (up to and beyond the critical point, where dHvap is 0).
+double saturation_path(const Component& c, double t, bool* outside) {
+  return vapour_enthalpy(c, t, outside) - heat_of_vaporisation(c, t, outside);
 }
 
-void flag_liquid_cp(const Component& c, double t, bool* outside) {
-  flag(outside, t < c.liquid_cp.tmin() || (t > c.liquid_cp.tmax() && t < c.tc));
+double dheat_of_vaporisation_dt(const Component& c, double t) {
+  return heat_of_vaporisation(c, t) > 0.0 ? c.heat_of_vaporisation.derivative(t) : 0.0;
 }
 
 }  // namespace
@@ -99,23 +91,26 @@ double liquid_anchor(const Component& c) {
 }
 
 double liquid_enthalpy(const Component& c, double t, bool* outside) {
-  flag_liquid_cp(c, t, outside);
-  const double anchor = liquid_anchor(c);
-  const Excess e = excess_at(c, t);
-  double h = vapour_enthalpy(c, anchor) - heat_of_vaporisation(c, anchor) + integral(c.liquid_cp, anchor, e.end);
-  if (t == e.end) return h;
-  h += vapour_enthalpy(c, t, outside) - vapour_enthalpy(c, e.end);
-  if (e.fade <= 0.0) return h + e.value * (t - e.end);
-  const double left = std::max(0.0, c.tc - t);  // span still to fade at t
-  return h + e.value * (e.fade * e.fade - left * left) / (2.0 * e.fade);
+  const PiecewiseCorrelation& cp = c.liquid_cp;
+  const double anchor = liquid_anchor(c), end = std::clamp(t, cp.tmin(), cp.tmax());
+  const double h = saturation_path(c, anchor, nullptr) + integral(cp, anchor, end);
+  if (t > end) return h + saturation_path(c, t, outside) - saturation_path(c, end, nullptr);
+  if (t < end) {
+    flag(outside, true);
+    return h + vapour_enthalpy(c, t, outside) - vapour_enthalpy(c, end) + (cp.value(end) - vapour_cp(c, end)) * (t - end);
+  }
+  return h;
 }
 
 double liquid_cp(const Component& c, double t, bool* outside) {
-  flag_liquid_cp(c, t, outside);
-  const Excess e = excess_at(c, t);
-  if (t == e.end) return c.liquid_cp.value(t);
-  const double share = e.fade <= 0.0 ? 1.0 : std::max(0.0, c.tc - t) / e.fade;
-  return vapour_cp(c, t, outside) + e.value * share;
+  const PiecewiseCorrelation& cp = c.liquid_cp;
+  const double end = std::clamp(t, cp.tmin(), cp.tmax());
+  if (t > end) return vapour_cp(c, t, outside) - dheat_of_vaporisation_dt(c, t);
+  if (t < end) {
+    flag(outside, true);
+    return vapour_cp(c, t, outside) + cp.value(end) - vapour_cp(c, end);
+  }
+  return cp.value(t);
 }
 
 double liquid_molar_volume(const Component& c, double t, bool* outside) {
