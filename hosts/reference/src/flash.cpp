@@ -403,8 +403,9 @@ std::vector<std::string> Model::limits(const FlashResult& r) const {
     out.push_back(o.str());
   };
   if (!peng_robinson() && r.p > kIdealPressureLimit)
-    say("the ideal-solution method at P = ", r.p / 1e3, " kPa, above ", kIdealPressureLimit / 1e3,
-        " kPa: Raoult's law and an ideal-gas vapour misplace the phase boundaries and the vapour density");
+    say("the ideal-solution method above ", kIdealPressureLimit / 1e3,
+        " kPa: Raoult's law and an ideal-gas vapour misplace the phase boundaries and the vapour density "
+        "(the peng-robinson method holds there)");
   const bool liquid = r.phase_amount[kL1] > 0.0;
   bool water = false, organic = false;
   for (std::size_t i = 0; i < n(); ++i) {

@@ -70,6 +70,26 @@ std::int64_t report(const char* routine, double t, const Mixture& m, const Range
   return code;
 }
 
+// Molar enthalpy under Peng-Robinson of mole fractions x (one per component of the set) at T and P:
+// the ideal gas, the equation's residual, and for a liquid the correction to the measured path; and
+// its temperature derivative.
+void pr_enthalpy(std::vector<double> x, Phase phase, double t, double p, double& h, double& dhdt) {
+  const HostState& s = host();
+  double sum = 0.0;
+  for (double v : x) sum += v;
+  for (double& v : x) v = sum > 0.0 ? v / sum : 0.0;
+  auto at = [&](double temp) {
+    double ig = 0.0;
+    for (std::size_t i = 0; i < x.size(); ++i) ig += x[i] > 0.0 ? x[i] * vapour_enthalpy(*s.system.components[i], temp) : 0.0;
+    const Root root = phase == Phase::kVapour ? Root::kVapour : Root::kLiquid;
+    return ig + pr_phase(s.system.pr, temp, p, x, root).h_res +
+           (phase == Phase::kLiquid ? liquid_correction(s.system.pr, x, temp) : 0.0);
+  };
+  const double dt = 1e-3 * t;
+  h = at(t);
+  dhdt = (at(t + dt) - at(t - dt)) / (2.0 * dt);
+}
+
 void enthalpy_routine(const char* routine, Phase phase, double* t, double* x, int64_t* n, int64_t* idx, double* hv,
                       double* dhdt, int64_t* ierr) {
   Mixture m;
@@ -82,18 +102,11 @@ void enthalpy_routine(const char* routine, Phase phase, double* t, double* x, in
   RangeNotes notes;
   HostState& h = host();
   if (h.system.method == Method::peng_robinson) {
-    // the ideal gas plus the equation's residual, at the pressure of the last flash
+    // at the pressure of the last flash (these routines are given none)
     std::vector<double> full(h.ncomp(), 0.0);
     for (std::int64_t k = 0; k < *n; ++k) full[idx[k] - 1] = m.x[k];
-    const Root root = phase == Phase::kVapour ? Root::kVapour : Root::kLiquid;
-    auto h_at = [&](double temp) {
-      return enthalpy(m, Phase::kVapour, temp) + pr_phase(h.system.pr, temp, h.last_p, full, root).h_res +
-             (phase == Phase::kLiquid ? liquid_correction(h.system.pr, full, temp) : 0.0);
-    };
-    const double dt = 1e-3 * *t;
-    *hv = h_at(*t);
     enthalpy(m, Phase::kVapour, *t, &notes);
-    *dhdt = (h_at(*t + dt) - h_at(*t - dt)) / (2.0 * dt);
+    pr_enthalpy(full, phase, *t, h.last_p, *hv, *dhdt);
   } else {
     *hv = enthalpy(m, phase, *t, &notes);
     *dhdt = enthalpy_dt(m, phase, *t, &notes);
@@ -118,7 +131,7 @@ void transport_routine(const char* routine, MixtureProperty f, double* t, double
   if (code != 0 && *ierr == 0) *ierr = code;
 }
 
-void pure_routine(const char* routine, bool vapour, double* t, int64_t* n, int64_t* idx, double* o13, double* o14,
+void pure_routine(const char* routine, bool vapour, double* t, double* p, int64_t* n, int64_t* idx, double* o13, double* o14,
                   double* o15, double* o16, double* o17, double* o18, double* o19, double* o20, double* o21,
                   double* o22, double* o23) {
   for (double* o : {o13, o14, o15, o16, o17, o18, o19, o20, o21, o22, o23}) *o = 0.0;
@@ -131,6 +144,11 @@ void pure_routine(const char* routine, bool vapour, double* t, int64_t* n, int64
   bool outside = false;
   *o14 = vapour ? vapour_enthalpy(c, *t, &outside) : liquid_enthalpy(c, *t, &outside);
   *o15 = vapour ? vapour_cp(c, *t, &outside) : liquid_cp(c, *t, &outside);
+  if (h.system.method == Method::peng_robinson && *p > 0.0) {
+    std::vector<double> x(h.ncomp(), 0.0);
+    x[*idx - 1] = 1.0;
+    pr_enthalpy(x, vapour ? Phase::kVapour : Phase::kLiquid, *t, *p, *o14, *o15);
+  }
   *o16 = vapour ? 0.0 : liquid_molar_volume(c, *t, &outside);
   *o17 = c.mw;
   const TRange r = flash_range(c);
@@ -375,16 +393,16 @@ void GOSA_SRFTEN(double* t, double*, double* x, int64_t* n, int64_t* idx, int64_
   transport_routine("GOSA_SRFTEN", surface_tension, t, x, n, idx, value, ierr);
 }
 
-void GOSA_VTHRM(double* t, double*, int64_t* n, int64_t* idx, int64_t*, int64_t*, int64_t*, int64_t*, int64_t*,
+void GOSA_VTHRM(double* t, double* p, int64_t* n, int64_t* idx, int64_t*, int64_t*, int64_t*, int64_t*, int64_t*,
                 int64_t*, int64_t*, int64_t*, double* o13, double* o14, double* o15, double* o16, double* o17,
                 double* o18, double* o19, double* o20, double* o21, double* o22, double* o23) {
-  pure_routine("GOSA_VTHRM", true, t, n, idx, o13, o14, o15, o16, o17, o18, o19, o20, o21, o22, o23);
+  pure_routine("GOSA_VTHRM", true, t, p, n, idx, o13, o14, o15, o16, o17, o18, o19, o20, o21, o22, o23);
 }
 
-void GOSA_LTHRM(double* t, double*, int64_t* n, int64_t* idx, int64_t*, int64_t*, int64_t*, int64_t*, int64_t*,
+void GOSA_LTHRM(double* t, double* p, int64_t* n, int64_t* idx, int64_t*, int64_t*, int64_t*, int64_t*, int64_t*,
                 int64_t*, int64_t*, int64_t*, double* o13, double* o14, double* o15, double* o16, double* o17,
                 double* o18, double* o19, double* o20, double* o21, double* o22, double* o23) {
-  pure_routine("GOSA_LTHRM", false, t, n, idx, o13, o14, o15, o16, o17, o18, o19, o20, o21, o22, o23);
+  pure_routine("GOSA_LTHRM", false, t, p, n, idx, o13, o14, o15, o16, o17, o18, o19, o20, o21, o22, o23);
 }
 
 int64_t NERO_IDXWAT(int64_t* list, int64_t* n) {
