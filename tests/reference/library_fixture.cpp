@@ -2,44 +2,39 @@
 
 #include <algorithm>
 
-#include "kvt_reference/reference_host.h"
-
 namespace kvt::reference::test {
 
-void set_up(std::initializer_list<std::string> names, bool free_water) {
-  select_components(names);
+void set_up(std::initializer_list<std::string> names, bool free_water, Method method) {
+  select_components(std::vector<std::string>(names), method);
   std::fill(std::begin(KVT_IHXPP), std::end(KVT_IHXPP), 0);
   std::fill(std::begin(KVT_RHXPP), std::end(KVT_RHXPP), 0.0);
   std::fill(std::begin(KVT_HXPDBG), std::end(KVT_HXPDBG), 0);
-  KVT_IHXPP[6] = 2;                                  // phase count
-  // phase kind code: the library passes 1 and 11 through unchanged; other codes it rewrites from
-  // the flash's phase request and the water switch
-  KVT_IHXPP[7] = free_water ? kFreeWater + kVapourLiquid : kVapourLiquid;
-  KVT_IHXPP[9] = free_water ? 1 : 0;                 // water switch: free water, water rule
-  KVT_IHXPP[16] = 2;
-  KVT_IHXPP[17] = kVapourLiquid;
+  // the library passes phase kind codes 1 and 11 through unchanged
+  KVT_WORD(KVT_IHXPP, KVT_IHXPP_PHASE_COUNT) = 2;
+  KVT_WORD(KVT_IHXPP, KVT_IHXPP_PHASE_KIND) = free_water ? kFreeWater + kVapourLiquid : kVapourLiquid;
+  KVT_WORD(KVT_IHXPP, KVT_IHXPP_WATER) = free_water ? 1 : 0;
+  KVT_WORD(KVT_IHXPP, KVT_IHXPP_PHASE_COUNT + KVT_SIDE_STRIDE_I) = 2;
+  KVT_WORD(KVT_IHXPP, KVT_IHXPP_PHASE_KIND + KVT_SIDE_STRIDE_I) = kVapourLiquid;
   const auto pkv = allocate_packed_lists();
   std::copy(pkv.begin(), pkv.end(), KVT_HXPKV);
   const auto rec = allocate_retention_records(10);
-  KVT_IHXPP[23] = rec.integer_records;
-  KVT_IHXPP[24] = rec.real_records;
-  KVT_IHXPP[25] = kNsubs;
-  KVT_IHXPP[26] = 0;  // retention off
-  KVT_HXRMSS[0] = kLibraryMissing;
-  KVT_HXRMIN[0] = 0.0;
+  KVT_WORD(KVT_IHXPP, KVT_IHXPP_INT_RECORDS) = rec.integer_records;
+  KVT_WORD(KVT_IHXPP, KVT_IHXPP_REAL_RECORDS) = rec.real_records;
+  KVT_WORD(KVT_IHXPP, KVT_IHXPP_NSUBS) = kNsubs;
+  KVT_WORD(KVT_IHXPP, KVT_IHXPP_RETENTION) = KVT_RETENTION_OFF;
+  KVT_WORD(KVT_HXRMSS, KVT_HXRMSS_MISSING) = 1.0e30;
 }
 
 LibStream flashed(std::vector<double> flows, double t, double p, int64_t kspec, double third) {
   LibStream s;
-  const int64_t n = ncomp();
-  s.v.assign(static_cast<std::size_t>(n + kStreamExtraSlots), 0.0);
+  s.v.assign(static_cast<std::size_t>(ncomp() + kStreamExtraSlots), 0.0);
   std::copy(flows.begin(), flows.end(), s.v.begin());
   s.nstrm = static_cast<int64_t>(s.v.size());
   KVT_HXUTMP(s.v.data(), nullptr, nullptr, &t);
   KVT_HXUPRS(s.v.data(), nullptr, nullptr, &p);
-  if (kspec == 1 || kspec == 4) KVT_HXUNTH(s.v.data(), nullptr, nullptr, &third);
-  if (kspec == 3 || kspec == 5) KVT_HXUVFR(s.v.data(), nullptr, nullptr, &third);
-  const int64_t side = 0, slot = 0, kphs = 1, kpeq = 0;
+  if (kspec == KVT_SPEC_PH || kspec == KVT_SPEC_TH) KVT_HXUNTH(s.v.data(), nullptr, nullptr, &third);
+  if (kspec == KVT_SPEC_PV || kspec == KVT_SPEC_TV) KVT_HXUVFR(s.v.data(), nullptr, nullptr, &third);
+  const int64_t side = 0, slot = 0, kphs = KVT_PHASES_VAPOUR_LIQUID, kpeq = 0;
   KVT_HXFLSH(s.v.data(), &s.nstrm, &side, &slot, &kspec, &kphs, &kpeq, &s.flash_ierr);
   return s;
 }

@@ -1,6 +1,6 @@
-// The library with the ideal host behind it, set up as a host program sets it up: blocks filled,
-// a component set selected, streams flashed through KVT_HXFLSH and asked through the exported
-// property routines.
+// The library with the reference host behind it, set up as a host program sets it up: blocks
+// filled, a component set selected, streams flashed through KVT_HXFLSH and asked through the
+// exported property routines.
 #pragma once
 
 #include <cstdint>
@@ -9,27 +9,24 @@
 #include <vector>
 
 #include "kvt/kvt.h"
+#include "kvt_reference/reference_host.h"
 
 namespace kvt::reference::test {
 
-inline constexpr double kLibraryMissing = 1.0e30;  // KVT_HXRMSS word 1
+// Selects the components under a method and fills the library's blocks (side 0: free water allowed
+// when asked).
+void set_up(std::initializer_list<std::string> names, bool free_water, Method method = Method::ideal);
 
-// Selects the components and fills the library's blocks (side 0: free water allowed when asked).
-void set_up(std::initializer_list<std::string> names, bool free_water);
-
-struct Answer {
-  double value;
-  int64_t ierr;
-};
+struct Answer { double value; int64_t ierr; };
 using Routine = void (*)(double*, const int64_t*, const int64_t*, const int64_t*, const int64_t*, double*, int64_t*);
 
-// A stream flashed through the library (KSPEC given; T, P, and the third spec in the stream slots).
+// A stream flashed through the library (KSPEC given; T, P and the third specification in the stream).
 struct LibStream {
   std::vector<double> v;
   int64_t nstrm = 0;
   int64_t flash_ierr = 0;
   Answer ask(Routine r, int64_t iphs, int64_t ibas = 0);
 };
-LibStream flashed(std::vector<double> flows, double t, double p, int64_t kspec = 2, double third = 0.0);
+LibStream flashed(std::vector<double> flows, double t, double p, int64_t kspec = KVT_SPEC_TP, double third = 0.0);
 
 }  // namespace kvt::reference::test

@@ -56,17 +56,15 @@ void select_components(std::span<const std::string> names) { select_components(n
 void select_components(std::span<const std::string> names, Method method) {
   ensure_loaded();
   if (names.empty()) throw Error("the component set is empty");
-  FlashSystem sys;
-  sys.method = method;
+  std::vector<const Component*> components;
   for (const auto& name : names) {
     const Component& c = databank_component(name);
-    if (std::find(sys.components.begin(), sys.components.end(), &c) != sys.components.end())
+    if (std::find(components.begin(), components.end(), &c) != components.end())
       throw Error("component '" + name + "' is named twice");
-    if (c.name == "water") sys.water = static_cast<int>(sys.components.size());
-    sys.components.push_back(&c);
+    components.push_back(&c);
   }
   HostState& h = host();
-  h.system = std::move(sys);
+  h.system = flash_system(h.databank, std::move(components), method);
   lay_out_store();
 }
 
@@ -163,6 +161,7 @@ std::vector<double> make_stream(std::span<const double> flows, double t, double 
   req.p_max = kPressureMax;
   const FlashResult res = flash(h.system, z, req);
   if (!res.converged) throw Error("cannot flash the stream: " + res.message);
+  for (const auto& limit : res.limits) host().warn("make_stream: " + limit);
   std::vector<double> strm(static_cast<std::size_t>(n + kStreamExtraSlots), 0.0);
   std::copy(flows.begin(), flows.end(), strm.begin());
   strm[n] = total;

@@ -22,6 +22,7 @@ bool parse_form(const std::string& name, Form& form) {
   static const std::pair<const char*, Form> kNames[] = {
       {"dippr100", Form::kDippr100},   {"dippr101", Form::kDippr101},   {"dippr102", Form::kDippr102},
       {"dippr105", Form::kDippr105},   {"dippr106", Form::kDippr106},   {"dippr107", Form::kDippr107},
+      {"dippr114", Form::kDippr114},
       {"power_law", Form::kPowerLaw},  {"linear_celsius", Form::kLinearCelsius}, {"brock_bird", Form::kBrockBird}};
   for (const auto& [n, f] : kNames) {
     if (name == n) {
@@ -55,6 +56,11 @@ double Correlation::value(double t) const {
       const double x = c3 / t, y = c5 / t;
       const double a = x / std::sinh(x), b = y / std::cosh(y);
       return c1 + c2 * a * a + c4 * b * b;
+    }
+    case Form::kDippr114: {
+      const double u = 1.0 - t / tc;
+      return c1 * c1 / u + c2 - 2.0 * c1 * c3 * u - c1 * c4 * u * u - c3 * c3 * u * u * u / 3.0 -
+             c3 * c4 * std::pow(u, 4) / 2.0 - c4 * c4 * std::pow(u, 5) / 5.0;
     }
     case Form::kPowerLaw: {
       const double tau = 1.0 - t / tc;
@@ -136,13 +142,20 @@ double antiderivative(const Correlation& k, double t) {
     case Form::kDippr107:
       // d/dT [c2 c3 coth(c3/T)] = c2 ((c3/T)/sinh(c3/T))^2; d/dT [-c4 c5 tanh(c5/T)] = c4 ((c5/T)/cosh(c5/T))^2
       return at(0) * t + at(1) * at(2) / std::tanh(at(2) / t) - at(3) * at(4) * std::tanh(at(4) / t);
+    case Form::kDippr114: {
+      // in u = 1 - T/tc, dT = -tc du
+      const double u = 1.0 - t / k.tc;
+      const double a = at(0), b = at(1), cc = at(2), d = at(3);
+      return -k.tc * (a * a * std::log(u) + b * u - a * cc * u * u - a * d * std::pow(u, 3) / 3.0 -
+                      cc * cc * std::pow(u, 4) / 12.0 - cc * d * std::pow(u, 5) / 10.0 - d * d * std::pow(u, 6) / 30.0);
+    }
     default:
       return 0.0;
   }
 }
 
 double piece_integral(const Correlation& k, double a, double b) {
-  if (k.form == Form::kDippr100 || k.form == Form::kDippr107) return antiderivative(k, b) - antiderivative(k, a);
+  if (k.form == Form::kDippr100 || k.form == Form::kDippr107 || k.form == Form::kDippr114) return antiderivative(k, b) - antiderivative(k, a);
   const int n = 64;
   const double h = (b - a) / n;
   double s = k.value(a) + k.value(b);
@@ -156,12 +169,13 @@ double integral(const PiecewiseCorrelation& pc, double t0, double t1) {
   if (t1 < t0) return -integral(pc, t1, t0);
   double total = 0.0, t = t0;
   while (t < t1) {
-    const Correlation& k = pc.at(t);
-    // run this piece to its upper end, unless a later piece takes over earlier
-    double end = t1;
-    if (k.covers(t) && k.tmax < t1) end = k.tmax;
-    if (end <= t) end = t1;
-    total += piece_integral(k, t, end);
+    // the piece that covers t and reaches furthest beyond it; else the nearest, to the end
+    const Correlation* k = &pc.at(t);
+    for (const auto& p : pc.pieces) {
+      if (p.covers(t) && p.tmax > k->tmax) k = &p;
+    }
+    const double end = k->covers(t) && k->tmax > t ? std::min(t1, k->tmax) : t1;
+    total += piece_integral(*k, t, end);
     t = end;
   }
   return total;

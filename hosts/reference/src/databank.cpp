@@ -43,6 +43,16 @@ class Reader {
     fail(n, owner + ": field '" + std::string(key) + "' is not a string");
   }
 
+  // The entry's `source`, whose key (the text before the first comma or blank) must name a [sources] entry.
+  std::string cited(const toml::table& t, const std::string& owner,
+                    const std::vector<std::pair<std::string, std::string>>& sources) const {
+    std::string source = text(t, "source", owner);
+    const std::string key = source.substr(0, source.find_first_of(", "));
+    if (std::none_of(sources.begin(), sources.end(), [&](const auto& s) { return s.first == key; }))
+      fail(t.get("source"), owner + ": source '" + key + "' is not listed in [sources]");
+    return source;
+  }
+
   Correlation correlation(const toml::table& t, const std::string& owner, const Component& comp,
                           const std::vector<std::pair<std::string, std::string>>& sources) const {
     Correlation c;
@@ -62,11 +72,8 @@ class Reader {
     c.tmin = number(t, "tmin", owner);
     c.tmax = number(t, "tmax", owner);
     if (!(c.tmin > 0.0 && c.tmax > c.tmin)) fail(&t, owner + ": empty or inverted range");
-    c.source = text(t, "source", owner);
-    const std::string key = c.source.substr(0, c.source.find_first_of(", "));
-    if (std::none_of(sources.begin(), sources.end(), [&](const auto& s) { return s.first == key; }))
-      fail(t.get("source"), owner + ": source '" + key + "' is not listed in [sources]");
-    if (c.form == Form::kDippr106 || c.form == Form::kPowerLaw) {
+    c.source = cited(t, owner, sources);
+    if (c.form == Form::kDippr106 || c.form == Form::kDippr114 || c.form == Form::kPowerLaw) {
       c.tc = number(t, "tc", owner);
     } else if (c.form == Form::kBrockBird) {
       c.tc = comp.tc;
@@ -114,6 +121,14 @@ const Component* Databank::find(std::string_view name) const {
   return nullptr;
 }
 
+double Databank::kij(std::string_view a, std::string_view b) const {
+  const std::string la = lower(a), lb = lower(b);
+  for (const auto& i : interactions) {
+    if ((i.first == la && i.second == lb) || (i.first == lb && i.second == la)) return i.kij;
+  }
+  return 0.0;
+}
+
 Databank read_databank(const std::filesystem::path& file) {
   Reader r(file);
   toml::table root;
@@ -155,13 +170,28 @@ Databank read_databank(const std::filesystem::path& file) {
     c.ideal_gas_cp = r.property(*t, "ideal_gas_cp", c, true, db.sources);
     c.heat_of_vaporisation = r.property(*t, "heat_of_vaporisation", c, true, db.sources);
     c.liquid_density = r.property(*t, "liquid_density", c, true, db.sources);
-    c.liquid_cp = r.property(*t, "liquid_cp", c, false, db.sources);
+    c.liquid_cp = r.property(*t, "liquid_cp", c, true, db.sources);
     c.liquid_viscosity = r.property(*t, "liquid_viscosity", c, true, db.sources);
     c.vapour_viscosity = r.property(*t, "vapour_viscosity", c, true, db.sources);
     c.liquid_conductivity = r.property(*t, "liquid_conductivity", c, true, db.sources);
     c.vapour_conductivity = r.property(*t, "vapour_conductivity", c, true, db.sources);
     c.surface_tension = r.property(*t, "surface_tension", c, true, db.sources);
     db.components.push_back(std::move(c));
+  }
+  if (const toml::array* pairs = root["interaction"].as_array()) {
+    for (const toml::node& node : *pairs) {
+      const toml::table* t = node.as_table();
+      if (t == nullptr) r.fail(&node, "interaction entry is not a table");
+      Interaction in;
+      in.first = lower(r.text(*t, "first", "interaction"));
+      in.second = lower(r.text(*t, "second", "interaction"));
+      const std::string owner = "interaction " + in.first + "-" + in.second;
+      if (db.find(in.first) == nullptr || db.find(in.second) == nullptr || in.first == in.second)
+        r.fail(t, owner + ": names no pair of databank components");
+      in.kij = r.number(*t, "kij", owner);
+      in.source = r.cited(*t, owner, db.sources);
+      db.interactions.push_back(std::move(in));
+    }
   }
   return db;
 }

@@ -25,7 +25,7 @@ struct Component {
   PiecewiseCorrelation ideal_gas_cp;          // J/(kmol K)
   PiecewiseCorrelation heat_of_vaporisation;  // J/kmol
   PiecewiseCorrelation liquid_density;        // kmol/m3
-  PiecewiseCorrelation liquid_cp;             // J/(kmol K); optional, not used by the property method
+  PiecewiseCorrelation liquid_cp;             // J/(kmol K), saturated liquid
   PiecewiseCorrelation liquid_viscosity;      // Pa s
   PiecewiseCorrelation vapour_viscosity;      // Pa s (low pressure)
   PiecewiseCorrelation liquid_conductivity;   // W/(m K)
@@ -33,16 +33,27 @@ struct Component {
   PiecewiseCorrelation surface_tension;       // N/m
 };
 
+// A binary interaction parameter of the Peng-Robinson equation, with its source.
+struct Interaction {
+  std::string first, second;
+  double kij = 0.0;
+  std::string source;
+};
+
 struct Databank {
   std::vector<Component> components;
+  std::vector<Interaction> interactions;
   std::vector<std::pair<std::string, std::string>> sources;  // key, full reference
+
+  // k_ij of a pair of components (either order); 0 for a pair the table does not hold.
+  double kij(std::string_view a, std::string_view b) const;
 
   // The component of that name (case-insensitive), or nullptr.
   const Component* find(std::string_view name) const;
 };
 
 // Reads a databank file. Throws kvt::reference::Error naming the file, and the line and field where
-// known, for a missing file, bad TOML, a missing required field, an unknown equation form, a source
+// known, for a missing file, an interaction naming an unknown component, bad TOML, a missing required field, an unknown equation form, a source
 // that names no [sources] key, or an empty or inverted range.
 Databank read_databank(const std::filesystem::path& file);
 

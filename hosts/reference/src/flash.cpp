@@ -17,12 +17,22 @@ namespace {
 struct State {
   double t = 0.0, p = 0.0;
   std::vector<double> v, l1, l2;
+  std::vector<double> k;  // Peng-Robinson: the last equilibrium ratios y_i / x_i (for incipient phases)
 };
 
 double sum(const std::vector<double>& a) {
   double s = 0.0;
   for (double v : a) s += v;
   return s;
+}
+
+std::vector<double> fractions(const std::vector<double>& a) {
+  const double s = sum(a);
+  std::vector<double> out(a.size(), 0.0);
+  if (s > 0.0) {
+    for (std::size_t i = 0; i < a.size(); ++i) out[i] = a[i] / s;
+  }
+  return out;
 }
 
 // Vapour fraction from Rachford-Rice on a restricted set: terms of components with k = +inf
@@ -84,8 +94,14 @@ class Model {
     return out;
   }
 
+  bool peng_robinson() const { return sys_.method == Method::peng_robinson; }
+
+  State empty(double t, double p) const {
+    return {t, p, std::vector<double>(n(), 0.0), std::vector<double>(n(), 0.0), std::vector<double>(n(), 0.0), {}};
+  }
+
   State tp(double t, double p) const {
-    State s{t, p, std::vector<double>(n(), 0.0), std::vector<double>(n(), 0.0), std::vector<double>(n(), 0.0)};
+    State s = empty(t, p);
     if (req_.model == PhaseModel::kVapourOnly) {
       s.v = z_;
       return s;
@@ -94,6 +110,7 @@ class Model {
       s.l1 = z_;
       return s;
     }
+    if (peng_robinson()) return pr_tp(t, p);
     const auto ps = psat(t);
     if (!three_phase()) {
       std::vector<double> k(n());
@@ -112,7 +129,7 @@ class Model {
           k[i] = ps[i] / (p - pw);
         }
       }
-      State org{t, p, std::vector<double>(n(), 0.0), std::vector<double>(n(), 0.0), std::vector<double>(n(), 0.0)};
+      State org = empty(t, p);
       if (zorg > 0.0) split_two(org, zo, k, zorg);
       const double v_org = sum(org.v);
       const double yw = pw / p;
@@ -149,6 +166,18 @@ class Model {
   // Molar enthalpy of a state per kmol of feed: the sum of its phases' enthalpies.
   double enthalpy(const State& s) const {
     double h = 0.0;
+    if (peng_robinson()) {
+      // the ideal gas of the equation's phases, then their residuals; free water as in the ideal method
+      for (std::size_t i = 0; i < n(); ++i) h += (s.v[i] + s.l1[i]) * vapour_enthalpy(*sys_.components[i], s.t);
+      const double v = sum(s.v), l1 = sum(s.l1), l2 = sum(s.l2);
+      if (l2 > 0.0) h += l2 * kvt::reference::enthalpy(Mixture{sys_.components, s.l2, s.p}, Phase::kLiquid, s.t);
+      if (v > 0.0) h += v * pr_phase(sys_.pr, s.t, s.p, s.v, root(s, Phase::kVapour)).h_res;
+      if (l1 > 0.0) {
+        const PrPhase e = pr_phase(sys_.pr, s.t, s.p, s.l1, root(s, Phase::kLiquid));
+        h += l1 * (e.h_res + liquid_correction(sys_.pr, s.l1, s.t));
+      }
+      return h;
+    }
     for (const auto* a : {&s.v, &s.l1, &s.l2}) {
       const double amount = sum(*a);
       if (amount <= 0.0) continue;
@@ -158,7 +187,16 @@ class Model {
     return h;
   }
 
+  // The root of the cubic a phase of the state takes: its own in a split or a forced phase, the
+  // stable one for a single phase found by the stability test.
+  Root root(const State& s, Phase phase) const {
+    if (req_.model != PhaseModel::kEquilibrium || (sum(s.v) > 0.0 && sum(s.l1) > 0.0) || !s.k.empty())
+      return phase == Phase::kVapour ? Root::kVapour : Root::kLiquid;
+    return Root::kStable;
+  }
+
   FlashResult result(const State& s) const;
+  std::vector<std::string> limits(const FlashResult& r) const;
 
   const FlashRequest& request() const { return req_; }
 
@@ -174,19 +212,109 @@ class Model {
     }
   }
 
+  // Peng-Robinson T-P flash, free water as the ideal method has it: water's partial pressure in the
+  // vapour is its vapour pressure while free water is present.
+  State pr_tp(double t, double p) const {
+    State s = empty(t, p);
+    if (!three_phase()) {
+      pr_split(s, z_, 1.0, -1, 0.0);
+      return s;
+    }
+    const auto w = static_cast<std::size_t>(sys_.water);
+    const double zw = z_[w], zorg = 1.0 - zw;
+    const double pw = std::exp(ln_vapour_pressure(*sys_.components[w], t));
+    if (p > pw) {
+      State org = empty(t, p);
+      std::vector<double> zo(n(), 0.0);
+      for (std::size_t i = 0; i < n(); ++i) zo[i] = i != w && zorg > 0.0 ? z_[i] / zorg : 0.0;
+      const double yw = pw / p;
+      if (zorg > 0.0) pr_split(org, zo, zorg, static_cast<int>(w), yw);
+      const double vap = sum(org.v) / (1.0 - yw);
+      const double free = zw - vap * yw;
+      if (free >= 0.0) {
+        s = org;
+        s.v[w] = vap * yw;
+        s.l2[w] = free;
+        return s;
+      }
+    }
+    pr_split(s, z_, 1.0, static_cast<int>(w), -1.0);  // no free water: water stays in the vapour
+    return s;
+  }
+
+  // Split `amount` kmol of feed zf into s.v and s.l1 by successive substitution on the fugacity
+  // coefficients, after a tangent-plane test of the feed. water < 0: every component takes part;
+  // yw >= 0: component `water` is held at mole fraction yw in the vapour and kept out of the liquid
+  // (zf holds none of it); yw < 0: it is kept out of the liquid and all of it is vapour. The
+  // substitution starts from Wilson's ratios (which lead to the vapour-liquid split rather than a
+  // liquid-liquid one), and from the stability test's when that collapses onto the feed.
+  void pr_split(State& s, const std::vector<double>& zf, double amount, int water, double yw) const {
+    const PengRobinson& pr = sys_.pr;
+    const std::size_t w = water >= 0 ? static_cast<std::size_t>(water) : n();
+    const bool held = w < n() && yw >= 0.0;
+    std::vector<double> k = wilson_k(pr, s.t, s.p), k_trial = k;
+    bool split = !pr_stable(pr, s.t, s.p, zf, k_trial);
+    double b = 0.0;
+    for (int start = 0; split && start < 2; ++start) {
+      if (start == 1) k = k_trial;
+      b = substitute(s, zf, k, w, yw);
+      double spread = 0.0;
+      for (std::size_t i = 0; i < n(); ++i) {
+        if (zf[i] > 0.0 && i != w) spread = std::max(spread, std::abs(std::log(k[i])));
+      }
+      split = spread > 1e-4 && b > 0.0 && b < 1.0;
+      if (split) break;
+    }
+    if (!split) {
+      const bool vapour = pr_phase(pr, s.t, s.p, zf, Root::kStable).vapour_like;
+      for (std::size_t i = 0; i < n(); ++i) (vapour || (i == w && !held) ? s.v : s.l1)[i] = amount * zf[i];
+      return;
+    }
+    for (std::size_t i = 0; i < n(); ++i) {
+      if (zf[i] <= 0.0) continue;
+      const double l = i == w ? 0.0 : zf[i] * (1.0 - b) / (1.0 + b * (k[i] - 1.0));
+      s.l1[i] = amount * l;
+      s.v[i] = amount * (zf[i] - l);
+    }
+    s.k = k;
+    if (held) s.k[w] = yw;  // water's ratio to a free-water liquid
+  }
+
+  // Successive substitution from the ratios k (updated in place); returns the vapour fraction.
+  double substitute(const State& s, const std::vector<double>& zf, std::vector<double>& k, std::size_t w, double yw) const {
+    const bool held = w < n() && yw >= 0.0;
+    std::vector<double> x(n()), y(n());
+    for (int it = 0; it < 500; ++it) {
+      if (w < n()) k[w] = held ? 1.0 : 1e12;
+      const double b = rachford_rice(zf, k);
+      for (std::size_t i = 0; i < n(); ++i) {
+        x[i] = zf[i] / (1.0 + b * (k[i] - 1.0));
+        y[i] = k[i] * x[i];
+      }
+      if (w < n()) x[w] = y[w] = 0.0;
+      y = fractions(y);
+      if (held) {
+        for (double& v : y) v *= 1.0 - yw;
+        y[w] = yw;
+      }
+      const PrPhase lp = pr_phase(sys_.pr, s.t, s.p, x, Root::kLiquid), vp = pr_phase(sys_.pr, s.t, s.p, y, Root::kVapour);
+      double change = 0.0;
+      for (std::size_t i = 0; i < n(); ++i) {
+        if (zf[i] <= 0.0 || i == w) continue;
+        const double kn = std::exp(lp.ln_phi[i] - vp.ln_phi[i]) / (held ? 1.0 - yw : 1.0);
+        change = std::max(change, std::abs(std::log(kn / k[i])));
+        k[i] = kn;
+      }
+      if (change < 1e-11) break;
+    }
+    if (w < n()) k[w] = held ? 1.0 : 1e12;
+    return rachford_rice(zf, k);
+  }
+
   const FlashSystem& sys_;
   std::vector<double> z_;
   FlashRequest req_;
 };
-
-std::vector<double> fractions(const std::vector<double>& a) {
-  const double s = sum(a);
-  std::vector<double> out(a.size(), 0.0);
-  if (s > 0.0) {
-    for (std::size_t i = 0; i < a.size(); ++i) out[i] = a[i] / s;
-  }
-  return out;
-}
 
 FlashResult Model::result(const State& s) const {
   FlashResult r;
@@ -197,27 +325,34 @@ FlashResult Model::result(const State& s) const {
   r.vapour_fraction = vap;
   r.liquid_split = l1 + l2 > 0.0 ? l1 / (l1 + l2) : 1.0;
   r.phase_amount = {vap, l1 + l2, l1, l2};
-  const auto ps = psat(s.t);
   const bool three = three_phase() || (req_.free_water && sys_.water >= 0);
   const std::size_t w = sys_.water >= 0 ? static_cast<std::size_t>(sys_.water) : n();
+  // equilibrium ratios for the incipient phases: Raoult's, or the equation's last ones
+  std::vector<double> k = psat(s.t);
+  for (double& v : k) v /= s.p;
+  if (peng_robinson()) {
+    const std::vector<double> kw = k;
+    k = s.k.empty() ? wilson_k(sys_.pr, s.t, s.p) : s.k;
+    if (w < n()) k[w] = kw[w];
+  }
   r.y = fractions(s.v);
   r.x1 = fractions(s.l1);
   r.x2 = fractions(s.l2);
   if (l2 <= 0.0 && three && w < n()) r.x2[w] = 1.0;  // incipient free water
   if (l1 <= 0.0) {
-    // incipient first liquid: x_i proportional to y_i P / Psat_i (water excluded with free water)
+    // incipient first liquid: x_i proportional to y_i / K_i (water excluded with free water)
     std::vector<double> a(n(), 0.0);
     for (std::size_t i = 0; i < n(); ++i) {
       if (three && i == w) continue;
-      a[i] = r.y[i] / ps[i];
+      a[i] = r.y[i] / k[i];
     }
     r.x1 = fractions(a);
   }
   if (vap <= 0.0) {
-    // incipient vapour: partial pressures of the liquids present
+    // incipient vapour: x_i K_i of the liquids present
     std::vector<double> a(n(), 0.0);
-    for (std::size_t i = 0; i < n(); ++i) a[i] = r.x1[i] * ps[i] * (l1 > 0.0 ? 1.0 : 0.0);
-    if (l2 > 0.0 && w < n()) a[w] += ps[w];
+    for (std::size_t i = 0; i < n(); ++i) a[i] = r.x1[i] * k[i] * (l1 > 0.0 ? 1.0 : 0.0);
+    if (l2 > 0.0 && w < n()) a[w] += k[w];
     r.y = fractions(a);
     if (sum(a) <= 0.0) r.y = fractions(z_);
   }
@@ -227,20 +362,74 @@ FlashResult Model::result(const State& s) const {
 
   RangeNotes notes;
   const std::array<const std::vector<double>*, 4> comp{&r.y, &r.x, &r.x1, &r.x2};
-  for (int k = 0; k < 4; ++k) {
-    Mixture m{sys_.components, *comp[k], s.p};
-    if (sum(*comp[k]) <= 0.0) continue;
-    const Phase ph = k == kV ? Phase::kVapour : Phase::kLiquid;
-    const bool present = r.phase_amount[k] > 0.0;
-    r.phase_enthalpy[k] = kvt::reference::enthalpy(m, ph, s.t, present ? &notes : nullptr);
-    r.phase_volume[k] = molar_volume(m, ph, s.t, s.p, present ? &notes : nullptr);
-    r.phase_mw[k] = molecular_weight(m);
+  for (int p = 0; p < 4; ++p) {
+    Mixture m{sys_.components, *comp[p], s.p};
+    if (sum(*comp[p]) <= 0.0) continue;
+    const Phase ph = p == kV ? Phase::kVapour : Phase::kLiquid;
+    const bool present = r.phase_amount[p] > 0.0;
+    r.phase_enthalpy[p] = kvt::reference::enthalpy(m, ph, s.t, present ? &notes : nullptr);
+    r.phase_volume[p] = molar_volume(m, ph, s.t, s.p, present ? &notes : nullptr);
+    r.phase_mw[p] = molecular_weight(m);
+    if (peng_robinson() && p != kL2) {
+      // the ideal gas plus the equation's residual; the vapour's volume from the equation
+      const PrPhase e = pr_phase(sys_.pr, s.t, s.p, *comp[p], root(s, ph));
+      r.phase_enthalpy[p] = kvt::reference::enthalpy(m, Phase::kVapour, s.t) + e.h_res +
+                            (p != kV ? liquid_correction(sys_.pr, *comp[p], s.t) : 0.0);
+      if (p == kV) r.phase_volume[p] = e.z * kGasConstant * s.t / s.p;
+    }
+  }
+  if (peng_robinson() && l2 > 0.0) {
+    // the total liquid: first and free-water liquids by amount
+    r.phase_enthalpy[kL] = (l1 * r.phase_enthalpy[kL1] + l2 * r.phase_enthalpy[kL2]) / (l1 + l2);
   }
   r.notes = notes.items;
+  r.limits = limits(r);
   r.enthalpy = enthalpy(s);
   Mixture feed{sys_.components, z_};
   r.molecular_weight = molecular_weight(feed);
   return r;
+}
+
+bool hydrocarbon(const Component& c) {
+  return !c.formula.empty() && c.formula.find_first_not_of("CH0123456789") == std::string::npos;
+}
+
+std::vector<std::string> Model::limits(const FlashResult& r) const {
+  std::vector<std::string> out;
+  auto say = [&](auto... parts) {
+    std::ostringstream o;
+    (o << ... << parts);
+    out.push_back(o.str());
+  };
+  if (!peng_robinson() && r.p > kIdealPressureLimit)
+    say("the ideal-solution method above ", kIdealPressureLimit / 1e3,
+        " kPa: Raoult's law and an ideal-gas vapour misplace the phase boundaries and the vapour density "
+        "(the peng-robinson method holds there)");
+  const bool liquid = r.phase_amount[kL1] > 0.0;
+  bool water = false, organic = false;
+  for (std::size_t i = 0; i < n(); ++i) {
+    const Component& c = *sys_.components[i];
+    if (!liquid || r.x1[i] < kNoteFraction) continue;
+    if (r.t > c.tc)
+      say(c.name, " is above its critical temperature (", c.tc,
+          " K) in a liquid: its liquid density and transport properties are held at the critical point");
+    water = water || static_cast<int>(i) == sys_.water;
+    organic = organic || hydrocarbon(c);
+  }
+  if (water && organic && !req_.free_water)
+    say("water and hydrocarbons share one liquid because free water is off: they are treated as miscible, "
+        "which they are not (a phase kind with free water separates them)");
+  if (req_.model != PhaseModel::kEquilibrium) {
+    FlashRequest eq = req_;
+    eq.model = PhaseModel::kEquilibrium;
+    const State st = Model(sys_, z_, eq).tp(r.t, r.p);
+    const bool forced_vapour = req_.model == PhaseModel::kVapourOnly;
+    if ((forced_vapour && sum(st.l1) + sum(st.l2) > 0.0) || (!forced_vapour && sum(st.v) > 0.0))
+      say("the stream is taken as all ", forced_vapour ? "vapour" : "liquid", " at T = ", r.t, " K, P = ", r.p / 1e3,
+          " kPa, where the stable state holds ", forced_vapour ? "liquid" : "vapour",
+          " (vapour fraction ", sum(st.v), ")");
+  }
+  return out;
 }
 
 State combine(const State& a, const State& b, double lambda) {
@@ -270,11 +459,19 @@ bool solve(const Search& s, State& out, std::string& why) {
   double lo = s.lo, hi = s.hi;
   State slo = s.at(lo), shi = s.at(hi);
   double mlo = s.m(slo), mhi = s.m(shi);
+  if (above(mlo) && mlo == s.target) {
+    out = slo;
+    return true;
+  }
+  // A measure that is not monotone (a liquid's enthalpy rises again with pressure) may start above
+  // the target: move the lower end up to the first point of a coarse scan that is below it.
+  for (int i = 1; i < 64 && above(mlo); ++i) {
+    const double v = s.lo + (s.hi - s.lo) * i / 64.0;
+    State sv = s.at(v);
+    const double mv = s.m(sv);
+    if (!above(mv)) lo = v, slo = std::move(sv), mlo = mv;
+  }
   if (above(mlo)) {
-    if (mlo == s.target) {
-      out = slo;
-      return true;
-    }
     why = "the specification is met only below the lowest value searched";
     return false;
   }
@@ -317,6 +514,17 @@ std::string range_text(const char* what, double v, double lo, double hi, const c
 }
 
 }  // namespace
+
+FlashSystem flash_system(const Databank& db, std::vector<const Component*> components, Method method) {
+  FlashSystem s;
+  for (std::size_t i = 0; i < components.size(); ++i) {
+    if (components[i]->name == "water") s.water = static_cast<int>(i);
+  }
+  s.pr = peng_robinson(components, db);
+  s.components = std::move(components);
+  s.method = method;
+  return s;
+}
 
 double rachford_rice(std::span<const double> z, std::span<const double> k) { return rachford_rice_restricted(z, k, 0.0); }
 
@@ -390,7 +598,7 @@ FlashResult flash(const FlashSystem& sys, std::span<const double> z, const Flash
           break;
         }
       }
-      if (req.kspec == 4 && req.model != PhaseModel::kEquilibrium)
+      if (req.kspec == 4 && req.model != PhaseModel::kEquilibrium && sys.method == Method::ideal)
         return fail("a single phase's enthalpy does not depend on pressure: the T-H specification has no solution");
       // the variable is -ln P, so that vapour fraction and enthalpy rise with it
       Search sr;

@@ -1,9 +1,13 @@
-// The ideal-solution flash: Raoult's-law K-values, an ideal-gas vapour, an ideal liquid and, with
-// free water, a second liquid of pure water that forms once water's partial pressure reaches its
-// vapour pressure (water then does not dissolve in the first, organic, liquid).
+// The flash of both property methods. Ideal solution: Raoult's-law K-values, an ideal-gas vapour, an
+// ideal liquid. Peng-Robinson: K-values from the fugacity coefficients of both phases, found by
+// successive substitution after a tangent-plane test of the feed (so a single phase is a stable
+// one); enthalpy is the ideal gas's plus the equation's residual in each phase, the vapour volume the
+// equation's, the liquid volume the density correlations' (ideal mixing). With free water (either
+// method) a second liquid of pure water forms once water's partial pressure reaches its vapour
+// pressure; water then does not dissolve in the first, organic, liquid.
 //
 // A temperature-pressure flash solves the Rachford-Rice equation by Newton's method inside a
-// bisection bracket. Every other specification kind is a bracketed one-dimensional search (T at
+// bisection bracket (for Peng-Robinson, inside each substitution step). Every other specification kind is a bracketed one-dimensional search (T at
 // fixed P, or ln P at fixed T) over T-P flashes; where the measured quantity jumps (a pure component
 // at its boiling point, a single organic with free water at its three-phase point) the result is
 // the lever-rule combination of the two states on either side of the jump. Nothing here touches the
@@ -17,6 +21,7 @@
 
 #include "databank.h"
 #include "kvt_reference/reference_host.h"
+#include "peng_robinson.h"
 
 namespace kvt::reference {
 
@@ -24,7 +29,14 @@ struct FlashSystem {
   std::vector<const Component*> components;
   int water = -1;  // index of water among the components, -1 when absent
   Method method = Method::ideal;
+  PengRobinson pr;  // the equation's parameters for these components (used by Method::peng_robinson)
 };
+
+// The system of these components under a method (water located, k_ij from the databank).
+FlashSystem flash_system(const Databank& db, std::vector<const Component*> components, Method method);
+
+// Above this pressure the ideal-solution method notes that it is out of its depth (Pa).
+inline constexpr double kIdealPressureLimit = 5e5;
 
 enum class PhaseModel { kEquilibrium, kVapourOnly, kLiquidOnly };
 
@@ -47,6 +59,7 @@ struct FlashResult {
   bool bad_input = false;          // the request itself was invalid (message says why)
   std::string message;             // why it did not converge, or empty
   std::vector<std::string> notes;  // correlations evaluated outside their range
+  std::vector<std::string> limits; // the answer lies where the method is known to be weak (see README)
   double t = 0.0, p = 0.0;
   double vapour_fraction = 0.0;  // mole fraction of the feed in the vapour
   double liquid_split = 1.0;     // first liquid's share of the liquid (1 when there is no liquid)

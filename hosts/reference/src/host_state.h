@@ -42,6 +42,7 @@ struct HostState {
   // the last flash's phase settings, used by TEBU_SETH
   bool last_free_water = false;
   PhaseModel last_model = PhaseModel::kEquilibrium;
+  double last_p = 101325.0;  // the last flash's pressure, Pa: the enthalpy routines' pressure under Peng-Robinson
   std::deque<std::string> warnings;
   std::map<std::int32_t, std::FILE*> units;
 

@@ -79,18 +79,49 @@ double heat_of_vaporisation(const Component& c, double t, bool* outside) {
   return std::max(0.0, c.heat_of_vaporisation.value(t));
 }
 
+namespace {
+
+// Below the liquid heat-capacity correlation's range the liquid keeps the excess of its heat
+// capacity over the ideal gas's at the lower end (an extrapolation, flagged). Above its range the
+// liquid follows the heat-of-vaporisation correlation, H_L = H_V - dHvap + constant, both of which
+// hold there (up to and beyond the critical point, where dHvap is 0).
+double saturation_path(const Component& c, double t, bool* outside) {
+  return vapour_enthalpy(c, t, outside) - heat_of_vaporisation(c, t, outside);
+}
+
 double dheat_of_vaporisation_dt(const Component& c, double t) {
   return heat_of_vaporisation(c, t) > 0.0 ? c.heat_of_vaporisation.derivative(t) : 0.0;
 }
 
+}  // namespace
+
+double liquid_anchor(const Component& c) {
+  return std::clamp(c.tb, c.liquid_cp.tmin(), c.liquid_cp.tmax());
+}
+
 double liquid_enthalpy(const Component& c, double t, bool* outside) {
   if (water::is_water(c)) return saturated_water(c, t, outside).h;
-  return vapour_enthalpy(c, t, outside) - heat_of_vaporisation(c, t, outside);
+  const PiecewiseCorrelation& cp = c.liquid_cp;
+  const double anchor = liquid_anchor(c), end = std::clamp(t, cp.tmin(), cp.tmax());
+  const double h = saturation_path(c, anchor, nullptr) + integral(cp, anchor, end);
+  if (t > end) return h + saturation_path(c, t, outside) - saturation_path(c, end, nullptr);
+  if (t < end) {
+    flag(outside, true);
+    return h + vapour_enthalpy(c, t, outside) - vapour_enthalpy(c, end) + (cp.value(end) - vapour_cp(c, end)) * (t - end);
+  }
+  return h;
 }
 
 double liquid_cp(const Component& c, double t, bool* outside) {
   if (water::is_water(c)) return saturated_water(c, t, outside).cp;
-  return vapour_cp(c, t, outside) - dheat_of_vaporisation_dt(c, t);
+  const PiecewiseCorrelation& cp = c.liquid_cp;
+  const double end = std::clamp(t, cp.tmin(), cp.tmax());
+  if (t > end) return vapour_cp(c, t, outside) - dheat_of_vaporisation_dt(c, t);
+  if (t < end) {
+    flag(outside, true);
+    return vapour_cp(c, t, outside) + cp.value(end) - vapour_cp(c, end);
+  }
+  return cp.value(t);
 }
 
 double liquid_molar_volume(const Component& c, double t, bool* outside) {

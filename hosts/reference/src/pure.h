@@ -1,14 +1,20 @@
 // Pure-component properties of the ideal-solution method, built on the databank correlations.
 //
-// Enthalpy is referred to the ideal gas at 298.15 K: the vapour's is the integral of the ideal-gas
-// heat capacity, the liquid's is the vapour's less the heat of vaporisation, so each phase's heat
-// capacity is the temperature derivative of its enthalpy.
+// Enthalpy is referred to the ideal gas at 298.15 K. The vapour's is the integral of the ideal-gas
+// heat capacity. The liquid's runs along one path per component: at the anchor (the normal boiling
+// point, held inside the liquid heat-capacity correlation's range) it is the vapour's less the heat of
+// vaporisation, and from there it is the integral of the saturated-liquid heat capacity; above that
+// correlation's range it follows the heat of vaporisation (vapour less dHvap, plus the constant that
+// joins the two), below it it keeps its excess heat capacity over the ideal gas. So within the
+// correlation's range the liquid heat capacity is the measured one, and the heat of vaporisation
+// H_V - H_L equals its correlation at the anchor and departs from it by what the ideal-gas vapour
+// leaves out (see the README for the figures).
 //
 // Above the critical temperature (a light component dissolved in a liquid) the method continues the
 // vapour pressure as ln P linear in 1/T from the end of its correlation (the Clausius-Clapeyron
-// slope there), takes the heat of vaporisation as 0 and the liquid density at its critical value.
-// This continuation is part of the method and is not reported. Every other evaluation outside a
-// correlation's range is flagged through `outside`.
+// slope there) and takes the liquid density at its critical value. This continuation is part of the
+// method and is not reported. Every other evaluation outside a correlation's range is flagged
+// through `outside`.
 #pragma once
 
 #include <string>
@@ -35,7 +41,8 @@ double dln_vapour_pressure_dt(const Component& c, double t);                    
 double vapour_enthalpy(const Component& c, double t, bool* outside = nullptr);          // J/kmol
 double vapour_cp(const Component& c, double t, bool* outside = nullptr);                // J/(kmol K)
 double heat_of_vaporisation(const Component& c, double t, bool* outside = nullptr);     // J/kmol
-double dheat_of_vaporisation_dt(const Component& c, double t);                           // J/(kmol K)
+// Temperature at which the liquid enthalpy path starts from the vapour less the heat of vaporisation.
+double liquid_anchor(const Component& c);                                                 // K
 double liquid_enthalpy(const Component& c, double t, bool* outside = nullptr);          // J/kmol
 double liquid_cp(const Component& c, double t, bool* outside = nullptr);                // J/(kmol K), dH/dT
 double liquid_molar_volume(const Component& c, double t, bool* outside = nullptr);      // m3/kmol

@@ -1,9 +1,11 @@
 // kvt reference host: the C++ interface through which a host program sets up the reference host.
 //
 // libkvt_reference_host.so defines every symbol of kvt/host.h (data store, stream utilities, flash,
-// property monitor) on a textbook ideal-solution property method: Raoult's-law K-values, ideal-gas
-// vapour, ideal liquid mixing, enthalpy referred to the ideal gas at 298.15 K. The pure-component data
-// come from a databank file (TOML) in which every coefficient set names its published source.
+// property monitor) on the property method chosen with the component set: ideal solution
+// (Raoult's-law K-values, ideal-gas vapour, liquid enthalpy from the liquid heat capacity) or the
+// Peng-Robinson equation of state; enthalpy is referred to the ideal gas at 298.15 K. The
+// pure-component data come from a databank file (TOML) in which every coefficient set names its
+// published source. hosts/reference/README.md says where each method holds and where it does not.
 //
 // Units everywhere (the host's units): K, Pa, kmol, kmol/s, J/kmol, J/(kmol K), kg/kmol, m3/kmol,
 // Pa s, W/(m K), N/m.
@@ -158,8 +160,9 @@ void disconnect_unit(std::int32_t unit);
 
 // ---- Diagnostics -------------------------------------------------------------------------------
 
-// Notes the C entry points left since the last call (extrapolation beyond a correlation's range,
-// flash failures with their reason, bad arguments), oldest first; the list is then emptied. At most
+// Notes the C entry points and make_stream() left since the last call (extrapolation beyond a
+// correlation's range, flash failures with their reason, bad arguments, a method used where it is
+// weak), oldest first; the list is then emptied. At most
 // the 100 most recent notes are kept.
 std::vector<std::string> take_warnings();
 

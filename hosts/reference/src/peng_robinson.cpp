@@ -1,0 +1,199 @@
+#include "peng_robinson.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "pure.h"
+
+namespace kvt::reference {
+
+namespace {
+
+constexpr double kSqrt2 = 1.4142135623730951;
+// Omega_b is the root of the critical conditions (a triple root Z_c = (1 - Omega_b) / 3) and Omega_a
+// follows from it; the rounded 0.07780 and 0.45724 would move the pure critical point.
+constexpr double kOmegaB = 0.0777960739038885;
+constexpr double kOmegaA = 0.457235528921382;
+
+double kappa(double omega) {
+  if (omega <= 0.491) return 0.37464 + omega * (1.54226 - 0.26992 * omega);
+  return 0.379642 + omega * (1.48503 + omega * (-0.164423 + omega * 0.016666));
+}
+
+// a_i(T) and its temperature derivative, b_i.
+struct Pure {
+  double a, dadt, b;
+};
+
+Pure pure_parameters(const Component& c, double t) {
+  const double ac = kOmegaA * kGasConstant * kGasConstant * c.tc * c.tc / c.pc;
+  const double k = kappa(c.omega);
+  const double s = 1.0 + k * (1.0 - std::sqrt(t / c.tc));
+  return {ac * s * s, -ac * k * s / std::sqrt(t * c.tc), kOmegaB * kGasConstant * c.tc / c.pc};
+}
+
+// Real roots of Z^3 + c2 Z^2 + c1 Z + c0 = 0 above zmin, ascending.
+std::vector<double> cubic_roots(double c2, double c1, double c0, double zmin) {
+  const double q = (c2 * c2 - 3.0 * c1) / 9.0;
+  const double r = (2.0 * c2 * c2 * c2 - 9.0 * c2 * c1 + 27.0 * c0) / 54.0;
+  std::vector<double> z;
+  if (r * r < q * q * q) {
+    const double th = std::acos(std::clamp(r / std::sqrt(q * q * q), -1.0, 1.0));
+    for (double k : {0.0, 1.0, -1.0}) z.push_back(-2.0 * std::sqrt(q) * std::cos((th + 2.0 * M_PI * k) / 3.0) - c2 / 3.0);
+  } else {
+    const double a = -std::copysign(std::cbrt(std::abs(r) + std::sqrt(r * r - q * q * q)), r);
+    z.push_back(a + (a != 0.0 ? q / a : 0.0) - c2 / 3.0);
+  }
+  for (double& x : z) {  // polish
+    for (int i = 0; i < 3; ++i) {
+      const double f = ((x + c2) * x + c1) * x + c0, df = (3.0 * x + 2.0 * c2) * x + c1;
+      if (df != 0.0) x -= f / df;
+    }
+  }
+  std::erase_if(z, [&](double x) { return !(x > zmin); });
+  std::sort(z.begin(), z.end());
+  return z;
+}
+
+}  // namespace
+
+PengRobinson peng_robinson(const std::vector<const Component*>& components, const Databank& db) {
+  const std::size_t n = components.size();
+  PengRobinson pr{components, std::vector<double>(n * n, 0.0), std::vector<double>(n, 0.0)};
+  for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t j = 0; j < n; ++j) {
+      if (i != j) pr.kij[i * n + j] = db.kij(components[i]->name, components[j]->name);
+    }
+    const Component& c = *components[i];
+    const double t = 0.7 * c.tc;
+    const PengRobinson one{{&c}, {0.0}, {0.0}};
+    const double z = pr_phase(one, t, std::exp(ln_vapour_pressure(c, t)), std::vector<double>{1.0}, Root::kLiquid).z;
+    pr.shift[i] = z * kGasConstant * t / std::exp(ln_vapour_pressure(c, t)) - liquid_molar_volume(c, t);
+  }
+  return pr;
+}
+
+PrPhase pr_phase(const PengRobinson& pr, double t, double p, std::span<const double> xin, Root root) {
+  const std::size_t n = pr.components.size();
+  const double xs = std::accumulate(xin.begin(), xin.end(), 0.0);
+  std::vector<double> x(n);
+  for (std::size_t i = 0; i < n; ++i) x[i] = xs > 0.0 ? std::max(0.0, xin[i]) / xs : 1.0 / n;
+  std::vector<Pure> c(n);
+  for (std::size_t i = 0; i < n; ++i) c[i] = pure_parameters(*pr.components[i], t);
+  double a = 0.0, dadt = 0.0, b = 0.0;
+  std::vector<double> sum_a(n, 0.0);  // sum_j x_j a_ij
+  for (std::size_t i = 0; i < n; ++i) {
+    b += x[i] * c[i].b;
+    for (std::size_t j = 0; j < n; ++j) {
+      const double g = std::sqrt(c[i].a * c[j].a) * (1.0 - pr.kij[i * n + j]);
+      sum_a[i] += x[j] * g;
+      a += x[i] * x[j] * g;
+      dadt += x[i] * x[j] * 0.5 * g * (c[i].dadt / c[i].a + c[j].dadt / c[j].a);
+    }
+  }
+  const double rt = kGasConstant * t;
+  const double A = a * p / (rt * rt), B = b * p / rt;
+  const auto roots = cubic_roots(-(1.0 - B), A - 3.0 * B * B - 2.0 * B, -(A * B - B * B - B * B * B), B);
+  auto log_term = [&](double z) { return std::log((z + (1.0 + kSqrt2) * B) / (z + (1.0 - kSqrt2) * B)); };
+  auto g_res = [&](double z) { return z - 1.0 - std::log(z - B) - A / (2.0 * kSqrt2 * B) * log_term(z); };
+  double z = roots.empty() ? 1.0 : root == Root::kLiquid ? roots.front() : roots.back();
+  if (root == Root::kStable && roots.size() > 1 && g_res(roots.front()) < g_res(roots.back())) z = roots.front();
+  PrPhase out;
+  double shift = 0.0;
+  for (std::size_t i = 0; i < n; ++i) shift += x[i] * pr.shift[i];
+  out.z = z - shift * p / rt;
+  // with three roots the larger is the vapour's; with one, a density below the critical one
+  // (v / b above Z_c / Omega_b, the pure fluid's critical ratio) counts as vapour-like
+  out.vapour_like = roots.size() > 1 ? z == roots.back() : z / B > (1.0 - kOmegaB) / 3.0 / kOmegaB;
+  const double lt = log_term(z);
+  out.h_res = rt * (z - 1.0) + (t * dadt - a) / (2.0 * kSqrt2 * b) * lt - p * shift;
+  out.ln_phi.resize(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    out.ln_phi[i] = c[i].b / b * (z - 1.0) - std::log(z - B) -
+                    A / (2.0 * kSqrt2 * B) * (2.0 * sum_a[i] / a - c[i].b / b) * lt - pr.shift[i] * p / rt;
+  }
+  return out;
+}
+
+namespace {
+
+// The equation's saturated vapour of a pure component (ideal gas plus residual at the databank's
+// vapour pressure) less the heat of vaporisation: the measured saturated liquid where both hold.
+double saturated_liquid(const PengRobinson& one, double t) {
+  const Component& c = *one.components.front();
+  const double p = std::exp(ln_vapour_pressure(c, t));
+  return vapour_enthalpy(c, t) + pr_phase(one, t, p, std::vector<double>{1.0}, Root::kVapour).h_res -
+         heat_of_vaporisation(c, t);
+}
+
+}  // namespace
+
+double liquid_correction(const PengRobinson& pr, std::span<const double> x, double t) {
+  double total = 0.0, xs = 0.0;
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    xs += std::max(0.0, x[i]);
+    if (x[i] <= 0.0) continue;
+    const Component& c = *pr.components[i];
+    const PengRobinson one{{&c}, {0.0}, {pr.shift[i]}};
+    // anchored at Tr = 0.7, the middle of a liquid's working range, where both the correlations and
+    // the equation's vapour hold well
+    const double anchor = std::clamp(0.7 * c.tc, c.liquid_cp.tmin(), c.liquid_cp.tmax());
+    const double top = c.liquid_cp.tmax(), end = std::min(t, top);
+    double h = saturated_liquid(one, anchor) + liquid_enthalpy(c, end) - liquid_enthalpy(c, anchor);
+    if (t > top) h += saturated_liquid(one, t) - saturated_liquid(one, top);
+    // the liquid's residual barely depends on pressure; at least 1 kPa keeps its root well conditioned
+    const double p = std::max(1e3, std::exp(ln_vapour_pressure(c, t)));
+    total += x[i] * (h - vapour_enthalpy(c, t) - pr_phase(one, t, p, std::vector<double>{1.0}, Root::kLiquid).h_res);
+  }
+  return xs > 0.0 ? total / xs : 0.0;
+}
+
+std::vector<double> wilson_k(const PengRobinson& pr, double t, double p) {
+  std::vector<double> k;
+  for (const Component* c : pr.components)
+    k.push_back(c->pc / p * std::exp(5.373 * (1.0 + c->omega) * (1.0 - c->tc / t)));
+  return k;
+}
+
+bool pr_stable(const PengRobinson& pr, double t, double p, std::span<const double> z, std::vector<double>& k) {
+  const std::size_t n = z.size();
+  const PrPhase feed = pr_phase(pr, t, p, z, Root::kStable);
+  std::vector<double> d(n, 0.0);  // ln z_i + ln phi_i(z)
+  for (std::size_t i = 0; i < n; ++i) d[i] = z[i] > 0.0 ? std::log(z[i]) + feed.ln_phi[i] : 0.0;
+  bool stable = true;
+  double best = 0.0;
+  std::vector<double> k_out = k;
+  for (int trial = 0; trial < 2; ++trial) {  // 0: vapour-like, 1: liquid-like
+    std::vector<double> w(n, 0.0);
+    for (std::size_t i = 0; i < n; ++i) w[i] = z[i] > 0.0 ? (trial == 0 ? z[i] * k[i] : z[i] / k[i]) : 0.0;
+    double sw = 0.0;
+    for (int it = 0; it < 300; ++it) {
+      sw = std::accumulate(w.begin(), w.end(), 0.0);
+      const PrPhase ph = pr_phase(pr, t, p, w, trial == 0 ? Root::kVapour : Root::kLiquid);
+      double change = 0.0;
+      for (std::size_t i = 0; i < n; ++i) {
+        if (z[i] <= 0.0) continue;
+        const double nw = std::exp(d[i] - ph.ln_phi[i]);
+        change = std::max(change, std::abs(std::log(nw / w[i])));
+        w[i] = nw;
+      }
+      if (change < 1e-10) break;
+    }
+    sw = std::accumulate(w.begin(), w.end(), 0.0);
+    // a trial that converged onto the feed itself is the trivial solution
+    double distance = 0.0;
+    for (std::size_t i = 0; i < n; ++i) distance += std::abs(w[i] / sw - z[i]);
+    if (sw > 1.0 + 1e-8 && distance > 1e-4 && sw > best) {
+      stable = false;
+      best = sw;
+      for (std::size_t i = 0; i < n; ++i) {
+        if (z[i] > 0.0) k_out[i] = trial == 0 ? (w[i] / sw) / z[i] : z[i] / (w[i] / sw);
+      }
+    }
+  }
+  if (!stable) k = k_out;
+  return stable;
+}
+
+}  // namespace kvt::reference

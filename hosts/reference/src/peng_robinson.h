@@ -1,0 +1,60 @@
+// The Peng-Robinson equation of state (1976; the 1978 kappa for acentric factors above 0.491) with
+// van der Waals one-fluid mixing and binary interaction parameters k_ij:
+//   P = RT / (v - b) - a / (v (v + b) + b (v - b)),  a = sum_ij x_i x_j (a_i a_j)^(1/2) (1 - k_ij),
+//   b = sum_i x_i b_i.
+// It gives fugacity coefficients, the compressibility factor and the residual enthalpy of a phase,
+// and the tangent-plane test of a composition's stability.
+#pragma once
+
+#include <span>
+#include <vector>
+
+#include "databank.h"
+
+namespace kvt::reference {
+
+struct PengRobinson {
+  std::vector<const Component*> components;
+  std::vector<double> kij;    // n x n, row-major, symmetric, zero diagonal
+  std::vector<double> shift;  // volume translation c_i, m3/kmol: v = v_equation - sum x_i c_i
+};
+
+// The equation for these components, k_ij from the databank's interaction table (0 where it has none)
+// and each component's volume translation (Peneloux, Rauzy, Freze 1982): the constant c_i that makes
+// the saturated liquid's volume at Tr = 0.7 that of the databank's liquid-density correlation. It
+// moves no phase equilibrium (ln phi_i shifts by c_i P / RT in every phase) and brings the
+// equation's gas volumes closer too.
+PengRobinson peng_robinson(const std::vector<const Component*>& components, const Databank& db);
+
+// Which root of the cubic a phase takes: the largest compressibility factor, the smallest, or the
+// one of lower Gibbs energy.
+enum class Root { kVapour, kLiquid, kStable };
+
+struct PrPhase {
+  double z = 1.0;        // compressibility factor, translated
+  double h_res = 0.0;    // residual enthalpy H - H_ideal-gas, J/kmol, translated
+  bool vapour_like = true;  // the larger of three roots, or a single root less dense than critical
+  std::vector<double> ln_phi;
+};
+
+// The phase of mole fractions x (normalised here) at T (K) and P (Pa).
+PrPhase pr_phase(const PengRobinson& pr, double t, double p, std::span<const double> x, Root root);
+
+// The liquid's enthalpy correction, J/kmol: sum_i x_i D_i(T), where D_i brings the equation's pure
+// saturated liquid onto the measured one. The measured path runs as the ideal method's does, from
+// its anchor (here at Tr = 0.7) along the liquid heat-capacity correlation, but starts from the equation's saturated
+// vapour (ideal gas plus residual) less the heat of vaporisation; beyond the top of the heat-capacity
+// correlation it follows the heat-of-vaporisation correlation under the equation's vapour. So under
+// this method the liquid heat capacity is the measured one and H_V - H_L at saturation follows the
+// heat-of-vaporisation correlation, with the pressure dependence of the equation in both phases.
+double liquid_correction(const PengRobinson& pr, std::span<const double> x, double t);
+
+// Wilson's estimate of the equilibrium ratios K_i = y_i / x_i.
+std::vector<double> wilson_k(const PengRobinson& pr, double t, double p);
+
+// Tangent-plane test (Michelsen 1982) of a phase of composition z, from a vapour-like and a
+// liquid-like trial phase started with the ratios k. True when z is stable; otherwise k holds
+// y_i / x_i estimates to start a two-phase split from.
+bool pr_stable(const PengRobinson& pr, double t, double p, std::span<const double> z, std::vector<double>& k);
+
+}  // namespace kvt::reference
