@@ -46,6 +46,9 @@ constexpr double kSameRow = 1.0e-7;
 // A boundary whose bracket holds more of the duty than this is a plateau: both its ends are rows.
 constexpr double kPlateau = 1.0e-5;
 
+// A plateau met while following the temperature with a pressure drop.
+struct SlopingPlateau {};
+
 class CurveBuilder {
  public:
   CurveBuilder(Session& s, int side, const CurveOptions& o, std::optional<double> balance_duty)
@@ -62,11 +65,17 @@ class CurveBuilder {
     }
     spacing_ = c_.spacing;
     if (std::fabs(outlet_.t - inlet_.t) < 1.0e-3) spacing_ = Spacing::Duty;  // a plateau from end to end
-    // The path is followed in temperature (T-P flashes) at constant pressure, else in duty (P-H
-    // flashes at the pressure the duty gives: a pure component's plateau then slopes with it).
-    path_ = spacing_ == Spacing::Temperature && inlet_.p == outlet_.p ? Spacing::Temperature : Spacing::Duty;
-    inlet_.x = path_ == Spacing::Temperature ? inlet_.t : 0.0;
-    outlet_.x = path_ == Spacing::Temperature ? outlet_.t : 1.0;
+    // The path is followed in temperature (T-P flashes, the cheaper ones) unless the rows are spaced
+    // by duty, or a plateau turns up while the pressure changes (its temperature then slopes with the
+    // pressure): then in duty (P-H flashes at the pressure the duty gives).
+    follow(spacing_);
+    std::vector<State> profile;
+    try {
+      profile = walk(std::max(kProfileIntervals, 4 * (c_.points - 1)));
+    } catch (const SlopingPlateau&) {
+      follow(Spacing::Duty);
+      profile = walk(std::max(kProfileIntervals, 4 * (c_.points - 1)));
+    }
 
     SideCurve curve;
     curve.side = side_;
@@ -79,7 +88,6 @@ class CurveBuilder {
     curve.duty = (outlet_.h - inlet_.h) * mole_flow_;
     curve.spacing = spacing_;
 
-    std::vector<State> profile = walk(std::max(kProfileIntervals, 4 * (c_.points - 1)));
     std::vector<State> rows;
     for (int k = 0; k < c_.points; ++k) {
       if (std::optional<State> r = row_state(k, c_.points - 1, profile)) rows.push_back(std::move(*r));
@@ -162,9 +170,24 @@ class CurveBuilder {
   double pressure_at(double s) const { return inlet_.p + std::clamp(s, 0.0, 1.0) * (outlet_.p - inlet_.p); }
   double duty_from_inlet(const State& st) const { return std::fabs(st.h - inlet_.h) * mole_flow_; }
 
+  void follow(Spacing path) {
+    path_ = path;
+    inlet_.x = path_ == Spacing::Temperature ? inlet_.t : 0.0;
+    outlet_.x = path_ == Spacing::Temperature ? outlet_.t : 1.0;
+  }
+
+  // T-P flash at T, at the pressure the duty there gives (a few passes when the pressure changes).
   State at_temperature(double t) {
-    stream_.flash_tp(t, inlet_.p);
-    return capture(State::TP);
+    double p = pressure_at((t - inlet_.t) / (outlet_.t - inlet_.t));
+    State st;
+    for (int pass = 0; pass < 6; ++pass) {
+      stream_.flash_tp(t, p);
+      st = capture(State::TP);
+      const double next = pressure_at(fraction(st));
+      if (std::fabs(next - p) <= 1.0e-10 * p) break;
+      p = next;
+    }
+    return st;
   }
 
   State at_fraction(double s) {
@@ -227,6 +250,7 @@ class CurveBuilder {
         (m.sig == from ? lo : hi) = std::move(m);
       }
       if (std::fabs(fraction(hi) - fraction(lo)) > kPlateau) {
+        if (path_ == Spacing::Temperature && inlet_.p != outlet_.p) throw SlopingPlateau{};
         // A plateau (a pure component boiling or condensing): its start and its end are rows.
         lo.label = boundary_label(from, from | hi.sig);
         mark(states, lo);

@@ -92,7 +92,7 @@ std::string gnuplot_script(const Case& c, const std::array<SideCurve, 2>& curves
                                  std::string(qu.name) + "]") + "\n";
   s += "set ylabel " + gp_string("temperature [" + std::string(tu.name) + "]") + "\n";
   s += "set grid\nset key top left box opaque\n";
-  s += "set offsets graph 0.02, graph 0.02, graph 0.08, graph 0.08\n";
+  s += "set xrange [0:*]\nset offsets 0, 0, graph 0.08, graph 0.08\n";
   bool any_boundary = false;
   for (const SideCurve& curve : curves) {
     s += "$side" + std::to_string(curve.side) + " << EOD\n";
