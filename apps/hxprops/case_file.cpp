@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <fstream>
 #include <initializer_list>
 #include <sstream>
 #include <toml++/toml.h>
 
+#include "quoted.h"
 #include "units.h"
 
 namespace hxprops {
@@ -285,23 +285,7 @@ std::string exact(double v) {
   return s;
 }
 
-std::string toml_string(std::string_view s) {
-  std::string out = "\"";
-  for (const char ch : s) {
-    const auto u = static_cast<unsigned char>(ch);
-    if (ch == '"' || ch == '\\') {
-      out += '\\';
-      out += ch;
-    } else if (u < 0x20 || u == 0x7f) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\u%04x", u);
-      out += buf;
-    } else {
-      out += ch;
-    }
-  }
-  return out + "\"";
-}
+std::string toml_string(std::string_view s) { return quoted(s); }
 
 std::string key_text(std::string_view k) {
   const bool bare = !k.empty() && std::all_of(k.begin(), k.end(), [](char ch) {

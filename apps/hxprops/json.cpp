@@ -1,32 +1,16 @@
 #include "json.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "columns.h"
 #include "number_text.h"
+#include "quoted.h"
 
 namespace hxprops {
 
 namespace {
 
-std::string str(std::string_view s) {
-  std::string out = "\"";
-  for (const char ch : s) {
-    const auto u = static_cast<unsigned char>(ch);
-    if (ch == '"' || ch == '\\') {
-      out += '\\';
-      out += ch;
-    } else if (u < 0x20) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\u%04x", u);
-      out += buf;
-    } else {
-      out += ch;
-    }
-  }
-  return out + "\"";
-}
+std::string str(std::string_view s) { return quoted(s); }
 
 std::string num(double v) { return std::isfinite(v) ? number_text(v, 12) : "null"; }
 std::string num(const std::optional<double>& v) { return v ? num(*v) : "null"; }

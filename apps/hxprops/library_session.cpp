@@ -254,20 +254,15 @@ void SideStream::flash_pv(double vapour_fraction, double p) {
   flash(KVT_SPEC_PV, "vapour fraction " + number_text(vapour_fraction) + ", " + number_text(p) + " Pa");
 }
 
-double SideStream::temperature() {
-  const std::int64_t side = side_, phase = static_cast<std::int64_t>(Phase::Stream), basis = KVT_BASIS_MOLE;
-  std::int64_t ierr = 0;
-  double t = 0.0;
-  KVT_HXPTMP(strm_.data(), &nstrm_, &side, &phase, &basis, &t, &ierr);
-  return t;
-}
+double SideStream::temperature() { return state_value(KVT_HXPTMP); }
+double SideStream::pressure() { return state_value(KVT_HXPPRS); }
 
-double SideStream::pressure() {
+double SideStream::state_value(StateRoutine routine) {
   const std::int64_t side = side_, phase = static_cast<std::int64_t>(Phase::Stream), basis = KVT_BASIS_MOLE;
   std::int64_t ierr = 0;
-  double p = 0.0;
-  KVT_HXPPRS(strm_.data(), &nstrm_, &side, &phase, &basis, &p, &ierr);
-  return p;
+  double v = 0.0;
+  routine(strm_.data(), &nstrm_, &side, &phase, &basis, &v, &ierr);
+  return v;
 }
 
 SideStream::Answer SideStream::ask(Quantity q, Phase p, LibraryBasis b) {

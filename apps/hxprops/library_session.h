@@ -116,6 +116,9 @@ class SideStream {
 
  private:
   void flash(std::int64_t kspec, const std::string& what);
+  using StateRoutine = void (*)(double*, const std::int64_t*, const std::int64_t*, const std::int64_t*, const std::int64_t*,
+                                double*, std::int64_t*);
+  double state_value(StateRoutine routine);
 
   int side_;
   std::vector<double> strm_;
