@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "plot.h"
@@ -34,6 +35,21 @@ std::vector<std::vector<std::string>> csv_rows(const fs::path& file) {
   return rows;
 }
 
+// Every line of the default case's excerpt in a document (the code block that starts with its title
+// line) is a line of the program's output.
+void expect_excerpt_true(const std::string& document, const std::string& out) {
+  std::set<std::string> lines;
+  std::istringstream o(out);
+  for (std::string l; std::getline(o, l);) lines.insert(l.substr(0, l.find_last_not_of(' ') + 1));
+  const std::string text = test::read_file(document);
+  const std::size_t start = text.find("```\nhxprops: Overhead condenser");
+  ASSERT_NE(start, std::string::npos) << document;
+  std::istringstream in(text.substr(start + 4, text.find("```", start + 4) - start - 4));
+  for (std::string l; std::getline(in, l);) {
+    if (!l.empty() && l != "  ..." && l.rfind("case: ", 0) != 0) { EXPECT_TRUE(lines.count(l)) << document << ": " << l; }
+  }
+}
+
 TEST(Cli, DefaultCaseWithEveryOutput) {
   ScratchDir dir;
   const test::RunResult r = run_in(dir.path(), {"--csv", "tables", "--plot", "curve.svg", "--json", "result.json", "--compositions"});
@@ -44,6 +60,8 @@ TEST(Cli, DefaultCaseWithEveryOutput) {
     EXPECT_TRUE(contains(r.out, part)) << part;
   }
   EXPECT_FALSE(contains(r.out, "1e+35"));  // an absent phase never shows the missing value
+  expect_excerpt_true(HXPROPS_SOURCE_DIR "/README.md", r.out);
+  expect_excerpt_true(HXPROPS_SOURCE_DIR "/docs/hxprops.md", r.out);
   EXPECT_EQ(dir.listing(), (std::vector<std::string>{"curve.svg", "result.json", "tables", "tables/side0.csv", "tables/side1.csv"}));
   EXPECT_TRUE(is_image(dir / "curve.svg", PlotFormat::Svg));
   EXPECT_EQ(run_in(dir.path(), {"-m", "json.tool", "result.json"}, "", "python3").status, 0);

@@ -40,7 +40,10 @@ std::string read_file(const fs::path& file) {
 
 void write_file(const fs::path& file, const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
 
-std::string case_text(const std::string& name) { return read_file(fs::path(HXPROPS_TEST_CASES) / name); }
+std::string case_text(const std::string& name) {
+  const fs::path here = fs::path(HXPROPS_TEST_CASES) / name;
+  return read_file(fs::exists(here) ? here : fs::path(HXPROPS_EXAMPLE_CASES) / name);
+}
 
 RunResult run_in(const fs::path& dir, const std::vector<std::string>& args, const std::string& env,
                  const std::string& command) {

@@ -24,7 +24,7 @@ class ScratchDir {
 
 std::string read_file(const std::filesystem::path& file);
 void write_file(const std::filesystem::path& file, const std::string& text);
-// A case file of tests/apps/cases.
+// A case file of tests/apps/cases, or of the examples in apps/hxprops/cases.
 std::string case_text(const std::string& name);
 
 struct RunResult {
