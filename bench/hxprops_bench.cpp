@@ -8,6 +8,7 @@
 #include "curve.h"
 #include "default_case.h"
 #include "exchanger.h"
+#include "kvt_reference/reference_host.h"
 #include "library_session.h"
 #include "report.h"
 
@@ -25,6 +26,12 @@ void DefaultCaseEndToEnd(benchmark::State& state) {
   }
 }
 BENCHMARK(DefaultCaseEndToEnd)->Unit(benchmark::kMillisecond);
+
+// What a fresh process pays once on top: reading and checking the databank.
+void DatabankRead(benchmark::State& state) {
+  for (auto _ : state) kvt::reference::load_databank();
+}
+BENCHMARK(DatabankRead)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

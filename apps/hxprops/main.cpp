@@ -48,7 +48,7 @@ const char* kDescription =
     "of each phase; per phase present (vapour, liquid 1, liquid 2): mass flow, molecular weight, heat\n"
     "capacity, thermal conductivity, viscosity, surface tension (liquids), density, heat of vaporisation\n"
     "(liquids). Then the exchanger: minimum approach, LMTD, weighted MTD and UA. A phase absent at a\n"
-    "point shows as '-'. Without --case the embedded default case runs.";
+    "point shows as '-'. Without --case the embedded default case runs.\n";
 
 const char* kFooter =
     "Case file (TOML; plain numbers in K, Pa, kmol/s, W; or strings with a unit: \"120 degC\", \"2.5 bar\",\n"
