@@ -96,6 +96,8 @@ void use_databank(const std::optional<fs::path>& file) {
   try {
     reference::load_databank(wanted);
   } catch (const reference::Error& e) {
+    // A databank the user names is input; the shipped one failing is the installation's fault.
+    if (file) throw InputError({}, "--databank", std::string("cannot load the databank: ") + e.what());
     throw RunError(std::string("cannot load the databank: ") + e.what());
   }
   g_loaded = wanted;

@@ -43,7 +43,7 @@ struct TemperatureRange {
 };
 
 // Load a databank file into the host unless it is the one loaded last (the default file when none is
-// named). Throws RunError when it cannot be loaded.
+// named). Throws InputError when a named file cannot be loaded, RunError when the default one cannot.
 void use_databank(const std::optional<std::filesystem::path>& file);
 
 // The host and the library are process-wide: keep one Session at a time.

@@ -157,6 +157,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadRun{"temperature_cross", kCross, "", "", {}, "case.toml: temperature cross: side 1 (cold) is at "},
         BadRun{"case_is_a_folder", "", "", "", {"--case", "folder"}, "folder: is a folder"},
         BadRun{"csv_and_plot_alike", "", "", "", {"--plot", "same.png", "--csv", "same.png"}, "--csv: --plot and --csv name the same"},
+        BadRun{"databank_missing", "", "", "", {"--databank", "nowhere.toml"}, "--databank: cannot load the databank: nowhere.toml"},
         BadRun{"plot_format", "", "", "", {"--plot", "curve.jpg"}, "--plot: curve.jpg: the image's name must end in .png or .svg"},
         BadRun{"points_not_a_number", "", "", "", {"--points", "many"}, "--points: \"many\" is not a whole number"},
         BadRun{"points_out_of_range", "", "", "", {"--points", "1"}, "--points: 1 is outside 2 to 1000"},
