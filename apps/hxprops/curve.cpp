@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 #include "number_text.h"
 
@@ -56,9 +57,9 @@ class CurveBuilder {
 
   SideCurve build() {
     const Side& sd = c_.sides[side_];
+    const std::vector<double>& flows = session_.mole_flows(side_);
+    mole_flow_ = std::accumulate(flows.begin(), flows.end(), 0.0);
     inlet_ = end_state(sd.inlet, sd.inlet_pressure, false);
-    mole_flow_ = stream_.value(Quantity::Flow, Phase::Stream, LibraryBasis::Mole).value_or(0.0);
-    if (!(mole_flow_ > 0.0)) throw RunError(side_key(side_) + ": the library reports no flow for the stream");
     outlet_ = end_state(sd.outlet, sd.outlet_pressure, true);
     if (outlet_.h == inlet_.h) {
       c_.reject(side_field(side_, end_key(true, sd.outlet.kind)), "the outlet state is the inlet state: no duty");
@@ -121,16 +122,11 @@ class CurveBuilder {
     st.vf = vf;
     st.t = stream_.temperature();
     st.p = stream_.pressure();
-    st.h = stream_.value(Quantity::HeatFlow, Phase::Stream, LibraryBasis::Mole).value_or(0.0) / mole_flow_or_one();
+    st.h = stream_.value(Quantity::HeatFlow, Phase::Stream, LibraryBasis::Mole).value_or(0.0) / mole_flow_;
     for (int k = 0; k < kCurvePhaseCount; ++k) {
       if (stream_.present(kCurvePhases[k])) st.sig |= 1u << k;
     }
     return st;
-  }
-
-  double mole_flow_or_one() {
-    if (mole_flow_ > 0.0) return mole_flow_;
-    return stream_.value(Quantity::Flow, Phase::Stream, LibraryBasis::Mole).value_or(1.0);
   }
 
   // The state at one end, as the case gives it.
@@ -328,7 +324,7 @@ class CurveBuilder {
   std::optional<double> balance_duty_;
   SideStream stream_;
   State inlet_, outlet_;
-  double mole_flow_ = 0.0;
+  double mole_flow_ = 0.0;  // kmol/s, the stream's
   Spacing spacing_ = Spacing::Temperature;  // of the table's rows
   Spacing path_ = Spacing::Temperature;     // the parameter the profile follows
 };
