@@ -167,9 +167,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Cli, CrossAllowedOnRequestAndFailedPlotLeavesNothing) {
   ScratchDir dir;
   test::write_file(dir / "case.toml", test::case_text("crossed.toml"));
-  const test::RunResult r = run_in(dir.path(), {"--case", "case.toml", "--allow-cross"});
+  const test::RunResult r = run_in(dir.path(), {"--case", "case.toml", "--allow-cross", "--trace", "t.txt"});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(contains(r.out, "temperature cross: closest approach -")) << r.out;
+  EXPECT_TRUE(contains(test::read_file(dir / "t.txt"), " ***** Inside HXFLSH ..."));
+  fs::remove(dir / "t.txt");
   // Without gnuplot on the PATH the run fails at its very end, after the CSV files and the trace.
   const test::RunResult f = run_in(dir.path(), {"--csv", "out", "--trace", "t.txt", "--plot", "curve.png"}, "PATH=/nonexistent");
   EXPECT_EQ(f.status, 1);
