@@ -101,7 +101,8 @@ void check_output_names(const Options& o) {
   for (std::size_t i = 0; i < named.size(); ++i) {
     for (std::size_t j = i + 1; j < named.size(); ++j) {
       if (named[i].first == named[j].first) continue;
-      if (fs::weakly_canonical(fs::absolute(named[i].second)) != fs::weakly_canonical(fs::absolute(named[j].second))) continue;
+      const auto where = [&ec](const fs::path& p) { return fs::weakly_canonical(fs::absolute(p, ec), ec); };
+      if (where(named[i].second) != where(named[j].second)) continue;
       throw InputError({}, named[j].first, named[i].first + " and " + named[j].first + " name the same path " +
                                                named[j].second.string());
     }
