@@ -227,33 +227,33 @@ SideStream::SideStream(Session& s, int side) : side_(side) {
   nstrm_ = static_cast<std::int64_t>(strm_.size());
 }
 
-void SideStream::flash(std::int64_t kspec, const std::string& what) {
+void SideStream::flash(std::int64_t kspec, double spec, const char* what, double p) {
   const std::int64_t side = side_, slot = 0, kphs = KVT_PHASES_OPTION_SET, kpeq = KVT_PEQ_OFF;
   std::int64_t ierr = 0;
   KVT_HXFLSH(strm_.data(), &nstrm_, &side, &slot, &kspec, &kphs, &kpeq, &ierr);
-  if (ierr == KVT_ERR_FLASH_FAILED) {
-    std::string why;
-    for (const std::string& n : reference::take_warnings()) why += "\n  host: " + n;
-    throw RunError(side_key(side_) + ": the host's flash failed at " + what + why);
-  }
+  if (ierr != KVT_ERR_FLASH_FAILED) return;
+  std::string why;
+  for (const std::string& n : reference::take_warnings()) why += "\n  host: " + n;
+  throw RunError(side_key(side_) + ": the host's flash failed at " + what + " " + number_text(spec) + ", " +
+                 number_text(p) + " Pa" + why);
 }
 
 void SideStream::flash_tp(double t, double p) {
   KVT_HXUTMP(strm_.data(), nullptr, nullptr, &t);
   KVT_HXUPRS(strm_.data(), nullptr, nullptr, &p);
-  flash(KVT_SPEC_TP, number_text(t) + " K, " + number_text(p) + " Pa");
+  flash(KVT_SPEC_TP, t, "temperature (K)", p);
 }
 
 void SideStream::flash_ph(double molar_enthalpy, double p) {
   KVT_HXUPRS(strm_.data(), nullptr, nullptr, &p);
   KVT_HXUNTH(strm_.data(), nullptr, nullptr, &molar_enthalpy);
-  flash(KVT_SPEC_PH, number_text(molar_enthalpy) + " J/kmol, " + number_text(p) + " Pa");
+  flash(KVT_SPEC_PH, molar_enthalpy, "enthalpy (J/kmol)", p);
 }
 
 void SideStream::flash_pv(double vapour_fraction, double p) {
   KVT_HXUPRS(strm_.data(), nullptr, nullptr, &p);
   KVT_HXUVFR(strm_.data(), nullptr, nullptr, &vapour_fraction);
-  flash(KVT_SPEC_PV, "vapour fraction " + number_text(vapour_fraction) + ", " + number_text(p) + " Pa");
+  flash(KVT_SPEC_PV, vapour_fraction, "vapour fraction", p);
 }
 
 double SideStream::temperature() { return state_value(KVT_HXPTMP); }

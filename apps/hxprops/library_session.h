@@ -115,7 +115,9 @@ class SideStream {
   std::vector<double> composition(Phase p);
 
  private:
-  void flash(std::int64_t kspec, const std::string& what);
+  // Flash with the setters' values in place; the specification and pressure only name the flash in
+  // the message of a failure.
+  void flash(std::int64_t kspec, double spec, const char* what, double p);
   using StateRoutine = void (*)(double*, const std::int64_t*, const std::int64_t*, const std::int64_t*, const std::int64_t*,
                                 double*, std::int64_t*);
   double state_value(StateRoutine routine);
