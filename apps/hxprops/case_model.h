@@ -119,7 +119,7 @@ std::string side_field(int side, std::string_view field);      // "side0.inlet_p
 // The table a side's component amounts are in: "flows", "mole_fractions" or "mass_fractions".
 std::string_view flows_table(const Side& s);
 std::string flow_field(const Case& c, int side, std::string_view component);  // "side0.flows.water"
-// The case-file key of a side's inlet or outlet specification ("inlet_vapour_fraction", "duty").
+// The case-file key that gives a side's inlet or outlet ("inlet_vapour_fraction", "duty").
 std::string end_key(bool outlet, EndKind kind);
 
 // The components of both sides, each once: side 0's in order, then side 1's that side 0 lacks.

@@ -115,7 +115,7 @@ class SideStream {
   std::vector<double> composition(Phase p);
 
  private:
-  // Flash with the setters' values in place; the specification and pressure only name the flash in
+  // Flash with the setters' values in place; the flash's given value and pressure only name it in
   // the message of a failure.
   void flash(std::int64_t kspec, double spec, const char* what, double p);
   using StateRoutine = void (*)(double*, const std::int64_t*, const std::int64_t*, const std::int64_t*, const std::int64_t*,

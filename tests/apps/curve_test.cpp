@@ -18,7 +18,7 @@
 namespace hxprops {
 namespace {
 
-struct SpecCase {
+struct EndCase {
   const char* file;  // in tests/apps/cases; "" for the default case
   Spacing spacing;
   // A boundary expected on a side: its label starts so, at this temperature (K) within 0.5 K (the
@@ -30,7 +30,7 @@ struct SpecCase {
 
 // Water saturation temperatures (IAPWS-IF97): 101.325 kPa 373.124 K; 150 kPa 384.50 K; 145.1 kPa (where
 // the steam condenser's condensation ends, its pressure falling to 145 kPa) 383.51 K.
-const SpecCase kCases[] = {
+const EndCase kCases[] = {
     {"partial_vaporiser.toml", Spacing::Temperature, 1, "bubble point: vapour appears", 373.124},
     {"steam_condenser.toml", Spacing::Temperature, 0, "bubble point: vapour disappears", 383.51},
     {"steam_condenser.toml", Spacing::Duty, 0, "dew point: liquid 1 appears", 384.50},
@@ -38,10 +38,10 @@ const SpecCase kCases[] = {
     {"", Spacing::Temperature, 0, "dew point: liquid 1 appears", 0.0},
 };
 
-class Specifications : public testing::TestWithParam<SpecCase> {};
+class EndStates : public testing::TestWithParam<EndCase> {};
 
-TEST_P(Specifications, MeetEveryEndAndMarkEveryBoundary) {
-  const SpecCase& sc = GetParam();
+TEST_P(EndStates, MeetEveryEndAndMarkEveryBoundary) {
+  const EndCase& sc = GetParam();
   Case c = *sc.file ? parse_case(test::case_text(sc.file), sc.file) : default_case();
   c.spacing = sc.spacing;
   Session session(c);
@@ -84,9 +84,9 @@ TEST_P(Specifications, MeetEveryEndAndMarkEveryBoundary) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Specifications, testing::ValuesIn(kCases));
+INSTANTIATE_TEST_SUITE_P(Cases, EndStates, testing::ValuesIn(kCases));
 
-TEST(Specifications, OutletByDutyInsideBoilingIsTheEnthalpyFlashState) {
+TEST(EndStates, OutletByDutyInsideBoilingIsTheEnthalpyFlashState) {
   const Case c = parse_case(test::case_text("partial_vaporiser.toml"), "case");
   Session session(c);
   const SideCurve water = compute_curves(session)[1];
@@ -98,7 +98,7 @@ TEST(Specifications, OutletByDutyInsideBoilingIsTheEnthalpyFlashState) {
   EXPECT_NEAR(s2.mole_flows(1)[0], 100.0 / 3.6 / kvt::reference::molecular_weight(1), 1.0e-12);
 }
 
-TEST(Specifications, CompositionsComeFromTheFlash) {
+TEST(EndStates, CompositionsComeFromTheFlash) {
   Case c = default_case();
   c.points = 3;
   Session session(c);
