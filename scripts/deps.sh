@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and running kvt need, when any is missing.
+# Installs the Debian packages kvt needs, when any is missing:
+#   bash scripts/deps.sh run    what building and running the main program need
+#   bash scripts/deps.sh        everything building, testing and running need (the test command)
 set -euo pipefail
 
-packages=(
-  cmake ninja-build g++ clang-14 libclang-rt-14-dev clang-tidy-14 gfortran pkg-config
+run_packages=(cmake ninja-build g++ pkg-config libtomlplusplus-dev libcli11-dev gnuplot-nox)
+test_packages=(
+  clang-14 libclang-rt-14-dev clang-tidy-14 gfortran
   libgtest-dev googletest libbenchmark-dev valgrind gcovr
-  g++-mingw-w64-x86-64 wine64
-  libtomlplusplus-dev libcli11-dev gnuplot-nox python3-iapws
+  g++-mingw-w64-x86-64 wine64 python3-iapws
 )
+
+packages=("${run_packages[@]}")
+[ "${1:-all}" = run ] || packages+=("${test_packages[@]}")
 
 missing=()
 for p in "${packages[@]}"; do

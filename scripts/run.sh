@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Builds the library, the reference host and the main program, then runs the main program with any
-# arguments given (none: the embedded default case).
+# Builds the main program once (later runs only check that the build is up to date), then runs it in
+# the caller's folder with any arguments given (none: the embedded default case), so that relative
+# paths are the caller's. Installs only what building and running need. KVT_RUN_BUILD names another
+# build folder (default: build/release in the repository).
 set -euo pipefail
-cd "$(dirname "$0")/.."
-bash scripts/deps.sh
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DKVT_BUILD_TESTS=OFF -DKVT_BUILD_BENCH=OFF >/dev/null
-if [ -f apps/CMakeLists.txt ]; then
-  cmake --build build/release --target hxprops -j2 >/dev/null
-  exec build/release/apps/hxprops/hxprops "$@"
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${KVT_RUN_BUILD:-$root/build/release}"
+bash "$root/scripts/deps.sh" run
+if [ ! -f "$build/build.ninja" ]; then
+  cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKVT_BUILD_TESTS=OFF -DKVT_BUILD_BENCH=OFF >/dev/null
 fi
-cmake --build build/release --target kvt_typical_request -j2 >/dev/null
-exec build/release/examples/kvt_typical_request
+cmake --build "$build" --target hxprops -j2 >/dev/null
+exec "$build/apps/hxprops/hxprops" "$@"

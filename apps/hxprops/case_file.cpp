@@ -1,13 +1,15 @@
 #include "case_file.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <initializer_list>
 #include <sstream>
 #include <toml++/toml.h>
+
+#include "quoted.h"
+#include "units.h"
 
 namespace hxprops {
 
@@ -28,9 +30,20 @@ std::string type_name(const toml::node& n) {
   }
 }
 
+// The SI unit a plain number of a dimension is read in.
+std::string_view base_unit(Dimension d) {
+  switch (d) {
+    case Dimension::Temperature: return "K";
+    case Dimension::Pressure: return "Pa";
+    case Dimension::MoleFlow: return "kmol/s";
+    case Dimension::MassFlow: return "kg/s";
+    default: return "W";
+  }
+}
+
 class Reader {
  public:
-  Reader(Case& c) : c_(c) {}
+  explicit Reader(Case& c) : c_(c) {}
 
   [[noreturn]] void fail(int line, const std::string& field, const std::string& message) const {
     throw InputError({c_.origin, line}, field, message);
@@ -49,9 +62,41 @@ class Reader {
     }
   }
 
-  double number(const toml::node& n, const std::string& field, std::string_view unit) const {
-    if (!n.is_number()) fail(line_of(n), field, "expected a number in " + std::string(unit) + ", found " + type_name(n));
-    return *n.value<double>();
+  double finite(const toml::node& n, const std::string& field, double v) const {
+    if (std::isnan(v)) fail(line_of(n), field, "the value is not a number");
+    if (!std::isfinite(v)) fail(line_of(n), field, "the value is not finite");
+    return v;
+  }
+
+  double number(const toml::node& n, const std::string& field) const {
+    if (!n.is_number()) fail(line_of(n), field, "expected a number, found " + type_name(n));
+    return finite(n, field, *n.value<double>());
+  }
+
+  // A value of one of the dimensions `dims` (the first is the one a plain number is in): a number in
+  // its SI unit or a string "value unit". Returns the SI value and the dimension it had.
+  std::pair<double, Dimension> quantity(const toml::node& n, const std::string& field,
+                                        std::initializer_list<Dimension> dims) const {
+    const Dimension plain = *dims.begin();
+    if (n.is_number()) return {number(n, field), plain};
+    std::string units;
+    for (Dimension d : dims) units += (units.empty() ? "" : ", ") + unit_names(d);
+    if (!n.is_string()) {
+      fail(line_of(n), field,
+           "expected a number in " + std::string(base_unit(plain)) + " or a string with a unit (" + units + "), found " +
+               type_name(n));
+    }
+    const std::string text(*n.value<std::string_view>());
+    const std::optional<QuantityText> q = split_quantity(text);
+    if (!q) fail(line_of(n), field, "\"" + text + "\" is not a number and a unit (for example \"2.5 bar\")");
+    for (Dimension d : dims) {
+      if (const std::optional<Unit> u = find_unit(q->unit, d)) return {finite(n, field, from_unit(q->value, *u)), d};
+    }
+    fail(line_of(n), field, "unknown unit \"" + q->unit + "\" (expected one of: " + units + ")");
+  }
+
+  double quantity_of(const toml::node& n, const std::string& field, Dimension d) const {
+    return quantity(n, field, {d}).first;
   }
 
   std::int64_t integer(const toml::node& n, const std::string& field) const {
@@ -64,6 +109,44 @@ class Reader {
     return std::string(*n.value<std::string_view>());
   }
 
+  template <typename E> E named(const toml::node& n, const std::string& field, const char* what) const {
+    const std::string name = text(n, field);
+    const std::optional<E> v = from_name<E>(name);
+    if (!v) fail(line_of(n), field, "unknown " + std::string(what) + " \"" + name + "\" (expected one of: " + names_of<E>() + ")");
+    return *v;
+  }
+
+  // One of the keys naming an end state; exactly one must be there.
+  EndState end_state(const toml::table& t, int i, bool outlet) {
+    std::vector<EndKind> kinds{EndKind::Temperature, EndKind::VapourFraction};
+    if (outlet) kinds.push_back(EndKind::Duty);
+    const toml::node* found = nullptr;
+    EndState e;
+    std::string keys;
+    for (EndKind k : kinds) {
+      const std::string key = end_key(outlet, k);
+      keys += (keys.empty() ? "" : ", ") + key;
+      const toml::node* n = t.get(key);
+      if (n == nullptr) continue;
+      if (found != nullptr) fail(line_of(*n), side_field(i, key), "give only one of " + keys);
+      found = n;
+      e.kind = k;
+    }
+    const std::string field = side_field(i, end_key(outlet, e.kind));
+    if (found == nullptr) fail(line_of(t), field, "missing: give one of " + keys);
+    switch (e.kind) {
+      case EndKind::Temperature: e.value = quantity_of(*found, field, Dimension::Temperature); break;
+      case EndKind::VapourFraction: e.value = number(*found, field); break;
+      default:
+        if (found->is_string() && *found->value<std::string_view>() == "balance") {
+          e.kind = EndKind::Balance;
+        } else {
+          e.value = quantity_of(*found, field, Dimension::Power);
+        }
+    }
+    return e;
+  }
+
   void read_side(const toml::table& root, int i) {
     const std::string key = side_key(i);
     const toml::node* node = root.get(key);
@@ -72,39 +155,16 @@ class Reader {
     const toml::table& t = *node->as_table();
     c_.lines[key] = line_of(t);
     check_keys(t, key,
-               {"name", "pressure", "inlet_temperature", "outlet_temperature", "duty", "flows", "phases", "option_list",
-                "flash_option", "flash_real_option"});
+               {"name", "method", "pressure", "inlet_pressure", "outlet_pressure", "inlet_temperature",
+                "inlet_vapour_fraction", "outlet_temperature", "outlet_vapour_fraction", "duty", "total_flow", "flows",
+                "mole_fractions", "mass_fractions", "phases", "option_list", "flash_option", "flash_real_option"});
     Side& s = c_.sides[i];
-    const auto need = [&](std::string_view k) -> const toml::node& {
-      const toml::node* n = t.get(k);
-      if (n == nullptr) fail(line_of(t), key + "." + std::string(k), "missing (required in [" + key + "])");
-      return *n;
-    };
     if (const toml::node* n = t.get("name")) s.name = text(*n, side_field(i, "name"));
-    s.pressure = number(need("pressure"), side_field(i, "pressure"), "Pa");
-    s.inlet_temperature = number(need("inlet_temperature"), side_field(i, "inlet_temperature"), "K");
-    const toml::node* tout = t.get("outlet_temperature");
-    const toml::node* duty = t.get("duty");
-    if (tout != nullptr && duty != nullptr) {
-      fail(line_of(*duty), side_field(i, "duty"), "give either outlet_temperature or duty, not both");
-    }
-    if (tout == nullptr && duty == nullptr) {
-      fail(line_of(t), side_field(i, "outlet_temperature"), "missing: give outlet_temperature (K) or duty (W)");
-    }
-    if (tout != nullptr) {
-      s.outlet = OutletSpec::Temperature;
-      s.outlet_temperature = number(*tout, side_field(i, "outlet_temperature"), "K");
-    } else {
-      s.outlet = OutletSpec::Duty;
-      s.duty = number(*duty, side_field(i, "duty"), "W");
-    }
-    if (const toml::node* n = t.get("phases")) {
-      const std::string field = side_field(i, "phases");
-      const std::string name = text(*n, field);
-      const auto set = phase_set_from_name(name);
-      if (!set) fail(line_of(*n), field, "unknown phase set \"" + name + "\" (expected one of: " + phase_set_names() + ")");
-      s.options.phases = *set;
-    }
+    if (const toml::node* n = t.get("method")) s.method = named<Method>(*n, side_field(i, "method"), "method");
+    read_pressures(t, i);
+    s.inlet = end_state(t, i, false);
+    s.outlet = end_state(t, i, true);
+    if (const toml::node* n = t.get("phases")) s.options.phases = named<PhaseSet>(*n, side_field(i, "phases"), "phase set");
     if (const toml::node* n = t.get("option_list")) {
       const std::string field = side_field(i, "option_list");
       const toml::array* a = n->as_array();
@@ -113,37 +173,85 @@ class Reader {
     }
     if (const toml::node* n = t.get("flash_option")) s.options.flash_option = integer(*n, side_field(i, "flash_option"));
     if (const toml::node* n = t.get("flash_real_option")) {
-      s.options.flash_real_option = number(*n, side_field(i, "flash_real_option"), "the host's units");
+      s.options.flash_real_option = number(*n, side_field(i, "flash_real_option"));
     }
-    read_flows(need("flows"), i);
+    read_flows(t, i);
   }
 
-  void read_flows(const toml::node& n, int i) {
-    const std::string field = side_field(i, "flows");
-    if (!n.is_table()) fail(line_of(n), field, "expected a table of component = flow (kmol/s), found " + type_name(n));
-    const toml::table& t = *n.as_table();
+  void read_pressures(const toml::table& t, int i) {
+    Side& s = c_.sides[i];
+    const toml::node* both = t.get("pressure");
+    const toml::node* in = t.get("inlet_pressure");
+    const toml::node* out = t.get("outlet_pressure");
+    if (both != nullptr && (in != nullptr || out != nullptr)) {
+      fail(line_of(*both), side_field(i, "pressure"), "give pressure or inlet_pressure and outlet_pressure, not both");
+    }
+    if (both != nullptr) {
+      s.inlet_pressure = s.outlet_pressure = quantity_of(*both, side_field(i, "pressure"), Dimension::Pressure);
+      c_.lines[side_field(i, "inlet_pressure")] = c_.lines[side_field(i, "outlet_pressure")] = line_of(*both);
+      return;
+    }
+    if (in == nullptr) fail(line_of(t), side_field(i, "pressure"), "missing: give pressure (or inlet_pressure)");
+    s.inlet_pressure = quantity_of(*in, side_field(i, "inlet_pressure"), Dimension::Pressure);
+    s.outlet_pressure = out != nullptr ? quantity_of(*out, side_field(i, "outlet_pressure"), Dimension::Pressure)
+                                       : s.inlet_pressure;
+  }
+
+  void read_flows(const toml::table& t, int i) {
+    Side& s = c_.sides[i];
+    const toml::node* total = t.get("total_flow");
+    const char* tables[] = {"flows", "mole_fractions", "mass_fractions"};
+    const toml::node* n = nullptr;
+    std::string name;
+    for (const char* k : tables) {
+      const toml::node* here = t.get(k);
+      if (here == nullptr) continue;
+      if (n != nullptr) fail(line_of(*here), side_field(i, k), "give only one of flows, mole_fractions, mass_fractions");
+      n = here;
+      name = k;
+    }
+    if (n == nullptr) fail(line_of(t), side_field(i, "flows"), "missing (required in [" + side_key(i) + "])");
+    const std::string field = side_field(i, name);
+    if ((name == "flows") != (total == nullptr)) {
+      fail(line_of(total ? *total : *n), side_field(i, total ? "total_flow" : name),
+           "a total_flow goes with [" + side_key(i) + ".mole_fractions] or [" + side_key(i) +
+               ".mass_fractions], component flows with [" + side_key(i) + ".flows]");
+    }
+    if (total != nullptr) {
+      const auto [amount, dim] = quantity(*total, side_field(i, "total_flow"), {Dimension::MoleFlow, Dimension::MassFlow});
+      s.total = TotalFlow{amount, dim == Dimension::MassFlow ? Basis::Mass : Basis::Mole,
+                          name == "mass_fractions" ? Basis::Mass : Basis::Mole};
+    }
+    if (!n->is_table()) fail(line_of(*n), field, "expected a table of component = amount, found " + type_name(*n));
     struct Entry {
       toml::source_position at;
       ComponentFlow flow;
     };
     std::vector<Entry> entries;
-    for (auto&& [key, value] : t) {
-      const std::string name(key.str());
-      const std::string f = flow_field(i, name);
+    for (auto&& [key, value] : *n->as_table()) {
+      const std::string f = field + "." + std::string(key.str());
       c_.lines[f] = line_of(key);
-      entries.push_back({key.source().begin, {name, number(value, f, "kmol/s")}});
+      ComponentFlow flow{std::string(key.str()), 0.0, Basis::Mole};
+      if (s.total) {
+        flow.amount = number(value, f);
+        flow.basis = s.total->fractions;
+      } else {
+        const auto [amount, dim] = quantity(value, f, {Dimension::MoleFlow, Dimension::MassFlow});
+        flow.amount = amount;
+        flow.basis = dim == Dimension::MassFlow ? Basis::Mass : Basis::Mole;
+      }
+      entries.push_back({key.source().begin, flow});
     }
     // The table iterates in key order; keep the order of the text instead.
     std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
       return a.at.line != b.at.line ? a.at.line < b.at.line : a.at.column < b.at.column;
     });
-    Side& s = c_.sides[i];
     s.flows.clear();
     for (const Entry& e : entries) s.flows.push_back(e.flow);
   }
 
   void read(const toml::table& root) {
-    check_keys(root, "", {"title", "points", "side0", "side1"});
+    check_keys(root, "", {"title", "points", "spacing", "arrangement", "side0", "side1"});
     if (const toml::node* n = root.get("title")) c_.title = text(*n, "title");
     if (const toml::node* n = root.get("points")) {
       const std::int64_t p = integer(*n, "points");
@@ -153,6 +261,8 @@ class Reader {
       }
       c_.points = static_cast<int>(p);
     }
+    if (const toml::node* n = root.get("spacing")) c_.spacing = named<Spacing>(*n, "spacing", "spacing");
+    if (const toml::node* n = root.get("arrangement")) c_.arrangement = named<Arrangement>(*n, "arrangement", "arrangement");
     read_side(root, 0);
     read_side(root, 1);
   }
@@ -161,43 +271,43 @@ class Reader {
   Case& c_;
 };
 
-// The shortest decimal form that reads back as the same double.
+// The shortest decimal form that reads back as the same double, kept a TOML float.
 std::string exact(double v) {
   if (std::isnan(v)) return "nan";
   if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
   char buf[64];
-  for (int precision = 1; precision <= 17; ++precision) {
-    std::snprintf(buf, sizeof buf, "%.*g", precision, v);
-    if (std::strtod(buf, nullptr) == v) break;
-  }
-  std::string s = buf;
-  if (s.find_first_of(".en") == std::string::npos) s += ".0";  // keep it a float
+  const double a = std::fabs(v);
+  const bool plain = a == 0.0 || (a >= 1.0e-5 && a < 1.0e15);  // no exponent where a reader expects none
+  const auto r = plain ? std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed)
+                       : std::to_chars(buf, buf + sizeof buf, v);
+  std::string s(buf, r.ptr);
+  if (s.find_first_of(".e") == std::string::npos) s += ".0";
   return s;
 }
 
-std::string toml_string(std::string_view s) {
-  std::string out = "\"";
-  for (const char ch : s) {
-    const auto u = static_cast<unsigned char>(ch);
-    if (ch == '"' || ch == '\\') {
-      out += '\\';
-      out += ch;
-    } else if (u < 0x20 || u == 0x7f) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\u%04x", u);
-      out += buf;
-    } else {
-      out += ch;
-    }
-  }
-  return out + "\"";
-}
+std::string toml_string(std::string_view s) { return quoted(s); }
 
 std::string key_text(std::string_view k) {
   const bool bare = !k.empty() && std::all_of(k.begin(), k.end(), [](char ch) {
     return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') || ch == '-' || ch == '_';
   });
   return bare ? std::string(k) : toml_string(k);
+}
+
+// A flow as case text: a plain number in kmol/s, a string in kg/s.
+std::string flow_text(double amount, Basis basis) {
+  return basis == Basis::Mole ? exact(amount) : toml_string(exact(amount) + " kg/s");
+}
+
+std::string end_text(bool outlet, const EndState& e) {
+  std::string line = end_key(outlet, e.kind) + " = ";
+  switch (e.kind) {
+    case EndKind::Temperature: return line + exact(e.value) + "  # K\n";
+    case EndKind::VapourFraction: return line + exact(e.value) + "\n";
+    case EndKind::Duty: return line + exact(e.value) + "  # W added to the stream\n";
+    case EndKind::Balance: break;
+  }
+  return line + "\"balance\"\n";
 }
 
 }  // namespace
@@ -218,6 +328,8 @@ Case parse_case(std::string_view text, const std::string& origin) {
 }
 
 Case read_case_file(const std::filesystem::path& file) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(file, ec)) throw InputError({file.string(), 0}, "", "is a folder, not a case file");
   std::ifstream in(file, std::ios::binary);
   if (!in) throw InputError({file.string(), 0}, "", "cannot open the case file");
   std::ostringstream text;
@@ -227,28 +339,30 @@ Case read_case_file(const std::filesystem::path& file) {
 }
 
 std::string write_case(const Case& c) {
-  std::string out = "# hxprops case. Units: K, Pa, kmol/s, W.\n";
+  std::string out = "# hxprops case. Plain numbers: K, Pa, kmol/s, W.\n";
   if (!c.title.empty()) out += "title = " + toml_string(c.title) + "\n";
   out += "points = " + std::to_string(c.points) + "\n";
+  out += "spacing = " + toml_string(name_of(c.spacing)) + "\n";
+  out += "arrangement = " + toml_string(name_of(c.arrangement)) + "\n";
   for (int i = 0; i < 2; ++i) {
     const Side& s = c.sides[i];
     out += "\n[" + side_key(i) + "]\n";
     if (!s.name.empty()) out += "name = " + toml_string(s.name) + "\n";
-    out += "pressure = " + exact(s.pressure) + "  # Pa\n";
-    out += "inlet_temperature = " + exact(s.inlet_temperature) + "  # K\n";
-    if (s.outlet == OutletSpec::Temperature) {
-      out += "outlet_temperature = " + exact(s.outlet_temperature) + "  # K\n";
-    } else {
-      out += "duty = " + exact(s.duty) + "  # W, heat added to the stream\n";
-    }
-    out += "phases = " + toml_string(phase_set_name(s.options.phases)) + "\n";
+    out += "method = " + toml_string(name_of(s.method)) + "\n";
+    out += "inlet_pressure = " + exact(s.inlet_pressure) + "  # Pa\n";
+    out += "outlet_pressure = " + exact(s.outlet_pressure) + "  # Pa\n";
+    out += end_text(false, s.inlet) + end_text(true, s.outlet);
+    out += "phases = " + toml_string(name_of(s.options.phases)) + "\n";
     out += "option_list = [";
     for (std::size_t k = 0; k < 6; ++k) out += (k ? ", " : "") + std::to_string(s.options.option_list[k]);
     out += "]\n";
     out += "flash_option = " + std::to_string(s.options.flash_option) + "\n";
     out += "flash_real_option = " + exact(s.options.flash_real_option) + "\n";
-    out += "\n[" + side_key(i) + ".flows]  # kmol/s\n";
-    for (const ComponentFlow& f : s.flows) out += key_text(f.name) + " = " + exact(f.flow) + "\n";
+    if (s.total) out += "total_flow = " + flow_text(s.total->amount, s.total->basis) + "\n";
+    out += "\n[" + side_key(i) + "." + std::string(flows_table(s)) + "]\n";
+    for (const ComponentFlow& f : s.flows) {
+      out += key_text(f.name) + " = " + (s.total ? exact(f.amount) : flow_text(f.amount, f.basis)) + "\n";
+    }
   }
   return out;
 }

@@ -1,6 +1,7 @@
-// The case hxprops calculates: two exchanger sides, each a stream (component flows, pressure,
-// inlet temperature), the end of its curve (an outlet temperature or a duty) and the option set with
-// which the library flashes it. Units are the host's: K, Pa, kmol/s, W.
+// The case hxprops calculates: the two sides of a heat exchanger, each a stream (component flows,
+// inlet and outlet pressure), the state at its inlet and at its outlet, the property method and the
+// option set with which the library flashes it. Values are held in the host's units: K, Pa, kmol/s
+// (kg/s for a flow given by mass), W.
 #pragma once
 
 #include <array>
@@ -24,10 +25,20 @@ enum class PhaseSet {
   VapourOnly,             // the stream taken as vapour
 };
 
-std::string_view phase_set_name(PhaseSet p);
-std::optional<PhaseSet> phase_set_from_name(std::string_view name);
-// Every name phase_set_from_name() accepts, comma separated (for messages and --help).
-std::string phase_set_names();
+// The host's property method for a side.
+enum class Method { Ideal, PengRobinson };
+
+// How the points between inlet and outlet are spaced; how the two streams flow.
+enum class Spacing { Temperature, Duty };
+enum class Arrangement { CounterCurrent, CoCurrent };
+
+// Names in case files and messages, each with its list of every accepted name.
+std::string_view name_of(PhaseSet v);
+std::string_view name_of(Method v);
+std::string_view name_of(Spacing v);
+std::string_view name_of(Arrangement v);
+template <typename E> std::optional<E> from_name(std::string_view name);
+template <typename E> std::string names_of();
 
 struct FlashOptions {
   PhaseSet phases = PhaseSet::VapourLiquid;
@@ -37,22 +48,42 @@ struct FlashOptions {
   bool operator==(const FlashOptions&) const = default;
 };
 
+enum class Basis { Mole, Mass };
+
+// A component's flow (kmol/s or kg/s), or its fraction (mol/mol or kg/kg) of the side's total flow.
 struct ComponentFlow {
   std::string name;  // databank name, e.g. "n-hexane"
-  double flow = 0.0;  // kmol/s
+  double amount = 0.0;
+  Basis basis = Basis::Mole;
   bool operator==(const ComponentFlow&) const = default;
 };
 
-enum class OutletSpec { Temperature, Duty };
+// A total flow with the components as fractions of it.
+struct TotalFlow {
+  double amount = 0.0;           // kmol/s or kg/s
+  Basis basis = Basis::Mole;
+  Basis fractions = Basis::Mole;  // the components' amounts are mole or mass fractions
+  bool operator==(const TotalFlow&) const = default;
+};
+
+// The state at one end of a side. The outlet may also be given by the side's duty, or by the other
+// side's ("balance": what the other side releases or takes up).
+enum class EndKind { Temperature, VapourFraction, Duty, Balance };
+struct EndState {
+  EndKind kind = EndKind::Temperature;
+  double value = 0.0;  // K, mol/mol, or W added to the stream (negative: heat released)
+  bool operator==(const EndState&) const = default;
+};
 
 struct Side {
   std::string name;
-  double pressure = 0.0;            // Pa, the whole curve is at this pressure
-  double inlet_temperature = 0.0;   // K
-  OutletSpec outlet = OutletSpec::Temperature;
-  double outlet_temperature = 0.0;  // K, when outlet is Temperature
-  double duty = 0.0;                // W, heat added to the stream (negative: cooled), when outlet is Duty
-  std::vector<ComponentFlow> flows;  // kmol/s, in file order of the keys
+  double inlet_pressure = 0.0;   // Pa
+  double outlet_pressure = 0.0;  // Pa; the pressure along the curve is linear in the duty
+  EndState inlet;
+  EndState outlet;
+  std::vector<ComponentFlow> flows;  // in file order of the keys
+  std::optional<TotalFlow> total;    // when the flows are fractions of a total
+  Method method = Method::Ideal;
   FlashOptions options;
   bool operator==(const Side&) const = default;
 };
@@ -64,6 +95,8 @@ inline constexpr int kMaxPoints = 1000;
 struct Case {
   std::string title;
   int points = kDefaultPoints;
+  Spacing spacing = Spacing::Temperature;
+  Arrangement arrangement = Arrangement::CounterCurrent;
   std::array<Side, 2> sides;
 
   // Where the case came from (a file name or "<default case>") and the line of each field, keyed by
@@ -71,23 +104,30 @@ struct Case {
   std::string origin;
   std::map<std::string, int> lines;
 
-  // Same calculation: every field but origin, lines and the outlet field a side does not use.
+  // Same calculation: every field but origin and lines.
   bool same_content(const Case& other) const;
   // The source reference of a field: its line when known, else the line of the nearest enclosing
   // table that has one, else no line.
   SourceRef locate(const std::string& field) const;
+  // Bad input about a field: InputError naming its file, line and field.
+  [[noreturn]] void reject(const std::string& field, const std::string& message) const;
 };
 
 // Dotted field names, for messages and line lookup.
 std::string side_key(int side);                                // "side0"
-std::string side_field(int side, std::string_view field);      // "side0.pressure"
-std::string flow_field(int side, std::string_view component);  // "side0.flows.water"
+std::string side_field(int side, std::string_view field);      // "side0.inlet_pressure"
+// The table a side's component amounts are in: "flows", "mole_fractions" or "mass_fractions".
+std::string_view flows_table(const Side& s);
+std::string flow_field(const Case& c, int side, std::string_view component);  // "side0.flows.water"
+// The case-file key that gives a side's inlet or outlet ("inlet_vapour_fraction", "duty").
+std::string end_key(bool outlet, EndKind kind);
 
 // The components of both sides, each once: side 0's in order, then side 1's that side 0 lacks.
 std::vector<std::string> all_components(const Case& c);
 
-// Checks that need no databank: flows finite and not negative, a positive total, positive finite
-// temperatures and pressure, an outlet different from the inlet, points in range. Throws InputError.
+// Checks that need no databank: finite, non-negative flows with a positive total; positive finite
+// temperatures and pressures; vapour fractions in 0..1; at most one side on "balance"; points in
+// range. Throws InputError.
 void check_case(const Case& c);
 
 }  // namespace hxprops

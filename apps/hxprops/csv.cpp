@@ -1,10 +1,6 @@
 #include "csv.h"
 
-#include <cstdio>
-#include <fstream>
-
 #include "columns.h"
-#include "errors.h"
 #include "number_text.h"
 
 namespace hxprops {
@@ -15,48 +11,58 @@ std::string header_cell(std::string_view quantity, std::string_view phase, std::
   return std::string(quantity) + ":" + std::string(phase) + " [" + std::string(unit) + "]";
 }
 
-bool applies(const PhaseColumn& col, Phase ph) { return !col.liquids_only || is_liquid(ph); }
+// A cell quoted when it holds a comma or a quote.
+std::string quoted(const std::string& s) {
+  if (s.find_first_of(",\"") == std::string::npos) return s;
+  std::string out = "\"";
+  for (const char ch : s) out += ch == '"' ? std::string("\"\"") : std::string(1, ch);
+  return out + "\"";
+}
 
 }  // namespace
 
-std::vector<std::string> csv_header(const SideCurve&) {
+std::vector<std::string> csv_header(const TableOptions& o) {
   std::vector<std::string> cells;
-  for (const StreamColumn& col : stream_columns()) cells.push_back(header_cell(col.quantity, "stream", col.unit));
+  for (const StreamColumn& col : stream_columns()) {
+    cells.push_back(header_cell(col.quantity, "stream", output_unit(col.dimension, o.units).name));
+  }
+  cells.emplace_back("boundary");
+  cells.emplace_back("flags");
   for (Phase ph : kCurvePhases) {
     for (const PhaseColumn& col : phase_columns()) {
-      if (applies(col, ph)) cells.push_back(header_cell(col.quantity, csv_phase_name(ph), col.unit));
+      if (applies(col, ph)) cells.push_back(header_cell(col.quantity, csv_phase_name(ph), output_unit(col.dimension, o.units).name));
     }
+    for (const std::string& name : o.components) cells.push_back(header_cell("mole_fraction." + name, csv_phase_name(ph), "mol/mol"));
   }
   return cells;
 }
 
-std::string csv_text(const SideCurve& curve) {
+std::string csv_text(const SideCurve& curve, const TableOptions& o) {
   std::string out;
-  const std::vector<std::string> header = csv_header(curve);
+  const std::vector<std::string> header = csv_header(o);
   for (std::size_t i = 0; i < header.size(); ++i) out += (i ? "," : "") + header[i];
   out += "\n";
   for (const CurvePoint& p : curve.points) {
-    std::string row;
-    for (const StreamColumn& col : stream_columns()) row += (row.empty() ? "" : ",") + number_text(col.get(p), 10);
-    for (int k = 0; k < kCurvePhaseCount; ++k) {
-      for (const PhaseColumn& col : phase_columns()) {
-        if (!applies(col, kCurvePhases[k])) continue;
-        const Figure v = col.get(p.phases[k]);
-        row += "," + (v.value ? number_text(*v.value, 10) : std::string());
-      }
+    std::string row, flags, phases;
+    for (const StreamColumn& col : stream_columns()) {
+      row += (row.empty() ? "" : ",") + number_text(to_unit(col.get(p), output_unit(col.dimension, o.units)), 10);
     }
-    out += row + "\n";
+    for (int k = 0; k < kCurvePhaseCount; ++k) {
+      const Phase ph = kCurvePhases[k];
+      for (const PhaseColumn& col : phase_columns()) {
+        if (!applies(col, ph)) continue;
+        const Figure v = col.get(p.phases[k]);
+        phases += "," + (v.value ? number_text(to_unit(*v.value, output_unit(col.dimension, o.units)), 10) : std::string());
+        if (v.flagged) flags += (flags.empty() ? "" : ";") + std::string(col.quantity) + ":" + std::string(csv_phase_name(ph));
+      }
+      const std::vector<double>& x = p.phases[k].composition;
+      for (std::size_t j = 0; j < o.components.size(); ++j) phases += "," + (j < x.size() ? number_text(x[j], 10) : std::string());
+    }
+    out += row + "," + quoted(p.boundary) + "," + flags + phases + "\n";
   }
   return out;
 }
 
 std::string csv_file_name(int side) { return "side" + std::to_string(side) + ".csv"; }
-
-void write_csv(const std::filesystem::path& file, const SideCurve& curve) {
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out << csv_text(curve);
-  out.close();
-  if (!out) throw RunError("cannot write " + file.string());
-}
 
 }  // namespace hxprops

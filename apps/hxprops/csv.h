@@ -1,6 +1,7 @@
 // One CSV file per side: a header row naming quantity, phase and unit of each column
-// ("heat_capacity:liquid1 [kJ/(kg K)]"), then one row per point of the curve. An absent phase leaves
-// its cells empty.
+// ("heat_capacity:liquid1 [kJ/(kg K)]"), then one row per point of the curve, phase boundaries
+// included: the boundary column names the boundary, the flags column every figure the host flagged
+// (a correlation used outside its range). An absent phase leaves its cells empty.
 #pragma once
 
 #include <filesystem>
@@ -8,14 +9,18 @@
 #include <vector>
 
 #include "curve.h"
+#include "units.h"
 
 namespace hxprops {
 
-std::vector<std::string> csv_header(const SideCurve& curve);
-std::string csv_text(const SideCurve& curve);
+struct TableOptions {
+  UnitSystem units = UnitSystem::Engineering;
+  std::vector<std::string> components;  // per-phase composition columns when not empty
+};
+
+std::vector<std::string> csv_header(const TableOptions& o);
+std::string csv_text(const SideCurve& curve, const TableOptions& o);
 // The file name of a side's CSV inside the --csv directory: "side0.csv".
 std::string csv_file_name(int side);
-// Write csv_text() to `file`; throws RunError when it cannot be written.
-void write_csv(const std::filesystem::path& file, const SideCurve& curve);
 
 }  // namespace hxprops

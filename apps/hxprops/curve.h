@@ -1,6 +1,7 @@
-// The property curve of one exchanger side: the stream flashed at evenly spaced temperatures from
-// inlet to outlet at the side's pressure, every figure asked of the library; plus a finer
-// temperature-duty profile with the phase boundaries located on it, for the heat-release curve.
+// The property curve of one exchanger side: the stream from its inlet state to its outlet state,
+// with the pressure linear in the duty, flashed at evenly spaced temperatures (or duties), every
+// phase boundary a row of its own; every figure asked of the library. Plus a finer temperature-duty
+// profile with the boundaries on it, for the exchanger's figures and the plot.
 #pragma once
 
 #include <array>
@@ -42,20 +43,25 @@ struct PhaseFigures {
   Figure surface_tension;        // N/m
   Figure density;                // kg/m3
   Figure heat_of_vaporisation;   // J/kg
+  std::vector<double> composition;  // mole fractions over the host's component set, when asked
 };
 
 struct CurvePoint {
   double temperature = 0.0;      // K
+  double pressure = 0.0;         // Pa
   double duty = 0.0;             // W exchanged between the inlet and this point (0 or more)
+  double enthalpy = 0.0;         // J/kg, the stream's specific enthalpy
   double vapour_fraction = 0.0;  // mole fraction of the stream in the vapour
+  std::string boundary;          // the phase boundary at this point, e.g. "dew point: liquid 1 appears"
   std::array<PhaseFigures, kCurvePhaseCount> phases;
 };
 
-// Where the set of phases changes, between the inlet and the outlet.
+// Where the set of phases changes, between the inlet and the outlet (both included).
 struct PhaseBoundary {
   double temperature = 0.0;  // K
+  double pressure = 0.0;     // Pa
   double duty = 0.0;         // W from the inlet
-  std::string label;         // e.g. "dew point: liquid 1 appears"
+  std::string label;
 };
 
 struct ProfilePoint {
@@ -66,21 +72,36 @@ struct ProfilePoint {
 struct SideCurve {
   int side = 0;
   std::string name;
-  double pressure = 0.0;            // Pa
+  Method method = Method::Ideal;
   double inlet_temperature = 0.0;   // K
   double outlet_temperature = 0.0;  // K
+  double inlet_pressure = 0.0;      // Pa
+  double outlet_pressure = 0.0;     // Pa
   double duty = 0.0;                // W added to the stream between inlet and outlet (negative: released)
-  std::vector<CurvePoint> points;   // inlet to outlet
-  std::vector<PhaseBoundary> boundaries;  // inlet to outlet
-  std::vector<ProfilePoint> profile;      // inlet to outlet, boundaries included
-  bool cooled() const { return outlet_temperature < inlet_temperature; }
+  Spacing spacing = Spacing::Temperature;  // as used: duty when inlet and outlet share a temperature
+  std::vector<CurvePoint> points;          // inlet to outlet, boundary rows included
+  std::vector<PhaseBoundary> boundaries;   // inlet to outlet
+  std::vector<ProfilePoint> profile;       // inlet to outlet, boundaries included
+  bool cooled() const { return duty < 0.0; }
 };
 
 // Intervals of the profile (at least; more when the table has more points).
 inline constexpr int kProfileIntervals = 80;
 
-// The curve of one side of the case. Needs a Session for the case. Throws InputError when a duty
-// takes the stream outside the databank's temperature range, RunError when a flash fails.
-SideCurve compute_side_curve(const Case& c, int side);
+// Two sides given by their own duties (or outlets) must agree to this fraction of the larger duty.
+inline constexpr double kDutyTolerance = 0.005;
+
+struct CurveOptions {
+  bool compositions = false;  // ask each phase's composition at every point
+};
+
+// Both sides of the session's case; a side on duty = "balance" takes what the other releases or
+// takes up. Throws InputError when an outlet lies outside the databank's temperature range or both
+// sides release (or take up) heat, RunError when a flash fails.
+std::array<SideCurve, 2> compute_curves(Session& s, const CurveOptions& o = {});
+
+// One side, its outlet duty given when it is on "balance".
+SideCurve compute_side_curve(Session& s, int side, const CurveOptions& o = {},
+                             std::optional<double> balance_duty = std::nullopt);
 
 }  // namespace hxprops

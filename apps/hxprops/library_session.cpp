@@ -1,10 +1,11 @@
 #include "library_session.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
-#include <cstdio>
 #include <iterator>
 
+#include "kvt/host.h"
 #include "kvt/kvt.h"
 #include "kvt_reference/reference_host.h"
 #include "number_text.h"
@@ -12,6 +13,7 @@
 namespace hxprops {
 
 namespace reference = kvt::reference;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -30,8 +32,6 @@ Routine routine_for(Quantity q) {
     case Quantity::SurfaceTension: return KVT_HXPSFT;
     case Quantity::Density: return KVT_HXPDNS;
     case Quantity::HeatOfVaporisation: return KVT_HXPTHV;
-    case Quantity::CriticalTemperature: return KVT_HXPTMC;
-    case Quantity::CriticalPressure: return KVT_HXPPRC;
   }
   return KVT_HXPFRC;
 }
@@ -57,90 +57,138 @@ FlashCodes flash_codes(PhaseSet p) {
 void fill_blocks(const Case& c) {
   std::fill(std::begin(KVT_IHXPP), std::end(KVT_IHXPP), 0);
   std::fill(std::begin(KVT_RHXPP), std::end(KVT_RHXPP), 0.0);
-  std::fill(std::begin(KVT_HXPDBG), std::end(KVT_HXPDBG), 0);
   std::fill(std::begin(KVT_HXSBD), std::end(KVT_HXSBD), 0);
   for (int i = 0; i < 2; ++i) {
     const FlashOptions& o = c.sides[i].options;
-    std::int64_t* set = KVT_IHXPP + 10 * i;  // words 1-10 (side 0) or 11-20 (side 1)
-    std::copy(o.option_list.begin(), o.option_list.end(), set);
+    const int shift = KVT_SIDE_STRIDE_I * i;
+    std::copy(o.option_list.begin(), o.option_list.end(), &KVT_WORD(KVT_IHXPP, KVT_IHXPP_OPTION_LIST + shift));
     const FlashCodes codes = flash_codes(o.phases);
-    set[6] = codes.count;
-    set[7] = codes.kind;
-    set[8] = o.flash_option;
-    set[9] = codes.water;
-    KVT_RHXPP[3 * i] = o.flash_real_option;
+    KVT_WORD(KVT_IHXPP, KVT_IHXPP_PHASE_COUNT + shift) = codes.count;
+    KVT_WORD(KVT_IHXPP, KVT_IHXPP_PHASE_KIND + shift) = codes.kind;
+    KVT_WORD(KVT_IHXPP, KVT_IHXPP_FLASH_OPTION + shift) = o.flash_option;
+    KVT_WORD(KVT_IHXPP, KVT_IHXPP_WATER + shift) = codes.water;
+    KVT_WORD(KVT_RHXPP, KVT_RHXPP_FLASH_REAL + KVT_SIDE_STRIDE_R * i) = o.flash_real_option;
   }
   const reference::RetentionPositions records = reference::allocate_retention_records(10);
-  KVT_IHXPP[23] = records.integer_records;
-  KVT_IHXPP[24] = records.real_records;
-  KVT_IHXPP[25] = reference::kNsubs;
-  KVT_IHXPP[26] = 0;  // no retention: every flash starts afresh
+  KVT_WORD(KVT_IHXPP, KVT_IHXPP_INT_RECORDS) = records.integer_records;
+  KVT_WORD(KVT_IHXPP, KVT_IHXPP_REAL_RECORDS) = records.real_records;
+  KVT_WORD(KVT_IHXPP, KVT_IHXPP_NSUBS) = reference::kNsubs;
+  KVT_WORD(KVT_IHXPP, KVT_IHXPP_RETENTION) = KVT_RETENTION_OFF;  // every flash starts afresh
   const std::array<std::int64_t, 16> packed = reference::allocate_packed_lists();
   std::copy(packed.begin(), packed.end(), KVT_HXPKV);
-  KVT_HXRMSS[0] = kMissing;
-  KVT_HXRMIN[0] = kMinMolarVolume;
-  KVT_HXOUTP[0] = kTraceUnit;
+  KVT_WORD(KVT_HXRMSS, KVT_HXRMSS_MISSING) = kMissing;
+  KVT_WORD(KVT_HXRMIN, KVT_HXRMIN_VOLUME) = kMinMolarVolume;
+  KVT_WORD(KVT_HXOUTP, KVT_HXOUTP_UNIT) = kTraceUnit;
 }
+
+reference::Method host_method(Method m) {
+  return m == Method::PengRobinson ? reference::Method::peng_robinson : reference::Method::ideal;
+}
+
+std::optional<fs::path> g_loaded;  // the databank file the host holds
 
 }  // namespace
 
-TemperatureRange side_temperature_range(const Case& c, int side) {
-  TemperatureRange r{0.0, 1.0e300};
-  for (const ComponentFlow& f : c.sides[side].flows) {
-    if (!(f.flow > 0.0)) continue;
-    const reference::Range one = reference::temperature_range(f.name);
-    r.min = std::max(r.min, one.min);
-    r.max = std::min(r.max, one.max);
+void use_databank(const std::optional<fs::path>& file) {
+  const fs::path wanted = file ? *file : reference::default_databank_path();
+  if (g_loaded && *g_loaded == wanted) return;
+  g_loaded.reset();
+  try {
+    reference::load_databank(wanted);
+  } catch (const reference::Error& e) {
+    // A databank the user names is input; the shipped one failing is the installation's fault.
+    if (file) throw InputError({}, "--databank", std::string("cannot load the databank: ") + e.what());
+    throw RunError(std::string("cannot load the databank: ") + e.what());
   }
-  return r;
+  g_loaded = wanted;
 }
 
-Session::Session(const Case& c) : case_(c) {
-  try {
-    reference::load_databank();
-  } catch (const reference::Error& e) {
-    throw RunError(std::string("cannot load the host's databank: ") + e.what());
-  }
+Session::Session(const Case& c, const std::optional<fs::path>& databank) : case_(c) {
+  use_databank(databank);
   const std::vector<std::string> known = reference::databank_components();
   for (int i = 0; i < 2; ++i) {
     for (const ComponentFlow& f : c.sides[i].flows) {
       if (std::find(known.begin(), known.end(), f.name) != known.end()) continue;
       std::string list;
       for (const std::string& k : known) list += (list.empty() ? "" : ", ") + k;
-      const std::string field = flow_field(i, f.name);
-      throw InputError(c.locate(field), field, "unknown component \"" + f.name + "\" (the databank has: " + list + ")");
+      c.reject(flow_field(c, i, f.name), "unknown component \"" + f.name + "\" (the databank has: " + list + ")");
     }
   }
-  const std::vector<std::string> names = all_components(c);
-  reference::select_components(std::span<const std::string>(names));
+  components_ = all_components(c);
+  select(c.sides[0].method);
+
+  // Each side's component mole flows over the whole set, from flows or fractions of a total.
+  for (int i = 0; i < 2; ++i) {
+    const Side& s = c.sides[i];
+    std::vector<double>& out = flows_[i];
+    out.assign(components_.size(), 0.0);
+    double total_mass_per_kmol = 0.0;  // of the fractions' mixture, for a mass total with mole fractions
+    double fraction_sum = 0.0;
+    for (const ComponentFlow& f : s.flows) {
+      const auto j = static_cast<std::size_t>(reference::component_number(f.name) - 1);
+      const double mw = reference::molecular_weight(static_cast<std::int64_t>(j) + 1);
+      out[j] = f.basis == Basis::Mass ? f.amount / mw : f.amount;  // kmol/s, or moles per unit of the total
+      total_mass_per_kmol += f.basis == Basis::Mole ? f.amount * mw : f.amount;
+      fraction_sum += f.amount;
+    }
+    if (s.total) {
+      // Per unit of the total: mole fractions give kmol per kmol, mass fractions kmol per kg.
+      double scale = s.total->amount / fraction_sum;
+      if (s.total->basis == Basis::Mass && s.total->fractions == Basis::Mole) scale = s.total->amount / total_mass_per_kmol;
+      if (s.total->basis == Basis::Mole && s.total->fractions == Basis::Mass) {
+        double kmol_per_kg = 0.0;
+        for (double v : out) kmol_per_kg += v;
+        scale = s.total->amount / kmol_per_kg;
+      }
+      for (double& v : out) v *= scale;
+    }
+  }
 
   const reference::Range pr = reference::pressure_range();
   for (int i = 0; i < 2; ++i) {
     const Side& s = c.sides[i];
-    if (!(s.pressure >= pr.min && s.pressure <= pr.max)) {
-      const std::string field = side_field(i, "pressure");
-      throw InputError(c.locate(field), field,
-                       "pressure " + number_text(s.pressure) + " Pa is outside the host's range " + number_text(pr.min) + " to " +
-                           number_text(pr.max) + " Pa");
+    for (const char* key : {"inlet_pressure", "outlet_pressure"}) {
+      const double p = key[0] == 'i' ? s.inlet_pressure : s.outlet_pressure;
+      if (p >= pr.min && p <= pr.max) continue;
+      c.reject(side_field(i, key), "pressure " + number_text(p) + " Pa is outside the host's range " + number_text(pr.min) +
+                                       " to " + number_text(pr.max) + " Pa");
     }
-    const TemperatureRange tr = side_temperature_range(c, i);
-    const auto check_t = [&](const char* key, double t) {
-      if (t >= tr.min && t <= tr.max) return;
-      const std::string field = side_field(i, key);
-      throw InputError(c.locate(field), field,
-                       "temperature " + number_text(t) + " K is outside the databank's range " + number_text(tr.min) + " to " +
-                           number_text(tr.max) + " K for the components of " + side_key(i));
-    };
-    check_t("inlet_temperature", s.inlet_temperature);
-    if (s.outlet == OutletSpec::Temperature) check_t("outlet_temperature", s.outlet_temperature);
+    const TemperatureRange tr = temperature_range(i);
+    for (const bool outlet : {false, true}) {
+      const EndState& e = outlet ? s.outlet : s.inlet;
+      if (e.kind != EndKind::Temperature || (e.value >= tr.min && e.value <= tr.max)) continue;
+      c.reject(side_field(i, end_key(outlet, e.kind)),
+               "temperature " + number_text(e.value) + " K is outside the databank's range " + number_text(tr.min) + " to " +
+                   number_text(tr.max) + " K for the components of " + side_key(i));
+    }
   }
-  fill_blocks(c);
   reference::take_warnings();  // start with a clean slate
 }
 
 Session::~Session() { end_trace(); }
 
-void Session::trace_to(const std::filesystem::path& file) {
+void Session::select(Method m) {
+  reference::select_components(std::span<const std::string>(components_), host_method(m));
+  fill_blocks(case_);
+  method_ = m;
+}
+
+void Session::activate(int side) {
+  if (case_.sides[side].method != method_) select(case_.sides[side].method);
+}
+
+TemperatureRange Session::temperature_range(int side) const {
+  TemperatureRange r{0.0, 1.0e300};
+  for (std::size_t j = 0; j < components_.size(); ++j) {
+    if (!(flows_[side][j] > 0.0)) continue;
+    const reference::Range one = reference::temperature_range(components_[j]);
+    r.min = std::max(r.min, one.min);
+    r.max = std::min(r.max, one.max);
+  }
+  return r;
+}
+
+void Session::trace_to(const fs::path& file) {
   try {
     reference::connect_unit(kTraceUnit, file);
   } catch (const reference::Error& e) {
@@ -165,82 +213,99 @@ std::vector<std::string> Session::host_notes() {
   return notes;
 }
 
-SideStream::SideStream(const Case& c, int side) : side_(side), pressure_(c.sides[side].pressure) {
-  const Side& s = c.sides[side];
-  std::vector<double> flows;
-  for (const std::string& name : reference::selected_components()) {
-    double f = 0.0;
-    for (const ComponentFlow& cf : s.flows) {
-      if (cf.name == name) f = cf.flow;
-    }
-    flows.push_back(f);
-  }
+SideStream::SideStream(Session& s, int side) : side_(side) {
+  s.activate(side);
+  const Side& sd = s.config().sides[side];
+  const TemperatureRange r = s.temperature_range(side);
+  const double t = sd.inlet.kind == EndKind::Temperature ? sd.inlet.value : std::clamp(298.15, r.min, r.max);
   try {
-    strm_ = reference::make_stream(flows, s.inlet_temperature, s.pressure,
-                               s.options.phases == PhaseSet::VapourLiquidFreeWater);
+    strm_ = reference::make_stream(s.mole_flows(side), t, sd.inlet_pressure,
+                                   sd.options.phases == PhaseSet::VapourLiquidFreeWater);
   } catch (const reference::Error& e) {
-    const std::string field = side_key(side);
-    throw InputError(c.locate(field), field, e.what());
+    s.config().reject(side_key(side), e.what());
   }
   nstrm_ = static_cast<std::int64_t>(strm_.size());
-  flash_tp(s.inlet_temperature);
 }
 
-std::string SideStream::where() const { return side_key(side_); }
-
-void SideStream::flash(std::int64_t kspec) {
-  const std::int64_t side = side_, slot = 0, kphs = 0, kpeq = 0;
+void SideStream::flash(std::int64_t kspec, double spec, const char* what, double p) {
+  const std::int64_t side = side_, slot = 0, kphs = KVT_PHASES_OPTION_SET, kpeq = KVT_PEQ_OFF;
   std::int64_t ierr = 0;
   KVT_HXFLSH(strm_.data(), &nstrm_, &side, &slot, &kspec, &kphs, &kpeq, &ierr);
-  if (ierr == 1) {
-    std::string why;
-    for (const std::string& n : reference::take_warnings()) why += "\n  host: " + n;
-    throw RunError(where() + ": the host's flash failed" + why);
-  }
+  if (ierr != KVT_ERR_FLASH_FAILED) return;
+  std::string why;
+  for (const std::string& n : reference::take_warnings()) why += "\n  host: " + n;
+  throw RunError(side_key(side_) + ": the host's flash failed at " + what + " " + number_text(spec) + ", " +
+                 number_text(p) + " Pa" + why);
 }
 
-void SideStream::flash_tp(double t) {
+void SideStream::flash_tp(double t, double p) {
   KVT_HXUTMP(strm_.data(), nullptr, nullptr, &t);
-  KVT_HXUPRS(strm_.data(), nullptr, nullptr, &pressure_);
-  try {
-    flash(reference::kTP);
-  } catch (const RunError& e) {
-    throw RunError(std::string(e.what()) + "\n  at " + number_text(t) + " K, " + number_text(pressure_) + " Pa");
-  }
+  KVT_HXUPRS(strm_.data(), nullptr, nullptr, &p);
+  flash(KVT_SPEC_TP, t, "temperature (K)", p);
 }
 
-void SideStream::flash_ph(double molar_enthalpy) {
-  KVT_HXUPRS(strm_.data(), nullptr, nullptr, &pressure_);
+void SideStream::flash_ph(double molar_enthalpy, double p) {
+  KVT_HXUPRS(strm_.data(), nullptr, nullptr, &p);
   KVT_HXUNTH(strm_.data(), nullptr, nullptr, &molar_enthalpy);
-  flash(reference::kPH);
+  flash(KVT_SPEC_PH, molar_enthalpy, "enthalpy (J/kmol)", p);
 }
 
-double SideStream::temperature() {
-  const std::int64_t side = side_, phase = 1, basis = 0;
+void SideStream::flash_pv(double vapour_fraction, double p) {
+  KVT_HXUPRS(strm_.data(), nullptr, nullptr, &p);
+  KVT_HXUVFR(strm_.data(), nullptr, nullptr, &vapour_fraction);
+  flash(KVT_SPEC_PV, vapour_fraction, "vapour fraction", p);
+}
+
+double SideStream::temperature() { return state_value(KVT_HXPTMP); }
+double SideStream::pressure() { return state_value(KVT_HXPPRS); }
+
+double SideStream::state_value(StateRoutine routine) {
+  const std::int64_t side = side_, phase = static_cast<std::int64_t>(Phase::Stream), basis = KVT_BASIS_MOLE;
   std::int64_t ierr = 0;
-  double t = 0.0;
-  KVT_HXPTMP(strm_.data(), &nstrm_, &side, &phase, &basis, &t, &ierr);
-  return t;
+  double v = 0.0;
+  routine(strm_.data(), &nstrm_, &side, &phase, &basis, &v, &ierr);
+  return v;
 }
 
-SideStream::Answer SideStream::ask(Quantity q, Phase p, Basis b) {
+SideStream::Answer SideStream::ask(Quantity q, Phase p, LibraryBasis b) {
   const std::int64_t side = side_, phase = static_cast<std::int64_t>(p), basis = static_cast<std::int64_t>(b);
   Answer a;
   double v = 0.0;
   routine_for(q)(strm_.data(), &nstrm_, &side, &phase, &basis, &v, &a.ierr);
-  if (a.ierr != -1 && std::isfinite(v) && v < kMissing) a.value = v;
+  if (a.ierr != KVT_ERR_ABSENT && std::isfinite(v) && v < kMissing) a.value = v;
   return a;
 }
 
-std::optional<double> SideStream::value(Quantity q, Phase p, Basis b) {
+std::optional<double> SideStream::value(Quantity q, Phase p, LibraryBasis b) {
   const Answer a = ask(q, p, b);
-  if (a.ierr != 0) return std::nullopt;
+  if (a.ierr != KVT_OK) return std::nullopt;
   return a.value;
 }
 
 bool SideStream::present(Phase p) {
-  const std::optional<double> f = value(Quantity::Fraction, p, Basis::Mole);
+  const std::optional<double> f = value(Quantity::Fraction, p, LibraryBasis::Mole);
   return f && *f > 0.0;
+}
+
+std::vector<double> SideStream::composition(Phase p) {
+  if (p == Phase::Stream || !present(p)) return {};
+  const std::int64_t group = p == Phase::Vapour    ? KVT_GROUP_VAPOUR
+                             : p == Phase::Liquid1 ? KVT_GROUP_LIQUID1
+                             : p == Phase::Liquid2 ? KVT_GROUP_LIQUID2
+                                                   : KVT_GROUP_LIQUID;
+  const auto word = [](std::int64_t position) { return VOKA_PLEX[position - 1]; };
+  const std::int64_t count_at = KVT_WORD(KVT_HXPKV, KVT_HXPKV_COUNT + group - 1);
+  const std::int64_t numbers_at = KVT_WORD(KVT_HXPKV, KVT_HXPKV_NUMBERS + group - 1);
+  const std::int64_t fractions_at = KVT_WORD(KVT_HXPKV, KVT_HXPKV_FRACTIONS + group - 1);
+  const std::int64_t n = nstrm_ - reference::kStreamExtraSlots;
+  std::vector<double> x(static_cast<std::size_t>(n), 0.0);
+  if (count_at < 1) return x;
+  const std::int64_t count = std::min(word(count_at), n);
+  for (std::int64_t k = 0; k < count; ++k) {
+    const std::int64_t j = word(numbers_at + k);
+    if (j >= 1 && j <= n) x[static_cast<std::size_t>(j - 1)] = std::bit_cast<double>(word(fractions_at + k));
+  }
+  return x;
 }
 
 }  // namespace hxprops

@@ -3,6 +3,7 @@
 // questioned only through the library's exported routines.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -15,7 +16,7 @@ namespace hxprops {
 
 // The library's phase codes and basis codes.
 enum class Phase : std::int64_t { Stream = 1, Vapour = 2, Liquid = 3, Liquid1 = 4, Liquid2 = 5 };
-enum class Basis : std::int64_t { Mole = 0, Mass = 1 };
+enum class LibraryBasis : std::int64_t { Mole = 0, Mass = 1 };
 
 // What the library answers about one phase; each maps to one exported routine.
 enum class Quantity {
@@ -29,26 +30,41 @@ enum class Quantity {
   SurfaceTension,      // KVT_HXPSFT  N/m
   Density,             // KVT_HXPDNS  kmol/m3 or kg/m3
   HeatOfVaporisation,  // KVT_HXPTHV  J/kmol or J/kg
-  CriticalTemperature, // KVT_HXPTMC  K
-  CriticalPressure,    // KVT_HXPPRC  Pa
 };
 
-inline constexpr std::int32_t kTraceUnit = 61;  // the host unit the trace goes to
-inline constexpr double kMissing = 1.0e35;      // the library's missing value (KVT_HXRMSS word 1)
+inline constexpr std::int32_t kTraceUnit = 61;     // the host unit the trace goes to
+inline constexpr double kMissing = 1.0e35;         // the library's missing value (KVT_HXRMSS word 1)
 inline constexpr double kMinMolarVolume = 1.0e-6;  // m3/kmol (KVT_HXRMIN word 1)
+
+// Temperature range (K) of the databank's flash correlations over some components.
+struct TemperatureRange {
+  double min;
+  double max;
+};
+
+// Load a databank file into the host unless it is the one loaded last (the default file when none is
+// named). Throws InputError when a named file cannot be loaded, RunError when the default one cannot.
+void use_databank(const std::optional<std::filesystem::path>& file);
 
 // The host and the library are process-wide: keep one Session at a time.
 class Session {
  public:
-  // Loads the databank, selects the case's components and fills the library's blocks with the
-  // option sets of both sides. Throws InputError for an unknown component, a pressure or a
+  // Loads the databank (once), selects the case's components and fills the library's blocks with
+  // the option sets of both sides. Throws InputError for an unknown component, a pressure or a
   // temperature outside the host's ranges, RunError when the databank cannot be loaded.
-  explicit Session(const Case& c);
+  explicit Session(const Case& c, const std::optional<std::filesystem::path>& databank = std::nullopt);
   ~Session();
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
   const Case& config() const { return case_; }
+  // The host's component set (both sides' components) and a side's mole flows over it, kmol/s.
+  const std::vector<std::string>& components() const { return components_; }
+  const std::vector<double>& mole_flows(int side) const { return flows_[side]; }
+  TemperatureRange temperature_range(int side) const;
+
+  // Make the side's property method the host's (the component set is selected again when it changes).
+  void activate(int side);
 
   // Turn every trace switch on and connect the trace unit to `file` (created or truncated).
   void trace_to(const std::filesystem::path& file);
@@ -59,51 +75,54 @@ class Session {
   std::vector<std::string> host_notes();
 
  private:
+  void select(Method m);
+
   Case case_;
+  std::vector<std::string> components_;
+  std::array<std::vector<double>, 2> flows_;
+  Method method_ = Method::Ideal;
   bool tracing_ = false;
 };
-
-// Temperature range (K) of the databank's flash correlations over the components a side carries.
-struct TemperatureRange {
-  double min;
-  double max;
-};
-TemperatureRange side_temperature_range(const Case& c, int side);
 
 // One side's stream vector, set up with the library's setters.
 class SideStream {
  public:
-  // The side's stream at its inlet temperature and pressure, flashed (T-P).
-  SideStream(const Case& c, int side);
+  // The side's stream (with its method active), flashed at a temperature inside its range.
+  SideStream(Session& s, int side);
 
-  int side() const { return side_; }
-  double pressure() const { return pressure_; }
-
-  // Flash at T and the side's pressure (KVT_HXUTMP, KVT_HXUPRS, KVT_HXFLSH T-P). Throws RunError
+  // Flashes at the pressure given (KVT_HXUPRS) and: a temperature (KVT_HXUTMP, T-P), a molar enthalpy
+  // in J/kmol (KVT_HXUNTH, P-H), a vapour fraction (KVT_HXUVFR, P-vapour fraction). Throw RunError
   // when the host's flash fails.
-  void flash_tp(double t);
-  // Flash at the side's pressure and a molar enthalpy, J/kmol (KVT_HXUNTH, KVT_HXFLSH P-H).
-  void flash_ph(double molar_enthalpy);
+  void flash_tp(double t, double p);
+  void flash_ph(double molar_enthalpy, double p);
+  void flash_pv(double vapour_fraction, double p);
 
-  // The stream's temperature after the last flash (KVT_HXPTMP), K.
+  // The stream's temperature and pressure after the last flash (KVT_HXPTMP, KVT_HXPPRS).
   double temperature();
+  double pressure();
   // One question to the library about the last flash.
   struct Answer {
     std::optional<double> value;  // empty when the phase is absent (IERR -1) or the answer is missing
     std::int64_t ierr = 0;        // IERR; a positive value is the host's error flag (value kept)
   };
-  Answer ask(Quantity q, Phase p, Basis b);
+  Answer ask(Quantity q, Phase p, LibraryBasis b);
   // The value alone, when there is one and IERR is 0.
-  std::optional<double> value(Quantity q, Phase p, Basis b);
+  std::optional<double> value(Quantity q, Phase p, LibraryBasis b);
   // Whether the phase has a positive fraction in the last flash.
   bool present(Phase p);
+  // The phase's mole fractions over the host's component set, from the packed compositions the
+  // last flash left in the host's work array; empty when the phase is absent.
+  std::vector<double> composition(Phase p);
 
  private:
-  void flash(std::int64_t kspec);
-  std::string where() const;
+  // Flash with the setters' values in place; the flash's given value and pressure only name it in
+  // the message of a failure.
+  void flash(std::int64_t kspec, double spec, const char* what, double p);
+  using StateRoutine = void (*)(double*, const std::int64_t*, const std::int64_t*, const std::int64_t*, const std::int64_t*,
+                                double*, std::int64_t*);
+  double state_value(StateRoutine routine);
 
   int side_;
-  double pressure_;
   std::vector<double> strm_;
   std::int64_t nstrm_;
 };

@@ -1,10 +1,12 @@
-// hxprops: property tables and heat-release curves of a heat exchanger's two sides, computed by a
-// host program through libkvt's exported routines, with the reference host behind them.
+// hxprops: property curves of a heat exchanger's two sides and the exchanger's figures, computed by
+// a host program through libkvt's exported routines, with the reference host behind them.
 //
 // Exit status: 0 done; 2 bad input (the message names file, line and field); 1 a calculation or an
-// output that failed. Output files appear only when the whole run succeeds.
+// output that failed. Output files appear only when the whole run succeeds. Relative paths are
+// relative to the folder the program was started from.
 #include <CLI/CLI.hpp>
 #include <array>
+#include <charconv>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -14,6 +16,9 @@
 #include "csv.h"
 #include "curve.h"
 #include "default_case.h"
+#include "exchanger.h"
+#include "json.h"
+#include "kvt_reference/reference_host.h"
 #include "library_session.h"
 #include "output_files.h"
 #include "plot.h"
@@ -28,79 +33,137 @@ constexpr int kExitBadInput = 2;
 constexpr int kExitFailed = 1;
 
 struct Options {
-  std::optional<fs::path> case_file;
-  std::optional<int> points;
-  std::optional<fs::path> csv_dir;
-  std::optional<fs::path> plot;
-  std::optional<fs::path> trace;
-  bool dump_case = false;
+  std::optional<fs::path> case_file, csv_dir, plot, json, trace, databank;
+  std::optional<std::string> points, spacing;
+  std::string units = "engineering";
+  bool compositions = false, allow_cross = false, list_components = false, dump_case = false;
 };
 
 const char* kDescription =
-    "hxprops - property curves and heat-release curves of the two sides of a heat exchanger.\n"
+    "hxprops - property curves of the two sides of a heat exchanger, and the exchanger's figures.\n"
     "\n"
-    "For each side the stream is flashed at evenly spaced temperatures from its inlet to its outlet at\n"
-    "the side's pressure, with that side's option set, and every figure is asked of libkvt. Printed per\n"
-    "point: temperature [K], duty exchanged since the inlet [kW], vapour fraction [mol/mol], the mass\n"
-    "fraction of each phase [kg/kg]; per phase present (vapour, liquid 1, liquid 2): mass flow [kg/s],\n"
-    "molecular weight [kg/kmol], heat capacity [kJ/(kg K)], thermal conductivity [W/(m K)], viscosity\n"
-    "[mPa s], surface tension [mN/m] (liquids), density [kg/m3], heat of vaporisation [kJ/kg] (liquids).\n"
-    "A phase absent at a point shows as '-' (an empty cell in CSV). Phase boundaries between inlet and\n"
-    "outlet are located and listed. Without --case the embedded default case runs.";
+    "Each side runs from its inlet state to its outlet state (by temperature, vapour fraction or duty),\n"
+    "the pressure linear in the duty; every phase boundary is a row of its own. Printed per point:\n"
+    "temperature, pressure, duty since the inlet, specific enthalpy, vapour fraction, the mass fraction\n"
+    "of each phase; per phase present (vapour, liquid 1, liquid 2): mass flow, molecular weight, heat\n"
+    "capacity, thermal conductivity, viscosity, surface tension (liquids), density, heat of vaporisation\n"
+    "(liquids). Then the exchanger: minimum approach, LMTD, weighted MTD and UA. A phase absent at a\n"
+    "point shows as '-'. Without --case the embedded default case runs.\n";
 
 const char* kFooter =
-    "Case file (TOML; units K, Pa, kmol/s, W):\n"
-    "  title = \"...\"                      optional\n"
-    "  points = 11                        optional, points per curve (2 to 1000)\n"
+    "Case file (TOML; plain numbers in K, Pa, kmol/s, W; or strings with a unit: \"120 degC\", \"2.5 bar\",\n"
+    "\"36 t/h\", \"1.4 MW\"):\n"
+    "  title, points, spacing = \"temperature\"|\"duty\", arrangement = \"counter-current\"|\"co-current\"\n"
     "  [side0] and [side1]:\n"
-    "    name = \"...\"                     optional\n"
-    "    pressure = 2.5e5                 Pa\n"
-    "    inlet_temperature = 420.0        K\n"
-    "    outlet_temperature = 310.0       K, or instead:\n"
-    "    duty = 1.5e6                     W added to the stream (negative: heat released)\n"
-    "    phases = \"vapour-liquid\"         vapour-liquid, vapour-liquid-free-water, liquid, vapour\n"
-    "    option_list = [0,0,0,0,0,0]      optional, handed to the host's flash and property monitor\n"
-    "    flash_option = 0                 optional\n"
-    "    flash_real_option = 0.0          optional\n"
-    "    [sideN.flows]                    component = flow in kmol/s (names of the host's databank)\n"
-    "Print the default case with --dump-case.\n"
+    "    name, method = \"ideal\"|\"peng-robinson\", phases = \"vapour-liquid\"|\"vapour-liquid-free-water\"|...\n"
+    "    pressure (or inlet_pressure and outlet_pressure)\n"
+    "    inlet_temperature or inlet_vapour_fraction\n"
+    "    outlet_temperature, outlet_vapour_fraction or duty (W added; negative: released; or \"balance\")\n"
+    "    [sideN.flows] component = flow (kmol/s, or \"10 kg/s\"); or total_flow with\n"
+    "    [sideN.mole_fractions] or [sideN.mass_fractions]\n"
+    "Print the default case with --dump-case; docs/hxprops.md describes every key.\n"
     "\n"
     "Exit status: 0 done; 1 a calculation or output failed; 2 bad input (unknown component, negative\n"
-    "flow, malformed file, temperature outside the databank's range, unknown option). Output files are\n"
-    "written only when the whole run succeeds.";
+    "flow, malformed file, temperature outside the databank's range, a temperature cross, unknown\n"
+    "option). Output files are written only when the whole run succeeds.";
+
+int parse_points(const std::string& text) {
+  int n = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+  if (ec != std::errc() || end != text.data() + text.size()) {
+    throw InputError({}, "--points", "\"" + text + "\" is not a whole number");
+  }
+  if (n < kMinPoints || n > kMaxPoints) {
+    throw InputError({}, "--points", std::to_string(n) + " is outside " + std::to_string(kMinPoints) + " to " + std::to_string(kMaxPoints));
+  }
+  return n;
+}
 
 // Output names that cannot work are bad input, found before anything is calculated.
 void check_output_names(const Options& o) {
   std::error_code ec;
-  const auto file_name = [&](const char* option, const std::optional<fs::path>& p) {
-    if (p && fs::is_directory(*p, ec)) throw InputError({}, option, p->string() + " is a directory, not a file name");
-  };
-  file_name("--plot", o.plot);
-  file_name("--trace", o.trace);
-  if (o.csv_dir && fs::exists(*o.csv_dir, ec) && !fs::is_directory(*o.csv_dir, ec)) {
-    throw InputError({}, "--csv", o.csv_dir->string() + " exists and is not a directory");
+  std::vector<std::pair<std::string, fs::path>> named;
+  for (const auto& [option, p] : {std::pair{"--plot", o.plot}, std::pair{"--json", o.json}, std::pair{"--trace", o.trace}}) {
+    if (!p) continue;
+    if (fs::is_directory(*p, ec)) throw InputError({}, option, p->string() + " is a folder, not a file name");
+    named.emplace_back(option, *p);
+  }
+  if (o.plot && !plot_format(*o.plot)) {
+    throw InputError({}, "--plot", o.plot->string() + ": the image's name must end in .png or .svg");
+  }
+  if (o.csv_dir) {
+    if (fs::exists(*o.csv_dir, ec) && !fs::is_directory(*o.csv_dir, ec)) {
+      throw InputError({}, "--csv", o.csv_dir->string() + " exists and is not a folder");
+    }
+    named.emplace_back("--csv", *o.csv_dir);
+    for (int side = 0; side < 2; ++side) named.emplace_back("--csv", *o.csv_dir / csv_file_name(side));
+  }
+  for (std::size_t i = 0; i < named.size(); ++i) {
+    for (std::size_t j = i + 1; j < named.size(); ++j) {
+      if (named[i].first == named[j].first) continue;
+      const auto where = [&ec](const fs::path& p) { return fs::weakly_canonical(fs::absolute(p, ec), ec); };
+      if (where(named[i].second) != where(named[j].second)) continue;
+      throw InputError({}, named[j].first, named[i].first + " and " + named[j].first + " name the same path " +
+                                               named[j].second.string());
+    }
+  }
+}
+
+void list_components(const Options& o, UnitSystem u) {
+  use_databank(o.databank);
+  for (const std::string& name : kvt::reference::databank_components()) {
+    const kvt::reference::Range r = kvt::reference::temperature_range(name);
+    std::cout << name << ": " << quantity_text(r.min, Dimension::Temperature, u) << " to "
+              << quantity_text(r.max, Dimension::Temperature, u) << "\n";
   }
 }
 
 int run(const Options& o) {
+  const std::optional<UnitSystem> units = unit_system_from_name(o.units);
+  if (!units) throw InputError({}, "--units", "\"" + o.units + "\" is not one of: si, engineering");
+  if (o.list_components) {
+    list_components(o, *units);
+    return 0;
+  }
   Case c = o.case_file ? read_case_file(*o.case_file) : default_case();
-  if (o.points) c.points = *o.points;
+  if (o.points) c.points = parse_points(*o.points);
+  if (o.spacing) {
+    const std::optional<Spacing> s = from_name<Spacing>(*o.spacing);
+    if (!s) throw InputError({}, "--spacing", "\"" + *o.spacing + "\" is not one of: " + names_of<Spacing>());
+    c.spacing = *s;
+  }
   if (o.dump_case) {
     std::cout << write_case(c);
     return 0;
   }
   check_output_names(o);
   OutputFiles outputs;  // declared first: outlives the session, which closes the trace file
-  Session session(c);
+  Session session(c, o.databank);
   if (o.trace) session.trace_to(outputs.stage(*o.trace));
-  const std::array<SideCurve, 2> curves{compute_side_curve(c, 0), compute_side_curve(c, 1)};
+  const std::array<SideCurve, 2> curves = compute_curves(session, {o.compositions});
   session.end_trace();
-  if (o.csv_dir) {
-    for (const SideCurve& curve : curves) write_csv(outputs.stage(*o.csv_dir / csv_file_name(curve.side)), curve);
+  const ExchangerFigures x = exchanger_figures(curves, c.arrangement);
+  if (x.crossed() && !o.allow_cross) {
+    const int cold = 1 - x.hot_side;
+    throw InputError({c.origin, 0}, "",
+                     "temperature cross: side " + std::to_string(cold) + " (cold) is at " +
+                         quantity_text(x.cold_temperature, Dimension::Temperature, *units) + " where side " +
+                         std::to_string(x.hot_side) + " (hot) is at " +
+                         quantity_text(x.hot_temperature, Dimension::Temperature, *units) + ", " +
+                         quantity_text(x.min_approach_duty, Dimension::Power, *units) +
+                         " from the hot inlet; --allow-cross reports the case all the same");
   }
-  if (o.plot) render_plot(c, curves, outputs.stage(*o.plot));
+  const std::vector<std::string>& names = session.components();
+  const std::vector<std::string> composition_names = o.compositions ? names : std::vector<std::string>{};
+  if (o.csv_dir) {
+    for (const SideCurve& curve : curves) {
+      write_text_file(outputs.stage(*o.csv_dir / csv_file_name(curve.side)), csv_text(curve, {*units, composition_names}));
+    }
+  }
+  if (o.json) write_text_file(outputs.stage(*o.json), json_text(c, curves, x, names));
+  if (o.plot) render_plot(c, curves, outputs.stage(*o.plot), *plot_format(*o.plot), *units);
   outputs.commit();
-  print_report(std::cout, c, curves);
+  print_report(std::cout, c, curves, x, {*units, o.compositions, names});
   const std::vector<std::string> notes = session.host_notes();
   constexpr std::size_t kShownNotes = 3;
   for (std::size_t i = 0; i < notes.size() && i < kShownNotes; ++i) std::cerr << "hxprops: host note: " << notes[i] << "\n";
@@ -117,35 +180,42 @@ int main(int argc, char** argv) {
   app.footer(kFooter);
   app.get_formatter()->column_width(26);
   Options o;
-  std::string case_file, csv_dir, plot, trace;
-  int points = 0;
-  app.add_option("--case", case_file, "Case file (TOML, see below); default: the embedded default case")
+  std::string case_file, csv_dir, plot, json, trace, databank, points, spacing;
+  app.add_option("--case", case_file, "Case file (TOML, see below); default: the embedded default case")->type_name("FILE");
+  app.add_option("--points", points, "Points per curve, inlet and outlet included, 2 to 1000 (default: the case's, else 11)")
+      ->type_name("N");
+  app.add_option("--spacing", spacing, "Space the points evenly in temperature (default) or in duty")
+      ->type_name("temperature|duty");
+  app.add_option("--units", o.units, "Printed units: engineering (degC, bar, kW, kJ/(kg K), mPa s, mN/m, kJ/kg; default) or si")
+      ->type_name("si|engineering");
+  app.add_option("--csv", csv_dir, "Write one CSV per side (side0.csv, side1.csv) into DIR, created if missing")->type_name("DIR");
+  app.add_option("--plot", plot, "Draw the composite curves into FILE, a PNG or SVG image by its extension (gnuplot)")
       ->type_name("FILE");
-  app.add_option("--points", points, "Points per curve, inlet and outlet included (2 to 1000; default 11 or the case's)")
-      ->type_name("N")
-      ->check(CLI::Range(kMinPoints, kMaxPoints));
-  app.add_option("--csv", csv_dir,
-                 "Write one CSV per side (side0.csv, side1.csv) into DIR, created if missing; header cells "
-                 "'quantity:phase [unit]', units as printed")
-      ->type_name("DIR");
-  app.add_option("--plot", plot,
-                 "Draw the heat-release curve (temperature [K] against heat exchanged [kW], both sides, phase "
-                 "boundaries marked) into a PNG file, through gnuplot")
-      ->type_name("FILE");
+  app.add_option("--json", json, "Write the whole result as a JSON document (SI units)")->type_name("FILE");
   app.add_option("--trace", trace, "Turn every trace switch of the library on and write its diagnostic trace to FILE")
       ->type_name("FILE");
-  app.add_flag("--dump-case", o.dump_case, "Print the case (after --points) as a case file and stop");
+  app.add_option("--databank", databank, "Use another databank file of the reference host")->type_name("FILE");
+  app.add_flag("--compositions", o.compositions, "Print (and write) each phase's mole fractions at every point");
+  app.add_flag("--allow-cross", o.allow_cross, "Report a temperature cross instead of refusing the case");
+  app.add_flag("--list-components", o.list_components, "List the databank's components with their temperature ranges");
+  app.add_flag("--dump-case", o.dump_case, "Print the case (after --points and --spacing) as a case file and stop");
   try {
     app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
   } catch (const CLI::ParseError& e) {
-    const int rc = app.exit(e);
-    return rc == 0 ? 0 : kExitBadInput;
+    std::cerr << "hxprops: error: " << e.what() << "\n";
+    return kExitBadInput;
   }
-  if (!case_file.empty()) o.case_file = case_file;
+  const auto path_of = [](const std::string& s) { return s.empty() ? std::nullopt : std::optional<fs::path>(s); };
+  o.case_file = path_of(case_file);
+  o.csv_dir = path_of(csv_dir);
+  o.plot = path_of(plot);
+  o.json = path_of(json);
+  o.trace = path_of(trace);
+  o.databank = path_of(databank);
   if (app.count("--points") > 0) o.points = points;
-  if (!csv_dir.empty()) o.csv_dir = csv_dir;
-  if (!plot.empty()) o.plot = plot;
-  if (!trace.empty()) o.trace = trace;
+  if (app.count("--spacing") > 0) o.spacing = spacing;
   try {
     return run(o);
   } catch (const InputError& e) {

@@ -1,11 +1,12 @@
 #include "output_files.h"
 
-#include <unistd.h>
-
 #include <string>
 #include <system_error>
 
+#include <fstream>
+
 #include "errors.h"
+#include "platform.h"
 
 namespace hxprops {
 
@@ -31,7 +32,7 @@ fs::path OutputFiles::stage(const fs::path& final_path) {
   }
   if (!fs::is_directory(parent, ec)) throw RunError(parent.string() + " is not a directory");
   const fs::path temporary =
-      parent / ("." + final_path.filename().string() + ".tmp-" + std::to_string(static_cast<long>(::getpid())));
+      parent / ("." + final_path.filename().string() + ".tmp-" + std::to_string(process_id()));
   entries_.push_back({temporary, final_path});
   return temporary;
 }
@@ -51,6 +52,17 @@ void OutputFiles::discard() {
   for (auto it = created_dirs_.rbegin(); it != created_dirs_.rend(); ++it) fs::remove(*it, ec);  // only if empty
   entries_.clear();
   created_dirs_.clear();
+}
+
+}  // namespace hxprops
+
+namespace hxprops {
+
+void write_text_file(const std::filesystem::path& file, const std::string& text) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out << text;
+  out.close();
+  if (!out) throw RunError("cannot write " + file.string());
 }
 
 }  // namespace hxprops

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <vector>
 
 namespace hxprops {
@@ -33,5 +34,8 @@ class OutputFiles {
   std::vector<std::filesystem::path> created_dirs_;  // outermost first
   bool committed_ = false;
 };
+
+// Write `text` to `file`; throws RunError when it cannot be written.
+void write_text_file(const std::filesystem::path& file, const std::string& text);
 
 }  // namespace hxprops

@@ -1,22 +1,14 @@
 #include "plot.h"
 
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <vector>
+#include <sstream>
 
 #include "errors.h"
-#include "report.h"
 #include "number_text.h"
-
-extern char** environ;
+#include "platform.h"
+#include "report.h"
 
 namespace hxprops {
 
@@ -34,29 +26,19 @@ std::string gp_string(std::string_view s) {
   return out + "'";
 }
 
-// Heat exchanged counted from the cold end of the side, kW.
-double from_cold_end(const SideCurve& curve, double duty_from_inlet) {
-  const double total = std::fabs(curve.duty);
-  return (curve.cooled() ? total - duty_from_inlet : duty_from_inlet) * 1.0e-3;
-}
-
-std::string side_title(const SideCurve& curve) {
+std::string side_title(const SideCurve& curve, UnitSystem u) {
   std::string t = "side " + std::to_string(curve.side);
   if (!curve.name.empty()) t += ": " + curve.name;
-  return t + ", " + duty_text(curve.duty);
+  return t + ", " + duty_text(curve.duty, u);
 }
 
 // A temporary file for the script, removed when the object goes.
 class ScriptFile {
  public:
   explicit ScriptFile(const std::string& text) {
-    std::string name = (fs::temp_directory_path() / "hxprops-plot-XXXXXX").string();
-    std::vector<char> buf(name.begin(), name.end());
-    buf.push_back('\0');
-    const int fd = ::mkstemp(buf.data());
-    if (fd < 0) throw RunError(std::string("cannot create a temporary file for the gnuplot script: ") + std::strerror(errno));
-    ::close(fd);
-    path_ = buf.data();
+    static int serial = 0;
+    path_ = fs::temp_directory_path() /
+            ("hxprops-plot-" + std::to_string(process_id()) + "-" + std::to_string(++serial) + ".gp");
     std::ofstream out(path_, std::ios::binary | std::ios::trunc);
     out << text;
     out.close();
@@ -76,92 +58,106 @@ class ScriptFile {
 
 }  // namespace
 
-std::string gnuplot_script(const Case& c, const std::array<SideCurve, 2>& curves, const fs::path& png) {
-  std::string s;
-  s += "# heat-release curve written by hxprops\n";
-  s += "if (strstrt(GPVAL_TERMINALS, 'pngcairo') > 0) {\n";
-  s += "  set terminal pngcairo size 1000,640 noenhanced font 'sans,10'\n";
-  s += "} else {\n";
-  s += "  set terminal png size 1000,640 noenhanced\n";
-  s += "}\n";
-  s += "set output " + gp_string(png.string()) + "\n";
-  s += "set title " + gp_string(c.title.empty() ? "heat-release curve" : c.title) + "\n";
-  s += "set xlabel 'heat exchanged, counted from the cold end of each side [kW]'\n";
-  s += "set ylabel 'temperature [K]'\n";
-  s += "set grid\n";
-  s += "set key top left box opaque\n";
-  s += "set offsets 0, 0, graph 0.05, graph 0.05\n";
+std::optional<PlotFormat> plot_format(const fs::path& file) {
+  const std::string ext = file.extension().string();
+  if (ext == ".png" || ext == ".PNG") return PlotFormat::Png;
+  if (ext == ".svg" || ext == ".SVG") return PlotFormat::Svg;
+  return std::nullopt;
+}
+
+std::string gnuplot_script(const Case& c, const std::array<SideCurve, 2>& curves, const fs::path& image,
+                           PlotFormat format, UnitSystem units) {
+  const Unit& tu = output_unit(Dimension::Temperature, units);
+  const Unit& qu = output_unit(Dimension::Power, units);
+  const int hot = curves[0].cooled() ? 0 : 1;
+  const bool counter = c.arrangement == Arrangement::CounterCurrent;
+  // Heat exchanged at a point, counted from the left end: the hot side's outlet (counter-current)
+  // or inlet (co-current); the cold side from its inlet (counter-current) or from its inlet too.
+  const auto x_of = [&](const SideCurve& curve, double from_inlet) {
+    const double total = std::fabs(curve.duty);
+    const bool from_outlet = curve.side == hot && counter;
+    return to_unit(from_outlet ? total - from_inlet : from_inlet, qu);
+  };
+  const double width = to_unit(std::max(std::fabs(curves[0].duty), std::fabs(curves[1].duty)), qu);
+  std::string s = "# composite curves written by hxprops\n";
+  if (format == PlotFormat::Svg) {
+    s += "set terminal svg size 1000,640 noenhanced font 'sans,10' background '#ffffff'\n";
+  } else {
+    s += "if (strstrt(GPVAL_TERMINALS, 'pngcairo') > 0) {\n  set terminal pngcairo size 1000,640 noenhanced font 'sans,10'\n"
+         "} else {\n  set terminal png size 1000,640 noenhanced\n}\n";
+  }
+  s += "set output " + gp_string(image.string()) + "\n";
+  s += "set title " + gp_string(c.title.empty() ? "composite curves" : c.title) + "\n";
+  s += "set xlabel " + gp_string(std::string("heat exchanged, from the ") + (counter ? "cold" : "inlet") + " end [" +
+                                 std::string(qu.name) + "]") + "\n";
+  s += "set ylabel " + gp_string("temperature [" + std::string(tu.name) + "]") + "\n";
+  s += "set grid\nset key top left box opaque\n";
+  s += "set xrange [0:*]\nset offsets 0, 0, graph 0.08, graph 0.08\n";
   bool any_boundary = false;
   for (const SideCurve& curve : curves) {
     s += "$side" + std::to_string(curve.side) + " << EOD\n";
-    for (const ProfilePoint& p : curve.profile) s += number_text(from_cold_end(curve, p.duty), 8) + " " + number_text(p.temperature, 8) + "\n";
+    for (const ProfilePoint& p : curve.profile) {
+      s += number_text(x_of(curve, p.duty), 8) + " " + number_text(to_unit(p.temperature, tu), 8) + "\n";
+    }
     s += "EOD\n";
     any_boundary = any_boundary || !curve.boundaries.empty();
   }
   if (any_boundary) {
-    // The points as data; the labels one by one, each boundary of a side a line lower than the last,
-    // so that boundaries close together stay readable.
     s += "$boundaries << EOD\n";
     for (const SideCurve& curve : curves) {
       for (const PhaseBoundary& b : curve.boundaries) {
-        s += number_text(from_cold_end(curve, b.duty), 8) + " " + number_text(b.temperature, 8) + "\n";
+        s += number_text(x_of(curve, b.duty), 8) + " " + number_text(to_unit(b.temperature, tu), 8) + "\n";
       }
     }
     s += "EOD\n";
+    // Each label runs towards the middle of the plot, so that none leaves it; the labels of a side
+    // step down a line each, so that boundaries close together stay readable.
     for (const SideCurve& curve : curves) {
       for (std::size_t j = 0; j < curve.boundaries.size(); ++j) {
         const PhaseBoundary& b = curve.boundaries[j];
-        s += "set label " + gp_string(b.label + " (" + number_text(std::round(b.temperature * 10.0) / 10.0, 8) + " K)") + " at " +
-             number_text(from_cold_end(curve, b.duty), 8) + "," + number_text(b.temperature, 8) + " right offset character -1," +
-             number_text(-1.0 - 1.3 * static_cast<double>(j), 8) + " font ',9'\n";
+        const double x = x_of(curve, b.duty);
+        const bool left_half = x < 0.5 * width;
+        const double t = to_unit(b.temperature, tu);
+        s += "set label " + gp_string(b.label + " (" + number_text(std::round(t * 10.0) / 10.0, 8) + " " + std::string(tu.name) + ")") +
+             " at " + number_text(x, 8) + "," + number_text(t, 8) + (left_half ? " left offset character 1," : " right offset character -1,") +
+             number_text(-1.0 - 1.3 * static_cast<double>(j % 4), 8) + " font ',9' front\n";
       }
     }
   }
   const char* colours[] = {"#c0392b", "#2471a3"};
-  s += "plot ";
+  std::string plots;
   for (const SideCurve& curve : curves) {
-    s += "$side" + std::to_string(curve.side) + " using 1:2 with lines linewidth 2 linecolor rgb '" + colours[curve.side % 2] +
-         "' title " + gp_string(side_title(curve)) + ", \\\n     ";
+    plots += (plots.empty() ? "" : ", \\\n     ") + std::string("$side") + std::to_string(curve.side) +
+             " using 1:2 with lines linewidth 2 linecolor rgb '" + colours[curve.side % 2] + "' title " +
+             gp_string(side_title(curve, units));
   }
   if (any_boundary) {
-    s += "$boundaries using 1:2 with points pointtype 7 pointsize 1.3 linecolor rgb 'black' title 'phase boundary'\n";
-  } else {
-    s.resize(s.size() - 9);  // drop the last ", \\\n     "
-    s += "\n";
+    plots += ", \\\n     $boundaries using 1:2 with points pointtype 7 pointsize 1.3 linecolor rgb 'black' title 'phase boundary'";
   }
-  s += "unset output\n";
+  s += "plot " + plots + "\nunset output\n";
   return s;
 }
 
-bool is_png(const fs::path& file) {
+bool is_image(const fs::path& file, PlotFormat format) {
   std::ifstream in(file, std::ios::binary);
-  char sig[8] = {};
-  in.read(sig, sizeof sig);
-  return in.gcount() == 8 && std::memcmp(sig, "\x89PNG\r\n\x1a\n", 8) == 0;
+  if (format == PlotFormat::Png) {
+    char sig[8] = {};
+    in.read(sig, sizeof sig);
+    return in.gcount() == 8 && std::memcmp(sig, "\x89PNG\r\n\x1a\n", 8) == 0;
+  }
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str().find("<svg") != std::string::npos;
 }
 
-void render_plot(const Case& c, const std::array<SideCurve, 2>& curves, const fs::path& png) {
-  const ScriptFile script(gnuplot_script(c, curves, png));
-  const std::string script_path = script.path().string();
-  char prog[] = "gnuplot";
-  std::vector<char> arg(script_path.begin(), script_path.end());
-  arg.push_back('\0');
-  char* argv[] = {prog, arg.data(), nullptr};
-  pid_t pid = 0;
-  const int rc = ::posix_spawnp(&pid, prog, nullptr, nullptr, argv, environ);
-  if (rc != 0) {
-    throw RunError(std::string("cannot run gnuplot (Debian package gnuplot-nox): ") + std::strerror(rc));
-  }
-  int status = 0;
-  while (::waitpid(pid, &status, 0) < 0) {
-    if (errno != EINTR) throw RunError(std::string("lost gnuplot: ") + std::strerror(errno));
-  }
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 127) throw RunError("cannot run gnuplot (Debian package gnuplot-nox)");
-    throw RunError("gnuplot failed drawing " + png.string());
-  }
+void render_plot(const Case& c, const std::array<SideCurve, 2>& curves, const fs::path& image, PlotFormat format,
+                 UnitSystem units) {
+  const ScriptFile script(gnuplot_script(c, curves, image, format, units));
+  const int rc = run_program("gnuplot", {script.path().string()});
+  if (rc < 0) throw RunError("cannot run gnuplot (Debian package gnuplot-nox)");
+  if (rc != 0) throw RunError("gnuplot failed drawing " + image.string());
   std::error_code ec;
-  if (!fs::exists(png, ec) || !is_png(png)) throw RunError("gnuplot left no PNG image in " + png.string());
+  if (!fs::exists(image, ec) || !is_image(image, format)) throw RunError("gnuplot left no image in " + image.string());
 }
 
 }  // namespace hxprops

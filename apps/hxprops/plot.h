@@ -1,26 +1,34 @@
-// The heat-release curve of both sides through gnuplot: temperature against the heat exchanged,
-// counted from the cold end of each side so that both curves rise from left to right as in a
-// counter-current exchanger, with the phase boundaries marked and labelled.
+// The composite curves of the exchanger through gnuplot: both sides' temperatures against the heat
+// exchanged, counted from the hot side's outlet end (counter-current: the cold side's inlet; both
+// curves then rise from left to right) or from the common inlet end (co-current), with the phase
+// boundaries marked and labelled inside the plot.
 #pragma once
 
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "case_model.h"
 #include "curve.h"
+#include "units.h"
 
 namespace hxprops {
 
-// The gnuplot script that draws the curves into `png` (pngcairo terminal, png when pngcairo is
-// missing).
-std::string gnuplot_script(const Case& c, const std::array<SideCurve, 2>& curves, const std::filesystem::path& png);
+enum class PlotFormat { Png, Svg };
+// The image format a file name asks for by its extension (.png, .svg); none for any other.
+std::optional<PlotFormat> plot_format(const std::filesystem::path& file);
+
+// The gnuplot script that draws the curves into `image`.
+std::string gnuplot_script(const Case& c, const std::array<SideCurve, 2>& curves, const std::filesystem::path& image,
+                           PlotFormat format, UnitSystem units);
 
 // Run gnuplot (found on PATH) on that script. Throws RunError when gnuplot is missing, fails, or
-// leaves no PNG image behind.
-void render_plot(const Case& c, const std::array<SideCurve, 2>& curves, const std::filesystem::path& png);
+// leaves no image of the format behind.
+void render_plot(const Case& c, const std::array<SideCurve, 2>& curves, const std::filesystem::path& image,
+                 PlotFormat format, UnitSystem units);
 
-// Whether `file` starts with the PNG signature.
-bool is_png(const std::filesystem::path& file);
+// Whether `file` holds an image of the format (PNG signature; an SVG document).
+bool is_image(const std::filesystem::path& file, PlotFormat format);
 
 }  // namespace hxprops

@@ -14,7 +14,8 @@ constexpr int kWidth = 12;
 
 std::string fixed(double v, int decimals) {
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
+  if (decimals < 0) std::snprintf(buf, sizeof buf, "%.6g", v);
+  else std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
   return buf;
 }
 
@@ -30,53 +31,66 @@ std::string cell(std::string_view text) {
   return " " + s;
 }
 
-void heading_rows(std::ostream& out, const std::vector<std::string_view>& names, const std::vector<std::string_view>& units) {
-  std::string line1 = "  ", line2 = "  ";
-  for (std::string_view n : names) line1 += cell(n);
-  for (std::string_view u : units) line2 += cell("[" + std::string(u) + "]");
-  out << line1 << "\n" << line2 << "\n";
-}
+std::string_view unit_of(Dimension d, UnitSystem u) { return output_unit(d, u).name; }
 
-void stream_table(std::ostream& out, const SideCurve& curve) {
-  std::vector<std::string_view> names, units;
+void stream_table(std::ostream& out, const SideCurve& curve, UnitSystem u) {
+  std::string line1 = "  ", line2 = "  ";
   for (const StreamColumn& col : stream_columns()) {
-    names.push_back(col.heading);
-    units.push_back(col.unit);
+    line1 += cell(col.heading);
+    line2 += cell("[" + std::string(unit_of(col.dimension, u)) + "]");
   }
-  std::vector<std::string> fraction_names;
-  for (Phase ph : kCurvePhases) fraction_names.push_back(std::string(csv_phase_name(ph)));
-  for (const std::string& n : fraction_names) {
-    names.push_back(n);
-    units.push_back("kg/kg");
+  for (Phase ph : kCurvePhases) {
+    line1 += cell(csv_phase_name(ph));
+    line2 += cell("[kg/kg]");
   }
-  out << "  stream (phase mass fractions; - : phase absent)\n";
-  heading_rows(out, names, units);
+  out << "  stream (phase mass fractions; - : phase absent; > : a phase boundary)\n" << line1 << "\n" << line2 << "\n";
   for (const CurvePoint& p : curve.points) {
     std::string line = "  ";
-    for (const StreamColumn& col : stream_columns()) line += cell(fixed(col.get(p), col.decimals));
+    for (const StreamColumn& col : stream_columns()) {
+      line += cell(fixed(to_unit(col.get(p), output_unit(col.dimension, u)), col.decimals));
+    }
     for (const PhaseFigures& f : p.phases) line += cell(f.present ? fixed(f.mass_fraction, 4) : "-");
+    if (!p.boundary.empty()) line += "  > " + p.boundary;
     out << line << "\n";
   }
 }
 
-void phase_table(std::ostream& out, const SideCurve& curve, int k) {
+void phase_table(std::ostream& out, const SideCurve& curve, int k, UnitSystem u) {
   const Phase ph = kCurvePhases[k];
+  const Unit& tu = output_unit(Dimension::Temperature, u);
   // Figure cells carry one more character: '*' for a value the host flagged, else a blank.
-  std::string line1 = "  " + cell("T"), line2 = "  " + cell("[K]");
+  std::string line1 = "  " + cell("T"), line2 = "  " + cell("[" + std::string(tu.name) + "]");
   std::vector<const PhaseColumn*> cols;
   for (const PhaseColumn& col : phase_columns()) {
-    if (col.quantity == "mass_fraction" || (col.liquids_only && !is_liquid(ph))) continue;
+    if (col.quantity == "mass_fraction" || !applies(col, ph)) continue;
     cols.push_back(&col);
     line1 += cell(std::string(col.heading) + " ");
-    line2 += cell("[" + std::string(col.unit) + "] ");
+    line2 += cell("[" + std::string(unit_of(col.dimension, u)) + "] ");
   }
   out << "  " << phase_label(ph) << "\n" << line1 << "\n" << line2 << "\n";
   for (const CurvePoint& p : curve.points) {
-    std::string line = "  " + cell(fixed(p.temperature, 2));
+    std::string line = "  " + cell(fixed(to_unit(p.temperature, tu), 2));
     for (const PhaseColumn* col : cols) {
       const Figure v = col->get(p.phases[k]);
-      line += cell(v.value ? significant(*v.value) + (v.flagged ? "*" : " ") : "- ");
+      const Unit& cu = output_unit(col->dimension, u);
+      line += cell(v.value ? significant(to_unit(*v.value, cu)) + (v.flagged ? "*" : " ") : "- ");
     }
+    out << line << "\n";
+  }
+}
+
+void composition_table(std::ostream& out, const SideCurve& curve, int k, const ReportOptions& o) {
+  const Unit& tu = output_unit(Dimension::Temperature, o.units);
+  std::string line1 = "  " + cell("T"), line2 = "  " + cell("[" + std::string(tu.name) + "]");
+  for (const std::string& name : o.components) {
+    line1 += cell(name);
+    line2 += cell("[mol/mol]");
+  }
+  out << "  " << phase_label(kCurvePhases[k]) << " composition\n" << line1 << "\n" << line2 << "\n";
+  for (const CurvePoint& p : curve.points) {
+    std::string line = "  " + cell(fixed(to_unit(p.temperature, tu), 2));
+    const std::vector<double>& x = p.phases[k].composition;
+    for (std::size_t j = 0; j < o.components.size(); ++j) line += cell(j < x.size() ? fixed(x[j], 6) : "-");
     out << line << "\n";
   }
 }
@@ -92,28 +106,38 @@ bool any_flagged(const SideCurve& curve) {
   return false;
 }
 
-void side_report(std::ostream& out, const SideCurve& curve) {
+std::string state_text(double t, double p, UnitSystem u) {
+  return quantity_text(t, Dimension::Temperature, u) + ", " + quantity_text(p, Dimension::Pressure, u, -1);
+}
+
+void side_report(std::ostream& out, const SideCurve& curve, const ReportOptions& o) {
+  const UnitSystem u = o.units;
   out << "\nside " << curve.side;
   if (!curve.name.empty()) out << ": " << curve.name;
-  out << "\n  pressure " << fixed(curve.pressure * 1.0e-3, 2) << " kPa; inlet " << fixed(curve.inlet_temperature, 2)
-      << " K; outlet " << fixed(curve.outlet_temperature, 2) << " K; duty " << duty_text(curve.duty) << "\n";
+  out << " (" << name_of(curve.method) << ")\n  inlet " << state_text(curve.inlet_temperature, curve.inlet_pressure, u)
+      << "; outlet " << state_text(curve.outlet_temperature, curve.outlet_pressure, u) << "; duty "
+      << duty_text(curve.duty, u) << "\n";
   if (curve.boundaries.empty()) {
-    out << "  phase boundaries: none between inlet and outlet\n";
+    out << "  phase boundaries: none from inlet to outlet\n";
   } else {
     out << "  phase boundaries:\n";
     for (const PhaseBoundary& b : curve.boundaries) {
-      out << "    " << fixed(b.temperature, 2) << " K, " << fixed(b.duty * 1.0e-3, 2) << " kW from the inlet: " << b.label
-          << "\n";
+      out << "    " << state_text(b.temperature, b.pressure, u) << ", " << quantity_text(b.duty, Dimension::Power, u)
+          << " from the inlet: " << b.label << "\n";
     }
   }
   out << "\n";
-  stream_table(out, curve);
+  stream_table(out, curve, u);
   for (int k = 0; k < kCurvePhaseCount; ++k) {
     const bool ever = std::any_of(curve.points.begin(), curve.points.end(),
                                   [k](const CurvePoint& p) { return p.phases[k].present; });
     if (!ever) continue;
     out << "\n";
-    phase_table(out, curve, k);
+    phase_table(out, curve, k, u);
+    if (o.compositions) {
+      out << "\n";
+      composition_table(out, curve, k, o);
+    }
   }
   if (any_flagged(curve)) {
     out << "  * the host flagged the value: a correlation was used outside its range (extrapolated or held at\n"
@@ -121,30 +145,41 @@ void side_report(std::ostream& out, const SideCurve& curve) {
   }
 }
 
-}  // namespace
-
-std::string duty_text(double watts) {
-  return fixed(watts * 1.0e-3, 2) + " kW (" + (watts < 0.0 ? "released" : "taken up") + ")";
+void exchanger_report(std::ostream& out, const std::array<SideCurve, 2>& curves, const ExchangerFigures& x, UnitSystem u) {
+  const int cold = 1 - x.hot_side;
+  const auto dt = [](double k) { return fixed(k, 2) + " K"; };
+  out << "\nexchanger (" << name_of(x.arrangement) << "): side " << x.hot_side << " releases "
+      << quantity_text(x.duty, Dimension::Power, u) << ", side " << cold << " takes up "
+      << quantity_text(std::fabs(curves[cold].duty), Dimension::Power, u) << "\n";
+  out << "  " << (x.crossed() ? "temperature cross: closest approach " : "minimum approach ") << dt(x.min_approach)
+      << " at " << quantity_text(x.min_approach_duty, Dimension::Power, u) << " from the hot inlet (side " << x.hot_side
+      << " at " << quantity_text(x.hot_temperature, Dimension::Temperature, u) << ", side " << cold << " at "
+      << quantity_text(x.cold_temperature, Dimension::Temperature, u) << ")\n";
+  const auto opt = [&](const std::optional<double>& v, Dimension d) {
+    return v ? quantity_text(*v, d, u) : std::string("undefined");
+  };
+  out << "  LMTD " << opt(x.lmtd, Dimension::TemperatureDifference) << "; weighted MTD (zone by zone) "
+      << opt(x.weighted_mtd, Dimension::TemperatureDifference) << "\n";
+  out << "  UA " << opt(x.ua_lmtd(), Dimension::ThermalConductance) << " from the LMTD, "
+      << opt(x.ua_weighted(), Dimension::ThermalConductance) << " from the weighted MTD\n";
 }
 
-void print_report(std::ostream& out, const Case& c, const std::array<SideCurve, 2>& curves) {
+}  // namespace
+
+std::string duty_text(double watts, UnitSystem units) {
+  return quantity_text(watts, Dimension::Power, units) + " (" + (watts < 0.0 ? "released" : "taken up") + ")";
+}
+
+void print_report(std::ostream& out, const Case& c, const std::array<SideCurve, 2>& curves, const ExchangerFigures& x,
+                  const ReportOptions& o) {
   out << "hxprops: " << (c.title.empty() ? "exchanger property curves" : c.title) << "\n";
-  out << "case: " << c.origin << "; " << c.points << " points per side; components:";
+  out << "case: " << c.origin << "; " << c.points << " points per side, spaced by " << name_of(c.spacing)
+      << "; components:";
   const std::vector<std::string> names = all_components(c);
   for (std::size_t i = 0; i < names.size(); ++i) out << (i ? ", " : " ") << names[i];
   out << "\n";
-  for (const SideCurve& curve : curves) side_report(out, curve);
-
-  const double q0 = curves[0].duty, q1 = curves[1].duty;
-  out << "\nduties: side 0 " << duty_text(q0) << ", side 1 " << duty_text(q1);
-  const double scale = std::max(std::fabs(q0), std::fabs(q1));
-  if ((q0 < 0.0) != (q1 < 0.0) && scale > 0.0) {
-    out << "; imbalance " << fixed(std::fabs(q0 + q1) * 1.0e-3, 2) << " kW (" << fixed(100.0 * std::fabs(q0 + q1) / scale, 2)
-        << " % of the larger)";
-  } else {
-    out << "; both sides " << (q0 < 0.0 ? "release" : "take up") << " heat";
-  }
-  out << "\n";
+  for (const SideCurve& curve : curves) side_report(out, curve, o);
+  exchanger_report(out, curves, x, o.units);
 }
 
 }  // namespace hxprops

@@ -1,5 +1,5 @@
-// The printed report: per side a summary (pressure, inlet, outlet, duty, phase boundaries), the
-// stream table and one table per phase present, then the heat balance of the two sides.
+// The printed report: per side a summary (inlet, outlet, duty, phase boundaries), the stream table
+// and one table per phase present (and its composition when asked), then the exchanger's figures.
 #pragma once
 
 #include <array>
@@ -8,12 +8,21 @@
 
 #include "case_model.h"
 #include "curve.h"
+#include "exchanger.h"
+#include "units.h"
 
 namespace hxprops {
 
-void print_report(std::ostream& out, const Case& c, const std::array<SideCurve, 2>& curves);
+struct ReportOptions {
+  UnitSystem units = UnitSystem::Engineering;
+  bool compositions = false;
+  std::vector<std::string> components;  // the host's component set, for the composition tables
+};
 
-// "-1480.23 kW (released)" style text of a duty in W.
-std::string duty_text(double watts);
+void print_report(std::ostream& out, const Case& c, const std::array<SideCurve, 2>& curves, const ExchangerFigures& x,
+                  const ReportOptions& o);
+
+// "-1405.82 kW (released)" style text of a duty in W.
+std::string duty_text(double watts, UnitSystem units);
 
 }  // namespace hxprops

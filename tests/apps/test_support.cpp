@@ -7,18 +7,16 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <stdexcept>
 
 namespace hxprops::test {
 
 namespace fs = std::filesystem;
 
 ScratchDir::ScratchDir() {
-  std::string pattern = (fs::temp_directory_path() / "hxprops-test-XXXXXX").string();
-  std::vector<char> buf(pattern.begin(), pattern.end());
-  buf.push_back('\0');
-  if (::mkdtemp(buf.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = buf.data();
+  static int serial = 0;
+  path_ = fs::temp_directory_path() / ("hxprops-test-" + std::to_string(::getpid()) + "-" + std::to_string(++serial));
+  fs::remove_all(path_);
+  fs::create_directories(path_);
 }
 
 ScratchDir::~ScratchDir() {
@@ -33,38 +31,6 @@ std::vector<std::string> ScratchDir::listing() const {
   return names;
 }
 
-std::string small_case() {
-  return "title = \"Small test case\"\n"       // 1
-         "points = 5\n"                        // 2
-         "\n"                                  // 3
-         "[side0]\n"                           // 4
-         "name = \"hot\"\n"                    // 5
-         "pressure = 2.0e5\n"                  // 6
-         "inlet_temperature = 400.0\n"         // 7
-         "outlet_temperature = 320.0\n"        // 8
-         "phases = \"vapour-liquid-free-water\"\n"  // 9
-         "\n"                                  // 10
-         "[side0.flows]\n"                     // 11
-         "n-hexane = 0.01\n"                   // 12
-         "water = 0.005\n"                     // 13
-         "\n"                                  // 14
-         "[side1]\n"                           // 15
-         "name = \"cold\"\n"                   // 16
-         "pressure = 3.0e5\n"                  // 17
-         "inlet_temperature = 295.0\n"         // 18
-         "duty = 2.0e5\n"                      // 19
-         "\n"                                  // 20
-         "[side1.flows]\n"                     // 21
-         "water = 0.5\n";                      // 22
-}
-
-std::string small_case_with(int line, const std::string& text) {
-  std::istringstream in(small_case());
-  std::string out, l;
-  for (int n = 1; std::getline(in, l); ++n) out += (n == line ? text : l) + "\n";
-  return out;
-}
-
 std::string read_file(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
   std::ostringstream s;
@@ -72,45 +38,28 @@ std::string read_file(const fs::path& file) {
   return s.str();
 }
 
-void write_file(const fs::path& file, const std::string& text) {
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out << text;
+void write_file(const fs::path& file, const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
+
+std::string case_text(const std::string& name) {
+  const fs::path here = fs::path(HXPROPS_TEST_CASES) / name;
+  return read_file(fs::exists(here) ? here : fs::path(HXPROPS_EXAMPLE_CASES) / name);
 }
 
-namespace {
-
-std::string shell_quoted(const std::string& s) {
-  std::string out = "'";
-  for (const char ch : s) out += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
-  return out + "'";
-}
-
-}  // namespace
-
-RunResult run_hxprops(const std::vector<std::string>& args, const fs::path& dir, const std::string& path) {
-  const fs::path out = dir / ".stdout", err = dir / ".stderr";
-  std::string cmd = "cd " + shell_quoted(dir.string()) + " && ";
-  if (!path.empty()) cmd += "PATH=" + shell_quoted(path) + " ";
-  cmd += shell_quoted(HXPROPS_EXE);
-  for (const std::string& a : args) cmd += " " + shell_quoted(a);
-  cmd += " >" + shell_quoted(out.string()) + " 2>" + shell_quoted(err.string());
-  const int rc = std::system(cmd.c_str());
-  RunResult r;
-  r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-  r.out = read_file(out);
-  r.err = read_file(err);
+RunResult run_in(const fs::path& dir, const std::vector<std::string>& args, const std::string& env,
+                 const std::string& command) {
+  const auto quoted = [](const std::string& s) {
+    std::string out = "'";
+    for (const char ch : s) out += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
+    return out + "'";
+  };
+  const fs::path out = dir.parent_path() / (dir.filename().string() + ".out"), err = dir.parent_path() / (dir.filename().string() + ".err");
+  std::string cmd = "cd " + quoted(dir.string()) + " && " + env + " " + command;
+  for (const std::string& a : args) cmd += " " + quoted(a);
+  const int rc = std::system((cmd + " >" + quoted(out.string()) + " 2>" + quoted(err.string())).c_str());
+  RunResult r{WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, read_file(out), read_file(err)};
   fs::remove(out);
   fs::remove(err);
   return r;
-}
-
-std::string without_case_line(const std::string& out) {
-  std::istringstream in(out);
-  std::string kept, l;
-  while (std::getline(in, l)) {
-    if (l.rfind("case:", 0) != 0) kept += l + "\n";
-  }
-  return kept;
 }
 
 }  // namespace hxprops::test

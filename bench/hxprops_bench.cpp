@@ -1,0 +1,38 @@
+// hxprops end to end on its default case: the case read, the session set up, both curves with their
+// phase boundaries, the exchanger's figures and the printed report. The databank is read once per
+// process, as the program does; the first iteration pays for it.
+#include <benchmark/benchmark.h>
+
+#include <sstream>
+
+#include "curve.h"
+#include "default_case.h"
+#include "exchanger.h"
+#include "kvt_reference/reference_host.h"
+#include "library_session.h"
+#include "report.h"
+
+namespace {
+
+void DefaultCaseEndToEnd(benchmark::State& state) {
+  for (auto _ : state) {
+    const hxprops::Case c = hxprops::default_case();
+    hxprops::Session session(c);
+    const auto curves = hxprops::compute_curves(session);
+    const hxprops::ExchangerFigures x = hxprops::exchanger_figures(curves, c.arrangement);
+    std::ostringstream out;
+    hxprops::print_report(out, c, curves, x, {hxprops::UnitSystem::Engineering, false, session.components()});
+    benchmark::DoNotOptimize(out.str().size());
+  }
+}
+BENCHMARK(DefaultCaseEndToEnd)->Unit(benchmark::kMillisecond);
+
+// What a fresh process pays once on top: reading and checking the databank.
+void DatabankRead(benchmark::State& state) {
+  for (auto _ : state) kvt::reference::load_databank();
+}
+BENCHMARK(DatabankRead)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
