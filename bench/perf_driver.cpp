@@ -1,8 +1,9 @@
 // Calls one routine K times against the recording host answering at once, for instruction counts
 // under callgrind (scripts/perf-figures.sh), on the instant host of the benchmarks (instant_host.h).
 //
-//   perf-driver ROUTINE[:IBAS] K N TRACE      e.g. perf-driver KVT_HXPCPP 1000 10 0
-// IBAS, when given, replaces the basis of the routine's call (KVT_HXPFRC:0 asks on mole basis).
+//   perf-driver ROUTINE[:IBAS[:IPHS]] K N TRACE      e.g. perf-driver KVT_HXPCPP 1000 10 0
+// IBAS and IPHS, when given, replace the basis and phase of the routine's call (KVT_HXPFRC:0 asks on
+// mole basis, KVT_HXPFRC:1:4 for the first liquid on mass basis).
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -47,8 +48,11 @@ int main(int argc, char** argv) {
   }
   std::string_view name = argv[1];
   int64_t basis = -1;
+  int64_t phase = -1;
   if (const auto colon = name.find(':'); colon != std::string_view::npos) {
-    basis = std::atol(argv[1] + colon + 1);
+    const char* codes = argv[1] + colon + 1;
+    basis = std::atol(codes);
+    if (const char* second = std::strchr(codes, ':'); second != nullptr) phase = std::atol(second + 1);
     name = name.substr(0, colon);
   }
   const long k = std::atol(argv[2]);
@@ -67,6 +71,7 @@ int main(int argc, char** argv) {
     if (e.name != name) continue;
     const int64_t iside = 0;
     const int64_t ibas = basis >= 0 ? basis : e.ibas;
+    const int64_t iphs = phase >= 0 ? phase : e.iphs;
     double result = 0.0;
     int64_t ierr = 0;
     const double value = 300.0;
@@ -74,7 +79,7 @@ int main(int argc, char** argv) {
       if (e.setter != nullptr) {
         e.setter(strm.data(), nullptr, nullptr, &value);
       } else {
-        e.property(strm.data(), &nstrm, &iside, &e.iphs, &ibas, &result, &ierr);
+        e.property(strm.data(), &nstrm, &iside, &iphs, &ibas, &result, &ierr);
       }
     }
     return 0;
