@@ -1,0 +1,106 @@
+// Everything the library looks up by phase code (the clamped IPHS, KVT_PHASE_*): the phase's share
+// of the stream and when it is absent, its composition of the last flash, its slot in the phase
+// property table, its packed composition, its option copy and the compositions its trace lists.
+// Routines read this table instead of switching on the code.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "host/store.h"
+#include "kvt/kvt.h"
+
+namespace kvt::phase {
+
+// FV, FL1, FL2: the stream's vapour, first-liquid and second-liquid fractions on one basis.
+struct Fractions {
+  double fv;
+  double fl1;
+  double fl2;
+};
+
+// A composition of the last flash: the TEBU_STWORK word of its offset, and its name in the trace.
+struct Composition {
+  host::CompWord word;
+  std::string_view label;
+};
+inline constexpr Composition kZ{15, "Z"};
+inline constexpr Composition kX{16, "X"};
+inline constexpr Composition kX1{17, "X1"};
+inline constexpr Composition kX2{18, "X2"};
+inline constexpr Composition kY{19, "Y"};
+
+// A phase's mole fraction of the stream from the snapped vapour fraction vf and liquid split beta.
+// A bound (0 or 1 exactly) is final: it is the answer on mass basis too.
+struct MoleFraction {
+  double value;
+  bool final;
+};
+using MoleFractionRule = MoleFraction (*)(double vf, double beta);
+
+struct Entry {
+  Composition comp;                // the whole stream: Z
+  host::TableSlot slot;            // slot in the phase property table; the whole stream has none (-1)
+  int64_t group;                   // KVT_GROUP_* of the packed composition; 0: none
+  int option_copy;                 // which of the three option copies; -1: none
+  double Fractions::*fraction;     // the stream fraction behind its share; the whole stream: none
+  bool complement;                 // share = 1 - that fraction (the total liquid)
+  double absent_at;                // the phase is absent when that fraction equals this
+  MoleFractionRule mole_fraction;  // its fraction as KVT_HXPFRC answers it
+  Composition listed[2];           // compositions its trace lists, `nlisted` of them
+  int nlisted;
+};
+
+inline constexpr Entry kEntries[] = {
+    {},  // codes start at 1
+    // whole stream
+    {kZ, -1, 0, -1, nullptr, false, 0.0, [](double, double) { return MoleFraction{1.0, true}; }, {kX, kY}, 2},
+    // vapour
+    {kY, 0, KVT_GROUP_VAPOUR, 0, &Fractions::fv, false, 0.0,
+     [](double vf, double) {
+       if (vf == 0.0) return MoleFraction{0.0, true};
+       if (vf == 1.0) return MoleFraction{1.0, true};
+       return MoleFraction{vf, false};
+     },
+     {kY, {}}, 1},
+    // total liquid
+    {kX, 1, KVT_GROUP_LIQUID, -1, &Fractions::fv, true, 1.0,
+     [](double vf, double) {
+       if (vf == 1.0) return MoleFraction{0.0, true};
+       if (vf == 0.0) return MoleFraction{1.0, true};
+       return MoleFraction{1.0 - vf, false};
+     },
+     {kX, {}}, 1},
+    // first liquid
+    {kX1, 2, KVT_GROUP_LIQUID1, 1, &Fractions::fl1, false, 0.0,
+     [](double vf, double beta) {
+       if (beta == 0.0) return MoleFraction{0.0, true};
+       return MoleFraction{beta * (1.0 - vf), false};
+     },
+     {kX1, {}}, 1},
+    // second liquid
+    {kX2, 3, KVT_GROUP_LIQUID2, 2, &Fractions::fl2, false, 0.0,
+     [](double vf, double beta) {
+       if (vf == 1.0 || beta == 1.0) return MoleFraction{0.0, true};
+       if (vf == 0.0 && beta == 0.0) return MoleFraction{1.0, true};
+       return MoleFraction{(1.0 - beta) * (1.0 - vf), false};
+     },
+     {kX2, {}}, 1},
+};
+
+// The entry of a clamped phase code.
+constexpr const Entry& entry(int64_t code) { return kEntries[code]; }
+
+inline constexpr const Entry& kWhole = kEntries[KVT_PHASE_STREAM];
+inline constexpr const Entry& kVapour = kEntries[KVT_PHASE_VAPOUR];
+inline constexpr const Entry& kLiquid = kEntries[KVT_PHASE_LIQUID];
+inline constexpr const Entry& kLiquid1 = kEntries[KVT_PHASE_LIQUID1];
+inline constexpr const Entry& kLiquid2 = kEntries[KVT_PHASE_LIQUID2];
+
+constexpr bool is_whole(const Entry& e) { return e.fraction == nullptr; }
+// The phase's share of the stream; not for the whole stream.
+constexpr double share(const Entry& e, const Fractions& f) { return e.complement ? 1.0 - f.*e.fraction : f.*e.fraction; }
+// Whether the phase is absent from the stream; the whole stream never is.
+constexpr bool absent(const Entry& e, const Fractions& f) { return !is_whole(e) && f.*e.fraction == e.absent_at; }
+
+}  // namespace kvt::phase
