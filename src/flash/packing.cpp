@@ -8,7 +8,8 @@ namespace {
 
 constexpr double kPresent = 1e-10;
 
-void pack(const phase::Entry& e) {
+// Kept out of line: the walk then has the registers to itself.
+[[gnu::noinline]] void pack(const phase::Entry& e) {
   const int64_t n = host::flash_count();
   const int64_t kept = host::walk_runs(
       n,

@@ -50,6 +50,9 @@ inline double* plex_real_ptr(Pos p) { return reinterpret_cast<double*>(plex_int_
 // Words of a run that passed its check.
 struct CheckedRun {
   int64_t* first;
+  // The first word's address, held in a register of its own: the walk then indexes it directly
+  // instead of re-forming it from the store's base and the position on every word.
+  explicit CheckedRun(Pos p) : first(VOKA_PLEX + (p - 1)) { asm("" : "+r"(first)); }
   int64_t word(int64_t i) const { return first[i]; }
   double real(int64_t i) const { return std::bit_cast<double>(first[i]); }
   void set_word(int64_t i, int64_t v) const { first[i] = v; }
@@ -72,7 +75,7 @@ inline bool run_in_store(Pos p, int64_t n) {
 // walk(run...) over the n words from each position: checked runs when every run passes, else guarded.
 template <class Walk, class... Positions>
 decltype(auto) walk_runs(int64_t n, Walk&& walk, Positions... p) {
-  if ((run_in_store(p, n) && ...)) return walk(CheckedRun{VOKA_PLEX + (p - 1)}...);
+  if ((run_in_store(p, n) && ...)) return walk(CheckedRun{p}...);
   return walk(GuardedRun{p}...);
 }
 

@@ -18,8 +18,8 @@ double snap(double v) {
 
 // Molecular weight of a phase from its composition and the component molecular weights: the
 // composition and the component-number list are walked as runs; each weight is read at its own
-// component number.
-double composition_molwt(host::CompWord c) {
+// component number. Out of line, so that a mole-basis fraction does not pay for the walk's registers.
+[[gnu::noinline]] double composition_molwt(host::CompWord c) {
   const int64_t n = host::flash_count();
   return host::walk_runs(
       n,
@@ -39,19 +39,57 @@ void phase_fraction(double* strm, const int64_t* nstrm, int64_t code, int64_t ba
     *frc = 0.0;
     return;
   }
-  const Entry& e = entry(code);
-  const MoleFraction f = e.mole_fraction(snap(vf), snap(host::liquid_split()));
+  const MoleFraction f = mole_fraction(code, snap(vf), snap(host::liquid_split()));
   double value = f.value;
-  if (basis == KVT_BASIS_MASS && !f.final) value = (value * composition_molwt(e.comp.word)) / slot(strm, Slot::MolWt);
+  if (basis == KVT_BASIS_MASS && !f.final) {
+    value = (value * composition_molwt(entry(code).comp.word)) / slot(strm, Slot::MolWt);
+  }
   *frc = value;
-  trace::write(trace::kHxpfrc, {.strm = strm, .nstrm = *nstrm, .phase = code, .result = *frc});
+  trace::write(trace::kHxpfrc, [&] { return trace::Values{.strm = strm, .nstrm = *nstrm, .phase = code, .result = *frc}; });
 }
 
 Fractions phase_fractions(double* strm, const int64_t* nstrm, int64_t basis) {
   Fractions f{};
-  phase_fraction(strm, nstrm, KVT_PHASE_VAPOUR, basis, &f.fv);
-  phase_fraction(strm, nstrm, KVT_PHASE_LIQUID1, basis, &f.fl1);
-  phase_fraction(strm, nstrm, KVT_PHASE_LIQUID2, basis, &f.fl2);
+  // With the phase-fraction trace on, each fraction is asked for and traced in turn, as KVT_HXPFRC.
+  if (trace::enabled(trace::kHxpfrc)) {
+    phase_fraction(strm, nstrm, KVT_PHASE_VAPOUR, basis, &f.fv);
+    phase_fraction(strm, nstrm, KVT_PHASE_LIQUID1, basis, &f.fl1);
+    phase_fraction(strm, nstrm, KVT_PHASE_LIQUID2, basis, &f.fl2);
+    return f;
+  }
+  // Without it nothing happens between the three, so they share the vapour fraction, the liquid split
+  // and, on mass basis, one walk over the component weights. Each fraction is formed exactly as above.
+  const double vf = slot(strm, Slot::VapourFraction);
+  if (vf >= host::host_missing()) return f;
+  const double v = snap(vf), beta = snap(host::liquid_split());
+  const MoleFraction mv = mole_fraction(KVT_PHASE_VAPOUR, v, beta);
+  const MoleFraction m1 = mole_fraction(KVT_PHASE_LIQUID1, v, beta);
+  const MoleFraction m2 = mole_fraction(KVT_PHASE_LIQUID2, v, beta);
+  f = {mv.value, m1.value, m2.value};
+  if (basis != KVT_BASIS_MASS || (mv.final && m1.final && m2.final)) return f;
+  double sv = 0.0, s1 = 0.0, s2 = 0.0;
+  if (!mv.final && !m1.final && !m2.final) {
+    const int64_t n = host::flash_count();
+    host::walk_runs(
+        n,
+        [&](auto y, auto x1, auto x2, auto list) {
+          for (int64_t i = 0; i < n; ++i) {
+            const double w = host::component_molwt(list.word(i));
+            sv += y.real(i) * w;
+            s1 += x1.real(i) * w;
+            s2 += x2.real(i) * w;
+          }
+        },
+        host::comp_pos(kVapour.comp.word), host::comp_pos(kLiquid1.comp.word), host::comp_pos(kLiquid2.comp.word),
+        host::complist_pos());
+  } else {
+    if (!mv.final) sv = composition_molwt(kVapour.comp.word);
+    if (!m1.final) s1 = composition_molwt(kLiquid1.comp.word);
+    if (!m2.final) s2 = composition_molwt(kLiquid2.comp.word);
+  }
+  if (!mv.final) f.fv = (f.fv * sv) / slot(strm, Slot::MolWt);
+  if (!m1.final) f.fl1 = (f.fl1 * s1) / slot(strm, Slot::MolWt);
+  if (!m2.final) f.fl2 = (f.fl2 * s2) / slot(strm, Slot::MolWt);
   return f;
 }
 

@@ -30,13 +30,12 @@ inline constexpr Composition kX1{17, "X1"};
 inline constexpr Composition kX2{18, "X2"};
 inline constexpr Composition kY{19, "Y"};
 
-// A phase's mole fraction of the stream from the snapped vapour fraction vf and liquid split beta.
-// A bound (0 or 1 exactly) is final: it is the answer on mass basis too.
+// A phase's mole fraction of the stream, as KVT_HXPFRC answers it. A bound (0 or 1 exactly) is final:
+// it is the answer on mass basis too.
 struct MoleFraction {
   double value;
   bool final;
 };
-using MoleFractionRule = MoleFraction (*)(double vf, double beta);
 
 struct Entry {
   Composition comp;                // the whole stream: Z
@@ -46,46 +45,17 @@ struct Entry {
   double Fractions::*fraction;     // the stream fraction behind its share; the whole stream: none
   bool complement;                 // share = 1 - that fraction (the total liquid)
   double absent_at;                // the phase is absent when that fraction equals this
-  MoleFractionRule mole_fraction;  // its fraction as KVT_HXPFRC answers it
   Composition listed[2];           // compositions its trace lists, `nlisted` of them
   int nlisted;
 };
 
 inline constexpr Entry kEntries[] = {
     {},  // codes start at 1
-    // whole stream
-    {kZ, -1, 0, -1, nullptr, false, 0.0, [](double, double) { return MoleFraction{1.0, true}; }, {kX, kY}, 2},
-    // vapour
-    {kY, 0, KVT_GROUP_VAPOUR, 0, &Fractions::fv, false, 0.0,
-     [](double vf, double) {
-       if (vf == 0.0) return MoleFraction{0.0, true};
-       if (vf == 1.0) return MoleFraction{1.0, true};
-       return MoleFraction{vf, false};
-     },
-     {kY, {}}, 1},
-    // total liquid
-    {kX, 1, KVT_GROUP_LIQUID, -1, &Fractions::fv, true, 1.0,
-     [](double vf, double) {
-       if (vf == 1.0) return MoleFraction{0.0, true};
-       if (vf == 0.0) return MoleFraction{1.0, true};
-       return MoleFraction{1.0 - vf, false};
-     },
-     {kX, {}}, 1},
-    // first liquid
-    {kX1, 2, KVT_GROUP_LIQUID1, 1, &Fractions::fl1, false, 0.0,
-     [](double vf, double beta) {
-       if (beta == 0.0) return MoleFraction{0.0, true};
-       return MoleFraction{beta * (1.0 - vf), false};
-     },
-     {kX1, {}}, 1},
-    // second liquid
-    {kX2, 3, KVT_GROUP_LIQUID2, 2, &Fractions::fl2, false, 0.0,
-     [](double vf, double beta) {
-       if (vf == 1.0 || beta == 1.0) return MoleFraction{0.0, true};
-       if (vf == 0.0 && beta == 0.0) return MoleFraction{1.0, true};
-       return MoleFraction{(1.0 - beta) * (1.0 - vf), false};
-     },
-     {kX2, {}}, 1},
+    {kZ, -1, 0, -1, nullptr, false, 0.0, {kX, kY}, 2},                           // whole stream
+    {kY, 0, KVT_GROUP_VAPOUR, 0, &Fractions::fv, false, 0.0, {kY, {}}, 1},       // vapour
+    {kX, 1, KVT_GROUP_LIQUID, -1, &Fractions::fv, true, 1.0, {kX, {}}, 1},       // total liquid
+    {kX1, 2, KVT_GROUP_LIQUID1, 1, &Fractions::fl1, false, 0.0, {kX1, {}}, 1},   // first liquid
+    {kX2, 3, KVT_GROUP_LIQUID2, 2, &Fractions::fl2, false, 0.0, {kX2, {}}, 1},   // second liquid
 };
 
 // The entry of a clamped phase code.
@@ -102,5 +72,29 @@ constexpr bool is_whole(const Entry& e) { return e.fraction == nullptr; }
 constexpr double share(const Entry& e, const Fractions& f) { return e.complement ? 1.0 - f.*e.fraction : f.*e.fraction; }
 // Whether the phase is absent from the stream; the whole stream never is.
 constexpr bool absent(const Entry& e, const Fractions& f) { return !is_whole(e) && f.*e.fraction == e.absent_at; }
+
+// The mole fraction of phase `code` from the snapped vapour fraction vf and liquid split beta. (A
+// switch rather than a field of the table: it compiles to a jump, with no call on the way.)
+constexpr MoleFraction mole_fraction(int64_t code, double vf, double beta) {
+  switch (code) {
+    case KVT_PHASE_VAPOUR:
+      if (vf == 0.0) return {0.0, true};
+      if (vf == 1.0) return {1.0, true};
+      return {vf, false};
+    case KVT_PHASE_LIQUID:
+      if (vf == 1.0) return {0.0, true};
+      if (vf == 0.0) return {1.0, true};
+      return {1.0 - vf, false};
+    case KVT_PHASE_LIQUID1:
+      if (beta == 0.0) return {0.0, true};
+      return {beta * (1.0 - vf), false};
+    case KVT_PHASE_LIQUID2:
+      if (vf == 1.0 || beta == 1.0) return {0.0, true};
+      if (vf == 0.0 && beta == 0.0) return {1.0, true};
+      return {(1.0 - beta) * (1.0 - vf), false};
+    default:
+      return {1.0, true};
+  }
+}
 
 }  // namespace kvt::phase

@@ -12,7 +12,7 @@ void get(double* strm, const int64_t* nstrm, double* result, int64_t* ierr, Slot
          const kvt::trace::Routine& routine) {
   *ierr = 0;
   *result = kvt::slot(strm, s);
-  kvt::trace::write(routine, {.strm = strm, .nstrm = *nstrm, .result = *result});
+  kvt::trace::write(routine, [&] { return kvt::trace::Values{.strm = strm, .nstrm = *nstrm, .result = *result}; });
 }
 
 }  // namespace

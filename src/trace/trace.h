@@ -24,9 +24,11 @@ void flash_entry_lines(const double* strm, int64_t nstrm);
 void flash_nsubs_line(int64_t nsubs);
 void flash_exit_lines();
 
-// The heading block of one routine and its lines, as the table says.
-inline void write(const Routine& routine, const Values& values) {
-  if (enabled(routine)) routine_lines(routine, values);
+// The heading block of one routine and its lines, as the table says. make() gives the values; it is
+// called only when the switch is on, so a switched-off trace does not even assemble them.
+template <class MakeValues>
+void write(const Routine& routine, MakeValues&& make) {
+  if (enabled(routine)) routine_lines(routine, make());
 }
 
 // The three parts of the flash's trace.
