@@ -37,6 +37,9 @@ struct MoleFraction {
   bool final;
 };
 
+// Compositions a trace lists for a phase, always in this order.
+enum : unsigned { kListX = 1, kListY = 2, kListX1 = 4, kListX2 = 8 };
+
 struct Entry {
   Composition comp;                // the whole stream: Z
   host::TableSlot slot;            // slot in the phase property table; the whole stream has none (-1)
@@ -45,17 +48,16 @@ struct Entry {
   double Fractions::*fraction;     // the stream fraction behind its share; the whole stream: none
   bool complement;                 // share = 1 - that fraction (the total liquid)
   double absent_at;                // the phase is absent when that fraction equals this
-  Composition listed[2];           // compositions its trace lists, `nlisted` of them
-  int nlisted;
+  unsigned listed;                 // compositions its trace lists: kListX | kListY | kListX1 | kListX2
 };
 
 inline constexpr Entry kEntries[] = {
     {},  // codes start at 1
-    {kZ, -1, 0, -1, nullptr, false, 0.0, {kX, kY}, 2},                           // whole stream
-    {kY, 0, KVT_GROUP_VAPOUR, 0, &Fractions::fv, false, 0.0, {kY, {}}, 1},       // vapour
-    {kX, 1, KVT_GROUP_LIQUID, -1, &Fractions::fv, true, 1.0, {kX, {}}, 1},       // total liquid
-    {kX1, 2, KVT_GROUP_LIQUID1, 1, &Fractions::fl1, false, 0.0, {kX1, {}}, 1},   // first liquid
-    {kX2, 3, KVT_GROUP_LIQUID2, 2, &Fractions::fl2, false, 0.0, {kX2, {}}, 1},   // second liquid
+    {kZ, -1, 0, -1, nullptr, false, 0.0, kListX | kListY},                   // whole stream
+    {kY, 0, KVT_GROUP_VAPOUR, 0, &Fractions::fv, false, 0.0, kListY},        // vapour
+    {kX, 1, KVT_GROUP_LIQUID, -1, &Fractions::fv, true, 1.0, kListX},        // total liquid
+    {kX1, 2, KVT_GROUP_LIQUID1, 1, &Fractions::fl1, false, 0.0, kListX1},    // first liquid
+    {kX2, 3, KVT_GROUP_LIQUID2, 2, &Fractions::fl2, false, 0.0, kListX2},    // second liquid
 };
 
 // The entry of a clamped phase code.

@@ -36,11 +36,12 @@ void pure_enthalpy(decltype(GOSA_VTHRM) routine, PureCall& c, int64_t* component
 
 // S(L) for one liquid: the sum over flash components present in the vapour.
 double liquid_sum(PureCall& c, const Entry& liquid, int64_t* options) {
+  const host::CompWord vapour = phase::kVapour.comp.word, x = liquid.comp.word;  // held across the host calls
   const int64_t n = host::flash_count();
   const host::Pos list = host::complist_pos();
   double s = 0.0;
   for (int64_t i = 1; i <= n; ++i) {
-    if (!(host::comp_value(phase::kVapour.comp.word, i) > kPresent)) continue;
+    if (!(host::comp_value(vapour, i) > kPresent)) continue;
     int64_t* component = host::plex_int_ptr(host::add(list, i - 1));
     LORI_PL001(&c.t, &c.one_a, component, &c.one_b, &c.codes[0], option23(), &c.log_p, &c.second);
     double q = c.log_p;
@@ -49,7 +50,7 @@ double liquid_sum(PureCall& c, const Entry& liquid, int64_t* options) {
     c.p = std::exp(q);
     pure_enthalpy(GOSA_VTHRM, c, component, options, &c.hv);
     pure_enthalpy(GOSA_LTHRM, c, component, options, &c.hl);
-    s += (c.hv - c.hl) * host::comp_value(liquid.comp.word, i);
+    s += (c.hv - c.hl) * host::comp_value(x, i);
   }
   return s;
 }

@@ -22,11 +22,11 @@ void stream_elements(Writer& w, const double* strm, int64_t nstrm) {
 void compositions(Writer& w, Comps which, int64_t code) {
   if (which == Comps::None) return;
   if (which == Comps::Overall) return composition(w, phase::kZ);
-  const phase::Entry& e = phase::entry(code);
-  for (int k = 0; k < e.nlisted; ++k) {
-    if (which == Comps::ByPhaseNoVapour && e.listed[k].word == phase::kY.word) continue;
-    composition(w, e.listed[k]);
-  }
+  const unsigned listed = phase::entry(code).listed;
+  if (listed & phase::kListX) composition(w, phase::kX);
+  if ((listed & phase::kListY) && which == Comps::ByPhase) composition(w, phase::kY);
+  if (listed & phase::kListX1) composition(w, phase::kX1);
+  if (listed & phase::kListX2) composition(w, phase::kX2);
 }
 
 }  // namespace
