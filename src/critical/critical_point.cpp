@@ -35,7 +35,9 @@ void critical_point(Output which, const trace::Routine& routine, double* strm, c
     WEND_CRTCAL(count, host::comp_ptr(r.phase.comp.word), host::complist_ptr(), host::critical_work(), tc, pc, &o7,
                 &o8, &host_err);
   }
-  trace::write(routine, [&] { return trace::Values{.strm = strm, .nstrm = *nstrm, .phase = r.code, .result = *result}; });
+  trace::write(routine, [&] {
+    return trace::Values{.strm = strm, .nstrm = *nstrm, .phase = r.code, .result = *result};
+  });
 }
 
 }  // namespace

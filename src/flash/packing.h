@@ -11,9 +11,11 @@
 
 namespace kvt {
 
-inline host::Pos packed_count_pos(int64_t group) { return hxpkv(KVT_HXPKV_COUNT + static_cast<int>(group) - 1); }
-inline host::Pos packed_numbers_pos(int64_t group) { return hxpkv(KVT_HXPKV_NUMBERS + static_cast<int>(group) - 1); }
-inline host::Pos packed_fractions_pos(int64_t group) { return hxpkv(KVT_HXPKV_FRACTIONS + static_cast<int>(group) - 1); }
+// Word `base` of group 1 is word base + group - 1 of another group.
+inline host::Pos packed_pos(int base, int64_t group) { return hxpkv(base + static_cast<int>(group) - 1); }
+inline host::Pos packed_count_pos(int64_t group) { return packed_pos(KVT_HXPKV_COUNT, group); }
+inline host::Pos packed_numbers_pos(int64_t group) { return packed_pos(KVT_HXPKV_NUMBERS, group); }
+inline host::Pos packed_fractions_pos(int64_t group) { return packed_pos(KVT_HXPKV_FRACTIONS, group); }
 
 inline int64_t packed_count(int64_t group) { return host::plex_int(packed_count_pos(group)); }
 inline int64_t* packed_numbers(int64_t group) { return host::plex_int_ptr(packed_numbers_pos(group)); }

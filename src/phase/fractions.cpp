@@ -45,7 +45,9 @@ void phase_fraction(double* strm, const int64_t* nstrm, int64_t code, int64_t ba
     value = (value * composition_molwt(entry(code).comp.word)) / slot(strm, Slot::MolWt);
   }
   *frc = value;
-  trace::write(trace::kHxpfrc, [&] { return trace::Values{.strm = strm, .nstrm = *nstrm, .phase = code, .result = *frc}; });
+  trace::write(trace::kHxpfrc, [&] {
+    return trace::Values{.strm = strm, .nstrm = *nstrm, .phase = code, .result = *frc};
+  });
 }
 
 Fractions phase_fractions(double* strm, const int64_t* nstrm, int64_t basis) {

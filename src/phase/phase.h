@@ -71,7 +71,9 @@ inline constexpr const Entry& kLiquid2 = kEntries[KVT_PHASE_LIQUID2];
 
 constexpr bool is_whole(const Entry& e) { return e.fraction == nullptr; }
 // The phase's share of the stream; not for the whole stream.
-constexpr double share(const Entry& e, const Fractions& f) { return e.complement ? 1.0 - f.*e.fraction : f.*e.fraction; }
+constexpr double share(const Entry& e, const Fractions& f) {
+  return e.complement ? 1.0 - f.*e.fraction : f.*e.fraction;
+}
 // Whether the phase is absent from the stream; the whole stream never is.
 constexpr bool absent(const Entry& e, const Fractions& f) { return !is_whole(e) && f.*e.fraction == e.absent_at; }
 

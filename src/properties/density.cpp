@@ -17,5 +17,7 @@ extern "C" KVT_EXPORT void KVT_HXPDNS(double* strm, const int64_t* nstrm, const 
   } else {
     *dns = 1.0 / volume;
   }
-  trace::write(trace::kHxpdns, [&] { return trace::Values{.strm = strm, .nstrm = *nstrm, .phase = r.code, .volume = volume, .result = *dns}; });
+  trace::write(trace::kHxpdns, [&] {
+    return trace::Values{.strm = strm, .nstrm = *nstrm, .phase = r.code, .volume = volume, .result = *dns};
+  });
 }

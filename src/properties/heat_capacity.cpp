@@ -22,5 +22,7 @@ extern "C" KVT_EXPORT void KVT_HXPCPP(double* strm, const int64_t* nstrm, const 
              &dhdt, &host_err);
     *dest = dhdt;
   });
-  trace::write(trace::kHxpcpp, [&] { return trace::Values{.strm = strm, .nstrm = *nstrm, .phase = r.code, .basis = r.basis, .result = *cpp}; });
+  trace::write(trace::kHxpcpp, [&] {
+    return trace::Values{.strm = strm, .nstrm = *nstrm, .phase = r.code, .basis = r.basis, .result = *cpp};
+  });
 }

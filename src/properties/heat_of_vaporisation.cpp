@@ -68,5 +68,7 @@ extern "C" KVT_EXPORT void KVT_HXPTHV(double* strm, const int64_t* nstrm, const 
   phase::OptionCopies options(clamp_side(*iside));
   combine(r, Mixing::LiquidMean, thv, ierr,
           [&](const Entry& e, double* dest) { *dest = liquid_sum(call, e, options.of(e)); });
-  trace::write(trace::kHxpthv, [&] { return trace::Values{.strm = strm, .nstrm = *nstrm, .phase = r.code, .result = *thv}; });
+  trace::write(trace::kHxpthv, [&] {
+    return trace::Values{.strm = strm, .nstrm = *nstrm, .phase = r.code, .result = *thv};
+  });
 }

@@ -38,7 +38,9 @@ void transport_property(const TransportProperty& p, double* strm, const int64_t*
     routine(&slot(strm, Slot::Temperature), &slot(strm, Slot::Pressure), packed_fractions(e.group),
             &counts[e.option_copy], packed_numbers(e.group), options.of(e), option23(), dest, ierr);
   });
-  trace::write(p.trace, [&] { return trace::Values{.strm = strm, .nstrm = *nstrm, .phase = r.code, .result = *result}; });
+  trace::write(p.trace, [&] {
+    return trace::Values{.strm = strm, .nstrm = *nstrm, .phase = r.code, .result = *result};
+  });
 }
 
 }  // namespace

@@ -21,7 +21,9 @@ extern "C" KVT_EXPORT void KVT_HXPMWT(double* strm, const int64_t* nstrm, const 
   } else {
     *mwt = host::phase_value(host::PhaseItem::MolWt, r.phase.slot);
   }
-  trace::write(trace::kHxpmwt, [&] { return trace::Values{.strm = strm, .nstrm = *nstrm, .phase = r.code, .result = *mwt}; });
+  trace::write(trace::kHxpmwt, [&] {
+    return trace::Values{.strm = strm, .nstrm = *nstrm, .phase = r.code, .result = *mwt};
+  });
 }
 
 // KVT_HXPMFL: mass (IBAS 1) or mole flow of one phase: the host's total flow on that basis times the
@@ -34,7 +36,9 @@ extern "C" KVT_EXPORT void KVT_HXPMFL(double* strm, const int64_t* nstrm, const 
   total(strm, nsubs(), host::descriptor1_ptr(), host::descriptor2_ptr(*nsubs()), mfl);
   if (*mfl >= missing()) *mfl = 0.0;
   if (!phase::is_whole(r.phase)) *mfl = *mfl * r.share();
-  trace::write(trace::kHxpmfl, [&] { return trace::Values{.strm = strm, .nstrm = *nstrm, .phase = r.code, .result = *mfl}; });
+  trace::write(trace::kHxpmfl, [&] {
+    return trace::Values{.strm = strm, .nstrm = *nstrm, .phase = r.code, .result = *mfl};
+  });
 }
 
 // KVT_HXPQFL: heat (enthalpy) flow of one phase, on mole basis: the host's total enthalpy flow for
@@ -50,5 +54,7 @@ extern "C" KVT_EXPORT void KVT_HXPQFL(double* strm, const int64_t* nstrm, const 
   } else {
     *qfl = r.share() * host::phase_value(host::PhaseItem::Enthalpy, r.phase.slot) * flow;
   }
-  trace::write(trace::kHxpqfl, [&] { return trace::Values{.strm = strm, .nstrm = *nstrm, .phase = r.code, .result = *qfl}; });
+  trace::write(trace::kHxpqfl, [&] {
+    return trace::Values{.strm = strm, .nstrm = *nstrm, .phase = r.code, .result = *qfl};
+  });
 }
