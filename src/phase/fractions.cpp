@@ -31,6 +31,13 @@ double snap(double v) {
       host::comp_pos(c), host::complist_pos());
 }
 
+// A mole fraction on mass basis: value times the phase's summed weights over the stream's molecular
+// weight. Out of line, so that the product always takes its operands in this order: where both are
+// NaN, the result is the mole fraction's NaN, whichever routine asks.
+[[gnu::noinline]] double mass_fraction(double value, double weights, const double* strm) {
+  return (value * weights) / slot(strm, Slot::MolWt);
+}
+
 }  // namespace
 
 void phase_fraction(double* strm, const int64_t* nstrm, int64_t code, int64_t basis, double* frc) {
@@ -42,7 +49,7 @@ void phase_fraction(double* strm, const int64_t* nstrm, int64_t code, int64_t ba
   const MoleFraction f = mole_fraction(code, snap(vf), snap(host::liquid_split()));
   double value = f.value;
   if (basis == KVT_BASIS_MASS && !f.final) {
-    value = (value * composition_molwt(entry(code).comp.word)) / slot(strm, Slot::MolWt);
+    value = mass_fraction(value, composition_molwt(entry(code).comp.word), strm);
   }
   *frc = value;
   trace::write(trace::kHxpfrc, [&] {
@@ -89,9 +96,9 @@ Fractions phase_fractions(double* strm, const int64_t* nstrm, int64_t basis) {
     if (!m1.final) s1 = composition_molwt(kLiquid1.comp.word);
     if (!m2.final) s2 = composition_molwt(kLiquid2.comp.word);
   }
-  if (!mv.final) f.fv = (f.fv * sv) / slot(strm, Slot::MolWt);
-  if (!m1.final) f.fl1 = (f.fl1 * s1) / slot(strm, Slot::MolWt);
-  if (!m2.final) f.fl2 = (f.fl2 * s2) / slot(strm, Slot::MolWt);
+  if (!mv.final) f.fv = mass_fraction(f.fv, sv, strm);
+  if (!m1.final) f.fl1 = mass_fraction(f.fl1, s1, strm);
+  if (!m2.final) f.fl2 = mass_fraction(f.fl2, s2, strm);
   return f;
 }
 
