@@ -161,7 +161,7 @@ void judge(const Records& rec, CallWords& words, int64_t* ierr) {
   int64_t& flag = host::flash_failure_flag();
   *ierr = 0;
   if (flag != 0) {
-    *ierr = 1;
+    *ierr = KVT_ERR_FLASH_FAILED;
     flag = 0;
   }
 }
