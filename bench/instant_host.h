@@ -26,10 +26,10 @@ inline std::vector<double> set_up_instant_host(int64_t n, bool traced, int64_t& 
   h.idxwat = 1;
   const rec::Layout l = rec::lay_out(n);
   rec::bind_layout(l);
-  KVT_IHXPP[25] = 1;  // NSUBS
-  KVT_IHXPP[9] = 1;   // side-0 water switch: the water rule runs
-  KVT_HXRMSS[0] = 1.0e35;
-  KVT_HXOUTP[0] = kTraceUnit;
+  KVT_WORD(KVT_IHXPP, KVT_IHXPP_NSUBS) = 1;
+  KVT_WORD(KVT_IHXPP, KVT_IHXPP_WATER) = 1;  // side 0: the water rule runs
+  KVT_WORD(KVT_HXRMSS, KVT_HXRMSS_MISSING) = 1.0e35;
+  KVT_WORD(KVT_HXOUTP, KVT_HXOUTP_UNIT) = kTraceUnit;
   for (int64_t& w : KVT_HXPDBG) w = traced ? 1 : 0;
   rec::set_ncomp(n);
   rec::set_host_missing(1.0e30);

@@ -20,7 +20,7 @@ struct Case {
 
 void run(benchmark::State& state, Routine routine, int64_t iphs, int64_t ibas) {
   Case c(state.range(0), state.range(1) != 0);
-  const int64_t iside = 0;
+  const int64_t iside = KVT_SIDE_0;
   double result = 0.0;
   int64_t ierr = 0;
   for (auto _ : state) {
@@ -31,7 +31,7 @@ void run(benchmark::State& state, Routine routine, int64_t iphs, int64_t ibas) {
 
 void BM_Flash(benchmark::State& state) {
   Case c(state.range(0), state.range(1) != 0);
-  const int64_t iside = 1, islot = 0, kspec = 2, kphs = 1, kpeq = 0;
+  const int64_t iside = KVT_SIDE_1, islot = 0, kspec = KVT_SPEC_TP, kphs = KVT_PHASES_VAPOUR_LIQUID, kpeq = KVT_PEQ_OFF;
   int64_t ierr = 0;
   for (auto _ : state) {
     KVT_HXFLSH(c.strm.data(), &c.nstrm, &iside, &islot, &kspec, &kphs, &kpeq, &ierr);
@@ -55,21 +55,21 @@ BENCHMARK(BM_SetTemperature)->Args({10, 0});
   void NAME(benchmark::State& state) { run(state, ROUTINE, IPHS, IBAS); }        \
   BENCHMARK(NAME)->Args({10, 0})->Args({10, 1})
 
-KVT_BENCH(BM_FractionMole, KVT_HXPFRC, 2, 0);
-KVT_BENCH(BM_FractionMass, KVT_HXPFRC, 2, 1);
-KVT_BENCH(BM_MolecularWeight, KVT_HXPMWT, 3, 0);
-KVT_BENCH(BM_MassFlow, KVT_HXPMFL, 1, 1);
-KVT_BENCH(BM_HeatFlow, KVT_HXPQFL, 1, 0);
-KVT_BENCH(BM_HeatCapacity, KVT_HXPCPP, 1, 1);
-KVT_BENCH(BM_Conductivity, KVT_HXPTHC, 1, 0);
-KVT_BENCH(BM_Viscosity, KVT_HXPVIS, 1, 0);
-KVT_BENCH(BM_SurfaceTension, KVT_HXPSFT, 1, 0);
-KVT_BENCH(BM_Density, KVT_HXPDNS, 1, 1);
-KVT_BENCH(BM_HeatOfVaporisation, KVT_HXPTHV, 3, 1);
-KVT_BENCH(BM_CriticalTemperature, KVT_HXPTMC, 2, 0);
-KVT_BENCH(BM_CriticalPressure, KVT_HXPPRC, 1, 0);
-KVT_BENCH(BM_Temperature, KVT_HXPTMP, 1, 0);
-KVT_BENCH(BM_Pressure, KVT_HXPPRS, 1, 0);
+KVT_BENCH(BM_FractionMole, KVT_HXPFRC, KVT_PHASE_VAPOUR, KVT_BASIS_MOLE);
+KVT_BENCH(BM_FractionMass, KVT_HXPFRC, KVT_PHASE_VAPOUR, KVT_BASIS_MASS);
+KVT_BENCH(BM_MolecularWeight, KVT_HXPMWT, KVT_PHASE_LIQUID, KVT_BASIS_MOLE);
+KVT_BENCH(BM_MassFlow, KVT_HXPMFL, KVT_PHASE_STREAM, KVT_BASIS_MASS);
+KVT_BENCH(BM_HeatFlow, KVT_HXPQFL, KVT_PHASE_STREAM, KVT_BASIS_MOLE);
+KVT_BENCH(BM_HeatCapacity, KVT_HXPCPP, KVT_PHASE_STREAM, KVT_BASIS_MASS);
+KVT_BENCH(BM_Conductivity, KVT_HXPTHC, KVT_PHASE_STREAM, KVT_BASIS_MOLE);
+KVT_BENCH(BM_Viscosity, KVT_HXPVIS, KVT_PHASE_STREAM, KVT_BASIS_MOLE);
+KVT_BENCH(BM_SurfaceTension, KVT_HXPSFT, KVT_PHASE_STREAM, KVT_BASIS_MOLE);
+KVT_BENCH(BM_Density, KVT_HXPDNS, KVT_PHASE_STREAM, KVT_BASIS_MASS);
+KVT_BENCH(BM_HeatOfVaporisation, KVT_HXPTHV, KVT_PHASE_LIQUID, KVT_BASIS_MASS);
+KVT_BENCH(BM_CriticalTemperature, KVT_HXPTMC, KVT_PHASE_VAPOUR, KVT_BASIS_MOLE);
+KVT_BENCH(BM_CriticalPressure, KVT_HXPPRC, KVT_PHASE_STREAM, KVT_BASIS_MOLE);
+KVT_BENCH(BM_Temperature, KVT_HXPTMP, KVT_PHASE_STREAM, KVT_BASIS_MOLE);
+KVT_BENCH(BM_Pressure, KVT_HXPPRS, KVT_PHASE_STREAM, KVT_BASIS_MOLE);
 
 }  // namespace
 

@@ -27,11 +27,11 @@ void script_host() {
   h.recording = false;
   const rec::Layout l = rec::lay_out(kNcomp);
   rec::bind_layout(l);  // step 1: the blocks
-  KVT_IHXPP[25] = 1;  // NSUBS
-  KVT_IHXPP[19] = 1;  // side 1 water switch
-  KVT_HXRMSS[0] = 1.0e35;
-  KVT_HXRMIN[0] = 1.0e-6;
-  KVT_HXOUTP[0] = kTraceUnit;
+  KVT_WORD(KVT_IHXPP, KVT_IHXPP_NSUBS) = 1;
+  KVT_WORD(KVT_IHXPP, KVT_IHXPP_WATER + KVT_SIDE_STRIDE_I) = 1;  // side 1: the water rule runs
+  KVT_WORD(KVT_HXRMSS, KVT_HXRMSS_MISSING) = 1.0e35;
+  KVT_WORD(KVT_HXRMIN, KVT_HXRMIN_VOLUME) = 1.0e-6;
+  KVT_WORD(KVT_HXOUTP, KVT_HXOUTP_UNIT) = kTraceUnit;
   rec::set_ncomp(kNcomp);
   rec::set_host_missing(1.0e30);
   const double mw[] = {16.043, 86.178, 18.015};
@@ -75,18 +75,18 @@ void print_table(double* strm, int64_t nstrm) {
                       {"viscosity", KVT_HXPVIS},      {"surf. tension", KVT_HXPSFT}, {"density", KVT_HXPDNS},
                       {"heat of vap.", KVT_HXPTHV},   {"critical T", KVT_HXPTMC},    {"critical P", KVT_HXPPRC}};
   const char* phases[] = {"stream", "vapour", "liquid", "liquid 1", "liquid 2"};
-  const int64_t side = 1;
-  for (int64_t basis : {0, 1}) {
-    std::printf("\n%s basis%14s", basis == 0 ? "mole" : "mass", "");
+  const int64_t side = KVT_SIDE_1;
+  for (int64_t basis : {KVT_BASIS_MOLE, KVT_BASIS_MASS}) {
+    std::printf("\n%s basis%14s", basis == KVT_BASIS_MOLE ? "mole" : "mass", "");
     for (const char* p : phases) std::printf("%13s", p);
     std::printf("\n");
     for (const Row& r : rows) {
       std::printf("  %-24s", r.name);
-      for (int64_t iphs = 1; iphs <= 5; ++iphs) {
+      for (int64_t iphs = KVT_PHASE_STREAM; iphs <= KVT_PHASE_LIQUID2; ++iphs) {
         double v = 0.0;
         int64_t ierr = 0;
         r.routine(strm, &nstrm, &side, &iphs, &basis, &v, &ierr);
-        if (ierr == -1) {
+        if (ierr == KVT_ERR_ABSENT) {
           std::printf("%13s", "-");
         } else {
           std::printf("%13.5g", v);
@@ -115,20 +115,21 @@ int main() {
   const double vf = 0.40;
   KVT_HXUVFR(strm.data(), nullptr, nullptr, &vf);
 
-  const int64_t side = 1, slot = 0, kspec = 2, kphs = 0, kpeq = 0;  // step 3: T-P flash on side 1
+  // step 3: T-P flash on side 1, the phases as the option set says, no retention record
+  const int64_t side = KVT_SIDE_1, slot = 0, kspec = KVT_SPEC_TP, kphs = KVT_PHASES_OPTION_SET, kpeq = KVT_PEQ_OFF;
   int64_t ierr = 0;
   KVT_HXFLSH(strm.data(), &nstrm, &side, &slot, &kspec, &kphs, &kpeq, &ierr);
   std::printf("flash: IERR = %lld, T = %g K, P = %g Pa\n", static_cast<long long>(ierr), strm[kNcomp + 1],
               strm[kNcomp + 2]);
 
-  KVT_HXPDBG[1] = 1;  // step 4: heat capacity per unit mass of the total liquid, traced
-  const int64_t liquid = 3, mass = 1;
+  KVT_WORD(KVT_HXPDBG, KVT_TRACE_HXPCPP) = 1;  // step 4: heat capacity per unit mass of the total liquid, traced
+  const int64_t liquid = KVT_PHASE_LIQUID, mass = KVT_BASIS_MASS;
   double cpp = 0.0;
   KVT_HXPCPP(strm.data(), &nstrm, &side, &liquid, &mass, &cpp, &ierr);
   std::printf("heat capacity of the liquid: %g J/(kg K), IERR = %lld\n", cpp, static_cast<long long>(ierr));
   std::printf("trace (unit %d):\n", kTraceUnit);  // step 5: what the host's unit received
   for (const auto& line : rec::host().trace(kTraceUnit)) std::printf("%s\n", line.c_str());
-  KVT_HXPDBG[1] = 0;
+  KVT_WORD(KVT_HXPDBG, KVT_TRACE_HXPCPP) = 0;
 
   print_table(strm.data(), nstrm);
   return 0;

@@ -199,15 +199,15 @@ const Layout& lay_out(Input& in) {
 
   // The library's blocks: positions laid out, every other word hostile.
   for (int g = 0; g < 4; ++g) {
-    KVT_HXPKV[g] = l.packed_count[g].pos;
-    KVT_HXPKV[g + 5] = l.packed_numbers[g].pos;
-    KVT_HXPKV[g + 10] = l.packed_fractions[g].pos;
+    KVT_WORD(KVT_HXPKV, KVT_HXPKV_COUNT + g) = l.packed_count[g].pos;
+    KVT_WORD(KVT_HXPKV, KVT_HXPKV_NUMBERS + g) = l.packed_numbers[g].pos;
+    KVT_WORD(KVT_HXPKV, KVT_HXPKV_FRACTIONS + g) = l.packed_fractions[g].pos;
   }
-  for (int w : {4, 9, 14, 15}) KVT_HXPKV[w] = in.code();  // words the library does not read
-  for (int w = 0; w < 28; ++w) KVT_IHXPP[w] = in.code();
-  KVT_IHXPP[23] = l.int_records.pos;
-  KVT_IHXPP[24] = l.real_records.pos;
-  KVT_IHXPP[25] = in.in(0, l.nsubs_room);
+  for (int w : {5, 10, 15, 16}) KVT_WORD(KVT_HXPKV, w) = in.code();  // words the library does not read
+  for (int64_t& w : KVT_IHXPP) w = in.code();
+  KVT_WORD(KVT_IHXPP, KVT_IHXPP_INT_RECORDS) = l.int_records.pos;
+  KVT_WORD(KVT_IHXPP, KVT_IHXPP_REAL_RECORDS) = l.real_records.pos;
+  KVT_WORD(KVT_IHXPP, KVT_IHXPP_NSUBS) = in.in(0, l.nsubs_room);
   for (double& w : KVT_RHXPP) w = in.real();
   for (double& w : KVT_HXRMSS) w = in.real();
   for (double& w : KVT_HXRMIN) w = in.real();

@@ -60,9 +60,9 @@ struct LibraryBlocks {
 // words 2 and 5 of KVT_RHXPP (estimate markers).
 void check_blocks(Routine r, LibraryBlocks before) {
   if (r == Routine::Flash) {
-    before.ihxpp[26] = KVT_IHXPP[26];
-    before.rhxpp[1] = KVT_RHXPP[1];
-    before.rhxpp[4] = KVT_RHXPP[4];
+    KVT_WORD(before.ihxpp, KVT_IHXPP_RETENTION) = KVT_WORD(KVT_IHXPP, KVT_IHXPP_RETENTION);
+    const int markers[] = {KVT_RHXPP_ESTIMATE_MARKER, KVT_RHXPP_ESTIMATE_MARKER + KVT_SIDE_STRIDE_R};
+    for (int w : markers) KVT_WORD(before.rhxpp, w) = KVT_WORD(KVT_RHXPP, w);
   }
   const LibraryBlocks after = LibraryBlocks::take();
   if (std::memcmp(&before, &after, sizeof before) != 0) fail(r, "a library block word changed that may not");
@@ -163,16 +163,19 @@ void change(Input& in, double* strm, int64_t slots) {
     case 0: set_flash_count(in.in(-3, l.capacity)); break;
     case 1: fill_flash_results(in); break;
     case 2: {
-      const auto w = in.in(0, 27);
-      if (w == 25) {
-        KVT_IHXPP[w] = in.in(0, l.nsubs_room);  // NSUBS, within the descriptor lists
-      } else if (w != 23 && w != 24) {
-        KVT_IHXPP[w] = in.code();  // not the retention record bases
+      const auto w = in.in(0, 27) + 1;
+      if (w == KVT_IHXPP_NSUBS) {
+        KVT_WORD(KVT_IHXPP, w) = in.in(0, l.nsubs_room);  // within the descriptor lists
+      } else if (w != KVT_IHXPP_INT_RECORDS && w != KVT_IHXPP_REAL_RECORDS) {
+        KVT_WORD(KVT_IHXPP, w) = in.code();  // not the retention record bases
       }
       break;
     }
     case 3: KVT_RHXPP[in.in(0, 7)] = in.real(); break;
-    case 4: KVT_HXRMSS[0] = in.real(); KVT_HXRMIN[0] = in.real(); break;
+    case 4:
+      KVT_WORD(KVT_HXRMSS, KVT_HXRMSS_MISSING) = in.real();
+      KVT_WORD(KVT_HXRMIN, KVT_HXRMIN_VOLUME) = in.real();
+      break;
     case 5: KVT_HXPDBG[in.in(0, 27)] = in.code(); break;
     case 6: {
       const double v = in.real();
@@ -181,7 +184,10 @@ void change(Input& in, double* strm, int64_t slots) {
     }
     case 7: VOKA_FLSCOM[0] = in.code(); VOKA_FLSCM2[0] = in.code(); break;
     case 8: strm[in.in(0, slots - 1)] = in.real(); break;
-    default: KVT_HXSBD[in.in(0, 3)] = in.code(); KVT_HXOUTP[0] = in.code(); break;
+    default:
+      KVT_HXSBD[in.in(0, 3)] = in.code();
+      KVT_WORD(KVT_HXOUTP, KVT_HXOUTP_UNIT) = in.code();
+      break;
   }
 }
 

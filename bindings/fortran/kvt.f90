@@ -24,6 +24,30 @@ module kvt
             kvt_hxpthv, kvt_hxptmc, kvt_hxpprc, kvt_hxptmp, kvt_hxpprs, &
             kvt_hxutmp, kvt_hxuprs, kvt_hxunth, kvt_hxuvfr
 
+  ! ---- Codes and block words, with the names and values of kvt/kvt.h ----
+
+  integer(c_int64_t), parameter, public :: &
+    KVT_PHASE_STREAM = 1, KVT_PHASE_VAPOUR = 2, KVT_PHASE_LIQUID = 3, KVT_PHASE_LIQUID1 = 4, &
+    KVT_PHASE_LIQUID2 = 5, KVT_BASIS_MOLE = 0, KVT_BASIS_MASS = 1, KVT_SIDE_0 = 0, KVT_SIDE_1 = 1, &
+    KVT_SPEC_PH = 1, KVT_SPEC_TP = 2, KVT_SPEC_PV = 3, KVT_SPEC_TH = 4, KVT_SPEC_TV = 5, &
+    KVT_PHASES_OPTION_SET = 0, KVT_PHASES_VAPOUR_LIQUID = 1, KVT_PHASES_VAPOUR = 2, KVT_PHASES_LIQUID = 3, &
+    KVT_PEQ_OFF = 0, KVT_PEQ_ON = 1, KVT_OK = 0, KVT_ERR_ABSENT = -1, KVT_ERR_FLASH_FAILED = 1, &
+    KVT_RETENTION_OFF = 0, KVT_RETENTION_ON = 1, KVT_RETENTION_ON2 = 2
+  ! Word numbers (1-based, as Fortran indexes the blocks); a side-1 word is the side-0 word plus the stride.
+  integer, parameter, public :: &
+    KVT_IHXPP_OPTION_LIST = 1, KVT_IHXPP_PHASE_COUNT = 7, KVT_IHXPP_PHASE_KIND = 8, &
+    KVT_IHXPP_FLASH_OPTION = 9, KVT_IHXPP_WATER = 10, KVT_SIDE_STRIDE_I = 10, KVT_IHXPP_MONITOR = 21, &
+    KVT_IHXPP_FLASH = 22, KVT_IHXPP_COMMON = 23, KVT_IHXPP_INT_RECORDS = 24, KVT_IHXPP_REAL_RECORDS = 25, &
+    KVT_IHXPP_NSUBS = 26, KVT_IHXPP_RETENTION = 27, &
+    KVT_RHXPP_FLASH_REAL = 1, KVT_RHXPP_ESTIMATE_MARKER = 2, KVT_SIDE_STRIDE_R = 3, &
+    KVT_HXPKV_COUNT = 1, KVT_HXPKV_NUMBERS = 6, KVT_HXPKV_FRACTIONS = 11, &
+    KVT_GROUP_LIQUID = 1, KVT_GROUP_LIQUID1 = 2, KVT_GROUP_LIQUID2 = 3, KVT_GROUP_VAPOUR = 4, &
+    KVT_TRACE_HXFLSH = 1, KVT_TRACE_HXPCPP = 2, KVT_TRACE_HXPDNS = 3, KVT_TRACE_HXPFRC = 4, &
+    KVT_TRACE_HXPMFL = 5, KVT_TRACE_HXPMWT = 6, KVT_TRACE_HXPPRC = 9, KVT_TRACE_HXPPRS = 10, &
+    KVT_TRACE_HXPQFL = 11, KVT_TRACE_HXPSFT = 12, KVT_TRACE_HXPTHC = 13, KVT_TRACE_HXPTHV = 14, &
+    KVT_TRACE_HXPTMC = 15, KVT_TRACE_HXPTMP = 16, KVT_TRACE_HXPVIS = 17, &
+    KVT_HXOUTP_UNIT = 1, KVT_HXRMSS_MISSING = 1, KVT_HXRMIN_VOLUME = 1, KVT_HXSBD_SIDE_0 = 1, KVT_HXSBD_SIDE_1 = 2
+
   ! ---- Blocks (zero when the library is loaded; the host fills them) ----
 
   ! integer options: option sets of side 0 (1-10) and side 1 (11-20), common words 21-27

@@ -14,8 +14,8 @@ namespace kvt::rec {
 inline void bind_layout(const Layout& l) {
   const std::array<int64_t, 16> w = l.hxpkv();
   std::copy(w.begin(), w.end(), KVT_HXPKV);
-  KVT_IHXPP[23] = l.int_records;
-  KVT_IHXPP[24] = l.real_records;
+  KVT_WORD(KVT_IHXPP, KVT_IHXPP_INT_RECORDS) = l.int_records;
+  KVT_WORD(KVT_IHXPP, KVT_IHXPP_REAL_RECORDS) = l.real_records;
 }
 
 }  // namespace kvt::rec

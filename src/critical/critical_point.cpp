@@ -1,55 +1,57 @@
-#include "critical/critical_point.h"
-
-#include "flash/request.h"
-#include "frame/blocks.h"
-#include "frame/trace.h"
+// Critical temperature and pressure of one phase's composition, from the host flash library's
+// critical-point routine. The two routines differ only in which output they return.
+#include "blocks/blocks.h"
 #include "host/store.h"
 #include "kvt/kvt.h"
+#include "phase/request.h"
+#include "trace/trace.h"
 
 namespace kvt::critical {
 
 namespace {
 
-// Count and mole fractions of the phase handed to WEND_CRTCAL; nullptr fractions: the phase is absent.
-struct Composition {
-  int64_t* count;
-  double* fractions;
-};
+enum class Output { Temperature, Pressure };
 
-}  // namespace
-
+// For the whole stream the stream vector is packed first (TEBU_CPACK writes the component-number
+// list and Z of the data store); for a single phase its composition of the last flash is used.
 void critical_point(Output which, const trace::Routine& routine, double* strm, const int64_t* nstrm,
                     const int64_t* iphs, double* result, int64_t* ierr) {
-  const PhaseRequest r = begin_request(strm, nstrm, iphs, nullptr, ierr);
-  int64_t npack = 0;
-  double pack_out = 0.0;
-  const auto flash_phase = [](bool absent, host::Comp c) {
-    return absent ? Composition{nullptr, nullptr} : Composition{host::flash_count_ptr(), host::comp_ptr(c)};
-  };
-  Composition comp{};
-  switch (r.phase) {
-    case kVapour: comp = flash_phase(r.f.fv == 0.0, host::Comp::Y); break;
-    case kLiquid: comp = flash_phase(r.f.fv == 1.0, host::Comp::X); break;
-    case kLiquid1: comp = flash_phase(r.f.fl1 == 0.0, host::Comp::X1); break;
-    case kLiquid2: comp = flash_phase(r.f.fl2 == 0.0, host::Comp::X2); break;
-    default:
-      TEBU_CPACK(strm, &npack, host::complist_ptr(), host::comp_ptr(host::Comp::Z), &pack_out);
-      comp = {&npack, host::comp_ptr(host::Comp::Z)};
-      break;
-  }
-  if (comp.fractions == nullptr) {
+  const phase::Request r = phase::begin_request(strm, nstrm, iphs, nullptr, ierr);
+  if (r.absent()) {
     *result = missing();
-    *ierr = -1;
+    *ierr = KVT_ERR_ABSENT;
   } else {
+    int64_t npack = 0;
+    double pack_out = 0.0;
+    int64_t* count = host::flash_count_ptr();
+    if (phase::is_whole(r.phase)) {
+      TEBU_CPACK(strm, &npack, host::complist_ptr(), host::comp_ptr(r.phase.comp.word), &pack_out);
+      count = &npack;
+    }
     double other = 0.0, o7 = 0.0, o8 = 0.0;
     int64_t host_err = 0;
     double* tc = which == Output::Temperature ? result : &other;
     double* pc = which == Output::Pressure ? result : &other;
-    WEND_CRTCAL(comp.count, comp.fractions, host::complist_ptr(), host::critical_work(), tc, pc, &o7, &o8, &host_err);
+    WEND_CRTCAL(count, host::comp_ptr(r.phase.comp.word), host::complist_ptr(), host::critical_work(), tc, pc, &o7,
+                &o8, &host_err);
   }
-  if (trace::enabled(routine)) {
-    trace::write(routine, {.strm = strm, .nstrm = *nstrm, .phase = r.phase, .result = *result});
-  }
+  trace::write(routine, [&] {
+    return trace::Values{.strm = strm, .nstrm = *nstrm, .phase = r.code, .result = *result};
+  });
 }
 
+}  // namespace
+
 }  // namespace kvt::critical
+
+extern "C" KVT_EXPORT void KVT_HXPTMC(double* strm, const int64_t* nstrm, const int64_t*, const int64_t* iphs,
+                                      const int64_t*, double* tmc, int64_t* ierr) {
+  using namespace kvt::critical;
+  critical_point(Output::Temperature, kvt::trace::kHxptmc, strm, nstrm, iphs, tmc, ierr);
+}
+
+extern "C" KVT_EXPORT void KVT_HXPPRC(double* strm, const int64_t* nstrm, const int64_t*, const int64_t* iphs,
+                                      const int64_t*, double* prc, int64_t* ierr) {
+  using namespace kvt::critical;
+  critical_point(Output::Pressure, kvt::trace::kHxpprc, strm, nstrm, iphs, prc, ierr);
+}

@@ -1,7 +1,6 @@
 #include "flash/packing.h"
 
-#include "host/packed.h"
-#include "host/store.h"
+#include "phase/phase.h"
 
 namespace kvt {
 
@@ -9,30 +8,30 @@ namespace {
 
 constexpr double kPresent = 1e-10;
 
-void pack(host::Group g, host::Comp source) {
+// Kept out of line: the walk then has the registers to itself.
+[[gnu::noinline]] void pack(const phase::Entry& e) {
   const int64_t n = host::flash_count();
-  const host::Pos comp = host::comp_pos(source);
-  const host::Pos list = host::complist_pos();
-  const host::Pos numbers = host::packed_numbers_pos(g);
-  const host::Pos fractions = host::packed_fractions_pos(g);
-  int64_t kept = 0;
-  for (int64_t i = 0; i < n; ++i) {
-    const double x = host::plex_real(host::add(comp, i));
-    if (!(x > kPresent)) continue;
-    host::set_plex_int(host::add(numbers, kept), host::plex_int(host::add(list, i)));
-    host::set_plex_real(host::add(fractions, kept), x);
-    ++kept;
-  }
-  host::set_plex_int(host::packed_count_pos(g), kept);
+  const int64_t kept = host::walk_runs(
+      n,
+      [n](auto comp, auto list, auto numbers, auto fractions) {
+        int64_t k = 0;
+        for (int64_t i = 0; i < n; ++i) {
+          const double x = comp.real(i);
+          if (!(x > kPresent)) continue;
+          numbers.set_word(k, list.word(i));
+          fractions.set_real(k, x);
+          ++k;
+        }
+        return k;
+      },
+      host::comp_pos(e.comp.word), host::complist_pos(), packed_numbers_pos(e.group), packed_fractions_pos(e.group));
+  host::set_plex_int(packed_count_pos(e.group), kept);
 }
 
 }  // namespace
 
 void pack_compositions() {
-  pack(host::Group::Liquid, host::Comp::X);
-  pack(host::Group::Liquid1, host::Comp::X1);
-  pack(host::Group::Liquid2, host::Comp::X2);
-  pack(host::Group::Vapour, host::Comp::Y);
+  for (const phase::Entry* e : {&phase::kLiquid, &phase::kLiquid1, &phase::kLiquid2, &phase::kVapour}) pack(*e);
 }
 
 }  // namespace kvt

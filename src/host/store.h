@@ -9,6 +9,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <limits>
 
 #include "kvt/host.h"
 
@@ -38,6 +39,46 @@ inline void set_plex_real(Pos p, double v) {
 inline int64_t* plex_int_ptr(Pos p) { return VOKA_PLEX + add(p, -1); }
 inline double* plex_real_ptr(Pos p) { return reinterpret_cast<double*>(plex_int_ptr(p)); }
 
+// ---- Walks over runs of consecutive PLEX words -----------------------------------------------------
+//
+// A walk over n words from a position checks the run once: when every position p .. p+n-1 is 1 or
+// above (p at least 1 and p+n-1 formed without wrapping), the walk reads and writes the words directly;
+// otherwise it goes word by word through the checks above, with exactly their result. Both kinds of
+// run read and write the same words in the same order, so the walk's outcome does not depend on which
+// one it gets.
+
+// Words of a run that passed its check.
+struct CheckedRun {
+  int64_t* first;
+  // The first word's address, held in a register of its own: the walk then indexes it directly
+  // instead of re-forming it from the store's base and the position on every word.
+  explicit CheckedRun(Pos p) : first(VOKA_PLEX + (p - 1)) { asm("" : "+r"(first)); }
+  int64_t word(int64_t i) const { return first[i]; }
+  double real(int64_t i) const { return std::bit_cast<double>(first[i]); }
+  void set_word(int64_t i, int64_t v) const { first[i] = v; }
+  void set_real(int64_t i, double v) const { first[i] = std::bit_cast<int64_t>(v); }
+};
+
+// Words of a run checked word by word.
+struct GuardedRun {
+  Pos first;
+  int64_t word(int64_t i) const { return plex_int(add(first, i)); }
+  double real(int64_t i) const { return plex_real(add(first, i)); }
+  void set_word(int64_t i, int64_t v) const { set_plex_int(add(first, i), v); }
+  void set_real(int64_t i, double v) const { set_plex_real(add(first, i), v); }
+};
+
+inline bool run_in_store(Pos p, int64_t n) {
+  return n > 0 && p >= 1 && p - 1 <= std::numeric_limits<int64_t>::max() - n;
+}
+
+// walk(run...) over the n words from each position: checked runs when every run passes, else guarded.
+template <class Walk, class... Positions>
+decltype(auto) walk_runs(int64_t n, Walk&& walk, Positions... p) {
+  if ((run_in_store(p, n) && ...)) return walk(CheckedRun{p}...);
+  return walk(GuardedRun{p}...);
+}
+
 // ---- Small host blocks ----------------------------------------------------------------------------
 
 inline int64_t ncomp() { return VOKA_NCOMP[0]; }
@@ -63,11 +104,12 @@ inline int64_t& flash_failure_flag() { return VOKA_FLSCM2[0]; }
 
 // ---- Compositions of the last flash (real work area) ----------------------------------------------
 
-enum class Comp : int { Z = 15, X = 16, X1 = 17, X2 = 18, Y = 19 };
+// A composition is named by the TEBU_STWORK word that holds its offset in the real work area.
+using CompWord = int;
 
-inline Pos comp_pos(Comp c) { return add(real_base(), stwork_int(static_cast<int>(c))); }
-inline double comp_value(Comp c, int64_t i) { return plex_real(add(comp_pos(c), i - 1)); }
-inline double* comp_ptr(Comp c) { return plex_real_ptr(comp_pos(c)); }
+inline Pos comp_pos(CompWord c) { return add(real_base(), stwork_int(c)); }
+inline double comp_value(CompWord c, int64_t i) { return plex_real(add(comp_pos(c), i - 1)); }
+inline double* comp_ptr(CompWord c) { return plex_real_ptr(comp_pos(c)); }
 
 // Component-number list (integer area): the host component number of each flash component.
 inline Pos complist_pos() { return add(int_base(), stwork_int(26)); }
@@ -89,16 +131,16 @@ inline double component_molwt(int64_t j) { return plex_real(add(VOKA_IPOFF1[305]
 
 // ---- Phase property table (TEBU_STWORK words 47-62) ------------------------------------------------
 
-// Phase order of every group of the table.
-enum class Phase : int { Vapour = 0, Liquid = 1, Liquid1 = 2, Liquid2 = 3 };
+// Four groups of four words, one word per phase; a phase is named by its slot 0..3 in every group.
 enum class PhaseItem : int { Enthalpy = 47, Further = 51, Volume = 55, MolWt = 59 };
+using TableSlot = int;
 
-constexpr int table_word(PhaseItem item, Phase ph) { return static_cast<int>(item) + static_cast<int>(ph); }
-inline double phase_value(PhaseItem item, Phase ph) {
-  return std::bit_cast<double>(TEBU_STWORK[table_word(item, ph) - 1]);
+constexpr int table_word(PhaseItem item, TableSlot slot) { return static_cast<int>(item) + slot; }
+inline double phase_value(PhaseItem item, TableSlot slot) {
+  return std::bit_cast<double>(TEBU_STWORK[table_word(item, slot) - 1]);
 }
-inline void set_phase_value(PhaseItem item, Phase ph, double v) {
-  TEBU_STWORK[table_word(item, ph) - 1] = std::bit_cast<int64_t>(v);
+inline void set_phase_value(PhaseItem item, TableSlot slot, double v) {
+  TEBU_STWORK[table_word(item, slot) - 1] = std::bit_cast<int64_t>(v);
 }
 
 // ---- Retention records of the flash ---------------------------------------------------------------

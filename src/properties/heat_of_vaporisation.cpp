@@ -3,10 +3,11 @@
 // temperature and at its own vapour pressure, weighted by the liquid's mole fraction.
 #include <cmath>
 
-#include "frame/stream.h"
-#include "frame/trace.h"
 #include "kvt/kvt.h"
-#include "properties/skeleton.h"
+#include "phase/option_copies.h"
+#include "properties/mixing.h"
+#include "stream/slots.h"
+#include "trace/trace.h"
 
 namespace kvt::props {
 
@@ -34,12 +35,13 @@ void pure_enthalpy(decltype(GOSA_VTHRM) routine, PureCall& c, int64_t* component
 }
 
 // S(L) for one liquid: the sum over flash components present in the vapour.
-double liquid_sum(PureCall& c, Phase liquid, int64_t* options) {
+double liquid_sum(PureCall& c, const Entry& liquid, int64_t* options) {
+  const host::CompWord vapour = phase::kVapour.comp.word, x = liquid.comp.word;  // held across the host calls
   const int64_t n = host::flash_count();
   const host::Pos list = host::complist_pos();
   double s = 0.0;
   for (int64_t i = 1; i <= n; ++i) {
-    if (!(host::comp_value(host::Comp::Y, i) > kPresent)) continue;
+    if (!(host::comp_value(vapour, i) > kPresent)) continue;
     int64_t* component = host::plex_int_ptr(host::add(list, i - 1));
     LORI_PL001(&c.t, &c.one_a, component, &c.one_b, &c.codes[0], option23(), &c.log_p, &c.second);
     double q = c.log_p;
@@ -48,7 +50,7 @@ double liquid_sum(PureCall& c, Phase liquid, int64_t* options) {
     c.p = std::exp(q);
     pure_enthalpy(GOSA_VTHRM, c, component, options, &c.hv);
     pure_enthalpy(GOSA_LTHRM, c, component, options, &c.hl);
-    s += (c.hv - c.hl) * host::comp_value(composition(liquid), i);
+    s += (c.hv - c.hl) * host::comp_value(x, i);
   }
   return s;
 }
@@ -61,12 +63,12 @@ extern "C" KVT_EXPORT void KVT_HXPTHV(double* strm, const int64_t* nstrm, const 
                                       const int64_t* ibas, double* thv, int64_t* ierr) {
   using namespace kvt;
   using namespace kvt::props;
-  const PhaseRequest r = begin_request(strm, nstrm, iphs, ibas, ierr);
+  const phase::Request r = phase::begin_request(strm, nstrm, iphs, ibas, ierr);
   PureCall call{.t = slot(strm, Slot::Temperature)};
-  OptionCopies options(clamp_side(*iside));
+  phase::OptionCopies options(clamp_side(*iside));
   combine(r, Mixing::LiquidMean, thv, ierr,
-          [&](Phase ph, double* dest) { *dest = liquid_sum(call, ph, options.of(ph)); });
-  if (trace::enabled(trace::kHxpthv)) {
-    trace::write(trace::kHxpthv, {.strm = strm, .nstrm = *nstrm, .phase = r.phase, .result = *thv});
-  }
+          [&](const Entry& e, double* dest) { *dest = liquid_sum(call, e, options.of(e)); });
+  trace::write(trace::kHxpthv, [&] {
+    return trace::Values{.strm = strm, .nstrm = *nstrm, .phase = r.code, .result = *thv};
+  });
 }

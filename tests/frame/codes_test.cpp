@@ -1,5 +1,5 @@
 // Clamping of the side, phase and basis codes: unsigned tests, so negative values clamp too.
-#include "frame/codes.h"
+#include "blocks/codes.h"
 
 #include <limits>
 

@@ -1,6 +1,6 @@
 // The trace formatter, field by field: integers and their overflow, the 14-position real field,
 // labels with their exact lengths.
-#include "frame/trace_line.h"
+#include "trace/line.h"
 
 #include <cmath>
 #include <limits>

@@ -19,12 +19,12 @@ program typical_request
 
   ! Step 1: the blocks, with the positions of the stand-in host's work areas.
   call kvt_rec_reset()
-  call kvt_rec_lay_out(ncomp, kvt_hxpkv, kvt_ihxpp(24:25))
-  kvt_ihxpp(26) = 1          ! NSUBS
-  kvt_ihxpp(20) = 1          ! side 1: water rule on
-  kvt_hxrmss(1) = 1.0d35     ! missing value
-  kvt_hxrmin(1) = 1.0d-6     ! smallest molar volume for a density
-  kvt_hxoutp(1) = trace_unit
+  call kvt_rec_lay_out(ncomp, kvt_hxpkv, kvt_ihxpp(KVT_IHXPP_INT_RECORDS:KVT_IHXPP_REAL_RECORDS))
+  kvt_ihxpp(KVT_IHXPP_NSUBS) = 1
+  kvt_ihxpp(KVT_IHXPP_WATER + KVT_SIDE_STRIDE_I) = 1      ! side 1: water rule on
+  kvt_hxrmss(KVT_HXRMSS_MISSING) = 1.0d35
+  kvt_hxrmin(KVT_HXRMIN_VOLUME) = 1.0d-6                    ! smallest molar volume for a density
+  kvt_hxoutp(KVT_HXOUTP_UNIT) = trace_unit
   call script_host()
 
   ! Step 2: a stream (component flows, total flow, molecular weight), its T and P through the setters.
@@ -40,21 +40,21 @@ program typical_request
   call kvt_hxuvfr(strm, 0, 0, vf)
 
   ! Step 3: flash on side 1, specification kind 2 (T and P).
-  side = 1
+  side = KVT_SIDE_1
   slot = 0
-  kspec = 2
-  kphs = 0
-  kpeq = 0
+  kspec = KVT_SPEC_TP
+  kphs = KVT_PHASES_OPTION_SET
+  kpeq = KVT_PEQ_OFF
   call kvt_hxflsh(strm, nstrm, side, slot, kspec, kphs, kpeq, ierr)
   write (*, '(a, i0, a, f0.2, a, es12.5, a)') 'flash: IERR = ', ierr, ', T = ', strm(ncomp + 2), &
       ' K, P = ', strm(ncomp + 3), ' Pa'
 
-  ! Step 4: heat capacity per unit mass of the total liquid, traced (switch 2).
-  kvt_hxpdbg(2) = 1
-  liquid = 3
-  mass = 1
+  ! Step 4: heat capacity per unit mass of the total liquid, traced.
+  kvt_hxpdbg(KVT_TRACE_HXPCPP) = 1
+  liquid = KVT_PHASE_LIQUID
+  mass = KVT_BASIS_MASS
   call kvt_hxpcpp(strm, nstrm, side, liquid, mass, cpp, ierr)
-  kvt_hxpdbg(2) = 0
+  kvt_hxpdbg(KVT_TRACE_HXPCPP) = 0
   write (*, '(a, es14.7, a, i0)') 'heat capacity of the liquid: ', cpp, ' J/(kg K), IERR = ', ierr
 
   ! Step 5: what the host's unit received.

@@ -1,8 +1,8 @@
 // The setters and getters of single stream-vector slots. The setters store any value unchecked and
 // read neither of their two middle arguments; the getters read none of ISIDE, IPHS and IBAS.
-#include "frame/stream.h"
-#include "frame/trace.h"
 #include "kvt/kvt.h"
+#include "stream/slots.h"
+#include "trace/trace.h"
 
 namespace {
 
@@ -12,7 +12,7 @@ void get(double* strm, const int64_t* nstrm, double* result, int64_t* ierr, Slot
          const kvt::trace::Routine& routine) {
   *ierr = 0;
   *result = kvt::slot(strm, s);
-  if (kvt::trace::enabled(routine)) kvt::trace::write(routine, {.strm = strm, .nstrm = *nstrm, .result = *result});
+  kvt::trace::write(routine, [&] { return kvt::trace::Values{.strm = strm, .nstrm = *nstrm, .result = *result}; });
 }
 
 }  // namespace

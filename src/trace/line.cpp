@@ -1,4 +1,4 @@
-#include "frame/trace_line.h"
+#include "trace/line.h"
 
 #include <charconv>
 #include <cmath>
@@ -66,7 +66,7 @@ std::size_t format_real(char* out, double value) {
   return p - out;
 }
 
-Writer::Writer() : unit_(static_cast<int32_t>(static_cast<uint32_t>(KVT_HXOUTP[0]))) {}
+Writer::Writer() : unit_(static_cast<int32_t>(static_cast<uint32_t>(KVT_WORD(KVT_HXOUTP, KVT_HXOUTP_UNIT)))) {}
 
 void Writer::emit(const char* text, std::size_t n) {
   const int64_t nchar = static_cast<int64_t>(n);

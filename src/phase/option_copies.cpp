@@ -1,10 +1,10 @@
-#include "properties/skeleton.h"
+#include "phase/option_copies.h"
 
 #include <initializer_list>
 
-#include "kvt/kvt.h"
+#include "blocks/blocks.h"
 
-namespace kvt::props {
+namespace kvt::phase {
 
 OptionCopies::OptionCopies(int64_t side) {
   const int64_t* list = option_list(side);
@@ -14,10 +14,10 @@ OptionCopies::OptionCopies(int64_t side) {
   if (water_switch(side) != 1) return;
   const int64_t iwat = NERO_IDXWAT(host::complist_ptr(), host::flash_count_ptr());
   if (iwat <= 0) return;
-  for (Phase ph : {Phase::Liquid1, Phase::Liquid2}) {
-    int64_t* copy = of(ph);
-    if (host::comp_value(composition(ph), iwat) == 1.0) copy[0] = copy[4];
+  for (const Entry* e : {&kLiquid1, &kLiquid2}) {
+    int64_t* copy = of(*e);
+    if (host::comp_value(e->comp.word, iwat) == 1.0) copy[0] = copy[4];
   }
 }
 
-}  // namespace kvt::props
+}  // namespace kvt::phase
