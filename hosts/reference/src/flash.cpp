@@ -492,8 +492,20 @@ bool solve(const Search& s, State& out, Miss& miss) {
   double lo = s.lo, hi = s.hi;
   State slo = s.at(lo), shi = s.at(hi);
   double mlo = s.m(slo), mhi = s.m(shi);
-  if (!s.boundary && std::abs(mlo - s.target) <= s.tol) {
+  auto met = [&](double v) { return std::abs(v - s.target) <= s.tol; };
+  if (!s.boundary && met(mlo)) {
+    // met at the lower end, perhaps on a plateau (an ideal liquid's enthalpy does not depend on
+    // pressure): take the plateau's far end, where the phase change begins, as the answer
     out = slo;
+    for (int it = 0; it < 300 && hi - lo > 1e-12 * std::max(1.0, std::abs(hi)); ++it) {
+      const double mid = 0.5 * (lo + hi);
+      State sm = s.at(mid);
+      if (met(s.m(sm))) {
+        lo = mid, out = std::move(sm);
+      } else {
+        hi = mid;
+      }
+    }
     return true;
   }
   if (above(mlo)) {
@@ -532,7 +544,7 @@ bool solve(const Search& s, State& out, Miss& miss) {
       const bool at_c = mc < md;
       State& best = at_c ? sc : sd;
       const double mb = at_c ? mc : md;
-      if (std::abs(mb - s.target) <= s.tol) {
+      if (met(mb)) {
         out = std::move(best);
         return true;
       }
