@@ -208,7 +208,8 @@ class Model {
   // where the two roots coexist, has one).
   bool one_fluid(const State& a, const State& b) const {
     if (!peng_robinson() || sum(a.v) > 0.0 || sum(a.l2) > 0.0 || sum(b.l1) + sum(b.l2) > 0.0) return false;
-    const double za = pr_phase(sys_.pr, a.t, a.p, z_, Root::kStable).z, zb = pr_phase(sys_.pr, b.t, b.p, z_, Root::kStable).z;
+    const double za = pr_phase(sys_.pr, a.t, a.p, z_, Root::kStable).z;
+    const double zb = pr_phase(sys_.pr, b.t, b.p, z_, Root::kStable).z;
     return std::abs(za - zb) <= 1e-4 * std::abs(zb);
   }
 
@@ -617,18 +618,23 @@ std::string search_failure(const FlashSystem& sys, std::span<const double> z, co
   } else if (!vf) {
     o << "the " << (miss.kind == Miss::kLow ? "least" : "greatest") << " enthalpy found is " << miss.measure
       << " J/kmol" << at.str();
+  } else if (miss.kind == Miss::kHigh && miss.measure <= 0.0) {
+    o << "the stream is all liquid over the whole range, so it has no bubble point there";
   } else if (miss.kind == Miss::kHigh) {
-    o << (miss.measure <= 0.0 ? "the stream is all liquid over the whole range" : "the vapour fraction reaches only ")
-      << (miss.measure <= 0.0 ? "" : std::to_string(miss.measure)) << at.str();
+    o << "the vapour fraction reaches only " << miss.measure << at.str();
   } else if (miss.measure >= 1.0) {
     o << "the stream is all vapour over the whole range, so it has no dew point there";
   } else {
+    // vapour left at the coldest (or densest) end: name the gases that cannot condense there
     o << "vapour is left" << at.str() << ", vapour fraction " << miss.measure;
     std::string gases;
+    int count = 0;
     for (std::size_t i = 0; i < z.size(); ++i) {
-      if (z[i] > 0.0 && sys.components[i]->tc < w.t) gases += (gases.empty() ? "" : ", ") + sys.components[i]->name;
+      if (z[i] > 0.0 && sys.components[i]->tc < w.t) gases += (count++ > 0 ? ", " : "") + sys.components[i]->name;
     }
-    if (!gases.empty()) o << ": " << gases << " above its critical temperature does not condense whole";
+    if (count > 0)
+      o << ": " << gases << (count > 1 ? ", above their critical temperatures, do" : ", above its critical temperature, does")
+        << " not condense whole";
     if (req.spec2 <= 0.0) o << "; the stream has no bubble point in the range";
   }
   return o.str();
