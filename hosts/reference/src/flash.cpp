@@ -35,6 +35,13 @@ std::vector<double> fractions(const std::vector<double>& a) {
   return out;
 }
 
+// The vapour's share of a state: exactly 1 when no liquid is present, whatever the rounding of the
+// feed's fractions (a feed divided from component flows sums to 1 only within a few ulps).
+double vapour_fraction(const State& s) {
+  const double v = sum(s.v), all = v + sum(s.l1) + sum(s.l2);
+  return all > 0.0 ? v / all : 0.0;
+}
+
 // Vapour fraction from Rachford-Rice on a restricted set: terms of components with k = +inf
 // (water barred from the organic liquid) are passed as `never_liquid` = their total fraction.
 double rachford_rice_restricted(std::span<const double> z, std::span<const double> k, double never_liquid) {
@@ -190,9 +197,20 @@ class Model {
   // The root of the cubic a phase of the state takes: its own in a split or a forced phase, the
   // stable one for a single phase found by the stability test.
   Root root(const State& s, Phase phase) const {
-    if (req_.model != PhaseModel::kEquilibrium || (sum(s.v) > 0.0 && sum(s.l1) > 0.0) || !s.k.empty())
+    if (req_.model != PhaseModel::kEquilibrium || (sum(s.v) > 0.0 && sum(s.l1) + sum(s.l2) > 0.0) || !s.k.empty())
       return phase == Phase::kVapour ? Root::kVapour : Root::kLiquid;
     return Root::kStable;
+  }
+
+  // Under Peng-Robinson, whether an all-liquid state a and an all-vapour state b either side of a
+  // jump are one fluid: above its critical point a single root passes the density that divides
+  // liquid-like from vapour-like, with no phase change and no jump in density (a boiling point,
+  // where the two roots coexist, has one).
+  bool one_fluid(const State& a, const State& b) const {
+    if (!peng_robinson() || sum(a.v) > 0.0 || sum(a.l2) > 0.0 || sum(b.l1) + sum(b.l2) > 0.0) return false;
+    const double za = pr_phase(sys_.pr, a.t, a.p, z_, Root::kStable).z;
+    const double zb = pr_phase(sys_.pr, b.t, b.p, z_, Root::kStable).z;
+    return std::abs(za - zb) <= 1e-4 * std::abs(zb);
   }
 
   FlashResult result(const State& s) const;
@@ -268,6 +286,9 @@ class Model {
     if (!split) {
       const bool vapour = pr_phase(pr, s.t, s.p, zf, Root::kStable).vapour_like;
       for (std::size_t i = 0; i < n(); ++i) (vapour || (i == w && !held) ? s.v : s.l1)[i] = amount * zf[i];
+      // water sent to the vapour takes the vapour root even where the equation has it liquid (its
+      // saturation pressure is the formulation's, not the equation's): explicit ratios fix the roots
+      if (w < n() && !held && zf[w] > 0.0) s.k = wilson_k(pr, s.t, s.p);
       return;
     }
     for (std::size_t i = 0; i < n(); ++i) {
@@ -322,7 +343,7 @@ FlashResult Model::result(const State& s) const {
   r.t = s.t;
   r.p = s.p;
   const double vap = sum(s.v), l1 = sum(s.l1), l2 = sum(s.l2);
-  r.vapour_fraction = vap;
+  r.vapour_fraction = vapour_fraction(s);
   r.liquid_split = l1 + l2 > 0.0 ? l1 / (l1 + l2) : 1.0;
   r.phase_amount = {vap, l1 + l2, l1, l2};
   const bool three = three_phase() || (req_.free_water && sys_.water >= 0);
@@ -434,6 +455,7 @@ std::vector<std::string> Model::limits(const FlashResult& r) const {
 
 State combine(const State& a, const State& b, double lambda) {
   State s = a;
+  if (s.k.empty()) s.k = b.k;
   s.t = a.t + lambda * (b.t - a.t);
   s.p = a.p + lambda * (b.p - a.p);
   for (std::size_t i = 0; i < a.v.size(); ++i) {
@@ -446,37 +468,97 @@ State combine(const State& a, const State& b, double lambda) {
 
 struct Search {
   std::function<State(double)> at;        // state at the search variable
-  std::function<double(const State&)> m;  // measure, non-decreasing in the variable
+  std::function<double(const State&)> m;  // measure, non-decreasing in the variable where monotone
   double target = 0.0;
-  bool target_is_top = false;             // the measure's largest value (vapour fraction 1)
+  double tol = 0.0;       // a measure within tol below the target reaches it (a plateau at the target)
+  bool boundary = false;  // the answer is a phase boundary (a vapour fraction), never an end of the range
+  // across a jump of the measure: whether the states either side are one fluid counted liquid on one
+  // side and vapour on the other, rather than phases that coexist
+  std::function<bool(const State&, const State&)> one_fluid;
   double lo = 0.0, hi = 0.0;              // variable bounds
   double guess = std::nan("");
 };
 
+// Why a search failed: the target lies beyond the measure's least value (low) or greatest (high),
+// shown at the state `where`; or the only crossing is one fluid changing its label (spurious).
+struct Miss {
+  enum Kind { kLow, kHigh, kSpurious } kind = kLow;
+  double measure = 0.0;
+  State where;
+};
+
 // Bracketed bisection for the state where the measure reaches the target; lever rule across a jump.
-bool solve(const Search& s, State& out, std::string& why) {
-  auto above = [&](double v) { return s.target_is_top ? v >= s.target : v > s.target; };
+bool solve(const Search& s, State& out, Miss& miss) {
+  auto above = [&](double v) { return v > s.target - s.tol; };
   double lo = s.lo, hi = s.hi;
   State slo = s.at(lo), shi = s.at(hi);
   double mlo = s.m(slo), mhi = s.m(shi);
-  if (above(mlo) && mlo == s.target) {
+  auto met = [&](double v) { return std::abs(v - s.target) <= s.tol; };
+  if (!s.boundary && met(mlo)) {
+    // met at the lower end, perhaps on a plateau (an ideal liquid's enthalpy does not depend on
+    // pressure): take the plateau's far end, where the phase change begins, as the answer
     out = slo;
+    for (int it = 0; it < 300 && hi - lo > 1e-12 * std::max(1.0, std::abs(hi)); ++it) {
+      const double mid = 0.5 * (lo + hi);
+      State sm = s.at(mid);
+      if (met(s.m(sm))) {
+        lo = mid, out = std::move(sm);
+      } else {
+        hi = mid;
+      }
+    }
     return true;
   }
-  // A measure that is not monotone (a liquid's enthalpy rises again with pressure) may start above
-  // the target: move the lower end up to the first point of a coarse scan that is below it.
-  for (int i = 1; i < 64 && above(mlo); ++i) {
-    const double v = s.lo + (s.hi - s.lo) * i / 64.0;
-    State sv = s.at(v);
-    const double mv = s.m(sv);
-    if (!above(mv)) lo = v, slo = std::move(sv), mlo = mv;
-  }
   if (above(mlo)) {
-    why = "the specification is met only below the lowest value searched";
-    return false;
+    // A measure that is not monotone (a liquid's enthalpy rises again with pressure; a dense single
+    // phase counted as vapour) may start above the target: move the lower end up to the first point
+    // of a coarse scan that is below it, else (enthalpy) to the least value near the scan's least.
+    constexpr int kScan = 64;
+    auto point = [&](int i) { return s.lo + (s.hi - s.lo) * i / kScan; };
+    int i_least = 0;
+    miss = {Miss::kLow, mlo, slo};
+    for (int i = 1; i < kScan && above(mlo); ++i) {
+      State sv = s.at(point(i));
+      const double mv = s.m(sv);
+      if (!above(mv)) {
+        lo = point(i), slo = std::move(sv), mlo = mv;
+      } else if (mv < miss.measure) {
+        i_least = i, miss.measure = mv, miss.where = std::move(sv);
+      }
+    }
+    if (above(mlo) && !s.boundary) {
+      // golden section for the least value between the scan's neighbours of its least point
+      const double g = 0.5 * (std::sqrt(5.0) - 1.0);
+      double a = point(std::max(0, i_least - 1)), b = point(std::min(kScan, i_least + 1));
+      double c = b - g * (b - a), d = a + g * (b - a);
+      State sc = s.at(c), sd = s.at(d);
+      double mc = s.m(sc), md = s.m(sd);
+      for (int it = 0; it < 100 && above(mc) && above(md) && b - a > 1e-12 * std::max(1.0, std::abs(b)); ++it) {
+        if (mc < md) {
+          b = d, d = c, sd = std::move(sc), md = mc;
+          c = b - g * (b - a), sc = s.at(c), mc = s.m(sc);
+        } else {
+          a = c, c = d, sc = std::move(sd), mc = md;
+          d = a + g * (b - a), sd = s.at(d), md = s.m(sd);
+        }
+      }
+      const bool at_c = mc < md;
+      State& best = at_c ? sc : sd;
+      const double mb = at_c ? mc : md;
+      if (met(mb)) {
+        out = std::move(best);
+        return true;
+      }
+      if (!above(mb)) {
+        lo = at_c ? c : d, slo = std::move(best), mlo = mb;
+      } else if (mb < miss.measure) {
+        miss.measure = mb, miss.where = std::move(best);
+      }
+    }
+    if (above(mlo)) return false;
   }
   if (!above(mhi)) {
-    why = "the specification is not met up to the highest value searched";
+    miss = {Miss::kHigh, mhi, shi};
     return false;
   }
   if (std::isfinite(s.guess) && s.guess > lo && s.guess < hi) {
@@ -501,6 +583,10 @@ bool solve(const Search& s, State& out, std::string& why) {
       lo = mid, slo = std::move(sm), mlo = mm;
     }
   }
+  if (s.one_fluid && s.one_fluid(slo, shi)) {
+    miss = {Miss::kSpurious, mlo, slo};
+    return false;
+  }
   double lambda = mhi > mlo ? (s.target - mlo) / (mhi - mlo) : 1.0;
   lambda = std::clamp(lambda, 0.0, 1.0);
   out = lambda == 0.0 ? slo : lambda == 1.0 ? shi : combine(slo, shi, lambda);
@@ -511,6 +597,47 @@ std::string range_text(const char* what, double v, double lo, double hi, const c
   std::ostringstream s;
   s << what << " " << v << " " << unit << " is outside the accepted range " << lo << " to " << hi << " " << unit;
   return s.str();
+}
+
+// Why no state of the range searched meets a flash's specification, in the terms of its kind.
+std::string search_failure(const FlashSystem& sys, std::span<const double> z, const FlashRequest& req, const Miss& miss) {
+  std::ostringstream o;
+  const bool vf = req.kspec == 3 || req.kspec == 5;
+  if (req.kspec == 1 || req.kspec == 3)
+    o << "no temperature between " << req.t_min << " and " << req.t_max << " K at " << req.spec1 << " Pa";
+  else
+    o << "no pressure between " << req.p_min << " and " << req.p_max << " Pa at " << req.spec1 << " K";
+  o << " gives " << (vf ? "vapour fraction " : "enthalpy ") << req.spec2 << (vf ? "" : " J/kmol") << ": ";
+  const State& w = miss.where;
+  std::ostringstream at;
+  at << " (at " << w.t << " K, " << w.p << " Pa)";
+  if (miss.kind == Miss::kSpurious) {
+    o << "the stream is one fluid above its critical point there, passing from liquid-like to vapour-like "
+         "density without a phase change"
+      << at.str();
+  } else if (!vf) {
+    o << "the " << (miss.kind == Miss::kLow ? "least" : "greatest") << " enthalpy found is " << miss.measure
+      << " J/kmol" << at.str();
+  } else if (miss.kind == Miss::kHigh && miss.measure <= 0.0) {
+    o << "the stream is all liquid over the whole range, so it has no bubble point there";
+  } else if (miss.kind == Miss::kHigh) {
+    o << "the vapour fraction reaches only " << miss.measure << at.str();
+  } else if (miss.measure >= 1.0) {
+    o << "the stream is all vapour over the whole range, so it has no dew point there";
+  } else {
+    // vapour left at the coldest (or densest) end: name the gases that cannot condense there
+    o << "vapour is left" << at.str() << ", vapour fraction " << miss.measure;
+    std::string gases;
+    int count = 0;
+    for (std::size_t i = 0; i < z.size(); ++i) {
+      if (z[i] > 0.0 && sys.components[i]->tc < w.t) gases += (count++ > 0 ? ", " : "") + sys.components[i]->name;
+    }
+    if (count > 0)
+      o << ": " << gases << (count > 1 ? ", above their critical temperatures, do" : ", above its critical temperature, does")
+        << " not condense whole";
+    if (req.spec2 <= 0.0) o << "; the stream has no bubble point in the range";
+  }
+  return o.str();
 }
 
 }  // namespace
@@ -564,28 +691,29 @@ FlashResult flash(const FlashSystem& sys, std::span<const double> z, const Flash
     return failed;
   };
   State s;
-  std::string why;
   const double hscale = 1e-9;
+  const bool vf_spec = req.kspec == 3 || req.kspec == 5;
+  Search sr;
+  if (vf_spec) {
+    sr.m = vapour_fraction;
+    sr.boundary = true;
+    sr.tol = req.spec2 > 0.0 ? 1e-12 : 0.0;
+  } else {
+    sr.m = [&](const State& st) { return model.enthalpy(st); };
+    sr.tol = hscale * std::max(1e7, std::abs(req.spec2));
+  }
+  sr.target = req.spec2;
+  sr.one_fluid = [&](const State& a, const State& b) { return model.one_fluid(a, b); };
   switch (req.kspec) {
     case 2:
       s = model.tp(req.spec1, req.spec2);
       break;
     case 1:
     case 3: {
-      Search sr;
       sr.at = [&](double t) { return model.tp(t, p_spec); };
-      if (req.kspec == 1) {
-        sr.m = [&](const State& st) { return model.enthalpy(st); };
-      } else {
-        sr.m = [](const State& st) { return sum(st.v); };
-        sr.target_is_top = req.spec2 >= 1.0;
-      }
-      sr.target = req.spec2;
       sr.lo = req.t_min;
       sr.hi = req.t_max;
       sr.guess = req.estimate;
-      if (!solve(sr, s, why)) return fail("no temperature between " + std::to_string(req.t_min) + " and " +
-                                          std::to_string(req.t_max) + " K meets the specification: " + why);
       break;
     }
     case 4:
@@ -593,7 +721,7 @@ FlashResult flash(const FlashSystem& sys, std::span<const double> z, const Flash
       const double t = req.spec1;
       if (req.kspec == 4 && std::isfinite(req.estimate) && req.estimate >= req.p_min && req.estimate <= req.p_max) {
         State st = model.tp(t, req.estimate);
-        if (std::abs(model.enthalpy(st) - req.spec2) <= hscale * std::max(1e7, std::abs(req.spec2))) {
+        if (std::abs(model.enthalpy(st) - req.spec2) <= sr.tol) {
           s = st;
           break;
         }
@@ -601,24 +729,18 @@ FlashResult flash(const FlashSystem& sys, std::span<const double> z, const Flash
       if (req.kspec == 4 && req.model != PhaseModel::kEquilibrium && sys.method == Method::ideal)
         return fail("a single phase's enthalpy does not depend on pressure: the T-H specification has no solution");
       // the variable is -ln P, so that vapour fraction and enthalpy rise with it
-      Search sr;
       sr.at = [&](double u) { return model.tp(t, std::exp(-u)); };
-      if (req.kspec == 4) {
-        sr.m = [&](const State& st) { return model.enthalpy(st); };
-      } else {
-        sr.m = [](const State& st) { return sum(st.v); };
-        sr.target_is_top = req.spec2 >= 1.0;
-      }
-      sr.target = req.spec2;
       sr.lo = -std::log(req.p_max);
       sr.hi = -std::log(req.p_min);
       if (std::isfinite(req.estimate) && req.estimate > 0.0) sr.guess = -std::log(req.estimate);
-      if (!solve(sr, s, why)) return fail("no pressure between " + std::to_string(req.p_min) + " and " +
-                                          std::to_string(req.p_max) + " Pa meets the specification: " + why);
       break;
     }
     default:
       break;
+  }
+  if (sr.at && s.v.empty()) {
+    Miss miss;
+    if (!solve(sr, s, miss)) return fail(search_failure(sys, z, req, miss));
   }
   return model.result(s);
 }
