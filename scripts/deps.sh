@@ -6,6 +6,7 @@ packages=(
   cmake ninja-build g++ clang-14 libclang-rt-14-dev clang-tidy-14 gfortran pkg-config
   libgtest-dev googletest libbenchmark-dev valgrind gcovr
   g++-mingw-w64-x86-64 wine64
+  gfortran-mingw-w64-x86-64
   libtomlplusplus-dev libcli11-dev gnuplot-nox python3-iapws
 )
 

@@ -1,7 +1,11 @@
 #include "plot.h"
 
+#ifdef _WIN32
+#include <process.h>
+#else
 #include <spawn.h>
 #include <sys/wait.h>
+#endif
 #include <unistd.h>
 
 #include <cerrno>
@@ -143,6 +147,12 @@ bool is_png(const fs::path& file) {
 void render_plot(const Case& c, const std::array<SideCurve, 2>& curves, const fs::path& png) {
   const ScriptFile script(gnuplot_script(c, curves, png));
   const std::string script_path = script.path().string();
+#ifdef _WIN32
+  const std::string quoted = "\"" + script_path + "\"";
+  const intptr_t status = ::_spawnlp(_P_WAIT, "gnuplot", "gnuplot", quoted.c_str(), nullptr);
+  if (status == -1) throw RunError(std::string("cannot run gnuplot: ") + std::strerror(errno));
+  if (status != 0) throw RunError("gnuplot failed drawing " + png.string());
+#else
   char prog[] = "gnuplot";
   std::vector<char> arg(script_path.begin(), script_path.end());
   arg.push_back('\0');
@@ -160,6 +170,7 @@ void render_plot(const Case& c, const std::array<SideCurve, 2>& curves, const fs
     if (WIFEXITED(status) && WEXITSTATUS(status) == 127) throw RunError("cannot run gnuplot (Debian package gnuplot-nox)");
     throw RunError("gnuplot failed drawing " + png.string());
   }
+#endif
   std::error_code ec;
   if (!fs::exists(png, ec) || !is_png(png)) throw RunError("gnuplot left no PNG image in " + png.string());
 }
