@@ -15,16 +15,17 @@ configure_file(${CMAKE_CURRENT_FUNCTION_LIST_DIR}/README-windows.txt.in
                ${PROJECT_BINARY_DIR}/package/README-windows.txt @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/package/README-windows.txt DESTINATION . COMPONENT windows)
 
-# Staged component by component, "windows" last: its kvt.dll replaces the one of "kvt".
+# Staged component by component, "windows" last, its kvt.dll in place of the one of "kvt".
 set(KVT_WINDOWS_PACKAGE kvt-${PROJECT_VERSION}-win64)
 set(stage ${PROJECT_BINARY_DIR}/package_stage)
 add_custom_target(kvt_windows_package ALL
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage}
   COMMAND ${CMAKE_COMMAND} --install ${PROJECT_BINARY_DIR} --component kvt --prefix ${stage}/${KVT_WINDOWS_PACKAGE}
+  COMMAND ${CMAKE_COMMAND} -E rm ${stage}/${KVT_WINDOWS_PACKAGE}/${CMAKE_INSTALL_BINDIR}/$<TARGET_FILE_NAME:kvt>
   COMMAND ${CMAKE_COMMAND} --install ${PROJECT_BINARY_DIR} --component windows --prefix ${stage}/${KVT_WINDOWS_PACKAGE}
   COMMAND ${CMAKE_COMMAND} -E chdir ${stage}
           ${CMAKE_COMMAND} -E tar cf ${PROJECT_BINARY_DIR}/${KVT_WINDOWS_PACKAGE}.zip --format=zip ${KVT_WINDOWS_PACKAGE}
   COMMENT "Windows package ${KVT_WINDOWS_PACKAGE}.zip"
   VERBATIM)
 add_dependencies(kvt_windows_package kvt kvt_for_reference_host kvt_reference_host ${KVT_WINDOWS_PROGRAMS})
-set(KVT_WINDOWS_PACKAGE_ZIP ${PROJECT_BINARY_DIR}/${KVT_WINDOWS_PACKAGE}.zip PARENT_SCOPE)
+

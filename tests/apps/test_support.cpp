@@ -1,6 +1,8 @@
 #include "test_support.h"
 
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,11 +16,18 @@ namespace hxprops::test {
 namespace fs = std::filesystem;
 
 ScratchDir::ScratchDir() {
+#ifdef _WIN32  // (no mkdtemp): a new folder named for the process and a count
+  static int count = 0;
+  do {
+    path_ = fs::temp_directory_path() / ("hxprops-test-" + std::to_string(::getpid()) + "-" + std::to_string(++count));
+  } while (!fs::create_directory(path_));
+#else
   std::string pattern = (fs::temp_directory_path() / "hxprops-test-XXXXXX").string();
   std::vector<char> buf(pattern.begin(), pattern.end());
   buf.push_back('\0');
   if (::mkdtemp(buf.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
   path_ = buf.data();
+#endif
 }
 
 ScratchDir::~ScratchDir() {
@@ -28,7 +37,7 @@ ScratchDir::~ScratchDir() {
 
 std::vector<std::string> ScratchDir::listing() const {
   std::vector<std::string> names;
-  for (const auto& e : fs::recursive_directory_iterator(path_)) names.push_back(fs::relative(e.path(), path_).string());
+  for (const auto& e : fs::recursive_directory_iterator(path_)) names.push_back(fs::relative(e.path(), path_).generic_string());
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -79,24 +88,37 @@ void write_file(const fs::path& file, const std::string& text) {
 
 namespace {
 
+#ifdef _WIN32
+// The command line of cmd.exe (no argument here holds a double quote), whose status is the exit code.
+std::string shell_quoted(const std::string& s) { return "\"" + s + "\""; }
+const std::string cd = "cd /d ";
+std::string path_set(const std::string& path) { return "set \"PATH=" + path + "\" && "; }
+int exit_status(int rc) { return rc; }
+const std::string program = fs::absolute(HXPROPS_EXE).make_preferred().string();
+#else
 std::string shell_quoted(const std::string& s) {
   std::string out = "'";
   for (const char ch : s) out += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
   return out + "'";
 }
+const std::string cd = "cd ";
+std::string path_set(const std::string& path) { return "PATH=" + shell_quoted(path) + " "; }
+int exit_status(int rc) { return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1; }
+const std::string program = HXPROPS_EXE;
+#endif
 
 }  // namespace
 
 RunResult run_hxprops(const std::vector<std::string>& args, const fs::path& dir, const std::string& path) {
   const fs::path out = dir / ".stdout", err = dir / ".stderr";
-  std::string cmd = "cd " + shell_quoted(dir.string()) + " && ";
-  if (!path.empty()) cmd += "PATH=" + shell_quoted(path) + " ";
-  cmd += shell_quoted(HXPROPS_EXE);
+  std::string cmd = cd + shell_quoted(dir.string()) + " && ";
+  if (!path.empty()) cmd += path_set(path);
+  cmd += shell_quoted(program);
   for (const std::string& a : args) cmd += " " + shell_quoted(a);
   cmd += " >" + shell_quoted(out.string()) + " 2>" + shell_quoted(err.string());
   const int rc = std::system(cmd.c_str());
   RunResult r;
-  r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+  r.status = exit_status(rc);
   r.out = read_file(out);
   r.err = read_file(err);
   fs::remove(out);
