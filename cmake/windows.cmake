@@ -1,28 +1,12 @@
 # The Windows build (the MinGW-w64 cross build of mingw-w64-x86_64.cmake), included by src/:
-#   - kvt.dll's binding to its host module: what a host module exports (kvt_host.def, written from
-#     kvt_abi.cmake) and the import library kvt.dll links for the module it is built for;
+#   - kvt.dll's binding to its host module (host_import.cmake: kvt_host.def, written from the ABI
+#     lists, and the import library kvt.dll links for the module it is built for);
 #   - toml++ and CLI11 for the programs and the reference host, header-only from Debian's headers;
 #   - a second kvt.dll, bound to the reference host's module, beside which every program linking the
 #     reference host runs (bin/reference), while the library's tests run on the recording host in bin/;
 #   - the Windows package (windows_package.cmake).
 include_guard(GLOBAL)
-include(${CMAKE_CURRENT_LIST_DIR}/kvt_abi.cmake)
-
-set(KVT_HOST_DEF ${PROJECT_BINARY_DIR}/kvt_host.def CACHE INTERNAL "What a host module exports")
-kvt_write_host_def(${KVT_HOST_DEF})
-
-# kvt_bind_host_module(TARGET MODULE): the DLL TARGET imports every host symbol from MODULE.
-function(kvt_bind_host_module target module)
-  string(MAKE_C_IDENTIFIER ${module} id)
-  set(implib ${PROJECT_BINARY_DIR}/host_modules/lib${id}.a)
-  add_custom_command(OUTPUT ${implib}
-    COMMAND ${CMAKE_DLLTOOL} --input-def ${KVT_HOST_DEF} --dllname ${module} --output-lib ${implib}
-    DEPENDS ${KVT_HOST_DEF}
-    COMMENT "Import library for the host module ${module}")
-  add_custom_target(${target}_host_implib DEPENDS ${implib})
-  add_dependencies(${target} ${target}_host_implib)
-  target_link_libraries(${target} PRIVATE ${implib})
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/host_import.cmake)
 
 # toml++ and CLI11 have no MinGW builds, but both work header-only. Only their own header folders are
 # handed to the cross compiler (links in a folder of the build tree, never all of /usr/include),
@@ -96,7 +80,7 @@ function(kvt_windows_reference_programs)
   add_library(kvt_for_reference_host SHARED $<TARGET_OBJECTS:kvt>)
   set_target_properties(kvt_for_reference_host PROPERTIES OUTPUT_NAME kvt PREFIX "" LINKER_LANGUAGE CXX
     RUNTIME_OUTPUT_DIRECTORY ${dir} ARCHIVE_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/reference_implib)
-  kvt_bind_host_module(kvt_for_reference_host ${host_name}.dll)
+  kvt_import_host_symbols(kvt_for_reference_host ${host_name}.dll)
 
   # The databank beside the host module, where the host looks for it.
   get_directory_property(databank DIRECTORY ${PROJECT_SOURCE_DIR}/hosts/reference
