@@ -11,8 +11,9 @@ cd "$(dirname "$0")/.."
 build=${KVT_WINDOWS_BUILD_DIR:-build/windows}
 jobs=${KVT_JOBS:-2}
 linux_build=${KVT_LINUX_BUILD_DIR:-build/test}
-# Tests that need gnuplot or python3 (the water reference), which a Windows prefix does not have.
-needs_linux='^(Cli\.PlotIsAPngImage|.*WaterAgainstIapws)'
+# Tests that need what a Windows prefix does not have: gnuplot (the plots), python3 (a JSON check, the
+# water reference) or bash (the run command).
+needs_linux='Cli\.(PlotIsAPngImage|DefaultCaseWithEveryOutput|RunCommandWorksInTheCallersFolder)|WaterAgainstIapws'
 
 wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
 wineserver=$(command -v wineserver64 || echo /usr/lib/wine/wineserver64)
