@@ -2,8 +2,9 @@
 #
 #   cmake -S . -B build/windows -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 #
-# Every module is linked with the C and C++ runtimes built in (-static), so that kvt.dll, the stand-in
-# host DLL and the test programs depend on nothing but the system DLLs.
+# Every module is linked with the C and C++ runtimes built in (-static), so that kvt.dll, the host DLLs
+# and the programs depend on nothing but the system DLLs. cmake/windows.cmake holds the rest of what
+# is particular to the Windows build.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -12,6 +13,7 @@ set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(KVT_MINGW_PREFIX x86_64-w64-mingw32)
 set(CMAKE_C_COMPILER ${KVT_MINGW_PREFIX}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${KVT_MINGW_PREFIX}-g++-posix)
+set(CMAKE_Fortran_COMPILER ${KVT_MINGW_PREFIX}-gfortran-posix)  # (Debian: gfortran-mingw-w64-x86-64)
 set(CMAKE_RC_COMPILER ${KVT_MINGW_PREFIX}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${KVT_MINGW_PREFIX})

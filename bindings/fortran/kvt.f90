@@ -12,7 +12,9 @@
 !
 ! The block variables below are declared with bind(C) under the library's names; gfortran emits them
 ! as common symbols, which the linker resolves to the library's definitions (libkvt.so), so that the
-! host program and the library share one copy of each block.
+! host program and the library share one copy of each block. On Windows the program must not link this
+! module's object (its common symbols would be a copy of its own): the module file is enough, and the
+! references to the blocks bind to kvt.dll's through its import library.
 module kvt
   use, intrinsic :: iso_c_binding, only: c_int64_t, c_double
   implicit none

@@ -1,6 +1,8 @@
 #include "test_support.h"
 
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 #include <unistd.h>
 
 #include <algorithm>
@@ -26,7 +28,7 @@ ScratchDir::~ScratchDir() {
 
 std::vector<std::string> ScratchDir::listing() const {
   std::vector<std::string> names;
-  for (const auto& e : fs::recursive_directory_iterator(path_)) names.push_back(fs::relative(e.path(), path_).string());
+  for (const auto& e : fs::recursive_directory_iterator(path_)) names.push_back(fs::relative(e.path(), path_).generic_string());
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -47,16 +49,27 @@ std::string case_text(const std::string& name) {
 
 RunResult run_in(const fs::path& dir, const std::vector<std::string>& args, const std::string& env,
                  const std::string& command) {
+#ifdef _WIN32
+  // cmd.exe: double quotes (no argument here holds one), NAME=value through set, the program by its
+  // absolute path (the folder changes first); the status is the program's exit code.
+  const auto quoted = [](const std::string& s) { return "\"" + s + "\""; };
+  std::string cmd = "cd /d " + quoted(dir.string()) + " && ";
+  if (!env.empty()) cmd += "set " + quoted(env) + " && ";
+  cmd += quoted(fs::absolute(command).make_preferred().string());
+  const auto status = [](int rc) { return rc; };
+#else
   const auto quoted = [](const std::string& s) {
     std::string out = "'";
     for (const char ch : s) out += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
     return out + "'";
   };
-  const fs::path out = dir.parent_path() / (dir.filename().string() + ".out"), err = dir.parent_path() / (dir.filename().string() + ".err");
   std::string cmd = "cd " + quoted(dir.string()) + " && " + env + " " + command;
+  const auto status = [](int rc) { return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1; };
+#endif
+  const fs::path out = dir.parent_path() / (dir.filename().string() + ".out"), err = dir.parent_path() / (dir.filename().string() + ".err");
   for (const std::string& a : args) cmd += " " + quoted(a);
   const int rc = std::system((cmd + " >" + quoted(out.string()) + " 2>" + quoted(err.string())).c_str());
-  RunResult r{WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, read_file(out), read_file(err)};
+  RunResult r{status(rc), read_file(out), read_file(err)};
   fs::remove(out);
   fs::remove(err);
   return r;

@@ -29,11 +29,13 @@ void check_selected() {
 
 }  // namespace
 
+#ifndef _WIN32  // (on Windows the databank lies beside the host's DLL: databank_path_windows.cpp)
 std::filesystem::path default_databank_path() {
   const std::filesystem::path build(KVT_REFERENCE_DATABANK_BUILD);
   if (std::filesystem::exists(build)) return build;
   return KVT_REFERENCE_DATABANK_INSTALLED;
 }
+#endif
 
 void load_databank(const std::filesystem::path& file) {
   Databank db = read_databank(file);

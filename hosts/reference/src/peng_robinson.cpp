@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <numeric>
 
 #include "pure.h"
@@ -40,7 +41,7 @@ std::vector<double> cubic_roots(double c2, double c1, double c0, double zmin) {
   std::vector<double> z;
   if (r * r < q * q * q) {
     const double th = std::acos(std::clamp(r / std::sqrt(q * q * q), -1.0, 1.0));
-    for (double k : {0.0, 1.0, -1.0}) z.push_back(-2.0 * std::sqrt(q) * std::cos((th + 2.0 * M_PI * k) / 3.0) - c2 / 3.0);
+    for (double k : {0.0, 1.0, -1.0}) z.push_back(-2.0 * std::sqrt(q) * std::cos((th + 2.0 * std::numbers::pi * k) / 3.0) - c2 / 3.0);
   } else {
     const double a = -std::copysign(std::cbrt(std::abs(r) + std::sqrt(r * r - q * q * q)), r);
     z.push_back(a + (a != 0.0 ? q / a : 0.0) - c2 / 3.0);

@@ -8,7 +8,7 @@
 namespace kvt::reference {
 
 void connect_unit(std::int32_t unit, const std::filesystem::path& file) {
-  std::FILE* f = std::fopen(file.c_str(), "w");
+  std::FILE* f = std::fopen(file.string().c_str(), "w");
   if (f == nullptr) throw Error("cannot open trace file " + file.string() + " for writing");
   disconnect_unit(unit);
   host().units[unit] = f;

@@ -1,0 +1,46 @@
+cmake_minimum_required(VERSION 3.25)
+# kvt_same_output(PROGRAM): runs the Windows program PROGRAM under wine and the Linux program of the
+# same name from the build tree LINUX_TREE, each in a fresh folder below WORK, with the arguments
+# that follow; their standard output and error must be the same text (line ends aside).
+# As a script (-P) it does that for -DPROGRAM=..., without arguments.
+string(REPLACE "|" ";" emulator "${EMULATOR}")
+
+function(kvt_linux_program name out)
+  file(GLOB_RECURSE found LIST_DIRECTORIES false ${LINUX_TREE}/*/${name})
+  foreach(file IN LISTS found)
+    if(NOT file MATCHES "/CMakeFiles/")
+      set(${out} ${file} PARENT_SCOPE)
+      return()
+    endif()
+  endforeach()
+  message(FATAL_ERROR "No Linux ${name} in ${LINUX_TREE} (build it there: scripts/test-windows.sh does)")
+endfunction()
+
+function(kvt_run_in folder out)
+  file(REMOVE_RECURSE ${folder})
+  file(MAKE_DIRECTORY ${folder})
+  execute_process(COMMAND ${ARGN} WORKING_DIRECTORY ${folder} RESULT_VARIABLE rc OUTPUT_VARIABLE text ERROR_VARIABLE err)
+  string(REPLACE "\r\n" "\n" text "${text}${err}")
+  set(${out} "${text}" PARENT_SCOPE)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "${ARGN}: exit status ${rc}\n${text}")
+  endif()
+endfunction()
+
+function(kvt_same_output program)
+  get_filename_component(name ${program} NAME_WE)
+  kvt_linux_program(${name} linux)
+  kvt_run_in(${WORK}/windows windows_text ${emulator} ${program} ${ARGN})
+  kvt_run_in(${WORK}/linux linux_text ${linux} ${ARGN})
+  if(NOT windows_text STREQUAL linux_text)
+    file(WRITE ${WORK}/windows.txt "${windows_text}")
+    file(WRITE ${WORK}/linux.txt "${linux_text}")
+    message(FATAL_ERROR "${program} under wine differs from ${linux}: see ${WORK}/windows.txt, linux.txt")
+  endif()
+  string(LENGTH "${linux_text}" length)
+  message(STATUS "${name}: the same ${length} characters under wine as on Linux")
+endfunction()
+
+if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE AND DEFINED PROGRAM)
+  kvt_same_output(${PROGRAM})
+endif()
