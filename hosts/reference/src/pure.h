@@ -45,6 +45,10 @@ double heat_of_vaporisation(const Component& c, double t, bool* outside = nullpt
 double liquid_anchor(const Component& c);                                                 // K
 double liquid_enthalpy(const Component& c, double t, bool* outside = nullptr);          // J/kmol
 double liquid_cp(const Component& c, double t, bool* outside = nullptr);                // J/(kmol K), dH/dT
+// The saturated liquid's volume to Tr = kLiquidVolumeEnd, then linear in T: nearer its critical point
+// it rises with an unbounded slope to the critical volume, which neither a component dissolved in a
+// liquid of others (or above its critical temperature) nor a liquid above its saturation pressure does.
+inline constexpr double kLiquidVolumeEnd = 0.95;
 double liquid_molar_volume(const Component& c, double t, bool* outside = nullptr);      // m3/kmol
 
 // Transport properties: evaluated at T held inside the correlation's range (the boundary value
