@@ -130,7 +130,8 @@ double liquid_molar_volume(const Component& c, double t, bool* outside) {
   const double end = kLiquidVolumeEnd * c.tc;
   if (t <= end) return 1.0 / c.liquid_density.value(t);
   const double step = 1e-3 * end, v = 1.0 / c.liquid_density.value(end);
-  return v + (v - 1.0 / c.liquid_density.value(end - step)) / step * (t - end);
+  const double linear = v + (v - 1.0 / c.liquid_density.value(end - step)) / step * (t - end);
+  return std::min(linear, 1.0 / c.liquid_density.value(c.tc));
 }
 
 double liquid_viscosity(const Component& c, double t, bool* outside) {

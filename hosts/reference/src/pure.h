@@ -45,9 +45,10 @@ double heat_of_vaporisation(const Component& c, double t, bool* outside = nullpt
 double liquid_anchor(const Component& c);                                                 // K
 double liquid_enthalpy(const Component& c, double t, bool* outside = nullptr);          // J/kmol
 double liquid_cp(const Component& c, double t, bool* outside = nullptr);                // J/(kmol K), dH/dT
-// The saturated liquid's volume to Tr = kLiquidVolumeEnd, then linear in T: nearer its critical point
-// it rises with an unbounded slope to the critical volume, which neither a component dissolved in a
-// liquid of others (or above its critical temperature) nor a liquid above its saturation pressure does.
+// The saturated liquid's volume to Tr = kLiquidVolumeEnd, then linear in T up to the critical volume
+// and held there: nearer its critical point the saturated liquid's volume rises with an unbounded
+// slope, which neither a component dissolved in a liquid of others (or above its critical
+// temperature) nor a liquid above its saturation pressure shows.
 inline constexpr double kLiquidVolumeEnd = 0.95;
 double liquid_molar_volume(const Component& c, double t, bool* outside = nullptr);      // m3/kmol
 
