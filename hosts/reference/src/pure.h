@@ -12,7 +12,7 @@
 //
 // Above the critical temperature (a light component dissolved in a liquid) the method continues the
 // vapour pressure as ln P linear in 1/T from the end of its correlation (the Clausius-Clapeyron
-// slope there) and takes the liquid density at its critical value. This continuation is part of the
+// slope there) and continues the liquid volume (see liquid_molar_volume). This continuation is part of the
 // method and is not reported. Every other evaluation outside a correlation's range is flagged
 // through `outside`.
 #pragma once
