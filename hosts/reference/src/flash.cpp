@@ -425,8 +425,8 @@ std::vector<std::string> Model::limits(const FlashResult& r) const {
     if (!liquid || r.x1[i] < kNoteFraction) continue;
     if (r.t > c.tc)
       say(c.name, " is above its critical temperature (", c.tc,
-          " K) in a liquid: its liquid volume is continued from Tr 0.95 and its transport properties are held at "
-          "the end of their range");
+          " K) in a liquid: its liquid volume is continued from Tr 0.95 up to the critical volume and its transport "
+          "properties are held at the end of their range");
     water = water || static_cast<int>(i) == sys_.water;
     organic = organic || hydrocarbon(c);
   }
