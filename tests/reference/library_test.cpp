@@ -1,9 +1,12 @@
 // The library through its exported routines with the reference host behind it: streams of one, two
-// and three phases, under both property methods and on both bases, add up to their totals.
+// and three phases, under both property methods and on both bases, add up to their totals; a
+// single phase's heat capacity is the slope of the stream's enthalpy, and a phase of water alone
+// has the same enthalpy in the flash's phase table and in the host's property monitor.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
+#include "kvt/host.h"
 #include "library_fixture.h"
 
 namespace kvt::reference::test {
@@ -15,7 +18,8 @@ struct StreamCase {
   bool free_water;
   std::vector<double> flows;  // nitrogen, n-hexane, water (kmol/s)
   double t, p;
-  int phases;  // expected number of phases present
+  int phases;         // expected number of phases present
+  int64_t water = 0;  // the phase code of a phase of water alone, 0 when none
 };
 
 class PhaseSums : public ::testing::TestWithParam<StreamCase> {};
@@ -40,14 +44,34 @@ TEST_P(PhaseSums, AddUpToTheStreamTotals) {
     EXPECT_NEAR(flow, whole_flow, 1e-12 * whole_flow) << "basis " << ibas;
     EXPECT_NEAR(heat, whole_heat, 1e-9 * std::abs(whole_heat)) << "basis " << ibas;
   }
+  if (c.water != 0) {
+    double x = 1.0, t = c.t, p = c.p, h = 0.0, dhdt = 0.0;
+    int64_t n = 1, idx = 3, options[6] = {}, word = 0, code = 2, ierr = 0;
+    const auto monitor = c.water == KVT_PHASE_VAPOUR ? GOSA_ENTHV : GOSA_ENTHL;
+    monitor(&t, &p, &x, &n, &idx, options, &word, &word, &code, &h, &dhdt, &ierr);
+    EXPECT_NEAR(h, s.ask(KVT_HXPQFL, c.water).value / s.ask(KVT_HXPMFL, c.water).value, 1e-9 * std::abs(h));
+  }
+  if (c.phases == 1) {  // central difference over 0.02 K: truncation far below 1e-6 of cp
+    const double cp = s.ask(KVT_HXPCPP, KVT_PHASE_STREAM).value, flow = s.ask(KVT_HXPMFL, KVT_PHASE_STREAM).value;
+    LibStream up = flashed(c.flows, c.t + 0.01, c.p), down = flashed(c.flows, c.t - 0.01, c.p);
+    const double slope = (up.ask(KVT_HXPQFL, KVT_PHASE_STREAM).value - down.ask(KVT_HXPQFL, KVT_PHASE_STREAM).value) /
+                         (0.02 * flow);
+    EXPECT_NEAR(cp, slope, 1e-6 * slope);
+  }
 }
 INSTANTIATE_TEST_SUITE_P(
     Streams, PhaseSums,
     ::testing::Values(StreamCase{"vapour", Method::ideal, false, {1.0, 0.01, 0.01}, 400.0, 1e5, 1},
                       StreamCase{"liquid", Method::ideal, false, {0.0, 1.0, 0.0}, 300.0, 1e5, 1},
                       StreamCase{"vapour_liquid", Method::ideal, false, {0.3, 0.6, 0.1}, 320.0, 2e5, 2},
-                      StreamCase{"vapour_two_liquids", Method::ideal, true, {0.3, 0.4, 0.3}, 320.0, 2e5, 3},
-                      StreamCase{"peng_robinson", Method::peng_robinson, true, {0.3, 0.4, 0.3}, 320.0, 3e6, 3}),
+                      StreamCase{"vapour_two_liquids", Method::ideal, true, {0.3, 0.4, 0.3}, 320.0, 2e5, 3, KVT_PHASE_LIQUID2},
+                      StreamCase{"water", Method::ideal, false, {0.0, 0.0, 1.0}, 350.0, 1e6, 1, KVT_PHASE_LIQUID1},
+                      StreamCase{"steam", Method::ideal, false, {0.0, 0.0, 1.0}, 453.5, 1e6, 1, KVT_PHASE_VAPOUR},
+                      StreamCase{"peng_robinson", Method::peng_robinson, true, {0.3, 0.4, 0.3}, 320.0, 3e6, 3, KVT_PHASE_LIQUID2},
+                      StreamCase{"peng_robinson_liquid", Method::peng_robinson, false, {0.0, 1.0, 0.0}, 300.0, 3e6, 1},
+                      StreamCase{"peng_robinson_water", Method::peng_robinson, false, {0.0, 0.0, 1.0}, 350.0, 1e6, 1, KVT_PHASE_LIQUID1},
+                      StreamCase{"peng_robinson_steam", Method::peng_robinson, false, {0.0, 0.0, 1.0}, 453.5, 1e6, 1, KVT_PHASE_VAPOUR},
+                      StreamCase{"peng_robinson_free_water", Method::peng_robinson, true, {0.0, 0.0, 1.0}, 350.0, 1e6, 1, KVT_PHASE_LIQUID2}),
     [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace

@@ -88,6 +88,22 @@ TEST(PengRobinson, HeatOfVaporisationFollowsItsCorrelation) {
   }
 }
 
+// A compressed liquid at fixed composition and pressure grows less dense and its heat capacity
+// rises as it warms, smoothly, also through the critical temperature of one of its components
+// (propane, 369.8 K, in an equimolar C3-C4-C5 liquid at 2 MPa, bubble point 375 K).
+TEST(PengRobinson, LiquidThroughAComponentsCriticalTemperature) {
+  const FlashSystem sys = system_of({"propane", "n-butane", "n-pentane"}, Method::peng_robinson);
+  const std::vector<double> z(3, 1.0 / 3.0);
+  auto at = [&](double t) { return flash(sys, z, request(2, t, 2e6)); };
+  auto cp = [&](double t) { return (at(t + 0.05).enthalpy - at(t - 0.05).enthalpy) / 0.1; };
+  for (double t = 340.0; t <= 374.0; t += 2.0) {
+    const FlashResult a = at(t - 2.0), b = at(t);
+    ASSERT_EQ(b.vapour_fraction, 0.0) << t;
+    EXPECT_TRUE(cp(t) > cp(t - 2.0) && cp(t) < 1.05 * cp(t - 2.0)) << "heat capacity at " << t << " K";
+    EXPECT_TRUE(b.phase_volume[kL1] > a.phase_volume[kL1] && b.phase_volume[kL1] < 1.02 * a.phase_volume[kL1]) << t;
+  }
+}
+
 // Every specification kind finds the state a T-P flash found, under both methods, with and without
 // free water, inside and beyond the ideal method's pressure range.
 TEST(Flash, EverySpecificationKindFindsTheTpState) {

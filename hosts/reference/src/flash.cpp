@@ -90,7 +90,8 @@ double rachford_rice_restricted(std::span<const double> z, std::span<const doubl
 
 class Model {
  public:
-  Model(const FlashSystem& sys, std::span<const double> z, const FlashRequest& req) : sys_(sys), z_(z.begin(), z.end()), req_(req) {}
+  Model(const FlashSystem& sys, std::span<const double> z, const FlashRequest& req)
+      : sys_(sys), z_(z.begin(), z.end()), req_(req), water_alone_(water_alone(sys, z)) {}
 
   std::size_t n() const { return z_.size(); }
   bool three_phase() const { return req_.free_water && sys_.water >= 0 && z_[sys_.water] > 0.0; }
@@ -101,7 +102,10 @@ class Model {
     return out;
   }
 
-  bool peng_robinson() const { return sys_.method == Method::peng_robinson; }
+  // Whether the equation splits and measures this feed: a feed of water alone takes its saturation
+  // and every property from the water formulation under either method, so it flashes as the ideal
+  // method has it.
+  bool peng_robinson() const { return sys_.method == Method::peng_robinson && !water_alone_; }
 
   State empty(double t, double p) const {
     return {t, p, std::vector<double>(n(), 0.0), std::vector<double>(n(), 0.0), std::vector<double>(n(), 0.0), {}};
@@ -173,23 +177,11 @@ class Model {
   // Molar enthalpy of a state per kmol of feed: the sum of its phases' enthalpies.
   double enthalpy(const State& s) const {
     double h = 0.0;
-    if (peng_robinson()) {
-      // the ideal gas of the equation's phases, then their residuals; free water as in the ideal method
-      for (std::size_t i = 0; i < n(); ++i) h += (s.v[i] + s.l1[i]) * vapour_enthalpy(*sys_.components[i], s.t);
-      const double v = sum(s.v), l1 = sum(s.l1), l2 = sum(s.l2);
-      if (l2 > 0.0) h += l2 * kvt::reference::enthalpy(Mixture{sys_.components, s.l2, s.p}, Phase::kLiquid, s.t);
-      if (v > 0.0) h += v * pr_phase(sys_.pr, s.t, s.p, s.v, root(s, Phase::kVapour)).h_res;
-      if (l1 > 0.0) {
-        const PrPhase e = pr_phase(sys_.pr, s.t, s.p, s.l1, root(s, Phase::kLiquid));
-        h += l1 * (e.h_res + liquid_correction(sys_.pr, s.l1, s.t));
-      }
-      return h;
-    }
     for (const auto* a : {&s.v, &s.l1, &s.l2}) {
       const double amount = sum(*a);
       if (amount <= 0.0) continue;
-      const Mixture m{sys_.components, *a, s.p};
-      h += amount * kvt::reference::enthalpy(m, a == &s.v ? Phase::kVapour : Phase::kLiquid, s.t);
+      const Phase ph = a == &s.v ? Phase::kVapour : Phase::kLiquid;
+      h += amount * phase_enthalpy(sys_, *a, ph, s.t, s.p, root(s, ph));
     }
     return h;
   }
@@ -335,6 +327,7 @@ class Model {
   const FlashSystem& sys_;
   std::vector<double> z_;
   FlashRequest req_;
+  bool water_alone_;
 };
 
 FlashResult Model::result(const State& s) const {
@@ -391,12 +384,11 @@ FlashResult Model::result(const State& s) const {
     r.phase_enthalpy[p] = kvt::reference::enthalpy(m, ph, s.t, present ? &notes : nullptr);
     r.phase_volume[p] = molar_volume(m, ph, s.t, s.p, present ? &notes : nullptr);
     r.phase_mw[p] = molecular_weight(m);
-    if (peng_robinson() && p != kL2) {
-      // the ideal gas plus the equation's residual; the vapour's volume from the equation
-      const PrPhase e = pr_phase(sys_.pr, s.t, s.p, *comp[p], root(s, ph));
-      r.phase_enthalpy[p] = kvt::reference::enthalpy(m, Phase::kVapour, s.t) + e.h_res +
-                            (p != kV ? liquid_correction(sys_.pr, *comp[p], s.t) : 0.0);
-      if (p == kV) r.phase_volume[p] = e.z * kGasConstant * s.t / s.p;
+    if (peng_robinson()) {
+      // the equation's enthalpy, and the vapour's volume from the equation (water alone excepted)
+      r.phase_enthalpy[p] = phase_enthalpy(sys_, *comp[p], ph, s.t, s.p, root(s, ph));
+      if (p == kV && !water_alone(sys_, *comp[p]))
+        r.phase_volume[p] = pr_phase(sys_.pr, s.t, s.p, *comp[p], root(s, ph)).z * kGasConstant * s.t / s.p;
     }
   }
   if (peng_robinson() && l2 > 0.0) {
@@ -422,7 +414,7 @@ std::vector<std::string> Model::limits(const FlashResult& r) const {
     (o << ... << parts);
     out.push_back(o.str());
   };
-  if (!peng_robinson() && r.p > kIdealPressureLimit)
+  if (!peng_robinson() && !water_alone_ && r.p > kIdealPressureLimit)
     say("the ideal-solution method above ", kIdealPressureLimit / 1e3,
         " kPa: Raoult's law and an ideal-gas vapour misplace the phase boundaries and the vapour density "
         "(the peng-robinson method holds there)");
@@ -433,7 +425,8 @@ std::vector<std::string> Model::limits(const FlashResult& r) const {
     if (!liquid || r.x1[i] < kNoteFraction) continue;
     if (r.t > c.tc)
       say(c.name, " is above its critical temperature (", c.tc,
-          " K) in a liquid: its liquid density and transport properties are held at the critical point");
+          " K) in a liquid: its liquid volume is continued from Tr 0.95 up to the critical volume and its transport "
+          "properties are held at the end of their range");
     water = water || static_cast<int>(i) == sys_.water;
     organic = organic || hydrocarbon(c);
   }
@@ -641,6 +634,30 @@ std::string search_failure(const FlashSystem& sys, std::span<const double> z, co
 }
 
 }  // namespace
+
+bool water_alone(const FlashSystem& sys, std::span<const double> x) {
+  if (sys.water < 0 || !(x[static_cast<std::size_t>(sys.water)] > 0.0)) return false;
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    if (static_cast<int>(i) != sys.water && x[i] > 0.0) return false;
+  }
+  return true;
+}
+
+double phase_enthalpy(const FlashSystem& sys, std::span<const double> x, Phase phase, double t, double p, Root root,
+                      RangeNotes* notes) {
+  const Mixture m{sys.components, std::vector<double>(x.begin(), x.end()), p};
+  if (sys.method != Method::peng_robinson || water_alone(sys, x)) return enthalpy(m, phase, t, notes);
+  return enthalpy(m, Phase::kVapour, t, notes) + pr_phase(sys.pr, t, p, x, root).h_res +
+         (phase == Phase::kLiquid ? liquid_correction(sys.pr, x, t) : 0.0);
+}
+
+double phase_heat_capacity(const FlashSystem& sys, std::span<const double> x, Phase phase, double t, double p,
+                           Root root, RangeNotes* notes) {
+  if (sys.method != Method::peng_robinson || water_alone(sys, x))
+    return enthalpy_dt(Mixture{sys.components, std::vector<double>(x.begin(), x.end()), p}, phase, t, notes);
+  const double dt = 1e-3 * t;
+  return (phase_enthalpy(sys, x, phase, t + dt, p, root) - phase_enthalpy(sys, x, phase, t - dt, p, root)) / (2.0 * dt);
+}
 
 FlashSystem flash_system(const Databank& db, std::vector<const Component*> components, Method method) {
   FlashSystem s;

@@ -21,6 +21,7 @@
 
 #include "databank.h"
 #include "kvt_reference/reference_host.h"
+#include "mixture.h"
 #include "peng_robinson.h"
 
 namespace kvt::reference {
@@ -34,6 +35,20 @@ struct FlashSystem {
 
 // The system of these components under a method (water located, k_ij from the databank).
 FlashSystem flash_system(const Databank& db, std::vector<const Component*> components, Method method);
+
+// True when the only component of mole fractions x (one per component of the system) is water.
+bool water_alone(const FlashSystem& sys, std::span<const double> x);
+
+// Molar enthalpy (J/kmol) of one phase of mole fractions x (one per component of the system, any
+// positive sum) at T and P on the given root, as the flash counts it, and its temperature derivative.
+// A phase of water alone takes it from the water formulation under either method; any other phase
+// under Peng-Robinson is the ideal gas plus the equation's residual (a liquid plus its correction to
+// the measured liquid path), under the ideal method the ideal mixture. Range notes go to `notes`
+// (under Peng-Robinson, those of the ideal gas at T only).
+double phase_enthalpy(const FlashSystem& sys, std::span<const double> x, Phase phase, double t, double p, Root root,
+                      RangeNotes* notes = nullptr);
+double phase_heat_capacity(const FlashSystem& sys, std::span<const double> x, Phase phase, double t, double p,
+                           Root root, RangeNotes* notes = nullptr);
 
 // Above this pressure the ideal-solution method notes that it is out of its depth (Pa).
 inline constexpr double kIdealPressureLimit = 5e5;

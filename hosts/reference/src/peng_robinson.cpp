@@ -128,6 +128,21 @@ double saturated_liquid(const PengRobinson& one, double t) {
          heat_of_vaporisation(c, t);
 }
 
+
+// D_i(T) of one component: its measured saturated liquid less the equation's.
+double correction_of(const PengRobinson& one, double t) {
+  const Component& c = *one.components.front();
+  // anchored at Tr = 0.7, the middle of a liquid's working range, where both the correlations and
+  // the equation's vapour hold well
+  const double anchor = std::clamp(0.7 * c.tc, c.liquid_cp.tmin(), c.liquid_cp.tmax());
+  const double top = c.liquid_cp.tmax(), end = std::min(t, top);
+  double h = saturated_liquid(one, anchor) + liquid_enthalpy(c, end) - liquid_enthalpy(c, anchor);
+  if (t > top) h += saturated_liquid(one, t) - saturated_liquid(one, top);
+  // the liquid's residual barely depends on pressure; at least 1 kPa keeps its root well conditioned
+  const double p = std::max(1e3, std::exp(ln_vapour_pressure(c, t)));
+  return h - vapour_enthalpy(c, t) - pr_phase(one, t, p, std::vector<double>{1.0}, Root::kLiquid).h_res;
+}
+
 }  // namespace
 
 double liquid_correction(const PengRobinson& pr, std::span<const double> x, double t) {
@@ -137,15 +152,17 @@ double liquid_correction(const PengRobinson& pr, std::span<const double> x, doub
     if (x[i] <= 0.0) continue;
     const Component& c = *pr.components[i];
     const PengRobinson one{{&c}, {0.0}, {pr.shift[i]}};
-    // anchored at Tr = 0.7, the middle of a liquid's working range, where both the correlations and
-    // the equation's vapour hold well
-    const double anchor = std::clamp(0.7 * c.tc, c.liquid_cp.tmin(), c.liquid_cp.tmax());
-    const double top = c.liquid_cp.tmax(), end = std::min(t, top);
-    double h = saturated_liquid(one, anchor) + liquid_enthalpy(c, end) - liquid_enthalpy(c, anchor);
-    if (t > top) h += saturated_liquid(one, t) - saturated_liquid(one, top);
-    // the liquid's residual barely depends on pressure; at least 1 kPa keeps its root well conditioned
-    const double p = std::max(1e3, std::exp(ln_vapour_pressure(c, t)));
-    total += x[i] * (h - vapour_enthalpy(c, t) - pr_phase(one, t, p, std::vector<double>{1.0}, Root::kLiquid).h_res);
+    // Nearer its critical point both saturated liquids turn singular (their heat capacities without
+    // bound) and their difference with them, while a liquid of several components there, or one at
+    // a pressure well above saturation, is smooth: from Tr = kCorrectionEnd on the correction
+    // continues linearly and the equation carries the liquid.
+    const double end = kCorrectionEnd * c.tc, step = 1e-3 * end;
+    if (t <= end) {
+      total += x[i] * correction_of(one, t);
+    } else {
+      const double slope = (correction_of(one, end + step) - correction_of(one, end - step)) / (2.0 * step);
+      total += x[i] * (correction_of(one, end) + slope * (t - end));
+    }
   }
   return xs > 0.0 ? total / xs : 0.0;
 }

@@ -47,6 +47,10 @@ PrPhase pr_phase(const PengRobinson& pr, double t, double p, std::span<const dou
 // correlation it follows the heat-of-vaporisation correlation under the equation's vapour. So under
 // this method the liquid heat capacity is the measured one and H_V - H_L at saturation follows the
 // heat-of-vaporisation correlation, with the pressure dependence of the equation in both phases.
+// From the reduced temperature kCorrectionEnd on, D_i continues linearly in T: nearer Tc both
+// saturated liquids turn singular, a liquid of several components there does not, and the equation
+// carries it.
+inline constexpr double kCorrectionEnd = 0.9;
 double liquid_correction(const PengRobinson& pr, std::span<const double> x, double t);
 
 // Wilson's estimate of the equilibrium ratios K_i = y_i / x_i.

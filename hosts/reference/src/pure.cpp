@@ -127,7 +127,11 @@ double liquid_cp(const Component& c, double t, bool* outside) {
 double liquid_molar_volume(const Component& c, double t, bool* outside) {
   if (water::is_water(c)) return saturated_water(c, t, outside).v;
   flag(outside, t < c.liquid_density.tmin());
-  return 1.0 / c.liquid_density.value(t);
+  const double end = kLiquidVolumeEnd * c.tc;
+  if (t <= end) return 1.0 / c.liquid_density.value(t);
+  const double step = 1e-3 * end, v = 1.0 / c.liquid_density.value(end);
+  const double linear = v + (v - 1.0 / c.liquid_density.value(end - step)) / step * (t - end);
+  return std::min(linear, 1.0 / c.liquid_density.value(c.tc));
 }
 
 double liquid_viscosity(const Component& c, double t, bool* outside) {

@@ -12,7 +12,7 @@
 //
 // Above the critical temperature (a light component dissolved in a liquid) the method continues the
 // vapour pressure as ln P linear in 1/T from the end of its correlation (the Clausius-Clapeyron
-// slope there) and takes the liquid density at its critical value. This continuation is part of the
+// slope there) and continues the liquid volume (see liquid_molar_volume). This continuation is part of the
 // method and is not reported. Every other evaluation outside a correlation's range is flagged
 // through `outside`.
 #pragma once
@@ -45,6 +45,11 @@ double heat_of_vaporisation(const Component& c, double t, bool* outside = nullpt
 double liquid_anchor(const Component& c);                                                 // K
 double liquid_enthalpy(const Component& c, double t, bool* outside = nullptr);          // J/kmol
 double liquid_cp(const Component& c, double t, bool* outside = nullptr);                // J/(kmol K), dH/dT
+// The saturated liquid's volume to Tr = kLiquidVolumeEnd, then linear in T up to the critical volume
+// and held there: nearer its critical point the saturated liquid's volume rises with an unbounded
+// slope, which neither a component dissolved in a liquid of others (or above its critical
+// temperature) nor a liquid above its saturation pressure shows.
+inline constexpr double kLiquidVolumeEnd = 0.95;
 double liquid_molar_volume(const Component& c, double t, bool* outside = nullptr);      // m3/kmol
 
 // Transport properties: evaluated at T held inside the correlation's range (the boundary value

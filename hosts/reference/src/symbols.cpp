@@ -71,26 +71,6 @@ std::int64_t report(const char* routine, double t, const Mixture& m, const Range
   return code;
 }
 
-// Molar enthalpy under Peng-Robinson of mole fractions x (one per component of the set) at T and P:
-// the ideal gas, the equation's residual, and for a liquid the correction to the measured path; and
-// its temperature derivative.
-void pr_enthalpy(std::vector<double> x, Phase phase, double t, double p, double& h, double& dhdt) {
-  const HostState& s = host();
-  double sum = 0.0;
-  for (double v : x) sum += v;
-  for (double& v : x) v = sum > 0.0 ? v / sum : 0.0;
-  auto at = [&](double temp) {
-    double ig = 0.0;
-    for (std::size_t i = 0; i < x.size(); ++i) ig += x[i] > 0.0 ? x[i] * vapour_enthalpy(*s.system.components[i], temp) : 0.0;
-    const Root root = phase == Phase::kVapour ? Root::kVapour : Root::kLiquid;
-    return ig + pr_phase(s.system.pr, temp, p, x, root).h_res +
-           (phase == Phase::kLiquid ? liquid_correction(s.system.pr, x, temp) : 0.0);
-  };
-  const double dt = 1e-3 * t;
-  h = at(t);
-  dhdt = (at(t + dt) - at(t - dt)) / (2.0 * dt);
-}
-
 void enthalpy_routine(const char* routine, Phase phase, double* t, double* p, double* x, int64_t* n, int64_t* idx,
                       double* hv, double* dhdt, int64_t* ierr) {
   Mixture m;
@@ -100,19 +80,15 @@ void enthalpy_routine(const char* routine, Phase phase, double* t, double* p, do
     *ierr = kErrArguments;
     return;
   }
-  m.p = p != nullptr ? *p : 0.0;
-  RangeNotes notes;
   HostState& h = host();
-  if (h.system.method == Method::peng_robinson) {
-    // at the pressure of the last flash (these routines are given none)
-    std::vector<double> full(h.ncomp(), 0.0);
-    for (std::int64_t k = 0; k < *n; ++k) full[idx[k] - 1] = m.x[k];
-    enthalpy(m, Phase::kVapour, *t, &notes);
-    pr_enthalpy(full, phase, *t, h.last_p, *hv, *dhdt);
-  } else {
-    *hv = enthalpy(m, phase, *t, &notes);
-    *dhdt = enthalpy_dt(m, phase, *t, &notes);
-  }
+  // at the pressure given (under Peng-Robinson, the last flash's when none is)
+  m.p = p != nullptr && *p > 0.0 ? *p : (h.system.method == Method::peng_robinson ? h.last_p : 0.0);
+  std::vector<double> full(h.ncomp(), 0.0);
+  for (std::int64_t k = 0; k < *n; ++k) full[idx[k] - 1] += m.x[k];
+  const Root root = phase == Phase::kVapour ? Root::kVapour : Root::kLiquid;
+  RangeNotes notes;
+  *hv = phase_enthalpy(h.system, full, phase, *t, m.p, root, &notes);
+  *dhdt = phase_heat_capacity(h.system, full, phase, *t, m.p, root, &notes);
   *ierr = report(routine, *t, m, notes);
 }
 
@@ -158,7 +134,10 @@ void pure_routine(const char* routine, bool vapour, double* t, double* p, int64_
     if (h.system.method == Method::peng_robinson && *p > 0.0) {
       std::vector<double> x(h.ncomp(), 0.0);
       x[*idx - 1] = 1.0;
-      pr_enthalpy(x, vapour ? Phase::kVapour : Phase::kLiquid, *t, *p, *o14, *o15);
+      const Phase phase = vapour ? Phase::kVapour : Phase::kLiquid;
+      const Root root = vapour ? Root::kVapour : Root::kLiquid;
+      *o14 = phase_enthalpy(h.system, x, phase, *t, *p, root);
+      *o15 = phase_heat_capacity(h.system, x, phase, *t, *p, root);
     }
     *o16 = vapour ? 0.0 : liquid_molar_volume(c, *t, &outside);
   }
