@@ -3,11 +3,11 @@
 # ctest, then gcovr. Prints the per-file table and the summary; fails when line coverage is below
 # KVT_COVERAGE_MIN percent (default 95).
 #
-#   scripts/coverage.sh            report: build-cov/coverage.txt, build-cov/coverage/index.html
+#   scripts/coverage.sh            report: build/coverage/coverage.txt, build/coverage/coverage/index.html
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${KVT_COVERAGE_BUILD:-$root/build-cov}
+build=${KVT_COVERAGE_BUILD:-$root/build/coverage}
 min=${KVT_COVERAGE_MIN:-95}
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKVT_COVERAGE=ON -DKVT_BUILD_BENCH=OFF >/dev/null

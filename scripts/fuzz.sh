@@ -3,13 +3,13 @@
 #
 #   scripts/fuzz.sh [SECONDS] [extra libFuzzer flags...]     default 120 seconds
 #
-# The committed seeds in fuzz/corpus are read, never written; new inputs go to build-fuzz/corpus.
-# A finding stops the run with a non-zero exit and leaves the input as build-fuzz/crash-*.
-# Reproduce one with: build-fuzz/kvt_fuzz build-fuzz/crash-<hash>
+# The committed seeds in fuzz/corpus are read, never written; new inputs go to build/fuzz/corpus.
+# A finding stops the run with a non-zero exit and leaves the input as build/fuzz/crash-*.
+# Reproduce one with: build/fuzz/kvt_fuzz build/fuzz/crash-<hash>
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${KVT_FUZZ_BUILD:-$root/build-fuzz}
+build=${KVT_FUZZ_BUILD:-$root/build/fuzz}
 seconds=${1:-120}
 shift || true
 

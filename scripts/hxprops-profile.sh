@@ -10,12 +10,12 @@
 #     component set, work-array layout, stream set-up).
 # libkvt's own share is the first less the second (its code and the libc/libm it calls itself).
 #
-# Usage: scripts/hxprops-profile.sh [hxprops arguments...]     BUILD_DIR=... to pick the build tree.
+# Usage: scripts/hxprops-profile.sh [hxprops arguments...]     KVT_PROFILE_BUILD=DIR to pick the build tree.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 command -v valgrind >/dev/null || { echo "valgrind is missing (Debian package valgrind)" >&2; exit 1; }
 
-build=${BUILD_DIR:-build/profile}
+build=${KVT_PROFILE_BUILD:-build/profile}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVT_BUILD_TESTS=OFF -DKVT_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" --target hxprops -j2 >/dev/null
 

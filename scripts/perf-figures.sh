@@ -12,7 +12,7 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${KVT_PERF_BUILD:-$root/build-perf}
+build=${KVT_PERF_BUILD:-$root/build/perf}
 out=${1:-$root/docs/performance.md}
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKVT_BUILD_TESTS=OFF -DKVT_BUILD_APPS=OFF \

@@ -2,15 +2,15 @@
 # Cross-builds for 64-bit Windows (MinGW-w64): kvt.dll, the stand-in and reference host DLLs, the
 # programs of apps/, the Fortran example, the test suite and the Windows package; then runs the tests
 # under wine64 in a throwaway prefix of the build tree (build/windows/wineprefix). The Windows programs'
-# output is compared with the Linux programs' of a native build tree (KVT_LINUX_BUILD_DIR, by default
+# output is compared with the Linux programs' of a native build tree (KVT_LINUX_BUILD, by default
 # build/test, which scripts/test.sh has built by then; the two programs are built there when missing).
 # Needs the Debian packages of scripts/deps.sh (MinGW g++ and gfortran, wine64, googletest, toml++, CLI11).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-build=${KVT_WINDOWS_BUILD_DIR:-build/windows}
+build=${KVT_WINDOWS_BUILD:-build/windows}
 jobs=${KVT_JOBS:-2}
-linux_build=${KVT_LINUX_BUILD_DIR:-build/test}
+linux_build=${KVT_LINUX_BUILD:-build/test}
 # Tests that need what a Windows prefix does not have: gnuplot (the plots), python3 (a JSON check, the
 # water reference) or bash (the run command).
 needs_linux='Cli\.(PlotIsAPngImage|DefaultCaseWithEveryOutput|RunCommandWorksInTheCallersFolder)|WaterAgainstIapws'

@@ -6,7 +6,7 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${KVT_TIDY_BUILD:-$root/build-tidy}
+build=${KVT_TIDY_BUILD:-$root/build/tidy}
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_C_COMPILER=clang-14 \
   -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DKVT_BUILD_TESTS=OFF -DKVT_BUILD_BENCH=OFF -DKVT_BUILD_APPS=OFF >/dev/null

@@ -3,13 +3,13 @@
 # memcheck (a GoogleTest program with all its tests, any other test with its own arguments). Any
 # memory error or definite leak fails the run.
 #
-#   scripts/valgrind.sh            build in build-vg, logs in build-vg/memcheck/
+#   scripts/valgrind.sh            build in build/valgrind, logs in build/valgrind/memcheck/
 #   KVT_VALGRIND_BUILD=DIR scripts/valgrind.sh    reuse an existing build (its configuration is kept)
 #   KVT_VALGRIND_SKIP=REGEX scripts/valgrind.sh   leave out the programs whose name matches REGEX
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${KVT_VALGRIND_BUILD:-$root/build-vg}
+build=${KVT_VALGRIND_BUILD:-$root/build/valgrind}
 mkdir -p "$build"
 build=$(cd "$build" && pwd)  # absolute: each program runs in its own working directory
 
