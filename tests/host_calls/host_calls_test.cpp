@@ -12,40 +12,21 @@
 namespace kvt::test {
 namespace {
 
+// Argument roles. Strm, T, P: the caller's stream vector and its temperature and pressure slots;
+// TValue, PValue: a word holding the stream temperature, a positive pressure; Nsubs, Desc1, Desc2:
+// KVT_IHXPP word 26 and the two substream descriptor lists, NSUBS words apart; Zero, One, Two: a word
+// holding that; Word: a value the flash's own table checks; Options: a copy of the side's option list
+// (word 1 may be the water rule's word 5); Monitor, FlashWord, Common: KVT_IHXPP words 21, 22, 23;
+// Ncpm: VOKA_STWKWK word 3; Complist, Component: the component-number list, one of its words; Z,
+// Liquid (X1 or X2), Vapour (Y): full compositions; PackedL, PackedV: a liquid's or the vapour's
+// packed fractions, then PackedN (a copy of that group's count) and PackedNum (its numbers);
+// CritCount: N or the count the host's packing just wrote; CritWork: the critical-point work space;
+// Record: a retention or scratch record; Sbd: the side's word of KVT_HXSBD; Status: the status word
+// the host's flash filled; CallerIerr: the caller's IERR; Out: any word the host may write.
 enum Role {
-  Strm,      // the caller's stream vector
-  T,         // the caller's temperature slot
-  P,         // the caller's pressure slot
-  TValue,    // a word holding the stream temperature
-  PValue,    // a word holding a positive pressure
-  Nsubs,     // KVT_IHXPP word 26
-  Desc1,     // the first substream descriptor list
-  Desc2,     // the second, NSUBS words on
-  Zero,      // a word holding 0
-  One,       // a word holding 1
-  Two,       // a word holding 2
-  Word,      // a value the flash's own table checks
-  Options,   // a copy of the side's option list (word 1 may be the water rule's word 5)
-  Monitor,   // KVT_IHXPP word 21
-  FlashWord, // KVT_IHXPP word 22
-  Common,    // KVT_IHXPP word 23
-  Ncpm,      // VOKA_STWKWK word 3
-  Complist,  // the component-number list
-  Component, // a word of the component-number list
-  Z,
-  Liquid,     // X1 or X2
-  Vapour,     // Y
-  PackedL,    // first or second liquid's packed fractions; the next two roles follow its group
-  PackedV,    // the vapour's packed fractions
-  PackedN,    // a copy of the group's count
-  PackedNum,  // the group's packed component numbers
-  CritCount,  // N, or the count the host's packing just wrote
-  CritWork,   // the critical-point work space
-  Record,     // a retention record or the scratch record
-  Sbd,        // the side's word of KVT_HXSBD
-  Status,     // the status word the host's flash filled
-  CallerIerr, // the caller's IERR
-  Out,        // any word the host may write
+  Strm, T, P, TValue, PValue, Nsubs, Desc1, Desc2, Zero, One, Two, Word, Options, Monitor, FlashWord, Common, Ncpm,
+  Complist, Component, Z, Liquid, Vapour, PackedL, PackedV, PackedN, PackedNum, CritCount, CritWork, Record, Sbd,
+  Status, CallerIerr, Out
 };
 
 const std::map<std::string, std::vector<Role>, std::less<>> kContract = {

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,7 @@ struct Answer {
   int64_t ierr;
   bool operator==(const Answer&) const = default;
 };
+inline void PrintTo(const Answer& a, std::ostream* os) { *os << "{" << a.value << ", IERR " << a.ierr << "}"; }
 
 // Zero every block of the library.
 void clear_library_blocks();

@@ -37,20 +37,13 @@ struct Traced {
   void (*call)(Trace&);
 };
 const Traced kTraced[] = {
-    {KVT_TRACE_HXFLSH, true, [](Trace& t) { t.flash(KVT_SIDE_0, 0, KVT_SPEC_PH); }},
-    {KVT_TRACE_HXPCPP, false, [](Trace& t) { t.ask(KVT_HXPCPP, 1); }},
-    {KVT_TRACE_HXPDNS, false, [](Trace& t) { t.ask(KVT_HXPDNS, 1); }},
-    {KVT_TRACE_HXPFRC, true, [](Trace& t) { t.ask(KVT_HXPFRC, 2); }},
-    {KVT_TRACE_HXPMFL, false, [](Trace& t) { t.ask(KVT_HXPMFL, 2); }},
-    {KVT_TRACE_HXPMWT, false, [](Trace& t) { t.ask(KVT_HXPMWT, 2); }},
-    {KVT_TRACE_HXPPRC, true, [](Trace& t) { t.ask(KVT_HXPPRC, 2); }},
-    {KVT_TRACE_HXPPRS, true, [](Trace& t) { t.ask(KVT_HXPPRS, 2); }},
-    {KVT_TRACE_HXPQFL, false, [](Trace& t) { t.ask(KVT_HXPQFL, 2); }},
-    {KVT_TRACE_HXPSFT, false, [](Trace& t) { t.ask(KVT_HXPSFT, 4); }},
-    {KVT_TRACE_HXPTHC, false, [](Trace& t) { t.ask(KVT_HXPTHC, 4); }},
-    {KVT_TRACE_HXPTHV, true, [](Trace& t) { t.ask(KVT_HXPTHV, 4); }},
-    {KVT_TRACE_HXPTMC, true, [](Trace& t) { t.ask(KVT_HXPTMC, 2); }},
-    {KVT_TRACE_HXPTMP, true, [](Trace& t) { t.ask(KVT_HXPTMP, 2); }},
+    {KVT_TRACE_HXFLSH, true, [](Trace& t) { t.flash(KVT_SIDE_0, 0, KVT_SPEC_PH); }}, {KVT_TRACE_HXPCPP, false, [](Trace& t) { t.ask(KVT_HXPCPP, 1); }},
+    {KVT_TRACE_HXPDNS, false, [](Trace& t) { t.ask(KVT_HXPDNS, 1); }}, {KVT_TRACE_HXPFRC, true, [](Trace& t) { t.ask(KVT_HXPFRC, 2); }},
+    {KVT_TRACE_HXPMFL, false, [](Trace& t) { t.ask(KVT_HXPMFL, 2); }}, {KVT_TRACE_HXPMWT, false, [](Trace& t) { t.ask(KVT_HXPMWT, 2); }},
+    {KVT_TRACE_HXPPRC, true, [](Trace& t) { t.ask(KVT_HXPPRC, 2); }}, {KVT_TRACE_HXPPRS, true, [](Trace& t) { t.ask(KVT_HXPPRS, 2); }},
+    {KVT_TRACE_HXPQFL, false, [](Trace& t) { t.ask(KVT_HXPQFL, 2); }}, {KVT_TRACE_HXPSFT, false, [](Trace& t) { t.ask(KVT_HXPSFT, 4); }},
+    {KVT_TRACE_HXPTHC, false, [](Trace& t) { t.ask(KVT_HXPTHC, 4); }}, {KVT_TRACE_HXPTHV, true, [](Trace& t) { t.ask(KVT_HXPTHV, 4); }},
+    {KVT_TRACE_HXPTMC, true, [](Trace& t) { t.ask(KVT_HXPTMC, 2); }}, {KVT_TRACE_HXPTMP, true, [](Trace& t) { t.ask(KVT_HXPTMP, 2); }},
     {KVT_TRACE_HXPVIS, false, [](Trace& t) { t.ask(KVT_HXPVIS, 4); }},
 };
 
@@ -93,19 +86,9 @@ TEST_F(Trace, Transcript) {
     step(std::string(a.name) + " IPHS " + std::to_string(a.iphs) + " IBAS " + std::to_string(a.ibas),
          [&] { ask(a.r, a.iphs, a.ibas); });
   }
-  step("HXPPRS NSTRM 100", [&] {
-    nstrm = 100;
-    ask(KVT_HXPPRS, 1);
-    nstrm = kNcomp + 10;
-  });
-  step("HXPDNS IPHS 5 of a stream without a second liquid", [&] {
-    split(0.0, 1.0);
-    ask(KVT_HXPDNS, 5);
-  });
-  step("HXPFRC of a stream whose vapour fraction is missing: silent", [&] {
-    split(kHostMissing, 0.75);
-    ask(KVT_HXPFRC, 1);
-  });
+  step("HXPPRS NSTRM 100", [&] { nstrm = 100, ask(KVT_HXPPRS, 1), nstrm = kNcomp + 10; });
+  step("HXPDNS IPHS 5 of a stream without a second liquid", [&] { split(0.0, 1.0), ask(KVT_HXPDNS, 5); });
+  step("HXPFRC of a stream whose vapour fraction is missing: silent", [&] { split(kHostMissing, 0.75), ask(KVT_HXPFRC, 1); });
   if (const char* out = std::getenv("KVT_WRITE_TRANSCRIPT")) {
     std::ofstream(out, std::ios::binary) << text;
     GTEST_SKIP() << "transcript written to " << out;
