@@ -29,11 +29,9 @@ class Flash : public Scenario {
 
 // Which record the flash hands the host, and what the judgement of its status word leaves.
 TEST_F(Flash, RecordsAndJudgement) {
-  const struct {
-    int64_t mode, side, islot, flash_status, flscom, flscm2;
-    int64_t record;  // retention record in use, -1: the scratch records
-    int64_t mode_arg, mode_after, status, ierr, flscm2_after;
-  } rows[] = {  // mode side slot status com cm2 record  arg after status ierr cm2'
+  // record: the retention record in use, -1: the scratch records.
+  const struct { int64_t mode, side, islot, flash_status, flscom, flscm2, record, mode_arg, mode_after, status, ierr, flscm2_after; }
+  rows[] = {  // mode side slot status com cm2 record  arg after status ierr cm2'
       {1, 1, 3, 1, 7, 0, 7, 1, 1, 7, 7, 0}, {1, 1, 3, 0, 7, 0, 7, 1, 2, 0, 0, 0}, {2, 0, 1, 1, 0, 0, 0, 2, 1, 0, 0, 0},
       {2, 1, 5, 3, 7, 1, 9, 2, 2, 0, 1, 0}, {1, 0, 5, -1, 7, 0, 4, 1, 2, 0, 0, 0}, {0, 0, 3, 1, 5, 0, -1, 0, 0, 0, 5, 0},
       {0, 0, 3, 0, 5, -4, -1, 0, 0, 0, 1, 0}, {2, 0, -1, 1, 0, 0, -1, 1, 1, 0, 0, 0}, {2, 0, -1, 0, 0, 0, -1, 1, 2, 0, 0, 0},
@@ -65,18 +63,12 @@ TEST_F(Flash, RecordsAndJudgement) {
 // KPEQ 1 of side 0 or 1 calls the host's stream routine last.
 TEST_F(Flash, SpecificationKinds) {
   const double hm = kHostMissing;
-  const struct {
-    int64_t kspec;
-    double vf;
-    int64_t nsubs;
-    double spec1, spec2, estimate;
-    int64_t side, kpeq;
-  } rows[] = {{KVT_SPEC_PH, 0.3, 1, 1.1e5, -5.0e4, 310.0, 0, 1},      {KVT_SPEC_PH, 0.3, 2, 1.1e5, -5.0e4, hm, 1, 1},
-              {KVT_SPEC_TP, 0.3, 1, 300.0, 1.0e5, 222.0, 2, 1},       {KVT_SPEC_PV, 0.3, 1, 1.0e5, 0.3, 300.0, 0, 0},
-              {KVT_SPEC_PV, hm, 1, 1.0e5, 0.0, 300.0, 1, 2},          {KVT_SPEC_PV, 2 * hm, 1, 1.0e5, 2 * hm, 300.0, 0, -1},
-              {KVT_SPEC_TH, 0.3, 2, 300.0, -5.0e4, 1.0e5, 0, 0},      {KVT_SPEC_TV, 0.3, 1, 300.0, 0.3, 1.0e5, 0, 0},
-              {KVT_SPEC_TV, hm, 1, 300.0, 0.0, 1.0e5, 0, 0},          {0, 0.3, 1, 111.0, 333.0, 222.0, 0, 0},
-              {6, 0.3, 3, 111.0, 333.0, 222.0, 0, 0},                 {-1, 0.3, 1, 111.0, 333.0, 222.0, 0, 0}};
+  const struct { int64_t kspec; double vf; int64_t nsubs; double spec1, spec2, estimate; int64_t side, kpeq; } rows[] = {{KVT_SPEC_PH, 0.3, 1, 1.1e5, -5.0e4, 310.0, 0, 1},      {KVT_SPEC_PH, 0.3, 2, 1.1e5, -5.0e4, hm, 1, 1},
+      {KVT_SPEC_TP, 0.3, 1, 300.0, 1.0e5, 222.0, 2, 1},       {KVT_SPEC_PV, 0.3, 1, 1.0e5, 0.3, 300.0, 0, 0},
+      {KVT_SPEC_PV, hm, 1, 1.0e5, 0.0, 300.0, 1, 2},          {KVT_SPEC_PV, 2 * hm, 1, 1.0e5, 2 * hm, 300.0, 0, -1},
+      {KVT_SPEC_TH, 0.3, 2, 300.0, -5.0e4, 1.0e5, 0, 0},      {KVT_SPEC_TV, 0.3, 1, 300.0, 0.3, 1.0e5, 0, 0},
+      {KVT_SPEC_TV, hm, 1, 300.0, 0.0, 1.0e5, 0, 0},          {0, 0.3, 1, 111.0, 333.0, 222.0, 0, 0},
+      {6, 0.3, 3, 111.0, 333.0, 222.0, 0, 0},                 {-1, 0.3, 1, 111.0, 333.0, 222.0, 0, 0}};
   for (const auto& c : rows) {
     SCOPED_TRACE(::testing::Message() << "KSPEC " << c.kspec << " NSUBS " << c.nsubs << " KPEQ " << c.kpeq);
     host().on_seth = nullptr;
@@ -100,13 +92,12 @@ TEST_F(Flash, SpecificationKinds) {
 }
 
 TEST_F(Flash, PhaseRequestRewritesTheWorkingCopyOnly) {
-  const struct {
-    int64_t side, kind, water, kphs;
-    int64_t want_kind, want_count;  // -1: the side's own phase count
-  } rows[] = {{1, 0, 1, KVT_PHASES_VAPOUR, 12, 1}, {1, 0, 1, KVT_PHASES_VAPOUR_LIQUID, 11, 2}, {1, 0, 1, KVT_PHASES_LIQUID, 11, 1},
-              {0, 3, 0, KVT_PHASES_VAPOUR_LIQUID, 3, -1}, {0, 3, 1, KVT_PHASES_LIQUID, 3, -1}, {0, 1, 0, KVT_PHASES_VAPOUR, 1, -1},
-              {1, 11, 1, KVT_PHASES_LIQUID, 11, -1}, {0, 12, 0, KVT_PHASES_VAPOUR, 2, 1}, {0, 2, 0, KVT_PHASES_VAPOUR_LIQUID, 1, 2},
-              {0, 0, 2, KVT_PHASES_VAPOUR, 22, 1}, {0, 5, 1, KVT_PHASES_OPTION_SET, 5, -1}, {1, 0, 1, 4, 0, -1}, {0, 5, 0, -1, 5, -1}};
+  // -1: the side's own phase count
+  const struct { int64_t side, kind, water, kphs; int64_t want_kind, want_count; } rows[] = {
+      {1, 0, 1, KVT_PHASES_VAPOUR, 12, 1}, {1, 0, 1, KVT_PHASES_VAPOUR_LIQUID, 11, 2}, {1, 0, 1, KVT_PHASES_LIQUID, 11, 1},
+      {0, 3, 0, KVT_PHASES_VAPOUR_LIQUID, 3, -1}, {0, 3, 1, KVT_PHASES_LIQUID, 3, -1}, {0, 1, 0, KVT_PHASES_VAPOUR, 1, -1},
+      {1, 11, 1, KVT_PHASES_LIQUID, 11, -1}, {0, 12, 0, KVT_PHASES_VAPOUR, 2, 1}, {0, 2, 0, KVT_PHASES_VAPOUR_LIQUID, 1, 2},
+      {0, 0, 2, KVT_PHASES_VAPOUR, 22, 1}, {0, 5, 1, KVT_PHASES_OPTION_SET, 5, -1}, {1, 0, 1, 4, 0, -1}, {0, 5, 0, -1, 5, -1}};
   for (const auto& c : rows) {
     SCOPED_TRACE(::testing::Message() << "side " << c.side << " kind " << c.kind << " KPHS " << c.kphs);
     side_word(KVT_IHXPP_PHASE_KIND, c.side) = c.kind;
@@ -140,16 +131,14 @@ TEST_F(Flash, OtherSidesReuseTheWorkingCopy) {
 // T-H flash leaves the estimate 777, then the stream has T 300 and P 1e5.
 TEST_F(Flash, EstimateMarker) {
   const double m = kMissing;
-  const struct {
-    int64_t mode, side, islot, kspec;
-    double marker;  // before the call, on both sides
-    int raised;     // side whose marker is raised, -1: none
-    double estimate;
-  } rows[] = {{1, 0, 2, KVT_SPEC_PV, 0.0, 0, m},      {0, 0, 2, KVT_SPEC_PV, 0.0, 0, m},      {-2, 0, 2, KVT_SPEC_PV, 0.0, 0, m},
-              {1, 1, 2, KVT_SPEC_PV, 0.0, 1, m},      {1, 1, 2, KVT_SPEC_PH, -5.0, 1, m},     {1, 0, 2, 7, 0.0, 0, m},
-              {2, 0, 2, KVT_SPEC_PV, 0.0, -1, 300},   {1, 0, 3, KVT_SPEC_PV, 0.0, -1, 300},   {1, 0, -2, KVT_SPEC_PV, 0.0, -1, 300},
-              {1, 2, 2, KVT_SPEC_PV, 0.0, -1, 300},   {1, 0, 2, KVT_SPEC_TP, 0.0, -1, 777},   {1, 0, 2, KVT_SPEC_TH, 0.0, -1, 1e5},
-              {1, 1, 2, KVT_SPEC_TV, 0.0, -1, 1e5},   {1, 0, 2, KVT_SPEC_PV, m, -1, 300},     {1, 0, 2, KVT_SPEC_PV, 2 * m, -1, 300}};
+  // before the call, on both sides
+  // side whose marker is raised, -1: none
+  const struct { int64_t mode, side, islot, kspec; double marker; int raised; double estimate; } rows[] = {
+      {1, 0, 2, KVT_SPEC_PV, 0.0, 0, m},      {0, 0, 2, KVT_SPEC_PV, 0.0, 0, m},      {-2, 0, 2, KVT_SPEC_PV, 0.0, 0, m},
+      {1, 1, 2, KVT_SPEC_PV, 0.0, 1, m},      {1, 1, 2, KVT_SPEC_PH, -5.0, 1, m},     {1, 0, 2, 7, 0.0, 0, m},
+      {2, 0, 2, KVT_SPEC_PV, 0.0, -1, 300},   {1, 0, 3, KVT_SPEC_PV, 0.0, -1, 300},   {1, 0, -2, KVT_SPEC_PV, 0.0, -1, 300},
+      {1, 2, 2, KVT_SPEC_PV, 0.0, -1, 300},   {1, 0, 2, KVT_SPEC_TP, 0.0, -1, 777},   {1, 0, 2, KVT_SPEC_TH, 0.0, -1, 1e5},
+      {1, 1, 2, KVT_SPEC_TV, 0.0, -1, 1e5},   {1, 0, 2, KVT_SPEC_PV, m, -1, 300},     {1, 0, 2, KVT_SPEC_PV, 2 * m, -1, 300}};
   for (const auto& c : rows) {
     SCOPED_TRACE(::testing::Message() << "mode " << c.mode << " side " << c.side << " slot " << c.islot << " KSPEC " << c.kspec);
     set_stream(1.0, 777.0, 0.0, 0.5);
@@ -183,14 +172,12 @@ TEST_F(Flash, SingleLiquidCopiedOntoTheFirstLiquid) {
     rec::set_flash_count(2);
     rec::set_stwkwk_real(23, split);
     host().flash_status = status;
-    std::vector<double> want_x1, want_table;
-    for (int64_t i = 0; i < 4; ++i) want_x1.push_back(rec::plex_real((split == 1.0 && i < 3 ? x : x1) + i));
+    std::vector<double> want_x1 = plex_reals(split == 1.0 ? x : x1, 3), want_table, table_after;
+    want_x1.push_back(42.0);
     for (int w = 47; w <= 62; ++w) want_table.push_back(rec::stwork_real(split == 1.0 && w % 4 == 1 ? w - 1 : w));
     flash(KVT_SIDE_0, 0, KVT_SPEC_TP);
-    std::vector<double> x1_after, table_after;
-    for (int64_t i = 0; i < 4; ++i) x1_after.push_back(rec::plex_real(x1 + i));
     for (int w = 47; w <= 62; ++w) table_after.push_back(rec::stwork_real(w));
-    EXPECT_EQ(x1_after, want_x1) << split;
+    EXPECT_EQ(plex_reals(x1, 4), want_x1) << split;
     EXPECT_EQ(table_after, want_table) << split;
     EXPECT_EQ(rec::plex_real(layout.packed_fractions[KVT_GROUP_LIQUID1 - 1]), want_x1[0]) << "packed after the copy";
   }
@@ -213,14 +200,10 @@ TEST_F(Flash, PackedCompositions) {
     host().flash_status = status;
     flash(KVT_SIDE_0, 0, KVT_SPEC_TP);
     for (std::size_t g = 0; g < 4; ++g) {
-      const std::size_t kept = n > 0 ? numbers[g].size() : 0;
-      std::vector<int64_t> got_numbers;
-      std::vector<double> got_fractions;
-      for (std::size_t j = 0; j < kept; ++j) got_numbers.push_back(rec::plex_int(layout.packed_numbers[g] + static_cast<int64_t>(j)));
-      for (std::size_t j = 0; j < kept; ++j) got_fractions.push_back(rec::plex_real(layout.packed_fractions[g] + static_cast<int64_t>(j)));
-      EXPECT_EQ(rec::plex_int(layout.packed_count[g]), static_cast<int64_t>(kept)) << g;
-      EXPECT_EQ(got_numbers, n > 0 ? numbers[g] : std::vector<int64_t>{}) << g;
-      EXPECT_EQ(got_fractions, n > 0 ? fractions[g] : std::vector<double>{}) << g;
+      const int64_t kept = n > 0 ? std::ssize(numbers[g]) : 0;
+      EXPECT_EQ(rec::plex_int(layout.packed_count[g]), kept) << g;
+      EXPECT_EQ(plex_ints(layout.packed_numbers[g], kept), n > 0 ? numbers[g] : std::vector<int64_t>{}) << g;
+      EXPECT_EQ(plex_reals(layout.packed_fractions[g], kept), n > 0 ? fractions[g] : std::vector<double>{}) << g;
       EXPECT_EQ(rec::plex_int(layout.packed_numbers[g] + (n > 0 ? 3 : 0)), kUntouched);
     }
   }

@@ -6,13 +6,7 @@
 #include <string.h>
 
 static int failures = 0;
-#define CHECK(cond, what)                              \
-  do {                                                 \
-    if (!(cond)) {                                     \
-      fprintf(stderr, "FAILED: %s\n", what);           \
-      ++failures;                                      \
-    }                                                  \
-  } while (0)
+#define CHECK(cond, what) ((cond) ? (void)0 : (void)(++failures, fprintf(stderr, "FAILED: %s\n", what)))
 
 int main(int argc, char** argv) {
   if (argc != 3) return 2;

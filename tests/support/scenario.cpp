@@ -6,13 +6,11 @@
 namespace kvt::test {
 
 void clear_library_blocks() {
-  for (auto [block, bytes] : {std::pair<void*, std::size_t>{KVT_IHXPP, sizeof KVT_IHXPP}, {KVT_RHXPP, sizeof KVT_RHXPP},
-                              {KVT_HXPKV, sizeof KVT_HXPKV},   {KVT_HXRMSS, sizeof KVT_HXRMSS},
-                              {KVT_HXRMIN, sizeof KVT_HXRMIN}, {KVT_HXSBD, sizeof KVT_HXSBD},
-                              {KVT_HXSTRB, sizeof KVT_HXSTRB}, {KVT_HXIMSS, sizeof KVT_HXIMSS},
-                              {KVT_HXPDBG, sizeof KVT_HXPDBG}, {KVT_HXOUTP, sizeof KVT_HXOUTP}}) {
-    std::memset(block, 0, bytes);
-  }
+  std::memset(KVT_IHXPP, 0, sizeof KVT_IHXPP), std::memset(KVT_RHXPP, 0, sizeof KVT_RHXPP);
+  std::memset(KVT_HXPKV, 0, sizeof KVT_HXPKV), std::memset(KVT_HXRMSS, 0, sizeof KVT_HXRMSS);
+  std::memset(KVT_HXRMIN, 0, sizeof KVT_HXRMIN), std::memset(KVT_HXSBD, 0, sizeof KVT_HXSBD);
+  std::memset(KVT_HXSTRB, 0, sizeof KVT_HXSTRB), std::memset(KVT_HXIMSS, 0, sizeof KVT_HXIMSS);
+  std::memset(KVT_HXPDBG, 0, sizeof KVT_HXPDBG), std::memset(KVT_HXOUTP, 0, sizeof KVT_HXOUTP);
 }
 
 void Scenario::SetUp() {
@@ -32,10 +30,8 @@ void Scenario::SetUp() {
   }
   for (int w : {KVT_IHXPP_MONITOR, KVT_IHXPP_FLASH, KVT_IHXPP_COMMON}) KVT_WORD(KVT_IHXPP, w) = 100 + w;
   KVT_WORD(KVT_IHXPP, KVT_IHXPP_NSUBS) = 1;
-  KVT_WORD(KVT_HXSBD, KVT_HXSBD_SIDE_0) = 31;
-  KVT_WORD(KVT_HXSBD, KVT_HXSBD_SIDE_1) = 32;
-  TEBU_STWORK[0] = 6;  // retention record lengths below the layout's room, unlike each other
-  TEBU_STWORK[1] = 4;
+  KVT_WORD(KVT_HXSBD, KVT_HXSBD_SIDE_0) = 31, KVT_WORD(KVT_HXSBD, KVT_HXSBD_SIDE_1) = 32;
+  TEBU_STWORK[0] = 6, TEBU_STWORK[1] = 4;  // retention record lengths below the layout's room, unlike each other
 
   rec::set_flash_count(3);
   rec::set_components({2, 5, 7});
@@ -48,28 +44,14 @@ void Scenario::SetUp() {
   for (int w = 0; w < 5; ++w) rec::set_stwkwk_real(19 + w, state[w]);
   const double table[] = {-100, -275, -250, -350, 1, 2, 3, 4, 16, 0.109375, 0.125, 0.0625, 32, 27, 20, 48};
   for (int w = 0; w < 16; ++w) rec::set_stwork_real(47 + w, table[w]);
-  for (int64_t j = 0; j <= 9; ++j) rec::set_molwt(j, 1000.0);
-  rec::set_molwt(2, 16.0);
-  rec::set_molwt(5, 32.0);
-  rec::set_molwt(7, 64.0);
-
-  strm[0] = 1.0;
-  strm[1] = 2.0;
-  strm[2] = 1.0;
-  slot(1) = 4.0;
-  slot(2) = 300.0;
-  slot(3) = 1.0e5;
-  slot(4) = -5.0e4;
-  slot(5) = 0.25;
-  slot(9) = 28.25;
+  for (int64_t j = 0; j <= 9; ++j) rec::set_molwt(j, j == 2 ? 16.0 : j == 5 ? 32.0 : j == 7 ? 64.0 : 1000.0);
+  strm[0] = 1.0, strm[1] = 2.0, strm[2] = 1.0;
+  slot(1) = 4.0, slot(2) = 300.0, slot(3) = 1.0e5, slot(4) = -5.0e4, slot(5) = 0.25, slot(9) = 28.25;
   flash(KVT_SIDE_0, 0, KVT_SPEC_TP);
   host().calls.clear();
 }
 
-void Scenario::split(double vf, double beta) {
-  slot(5) = vf;
-  rec::set_stwkwk_real(23, beta);
-}
+void Scenario::split(double vf, double beta) { slot(5) = vf, rec::set_stwkwk_real(23, beta); }
 
 Answer Scenario::ask(Routine r, int64_t iphs, int64_t ibas, int64_t iside) {
   Answer a{-7.0, -7};

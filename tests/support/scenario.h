@@ -49,6 +49,18 @@ struct Answer {
 };
 inline void PrintTo(const Answer& a, std::ostream* os) { *os << "{" << a.value << ", IERR " << a.ierr << "}"; }
 
+// n words of the work array from position pos.
+inline std::vector<int64_t> plex_ints(int64_t pos, int64_t n) {
+  std::vector<int64_t> v;
+  for (int64_t i = 0; i < n; ++i) v.push_back(rec::plex_int(pos + i));
+  return v;
+}
+inline std::vector<double> plex_reals(int64_t pos, int64_t n) {
+  std::vector<double> v;
+  for (int64_t i = 0; i < n; ++i) v.push_back(rec::plex_real(pos + i));
+  return v;
+}
+
 // Zero every block of the library.
 void clear_library_blocks();
 

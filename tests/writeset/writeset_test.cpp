@@ -29,8 +29,7 @@ class Random {
   explicit Random(uint64_t seed) : g_(seed) {}
   int64_t in(int64_t lo, int64_t hi) { return std::uniform_int_distribution<int64_t>(lo, hi)(g_); }
   bool chance(double p) { return std::bernoulli_distribution(p)(g_); }
-  template <class T>
-  T pick(std::initializer_list<T> v) { return *(v.begin() + in(0, static_cast<int64_t>(v.size()) - 1)); }
+  template <class T> T pick(std::initializer_list<T> v) { return *(v.begin() + in(0, std::ssize(v) - 1)); }
   double unit() { return std::uniform_real_distribution<double>(0.0, 1.0)(g_); }
   int64_t word() { return static_cast<int64_t>(g_()); }
   // A fraction, often exactly at or near the bounds the library snaps.
@@ -72,13 +71,8 @@ Snapshot take_snapshot(const std::vector<double>& strm, int64_t plex_end) {
 }
 
 enum class Kind { Flash, Property, Critical, Setter };
-struct Case {
-  const char* name;
-  Kind kind;
-  Routine routine = nullptr;
-  Setter setter = nullptr;
-  int64_t slot = 0;  // a setter's: STRM(NCOMP + slot)
-};
+// slot: a setter's, STRM(NCOMP + slot).
+struct Case { const char* name; Kind kind; Routine routine = nullptr; Setter setter = nullptr; int64_t slot = 0; };
 
 TEST(WriteSet, EveryRoutineChangesOnlyWhatItMayWrite) {
   const Case routines[] = {
@@ -151,10 +145,7 @@ TEST(WriteSet, EveryRoutineChangesOnlyWhatItMayWrite) {
       switch (r.kind) {
         case Kind::Setter: may.insert({"STRM", ncomp + r.slot}); break;
         case Kind::Critical:
-          if (iphs < 1 || iphs > 5 || iphs == KVT_PHASE_STREAM) {
-            plex_run(rec::complist_pos(), ncomp);
-            plex_run(rec::comp_pos(rec::Comp::Z), ncomp);
-          }
+          if (iphs < 1 || iphs > 5 || iphs == KVT_PHASE_STREAM) plex_run(rec::complist_pos(), ncomp), plex_run(rec::comp_pos(rec::Comp::Z), ncomp);
           break;
         case Kind::Flash:
           may.insert({{"STRM", ncomp + 2}, {"STRM", ncomp + 3}, {"KVT_IHXPP", KVT_IHXPP_RETENTION}});
@@ -164,7 +155,7 @@ TEST(WriteSet, EveryRoutineChangesOnlyWhatItMayWrite) {
           if (failure_flag != 0) may.insert({"VOKA_FLSCM2", 1});
           if (split == 1.0) {
             plex_run(rec::comp_pos(rec::Comp::X1), ncomp);
-            for (int word : {49, 53, 57, 61}) may.insert({"TEBU_STWORK", word});
+            may.insert({{"TEBU_STWORK", 49}, {"TEBU_STWORK", 53}, {"TEBU_STWORK", 57}, {"TEBU_STWORK", 61}});
           }
           for (int g = 0; g < 4; ++g) {
             plex_run(layout.packed_count[g], 1);

@@ -27,24 +27,19 @@ void MUTO_PEQPT1(int64_t* sbd) {}
 #define CONSUMER_ENTH(NAME)                                                                                 \
   void NAME(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t* o, int64_t* o23, int64_t* o21, \
             int64_t* code, double* h, double* dhdt, int64_t* ierr) { *h = *dhdt = 0.0; }
-CONSUMER_ENTH(GOSA_ENTHL)
-CONSUMER_ENTH(GOSA_ENTHV)
+CONSUMER_ENTH(GOSA_ENTHL) CONSUMER_ENTH(GOSA_ENTHV)
 
 #define CONSUMER_MIXTURE(NAME)                                                                              \
   void NAME(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t* o, int64_t* o23, double* value, \
             int64_t* ierr) { *value = 0.0; }
-CONSUMER_MIXTURE(GOSA_TCONL)
-CONSUMER_MIXTURE(GOSA_TCONV)
-CONSUMER_MIXTURE(GOSA_VISCL)
-CONSUMER_MIXTURE(GOSA_VISCV)
+CONSUMER_MIXTURE(GOSA_TCONL) CONSUMER_MIXTURE(GOSA_TCONV) CONSUMER_MIXTURE(GOSA_VISCL) CONSUMER_MIXTURE(GOSA_VISCV)
 CONSUMER_MIXTURE(GOSA_SRFTEN)
 
 #define CONSUMER_THRM(NAME)                                                                                    \
   void NAME(double* t, double* p, int64_t* n, int64_t* idx, int64_t* o, int64_t* o23, int64_t* o21, int64_t* c1, \
             int64_t* c2, int64_t* c3, int64_t* c4, int64_t* c5, double* o13, double* o14, double* o15, double* o16, \
             double* o17, double* o18, double* o19, double* o20, double* o21r, double* o22, double* o23r) { *o14 = 0.0; }
-CONSUMER_THRM(GOSA_VTHRM)
-CONSUMER_THRM(GOSA_LTHRM)
+CONSUMER_THRM(GOSA_VTHRM) CONSUMER_THRM(GOSA_LTHRM)
 
 int64_t NERO_IDXWAT(int64_t* list, int64_t* n) { return 0; }
 void LORI_PL001(double* t, int64_t* a, int64_t* component, int64_t* b, int64_t* c, int64_t* o23, double* lnp,
