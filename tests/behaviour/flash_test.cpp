@@ -63,7 +63,8 @@ TEST_F(Flash, RecordsAndJudgement) {
 // KPEQ 1 of side 0 or 1 calls the host's stream routine last.
 TEST_F(Flash, SpecificationKinds) {
   const double hm = kHostMissing;
-  const struct { int64_t kspec; double vf; int64_t nsubs; double spec1, spec2, estimate; int64_t side, kpeq; } rows[] = {{KVT_SPEC_PH, 0.3, 1, 1.1e5, -5.0e4, 310.0, 0, 1},      {KVT_SPEC_PH, 0.3, 2, 1.1e5, -5.0e4, hm, 1, 1},
+  const struct { int64_t kspec; double vf; int64_t nsubs; double spec1, spec2, estimate; int64_t side, kpeq; } rows[] = {
+      {KVT_SPEC_PH, 0.3, 1, 1.1e5, -5.0e4, 310.0, 0, 1},      {KVT_SPEC_PH, 0.3, 2, 1.1e5, -5.0e4, hm, 1, 1},
       {KVT_SPEC_TP, 0.3, 1, 300.0, 1.0e5, 222.0, 2, 1},       {KVT_SPEC_PV, 0.3, 1, 1.0e5, 0.3, 300.0, 0, 0},
       {KVT_SPEC_PV, hm, 1, 1.0e5, 0.0, 300.0, 1, 2},          {KVT_SPEC_PV, 2 * hm, 1, 1.0e5, 2 * hm, 300.0, 0, -1},
       {KVT_SPEC_TH, 0.3, 2, 300.0, -5.0e4, 1.0e5, 0, 0},      {KVT_SPEC_TV, 0.3, 1, 300.0, 0.3, 1.0e5, 0, 0},
@@ -172,12 +173,12 @@ TEST_F(Flash, SingleLiquidCopiedOntoTheFirstLiquid) {
     rec::set_flash_count(2);
     rec::set_stwkwk_real(23, split);
     host().flash_status = status;
-    std::vector<double> want_x1 = plex_reals(split == 1.0 ? x : x1, 3), want_table, table_after;
+    std::vector<double> want_x1 = plex_words<double>(split == 1.0 ? x : x1, 3), want_table, table_after;
     want_x1.push_back(42.0);
     for (int w = 47; w <= 62; ++w) want_table.push_back(rec::stwork_real(split == 1.0 && w % 4 == 1 ? w - 1 : w));
     flash(KVT_SIDE_0, 0, KVT_SPEC_TP);
     for (int w = 47; w <= 62; ++w) table_after.push_back(rec::stwork_real(w));
-    EXPECT_EQ(plex_reals(x1, 4), want_x1) << split;
+    EXPECT_EQ(plex_words<double>(x1, 4), want_x1) << split;
     EXPECT_EQ(table_after, want_table) << split;
     EXPECT_EQ(rec::plex_real(layout.packed_fractions[KVT_GROUP_LIQUID1 - 1]), want_x1[0]) << "packed after the copy";
   }
@@ -202,26 +203,34 @@ TEST_F(Flash, PackedCompositions) {
     for (std::size_t g = 0; g < 4; ++g) {
       const int64_t kept = n > 0 ? std::ssize(numbers[g]) : 0;
       EXPECT_EQ(rec::plex_int(layout.packed_count[g]), kept) << g;
-      EXPECT_EQ(plex_ints(layout.packed_numbers[g], kept), n > 0 ? numbers[g] : std::vector<int64_t>{}) << g;
-      EXPECT_EQ(plex_reals(layout.packed_fractions[g], kept), n > 0 ? fractions[g] : std::vector<double>{}) << g;
+      EXPECT_EQ(plex_words(layout.packed_numbers[g], kept), n > 0 ? numbers[g] : std::vector<int64_t>{}) << g;
+      EXPECT_EQ(plex_words<double>(layout.packed_fractions[g], kept), n > 0 ? fractions[g] : std::vector<double>{}) << g;
       EXPECT_EQ(rec::plex_int(layout.packed_numbers[g] + (n > 0 ? 3 : 0)), kUntouched);
     }
   }
 }
 
-// The edges of the work array: a list at position 1 is written and read like any other; a position
-// below 1 (a host that has not laid out its lists) is never written, and its count reads as 0.
-TEST_F(Flash, ListPositionsAtTheEdgeOfTheWorkArray) {
+// The edges of the work array: a count, a list or a composition at position 1 is written and read
+// like any other; a position below 1 (a host that has not laid out its lists) is never written,
+// and reads as 0.
+TEST_F(Flash, PositionsAtTheEdgeOfTheWorkArray) {
+  host().default_output = 2.5;
   packed(KVT_HXPKV_COUNT, KVT_GROUP_VAPOUR) = 1;
-  packed(KVT_HXPKV_FRACTIONS, KVT_GROUP_LIQUID) = 2;
-  rec::set_plex_int(1, kUntouched);
-  rec::set_plex_real(2, -1.0);
   flash(KVT_SIDE_0, 0, KVT_SPEC_TP);
   EXPECT_EQ(rec::plex_int(1), 3);
-  EXPECT_EQ(rec::plex_real(2), 0.5625);
-  host().default_output = 2.5;
   ask(KVT_HXPTHC, KVT_PHASE_VAPOUR);
   EXPECT_EQ(last("GOSA_TCONV")[4].word, 3);
+  rec::bind_layout(layout);
+  packed(KVT_HXPKV_FRACTIONS, KVT_GROUP_LIQUID) = 1;
+  flash(KVT_SIDE_0, 0, KVT_SPEC_TP);
+  EXPECT_EQ(plex_words<double>(1, 3), (std::vector<double>{0.5625, 0.3125, 0.125}));
+  rec::bind_layout(layout);
+  for (int64_t first : {1, 0}) {  // the liquid's composition X from position 1, then from 0
+    TEBU_STWORK[15] = first - VOKA_STWKWK[0];
+    for (int64_t p = 1; p <= 3; ++p) rec::set_plex_real(p, 0.25);
+    flash(KVT_SIDE_0, 0, KVT_SPEC_TP);
+    EXPECT_EQ(rec::plex_int(layout.packed_count[KVT_GROUP_LIQUID - 1]), first == 1 ? 3 : 2) << first;
+  }
   for (int64_t below : {0, -5}) {
     for (int word : {KVT_HXPKV_COUNT, KVT_HXPKV_NUMBERS, KVT_HXPKV_FRACTIONS}) packed(word, KVT_GROUP_LIQUID1) = below;
     flash(KVT_SIDE_0, 0, KVT_SPEC_TP);  // a write there would fault, or show in the sanitizer's run

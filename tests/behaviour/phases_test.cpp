@@ -146,13 +146,6 @@ TEST_F(Phases, PropertyWeighting) {
       EXPECT_EQ(a.ierr, of(r.want[k]).ierr);
     }
   }
-  // The host's error flag is the caller's IERR: each call sees what the previous one left.
-  for (const char* liquid : {"GOSA_TCONL", "GOSA_VISCL", "GOSA_SRFTEN"}) {
-    host().outputs[liquid] = {100, 96};
-    host().error_flags = {3, 4};
-    ask(liquid[5] == 'T' ? KVT_HXPTHC : liquid[5] == 'V' ? KVT_HXPVIS : KVT_HXPSFT, KVT_PHASE_LIQUID);
-    EXPECT_EQ(last(liquid)[9].word, 3);
-  }
 }
 
 // Which phases are absent: the missing value, IERR -1 and no call of the property monitor.
@@ -173,6 +166,8 @@ TEST_F(Phases, AbsentPhases) {
         const bool present = (k < 4 ? s.all : s.liquid_only)[iphs - 1];
         EXPECT_EQ(a.ierr, present ? KVT_OK : KVT_ERR_ABSENT) << k << " " << s.vf << " " << s.beta << " " << iphs;
         EXPECT_TRUE(present || (a.value == A && host().calls.empty()));
+        // The whole stream evaluates each present phase once (one host call each), and no other.
+        EXPECT_TRUE(iphs != 1 || k > 2 || host().calls.size() == 0u + s.all[1] + s.all[3] + s.all[4]) << k;
       }
     }
   }
@@ -259,17 +254,6 @@ TEST_F(Phases, HeatOfVaporisation) {
     EXPECT_DOUBLE_EQ(a.value, c.want) << c.iphs << " " << c.ibas;
     EXPECT_EQ(a.ierr, KVT_OK);
   }
-  // The whole stream is the liquid, for every split.
-  for (const auto& s : {std::pair{0.0, 1.0}, {0.0, 0.0}, {0.25, 1.0}, {1.0, 0.5}, {0.5, 0.25}}) {
-    split(s.first, s.second);
-    for (int64_t ibas : {0, 1}) {
-      script_sums(3);
-      const Answer whole = ask(KVT_HXPTHV, 1, ibas);
-      script_sums(3);
-      EXPECT_EQ(ask(KVT_HXPTHV, 3, ibas), whole) << s.first << " " << s.second << " " << ibas;
-    }
-  }
-  split(0.25, 0.75);
   // The pure component's log pressure is held within [-170, 80].
   for (const auto& [log_p, used] : {std::pair{200.0, 80.0}, {80.0, 80.0}, {79.5, 79.5}, {-500.0, -170.0}, {-169.5, -169.5}}) {
     host().calls.clear();
@@ -314,8 +298,8 @@ TEST_F(Phases, CriticalPoint) {
       EXPECT_EQ(host().calls.back()[1].word, comp == rec::Comp::Z ? 2 : 3) << "N, or the count the host packed";
     }
   }
-  EXPECT_EQ(plex_ints(rec::complist_pos(), 3), (std::vector<int64_t>{1, 3, 7}));
-  EXPECT_EQ(plex_reals(rec::comp_pos(rec::Comp::Z), 3), (std::vector<double>{0.25, 0.75, 0.2}));
+  EXPECT_EQ(plex_words(rec::complist_pos(), 3), (std::vector<int64_t>{1, 3, 7}));
+  EXPECT_EQ(plex_words<double>(rec::comp_pos(rec::Comp::Z), 3), (std::vector<double>{0.25, 0.75, 0.2}));
   // Absent phases; the fractions are molar whatever IBAS says.
   const struct { double vf, beta; bool present[5]; } splits[] = {
       {1.0, 0.75, {1, 1, 0, 0, 0}}, {0.0, 1.0, {1, 0, 1, 1, 0}}, {0.0, 0.0, {1, 0, 1, 0, 1}},

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cstdint>
 #include <ostream>
 #include <string>
@@ -49,15 +50,11 @@ struct Answer {
 };
 inline void PrintTo(const Answer& a, std::ostream* os) { *os << "{" << a.value << ", IERR " << a.ierr << "}"; }
 
-// n words of the work array from position pos.
-inline std::vector<int64_t> plex_ints(int64_t pos, int64_t n) {
-  std::vector<int64_t> v;
-  for (int64_t i = 0; i < n; ++i) v.push_back(rec::plex_int(pos + i));
-  return v;
-}
-inline std::vector<double> plex_reals(int64_t pos, int64_t n) {
-  std::vector<double> v;
-  for (int64_t i = 0; i < n; ++i) v.push_back(rec::plex_real(pos + i));
+// n words of the work array from position pos, as integers or reals.
+template <class T = int64_t>
+std::vector<T> plex_words(int64_t pos, int64_t n) {
+  std::vector<T> v;
+  for (int64_t i = 0; i < n; ++i) v.push_back(std::bit_cast<T>(rec::plex_int(pos + i)));
   return v;
 }
 

@@ -15,10 +15,7 @@ const std::string kTranscript =
     ;
 
 class Trace : public Scenario {
- public:
-  using Scenario::ask;
-  using Scenario::flash;
-  using Scenario::slot;
+ protected:
   void SetUp() override {
     Scenario::SetUp();
     const std::pair<const char*, double> answers[] = {
@@ -30,25 +27,17 @@ class Trace : public Scenario {
   }
 };
 
-// Each traced routine: its switch word, whether only exactly 1 switches it on, and a call of it.
-struct Traced {
-  int word;
-  bool equals_one;
-  void (*call)(Trace&);
-};
-const Traced kTraced[] = {
-    {KVT_TRACE_HXFLSH, true, [](Trace& t) { t.flash(KVT_SIDE_0, 0, KVT_SPEC_PH); }}, {KVT_TRACE_HXPCPP, false, [](Trace& t) { t.ask(KVT_HXPCPP, 1); }},
-    {KVT_TRACE_HXPDNS, false, [](Trace& t) { t.ask(KVT_HXPDNS, 1); }}, {KVT_TRACE_HXPFRC, true, [](Trace& t) { t.ask(KVT_HXPFRC, 2); }},
-    {KVT_TRACE_HXPMFL, false, [](Trace& t) { t.ask(KVT_HXPMFL, 2); }}, {KVT_TRACE_HXPMWT, false, [](Trace& t) { t.ask(KVT_HXPMWT, 2); }},
-    {KVT_TRACE_HXPPRC, true, [](Trace& t) { t.ask(KVT_HXPPRC, 2); }}, {KVT_TRACE_HXPPRS, true, [](Trace& t) { t.ask(KVT_HXPPRS, 2); }},
-    {KVT_TRACE_HXPQFL, false, [](Trace& t) { t.ask(KVT_HXPQFL, 2); }}, {KVT_TRACE_HXPSFT, false, [](Trace& t) { t.ask(KVT_HXPSFT, 4); }},
-    {KVT_TRACE_HXPTHC, false, [](Trace& t) { t.ask(KVT_HXPTHC, 4); }}, {KVT_TRACE_HXPTHV, true, [](Trace& t) { t.ask(KVT_HXPTHV, 4); }},
-    {KVT_TRACE_HXPTMC, true, [](Trace& t) { t.ask(KVT_HXPTMC, 2); }}, {KVT_TRACE_HXPTMP, true, [](Trace& t) { t.ask(KVT_HXPTMP, 2); }},
-    {KVT_TRACE_HXPVIS, false, [](Trace& t) { t.ask(KVT_HXPVIS, 4); }},
-};
+// Each traced routine: its switch word, whether only exactly 1 switches it on, and the phase it is
+// asked for (the flash: no routine, a P-H flash of side 0).
+const struct { int word; bool equals_one; Routine routine; int64_t iphs; } kTraced[] = {
+    {KVT_TRACE_HXFLSH, true, nullptr, 0},      {KVT_TRACE_HXPCPP, false, KVT_HXPCPP, 1}, {KVT_TRACE_HXPDNS, false, KVT_HXPDNS, 1},
+    {KVT_TRACE_HXPFRC, true, KVT_HXPFRC, 2},   {KVT_TRACE_HXPMFL, false, KVT_HXPMFL, 2}, {KVT_TRACE_HXPMWT, false, KVT_HXPMWT, 2},
+    {KVT_TRACE_HXPPRC, true, KVT_HXPPRC, 2},   {KVT_TRACE_HXPPRS, true, KVT_HXPPRS, 2},  {KVT_TRACE_HXPQFL, false, KVT_HXPQFL, 2},
+    {KVT_TRACE_HXPSFT, false, KVT_HXPSFT, 4},  {KVT_TRACE_HXPTHC, false, KVT_HXPTHC, 4}, {KVT_TRACE_HXPTHV, true, KVT_HXPTHV, 4},
+    {KVT_TRACE_HXPTMC, true, KVT_HXPTMC, 2},   {KVT_TRACE_HXPTMP, true, KVT_HXPTMP, 2},  {KVT_TRACE_HXPVIS, false, KVT_HXPVIS, 4}};
 
 TEST_F(Trace, Transcript) {
-  for (const Traced& r : kTraced) KVT_WORD(KVT_HXPDBG, r.word) = 1;
+  for (const auto& r : kTraced) KVT_WORD(KVT_HXPDBG, r.word) = 1;
   KVT_WORD(KVT_HXOUTP, KVT_HXOUTP_UNIT) = (int64_t{5} << 32) | kUnit;  // the unit is the word's low half
   // Fields at their edges in slots no routine reads here.
   strm[8] = std::numeric_limits<double>::quiet_NaN();
@@ -98,18 +87,19 @@ TEST_F(Trace, Transcript) {
 }
 
 TEST_F(Trace, EachRoutineFollowsItsOwnSwitch) {
-  for (const Traced& r : kTraced) {
+  const auto call = [&](const auto& r) { r.routine ? (void)ask(r.routine, r.iphs) : (void)flash(KVT_SIDE_0, 0, KVT_SPEC_PH); };
+  for (const auto& r : kTraced) {
     for (int64_t v : {-1, 0, 1, 2}) {
       host().records.clear();
       KVT_WORD(KVT_HXPDBG, r.word) = v;
-      r.call(*this);
+      call(r);
       EXPECT_EQ(!trace().empty(), r.equals_one ? v == 1 : v >= 1) << "switch word " << r.word << " = " << v;
     }
     KVT_WORD(KVT_HXPDBG, r.word) = 0;
   }
   host().records.clear();
   for (int w : {7, 8, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28}) KVT_WORD(KVT_HXPDBG, w) = 1;
-  for (const Traced& r : kTraced) r.call(*this);
+  for (const auto& r : kTraced) call(r);
   EXPECT_TRUE(trace().empty()) << "a word that switches no routine";
 }
 
