@@ -1,5 +1,5 @@
 // One phase of a stream: its fraction, molecular weight, flow and heat flow, its physical and
-// critical properties, and the stream slots. Each table keeps the rows at an edge; the invariants
+// critical properties. Each table keeps the rows at an edge; the invariants
 // (fractions add up, the liquid is the first plus the second liquid) stand in for long sweeps.
 #include <cmath>
 #include <deque>
@@ -11,7 +11,6 @@ namespace kvt::test {
 namespace {
 
 constexpr double A = kMissing;  // an absent phase: the missing value with IERR -1
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 // An answer of value v: IERR -1 for the missing value, else 0.
 Answer of(double v) { return {v, v == A ? KVT_ERR_ABSENT : KVT_OK}; }
 
@@ -42,9 +41,6 @@ TEST_F(Phases, FractionEdges) {
     split(vf, 0.5);
     for (int64_t iphs = 0; iphs <= 6; ++iphs) EXPECT_EQ(ask(KVT_HXPFRC, iphs, 1), of(0.0)) << iphs;
   }
-  split(0.5, 0.6);
-  rec::set_flash_count(0);
-  for (int64_t iphs = 2; iphs <= 5; ++iphs) EXPECT_EQ(ask(KVT_HXPFRC, iphs, 1).value, 0.0) << "no components";
 }
 
 // The phases add up to the stream and the liquid to its two liquids: on mole basis for any split, on
@@ -100,8 +96,6 @@ TEST_F(Phases, Flow) {
     EXPECT_EQ(host().count(total), 5u) << "one call each, and never the other total";
     EXPECT_EQ(host().calls.size(), 5u);
   }
-  host().defaults["TEBU_TOTFLO"] = 100.0;
-  EXPECT_EQ(ask(KVT_HXPMFL, 7).value, 100.0);
 }
 
 // Enthalpies -100, -275, -250, -350 (vapour, liquid, first, second liquid); molar whatever IBAS.
@@ -155,7 +149,6 @@ TEST_F(Phases, AbsentPhases) {
       {1.0, 0.75, {1, 1, 0, 0, 0}, {0, 0, 0, 0, 0}}, {0.0, 1.0, {1, 0, 1, 1, 0}, {1, 0, 1, 1, 0}},
       {0.0, 0.0, {1, 0, 1, 0, 1}, {1, 0, 1, 0, 1}},  {0.25, 1.0, {1, 1, 1, 1, 0}, {1, 0, 1, 1, 0}},
       {1 - 5e-11, 0.5, {1, 1, 0, 0, 0}, {0, 0, 0, 0, 0}}};
-  host().default_output = 1.5;
   const Routine routines[] = {KVT_HXPCPP, KVT_HXPTHC, KVT_HXPVIS, KVT_HXPDNS, KVT_HXPSFT, KVT_HXPTHV};
   for (const auto& s : splits) {
     split(s.vf, s.beta);
@@ -303,7 +296,7 @@ TEST_F(Phases, CriticalPoint) {
   // Absent phases; the fractions are molar whatever IBAS says.
   const struct { double vf, beta; bool present[5]; } splits[] = {
       {1.0, 0.75, {1, 1, 0, 0, 0}}, {0.0, 1.0, {1, 0, 1, 1, 0}}, {0.0, 0.0, {1, 0, 1, 0, 1}},
-      {kHostMissing, 0.75, {1, 0, 1, 0, 0}}, {kNaN, 0.75, {1, 1, 1, 1, 1}}};
+      {kHostMissing, 0.75, {1, 0, 1, 0, 0}}, {std::numeric_limits<double>::quiet_NaN(), 0.75, {1, 1, 1, 1, 1}}};
   for (const auto& s : splits) {
     split(s.vf, s.beta);
     for (int64_t iphs = 1; iphs <= 5; ++iphs) {

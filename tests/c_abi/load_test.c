@@ -1,6 +1,6 @@
-/* Loading the library: without a host it must fail at once with "undefined symbol", even with lazy
- * binding; with a host loaded first (its symbols global) it must load and bind its routines.
- * Usage: kvt_load_test LIBKVT HOSTLIB */
+// Loading the library: without a host it must fail at once with "undefined symbol", even with lazy
+// binding; with a host loaded first (its symbols global) it must load and bind its routines.
+// Usage: kvt_load_test LIBKVT HOSTLIB
 #include <dlfcn.h>
 #include <stdio.h>
 #include <string.h>

@@ -23,7 +23,6 @@ const struct { Routine routine; bool iside, iphs, ibas; } kUnread[] = {
 using UnreadArguments = Scenario;
 
 TEST_F(UnreadArguments, NeverRead) {
-  host().default_output = 2.5;
   for (std::size_t k = 0; k < std::size(kUnread); ++k) {
     const auto& u = kUnread[k];
     for (int64_t iphs = 1; iphs <= 5; ++iphs) {

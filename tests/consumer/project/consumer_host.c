@@ -1,12 +1,11 @@
-/* A host program in C against an installed kvt: it defines every symbol of kvt/host.h (here as stubs
- * that answer nothing; a real host binds its data store, flash and property monitor), fills the
- * library's blocks, sets a stream's temperature and reads it back with the getter's trace on. */
+// A host program in C against an installed kvt: it defines every symbol of kvt/host.h (here as stubs
+// that answer nothing; a real host binds its data store, flash and property monitor), fills the
+// library's blocks, sets a stream's temperature and reads it back with the getter's trace on.
 #include <stdio.h>
-#include <string.h>
 
 #include <kvt/kvt.h>
 
-/* ---- What the host defines ---------------------------------------------------------------------- */
+// ---- What the host defines ----------------------------------------------------------------------
 
 int64_t VOKA_PLEX[4096], VOKA_NCOMP[1], VOKA_STWKWK[32], VOKA_IPOFF1[320], VOKA_RGLOB[1], VOKA_FLSCOM[1],
     VOKA_FLSCM2[1], TEBU_STWORK[64];
@@ -45,24 +44,21 @@ int64_t NERO_IDXWAT(int64_t* list, int64_t* n) { return 0; }
 void LORI_PL001(double* t, int64_t* a, int64_t* component, int64_t* b, int64_t* c, int64_t* o23, double* lnp,
                 double* second) { *lnp = *second = 0.0; }
 
-/* The host's output units: every unit goes to standard output here. */
+// The host's output units: every unit goes to standard output here.
 static int records_written = 0;
 void UNIT_WRITE(const int32_t* unit, const char* text, const int64_t* nchar) {
-  printf("%.*s\n", (int)*nchar, text);
-  ++records_written;
+  records_written += printf("%.*s\n", (int)*nchar, text) > 0;
 }
 
-/* ---- The host program ---------------------------------------------------------------------------- */
+// ---- The host program ----------------------------------------------------------------------------
 
 int main(void) {
   enum { NCOMP = 2 };
-  double strm[NCOMP + 10];
   const int64_t nstrm = NCOMP + 10, side = KVT_SIDE_0, iphs = KVT_PHASE_STREAM, ibas = KVT_BASIS_MOLE;
   const double t = 298.15;
-  double got = 0.0;
+  double strm[NCOMP + 10] = {0}, got = 0.0;
   int64_t ierr = -7;
 
-  memset(strm, 0, sizeof strm);
   VOKA_NCOMP[0] = NCOMP;
   KVT_WORD(KVT_HXRMSS, KVT_HXRMSS_MISSING) = 1.0e35;
   KVT_WORD(KVT_HXOUTP, KVT_HXOUTP_UNIT) = 6;
