@@ -144,8 +144,7 @@ TEST_F(Flash, EstimateMarker) {
     EXPECT_EQ(f()[13].real(), c.estimate);
   }
   // Dropped once after each time the host lowers the marker.
-  KVT_WORD(KVT_IHXPP, KVT_IHXPP_RETENTION) = 1;
-  side_real(KVT_RHXPP_ESTIMATE_MARKER, 0) = 0.0;
+  KVT_WORD(KVT_IHXPP, KVT_IHXPP_RETENTION) = 1, side_real(KVT_RHXPP_ESTIMATE_MARKER, 0) = 0.0;
   for (const double want : {m, 300.0, 300.0, -1.0, 300.0}) {
     if (want == -1.0) side_real(KVT_RHXPP_ESTIMATE_MARKER, 0) = -1.0;
     set_stream(300.0, 1.0e5, 0.0, 0.5);

@@ -140,6 +140,8 @@ TEST_F(Phases, PropertyWeighting) {
       EXPECT_EQ(a.ierr, of(r.want[k]).ierr);
     }
   }
+  host().outputs["GOSA_ENTHL"] = {0.1, 0.5};  // the liquid: each share divided by FL1 + FL2, to the last bit
+  EXPECT_EQ(ask(KVT_HXPCPP, KVT_PHASE_LIQUID).value, 0.2);
 }
 
 // Which phases are absent: the missing value, IERR -1 and no call of the property monitor.

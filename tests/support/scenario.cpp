@@ -23,8 +23,7 @@ void Scenario::SetUp() {
   KVT_WORD(KVT_HXOUTP, KVT_HXOUTP_UNIT) = kUnit;
   for (int64_t side : {0, 1}) {
     for (int w = 1; w <= 10; ++w) side_word(w, side) = option_word(w, side);
-    side_word(KVT_IHXPP_PHASE_KIND, side) = 5 + side;
-    side_word(KVT_IHXPP_WATER, side) = side;
+    side_word(KVT_IHXPP_PHASE_KIND, side) = 5 + side, side_word(KVT_IHXPP_WATER, side) = side;
     side_real(KVT_RHXPP_FLASH_REAL, side) = 0.5 + 4.0 * side;
   }
   for (int w : {KVT_IHXPP_MONITOR, KVT_IHXPP_FLASH, KVT_IHXPP_COMMON}) KVT_WORD(KVT_IHXPP, w) = 100 + w;

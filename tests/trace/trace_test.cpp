@@ -66,7 +66,8 @@ TEST_F(Trace, Transcript) {
     step(std::string(a.name) + " IPHS " + std::to_string(a.iphs) + " IBAS " + std::to_string(a.ibas),
          [&] { ask(a.r, a.iphs, a.ibas); });
   }
-  step("HXPPRS NSTRM 100", [&] { nstrm = 100, ask(KVT_HXPPRS, 1), nstrm = kNcomp + 10; });
+  step("HXPPRS NSTRM 100 and -5", [&] { nstrm = 100, ask(KVT_HXPPRS, 1), nstrm = -5, ask(KVT_HXPPRS, 1), nstrm = -10; });
+  step("HXPTMP NSTRM -10", [&] { ask(KVT_HXPTMP, 1), nstrm = kNcomp + 10; });
   step("HXPDNS IPHS 5 of a stream without a second liquid", [&] { split(0.0, 1.0), ask(KVT_HXPDNS, 5); });
   step("HXPFRC of a stream whose vapour fraction is missing: silent", [&] { split(kHostMissing, 0.75), ask(KVT_HXPFRC, 1); });
   if (const char* out = std::getenv("KVT_WRITE_TRANSCRIPT")) {

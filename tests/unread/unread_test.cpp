@@ -41,8 +41,7 @@ TEST_F(UnreadArguments, NeverRead) {
     setters[k](strm.data(), kUnowned, kUnowned, &values[k]);
     EXPECT_EQ(std::bit_cast<int64_t>(slot(k + 2)), std::bit_cast<int64_t>(values[k])) << k;
   }
-  int64_t ierr = 0;
-  const int64_t side = 0, slot_code = 0, kspec = KVT_SPEC_TP, kphs = 0, kpeq = 0;
+  int64_t ierr = -1, side = 0, slot_code = 0, kspec = KVT_SPEC_TP, kphs = 0, kpeq = 0;
   KVT_HXFLSH(strm.data(), kUnowned, &side, &slot_code, &kspec, &kphs, &kpeq, &ierr);
   EXPECT_EQ(ierr, 0);
 }
