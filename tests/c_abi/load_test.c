@@ -1,18 +1,12 @@
-/* Loading the library: without a host it must fail at once with "undefined symbol", even with lazy
- * binding; with a host loaded first (its symbols global) it must load and bind its routines.
- * Usage: kvt_load_test LIBKVT HOSTLIB */
+// Loading the library: without a host it must fail at once with "undefined symbol", even with lazy
+// binding; with a host loaded first (its symbols global) it must load and bind its routines.
+// Usage: kvt_load_test LIBKVT HOSTLIB
 #include <dlfcn.h>
 #include <stdio.h>
 #include <string.h>
 
 static int failures = 0;
-#define CHECK(cond, what)                              \
-  do {                                                 \
-    if (!(cond)) {                                     \
-      fprintf(stderr, "FAILED: %s\n", what);           \
-      ++failures;                                      \
-    }                                                  \
-  } while (0)
+#define CHECK(cond, what) ((cond) ? (void)0 : (void)(++failures, fprintf(stderr, "FAILED: %s\n", what)))
 
 int main(int argc, char** argv) {
   if (argc != 3) return 2;
