@@ -189,7 +189,7 @@ extern "C" KVT_EXPORT void KVT_HXFLSH(double* strm, const int64_t* nstrm, const 
                                       const int64_t* kspec, const int64_t* kphs, const int64_t* kpeq, int64_t* ierr) {
   using namespace kvt;
   *ierr = 0;
-  trace::write_flash_entry(strm, *nstrm);
+  trace::write_flash_entry(strm, nstrm);
 
   CallWords words;
   const int64_t side = *iside;

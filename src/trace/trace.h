@@ -33,8 +33,8 @@ void write(const Routine& routine, MakeValues&& make) {
 
 // The three parts of the flash's trace.
 inline bool flash_enabled() { return enabled(kFlashSwitch, Test::EqualsOne); }
-inline void write_flash_entry(const double* strm, int64_t nstrm) {
-  if (flash_enabled()) flash_entry_lines(strm, nstrm);
+inline void write_flash_entry(const double* strm, const int64_t* nstrm) {
+  if (flash_enabled()) flash_entry_lines(strm, *nstrm);  // NSTRM is read only for the trace
 }
 inline void write_flash_nsubs(int64_t nsubs) {
   if (flash_enabled()) flash_nsubs_line(nsubs);
