@@ -83,7 +83,7 @@ TEST_F(Phases, Flow) {
       {0.25, 0.6, -1, 100.0, {100, 25, 75, 45, 30}}, {0.25, 0.75, 1, 28.25, {28.25, 8, 20.25, 11.25, 9}},
       {1.0, 0.6, 0, 100.0, {100, 100, 0, 0, 0}},     {kHostMissing, 0.6, 1, 100.0, {100, 0, 100, 0, 0}},
       {0.25, 0.6, 0, kMissing, {0, 0, 0, 0, 0}},     {0.25, 0.6, 1, 3.0 * kMissing, {0, 0, 0, 0, 0}},
-      {0.25, 1.0, 1, 28.25, {28.25, 8, 20.25, 15, 0}}};  // one liquid: the others still converted
+      {0.0, 1.0, 1, 28.25, {28.25, 0, 28.25, 20, 0}}};  // one liquid, no vapour: the liquid still converted
   for (const auto& c : rows) {
     split(c.vf, c.beta);
     host().calls.clear();
