@@ -9,6 +9,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <limits>
 
 #include "kvt/host.h"
 
@@ -70,9 +71,10 @@ struct GuardedRun {
   void set_real(int64_t i, double v) const { set_plex_real(add(first, i), v); }
 };
 
+// (p - 1 is taken unsigned, so that a position below 1 wraps above the bound: one comparison tests
+// both ends of the run, against a bound that is the same for every run of a walk.)
 inline bool run_in_store(Pos p, int64_t n) {
-  Pos last;
-  return n > 0 && p >= 1 && !__builtin_add_overflow(p, n - 1, &last);
+  return n > 0 && static_cast<uint64_t>(p) - 1u <= static_cast<uint64_t>(std::numeric_limits<int64_t>::max() - n);
 }
 
 // walk(run...) over the n words from each position: checked runs when every run passes, else guarded.

@@ -50,13 +50,25 @@ void store_fraction(double* strm, const int64_t* nstrm, int64_t code, double* fr
   if (trace::enabled(trace::kHxpfrc)) trace_fraction(strm, nstrm, code, value);
 }
 
+// The mass-basis fraction of a mole fraction that is not final.
+double mass_basis(double* strm, int64_t code, double mole) {
+  return mass_fraction(mole, composition_molwt(entry(code).comp.word), strm);
+}
+
+// The same, stored and traced.
+[[gnu::noinline]] void traced_mass_basis(double* strm, const int64_t* nstrm, int64_t code, double* frc, double mole) {
+  store_fraction(strm, nstrm, code, frc, mass_basis(strm, code, mole));
+}
+
 }  // namespace
 
 // The mass-basis fraction of a mole fraction that is not final, stored and traced. Out of line, so
-// that a mole-basis fraction does not pay for the walk's registers.
+// that a mole-basis fraction does not pay for the walk's registers. With the trace off only the walk
+// and the two addresses it needs are live, so the walk needs no registers saved.
 [[gnu::noinline]] static void phase_fraction_on_mass_basis(double* strm, const int64_t* nstrm, int64_t code,
                                                            double* frc, double mole) {
-  store_fraction(strm, nstrm, code, frc, mass_fraction(mole, composition_molwt(entry(code).comp.word), strm));
+  if (trace::enabled(trace::kHxpfrc)) return traced_mass_basis(strm, nstrm, code, frc, mole);
+  *frc = mass_basis(strm, code, mole);
 }
 
 void phase_fraction(double* strm, const int64_t* nstrm, int64_t code, const int64_t* ibas, double* frc) {
