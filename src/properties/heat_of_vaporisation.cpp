@@ -27,9 +27,9 @@ struct PureCall {
   double hv = 0.0, hl = 0.0;
   double scratch[10] = {};  // the unused outputs, shared by both enthalpy calls
 
-  // Every address the host is handed, formed once. A term makes three host calls, two of them with 23
-  // addresses, most on the stack: handing over a held address takes one instruction, where forming
-  // it anew (and keeping it for the next call) takes two or three.
+  // Every address the host is handed, formed once per liquid. A term makes three host calls, two of
+  // them with 23 addresses, most on the stack: handing over a held address takes one instruction,
+  // where forming it anew (and keeping it for the next call) takes two or three.
   struct Addresses {
     double *t, *p;
     int64_t *count, *one_a, *one_b;
@@ -39,24 +39,27 @@ struct PureCall {
     double* scratch[10];
   } at;
 
-  explicit PureCall(double temperature)
-      : t(temperature),
-        at{&t,
-           &p,
-           &count,
-           &one_a,
-           &one_b,
-           option23(),
-           option21(),
-           {&codes[0], &codes[1], &codes[2], &codes[3], &codes[4], &codes[5]},
-           &log_p,
-           &second,
-           &hv,
-           &hl,
-           {&scratch[0], &scratch[1], &scratch[2], &scratch[3], &scratch[4], &scratch[5], &scratch[6], &scratch[7],
-            &scratch[8], &scratch[9]}} {}
+  explicit PureCall(double temperature) : t(temperature) {}
   PureCall(const PureCall&) = delete;
   PureCall& operator=(const PureCall&) = delete;
+
+  const Addresses& hold_addresses() {
+    at = {&t,
+          &p,
+          &count,
+          &one_a,
+          &one_b,
+          option23(),
+          option21(),
+          {&codes[0], &codes[1], &codes[2], &codes[3], &codes[4], &codes[5]},
+          &log_p,
+          &second,
+          &hv,
+          &hl,
+          {&scratch[0], &scratch[1], &scratch[2], &scratch[3], &scratch[4], &scratch[5], &scratch[6], &scratch[7],
+           &scratch[8], &scratch[9]}};
+    return at;
+  }
 };
 
 void pure_enthalpy(decltype(GOSA_VTHRM) routine, const PureCall::Addresses& a, int64_t* component, int64_t* options,
@@ -72,7 +75,7 @@ void pure_enthalpy(decltype(GOSA_VTHRM) routine, const PureCall::Addresses& a, i
 double liquid_sum(PureCall& c, const Entry& liquid, int64_t* options) {
   const int64_t n = host::flash_count();
   const host::Pos list = host::complist_pos();
-  const PureCall::Addresses& a = c.at;
+  const PureCall::Addresses& a = c.hold_addresses();
   return host::walk_runs(
       n,
       [&](auto y, auto x) {
