@@ -50,9 +50,11 @@ inline double* plex_real_ptr(Pos p) { return reinterpret_cast<double*>(plex_int_
 // Words of a run that passed its check.
 struct CheckedRun {
   int64_t* first;
+  explicit CheckedRun(int64_t* word) : first(word) {}
   // The first word's address, held in a register of its own: the walk then indexes it directly
   // instead of re-forming it from the store's base and the position on every word.
   explicit CheckedRun(Pos p) : first(VOKA_PLEX + (p - 1)) { asm("" : "+r"(first)); }
+  CheckedRun shifted(int64_t n) const { return CheckedRun(first + n); }
   int64_t word(int64_t i) const { return first[i]; }
   double real(int64_t i) const { return std::bit_cast<double>(first[i]); }
   void set_word(int64_t i, int64_t v) const { first[i] = v; }
@@ -62,19 +64,23 @@ struct CheckedRun {
 // Words of a run checked word by word.
 struct GuardedRun {
   Pos first;
+  GuardedRun shifted(int64_t n) const { return {add(first, n)}; }
   int64_t word(int64_t i) const { return plex_int(add(first, i)); }
   double real(int64_t i) const { return plex_real(add(first, i)); }
   void set_word(int64_t i, int64_t v) const { set_plex_int(add(first, i), v); }
   void set_real(int64_t i, double v) const { set_plex_real(add(first, i), v); }
 };
 
+// (p - 1 is taken unsigned, so that a position below 1 wraps above the bound: one comparison tests
+// both ends of the run, against a bound that is the same for every run of a walk.)
 inline bool run_in_store(Pos p, int64_t n) {
-  return n > 0 && p >= 1 && p - 1 <= std::numeric_limits<int64_t>::max() - n;
+  return n > 0 && static_cast<uint64_t>(p) - 1u <= static_cast<uint64_t>(std::numeric_limits<int64_t>::max() - n);
 }
 
 // walk(run...) over the n words from each position: checked runs when every run passes, else guarded.
+// Always inline, so that a walk costs its caller no call and keeps to the caller's free registers.
 template <class Walk, class... Positions>
-decltype(auto) walk_runs(int64_t n, Walk&& walk, Positions... p) {
+[[gnu::always_inline]] inline decltype(auto) walk_runs(int64_t n, Walk&& walk, Positions... p) {
   if ((run_in_store(p, n) && ...)) return walk(CheckedRun{p}...);
   return walk(GuardedRun{p}...);
 }
@@ -97,7 +103,7 @@ inline double calc_vapour_fraction() { return stwkwk_real(21); }
 inline double calc_duty() { return stwkwk_real(22); }
 inline double liquid_split() { return stwkwk_real(23); }
 
-inline int64_t stwork_int(int w) { return TEBU_STWORK[w - 1]; }
+inline int64_t stwork_int(int64_t w) { return TEBU_STWORK[w - 1]; }
 
 inline int64_t& flash_error_word() { return VOKA_FLSCOM[0]; }
 inline int64_t& flash_failure_flag() { return VOKA_FLSCM2[0]; }
@@ -105,7 +111,7 @@ inline int64_t& flash_failure_flag() { return VOKA_FLSCM2[0]; }
 // ---- Compositions of the last flash (real work area) ----------------------------------------------
 
 // A composition is named by the TEBU_STWORK word that holds its offset in the real work area.
-using CompWord = int;
+using CompWord = int64_t;
 
 inline Pos comp_pos(CompWord c) { return add(real_base(), stwork_int(c)); }
 inline double comp_value(CompWord c, int64_t i) { return plex_real(add(comp_pos(c), i - 1)); }

@@ -1,5 +1,7 @@
 #include "phase/fractions.h"
 
+#include <cmath>
+
 #include "blocks/codes.h"
 #include "stream/slots.h"
 #include "trace/trace.h"
@@ -8,72 +10,94 @@ namespace kvt::phase {
 
 namespace {
 
-// A vapour fraction or liquid split within 1e-10 of a bound is that bound exactly, so that callers
-// can test for an absent phase by equality.
-double snap(double v) {
-  if (v <= 1e-10) v = 0.0;
-  if (v >= 0.9999999999) v = 1.0;
-  return v;
-}
-
 // Molecular weight of a phase from its composition and the component molecular weights: the
 // composition and the component-number list are walked as runs; each weight is read at its own
-// component number. Out of line, so that a mole-basis fraction does not pay for the walk's registers.
-[[gnu::noinline]] double composition_molwt(host::CompWord c) {
+// component number. Always inline: the walk then runs in the caller's free registers, with no call.
+[[gnu::always_inline]] inline double composition_molwt(host::CompWord c) {
   const int64_t n = host::flash_count();
   return host::walk_runs(
       n,
       [n](auto x, auto list) {
         double s = 0.0;
-        for (int64_t i = 0; i < n; ++i) s += x.real(i) * host::component_molwt(list.word(i));
+        if (n <= 0) return s;
+        // The index runs from -n up to 0 over runs shifted by n: the loop's step is then also its test.
+        const auto xe = x.shifted(n), le = list.shifted(n);
+        for (int64_t i = -n; i != 0; ++i) s += xe.real(i) * host::component_molwt(le.word(i));
         return s;
       },
       host::comp_pos(c), host::complist_pos());
 }
 
+// The same, out of line: for the phase fractions when only some of the three need their weights.
+[[gnu::noinline]] double phase_molwt(host::CompWord c) { return composition_molwt(c); }
+
 // A mole fraction on mass basis: value times the phase's summed weights over the stream's molecular
-// weight. Out of line, so that the product always takes its operands in this order: where both are
-// NaN, the result is the mole fraction's NaN, whichever routine asks.
-[[gnu::noinline]] double mass_fraction(double value, double weights, const double* strm) {
-  return (value * weights) / slot(strm, Slot::MolWt);
+// weight. Where the mole fraction is NaN the answer is that NaN, even where the weights are NaN too:
+// the test names the operand whose NaN the product carries, so it does not depend on the order the
+// compiler gives the product's operands, whichever routine asks.
+double mass_fraction(double value, double weights, const double* strm) {
+  const double product = std::isnan(value) ? value : value * weights;
+  return product / slot(strm, Slot::MolWt);
+}
+
+// The phase-fraction trace, out of line so that an untraced fraction needs no stack frame.
+[[gnu::noinline]] void trace_fraction(double* strm, const int64_t* nstrm, int64_t code, double frc) {
+  trace::routine_lines(trace::kHxpfrc, {.strm = strm, .nstrm = *nstrm, .phase = code, .result = frc});
+}
+
+void store_fraction(double* strm, const int64_t* nstrm, int64_t code, double* frc, double value) {
+  *frc = value;
+  if (trace::enabled(trace::kHxpfrc)) trace_fraction(strm, nstrm, code, value);
+}
+
+// The mass-basis fraction of a mole fraction that is not final (inline, as composition_molwt).
+[[gnu::always_inline]] inline double mass_basis(double* strm, int64_t code, double mole) {
+  return mass_fraction(mole, composition_molwt(entry(code).comp.word), strm);
+}
+
+// The same, stored and traced.
+[[gnu::noinline]] void traced_mass_basis(double* strm, const int64_t* nstrm, int64_t code, double* frc, double mole) {
+  store_fraction(strm, nstrm, code, frc, mass_basis(strm, code, mole));
 }
 
 }  // namespace
 
-void phase_fraction(double* strm, const int64_t* nstrm, int64_t code, int64_t basis, double* frc) {
+// The mass-basis fraction of a mole fraction that is not final, stored and traced. Out of line, so
+// that a mole-basis fraction does not pay for the walk's registers. With the trace off only the walk
+// and the two addresses it needs are live, so the walk needs no registers saved.
+[[gnu::noinline]] static void phase_fraction_on_mass_basis(double* strm, const int64_t* nstrm, int64_t code,
+                                                           double* frc, double mole) {
+  if (trace::enabled(trace::kHxpfrc)) return traced_mass_basis(strm, nstrm, code, frc, mole);
+  *frc = mass_basis(strm, code, mole);
+}
+
+void phase_fraction(double* strm, const int64_t* nstrm, int64_t code, const int64_t* ibas, double* frc) {
   const double vf = slot(strm, Slot::VapourFraction);
   if (vf >= host::host_missing()) {
     *frc = 0.0;
     return;
   }
-  const MoleFraction f = mole_fraction(code, snap(vf), snap(host::liquid_split()));
-  double value = f.value;
-  if (basis == KVT_BASIS_MASS && !f.final) {
-    value = mass_fraction(value, composition_molwt(entry(code).comp.word), strm);
-  }
-  *frc = value;
-  trace::write(trace::kHxpfrc, [&] {
-    return trace::Values{.strm = strm, .nstrm = *nstrm, .phase = code, .result = *frc};
-  });
+  const MoleFraction f = mole_fraction(code, vf, NanFirst::LiquidSplit);
+  if (!f.final && *ibas == KVT_BASIS_MASS) return phase_fraction_on_mass_basis(strm, nstrm, code, frc, f.value);
+  store_fraction(strm, nstrm, code, frc, f.value);
 }
 
 Fractions phase_fractions(double* strm, const int64_t* nstrm, int64_t basis) {
   Fractions f{};
   // With the phase-fraction trace on, each fraction is asked for and traced in turn, as KVT_HXPFRC.
   if (trace::enabled(trace::kHxpfrc)) {
-    phase_fraction(strm, nstrm, KVT_PHASE_VAPOUR, basis, &f.fv);
-    phase_fraction(strm, nstrm, KVT_PHASE_LIQUID1, basis, &f.fl1);
-    phase_fraction(strm, nstrm, KVT_PHASE_LIQUID2, basis, &f.fl2);
+    phase_fraction(strm, nstrm, KVT_PHASE_VAPOUR, &basis, &f.fv);
+    phase_fraction(strm, nstrm, KVT_PHASE_LIQUID1, &basis, &f.fl1);
+    phase_fraction(strm, nstrm, KVT_PHASE_LIQUID2, &basis, &f.fl2);
     return f;
   }
   // Without it nothing happens between the three, so they share the vapour fraction, the liquid split
   // and, on mass basis, one walk over the component weights. Each fraction is formed exactly as above.
   const double vf = slot(strm, Slot::VapourFraction);
   if (vf >= host::host_missing()) return f;
-  const double v = snap(vf), beta = snap(host::liquid_split());
-  const MoleFraction mv = mole_fraction(KVT_PHASE_VAPOUR, v, beta);
-  const MoleFraction m1 = mole_fraction(KVT_PHASE_LIQUID1, v, beta);
-  const MoleFraction m2 = mole_fraction(KVT_PHASE_LIQUID2, v, beta);
+  const MoleFraction mv = mole_fraction(KVT_PHASE_VAPOUR, vf, NanFirst::VapourFraction);
+  const MoleFraction m1 = mole_fraction(KVT_PHASE_LIQUID1, vf, NanFirst::VapourFraction);
+  const MoleFraction m2 = mole_fraction(KVT_PHASE_LIQUID2, vf, NanFirst::VapourFraction);
   f = {mv.value, m1.value, m2.value};
   if (basis != KVT_BASIS_MASS || (mv.final && m1.final && m2.final)) return f;
   double sv = 0.0, s1 = 0.0, s2 = 0.0;
@@ -92,9 +116,9 @@ Fractions phase_fractions(double* strm, const int64_t* nstrm, int64_t basis) {
         host::comp_pos(kVapour.comp.word), host::comp_pos(kLiquid1.comp.word), host::comp_pos(kLiquid2.comp.word),
         host::complist_pos());
   } else {
-    if (!mv.final) sv = composition_molwt(kVapour.comp.word);
-    if (!m1.final) s1 = composition_molwt(kLiquid1.comp.word);
-    if (!m2.final) s2 = composition_molwt(kLiquid2.comp.word);
+    if (!mv.final) sv = phase_molwt(kVapour.comp.word);
+    if (!m1.final) s1 = phase_molwt(kLiquid1.comp.word);
+    if (!m2.final) s2 = phase_molwt(kLiquid2.comp.word);
   }
   if (!mv.final) f.fv = mass_fraction(f.fv, sv, strm);
   if (!m1.final) f.fl1 = mass_fraction(f.fl1, s1, strm);
@@ -107,5 +131,5 @@ Fractions phase_fractions(double* strm, const int64_t* nstrm, int64_t basis) {
 extern "C" KVT_EXPORT void KVT_HXPFRC(double* strm, const int64_t* nstrm, const int64_t*, const int64_t* iphs,
                                       const int64_t* ibas, double* frc, int64_t* ierr) {
   *ierr = 0;
-  kvt::phase::phase_fraction(strm, nstrm, kvt::clamp_phase(*iphs), kvt::clamp_basis(*ibas), frc);
+  kvt::phase::phase_fraction(strm, nstrm, kvt::clamp_phase(*iphs), ibas, frc);
 }

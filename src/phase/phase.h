@@ -4,6 +4,8 @@
 // Routines read this table instead of switching on the code.
 #pragma once
 
+#include <bit>
+#include <cmath>
 #include <cstdint>
 #include <string_view>
 
@@ -77,25 +79,55 @@ constexpr double share(const Entry& e, const Fractions& f) {
 // Whether the phase is absent from the stream; the whole stream never is.
 constexpr bool absent(const Entry& e, const Fractions& f) { return !is_whole(e) && f.*e.fraction == e.absent_at; }
 
-// The mole fraction of phase `code` from the snapped vapour fraction vf and liquid split beta. (A
-// switch rather than a field of the table: it compiles to a jump, with no call on the way.)
-constexpr MoleFraction mole_fraction(int64_t code, double vf, double beta) {
+// A vapour fraction or liquid split within 1e-10 of a bound is that bound exactly, so that an absent
+// phase is found by equality. Away from the bounds the snapped value is the value itself.
+constexpr bool snaps_to_zero(double v) { return v <= 1e-10; }
+constexpr bool snaps_to_one(double v) { return v >= 0.9999999999; }
+constexpr double snap(double v) { return snaps_to_zero(v) ? 0.0 : snaps_to_one(v) ? 1.0 : v; }
+
+// A NaN that meets arithmetic comes out quiet: its quiet bit set, its sign and payload kept.
+inline double quiet(double nan) { return std::bit_cast<double>(std::bit_cast<uint64_t>(nan) | uint64_t{1} << 51); }
+
+// Which NaN a liquid's share carries where the vapour fraction and the liquid split are both NaN.
+// The second liquid's share carries the liquid split's when asked for alone (KVT_HXPFRC, and the
+// fractions with their trace on) and the vapour fraction's when asked for with the other two.
+enum class NanFirst { VapourFraction, LiquidSplit };
+
+// A liquid's share formed from the snapped vapour fraction and liquid split. Where it is NaN it
+// carries the NaN that `first` names when both are NaN, else the one NaN (quiet, as arithmetic leaves
+// it), whatever order the compiler gives the product's operands.
+inline MoleFraction liquid_share(double share, double vf, double beta, NanFirst first) {
+  if (!std::isnan(share)) return {share, false};
+  if (first == NanFirst::VapourFraction) return {quiet(std::isnan(vf) ? vf : beta), false};
+  return {quiet(std::isnan(beta) ? beta : vf), false};
+}
+
+// The mole fraction of phase `code` from the stream's vapour fraction vf; the liquid split is read
+// only for the two liquids that need it. The bounds are tested on the values as read, which is the
+// same as testing the snapped values for equality with them (away from the bounds the snapped value
+// is the value itself). A code outside 1-5 is the whole stream. (A switch rather than a field of the
+// table: it compiles to a jump, with no call on the way.)
+inline MoleFraction mole_fraction(int64_t code, double vf, NanFirst second_liquid_nan) {
   switch (code) {
     case KVT_PHASE_VAPOUR:
-      if (vf == 0.0) return {0.0, true};
-      if (vf == 1.0) return {1.0, true};
+      if (snaps_to_zero(vf)) return {0.0, true};
+      if (snaps_to_one(vf)) return {1.0, true};
       return {vf, false};
     case KVT_PHASE_LIQUID:
-      if (vf == 1.0) return {0.0, true};
-      if (vf == 0.0) return {1.0, true};
+      if (snaps_to_one(vf)) return {0.0, true};
+      if (snaps_to_zero(vf)) return {1.0, true};
       return {1.0 - vf, false};
-    case KVT_PHASE_LIQUID1:
-      if (beta == 0.0) return {0.0, true};
-      return {beta * (1.0 - vf), false};
-    case KVT_PHASE_LIQUID2:
-      if (vf == 1.0 || beta == 1.0) return {0.0, true};
-      if (vf == 0.0 && beta == 0.0) return {1.0, true};
-      return {(1.0 - beta) * (1.0 - vf), false};
+    case KVT_PHASE_LIQUID1: {
+      const double beta = host::liquid_split();
+      if (snaps_to_zero(beta)) return {0.0, true};
+      return liquid_share(snap(beta) * (1.0 - snap(vf)), vf, beta, NanFirst::VapourFraction);
+    }
+    case KVT_PHASE_LIQUID2: {
+      const double beta = host::liquid_split();
+      if (snaps_to_one(vf) || snaps_to_one(beta)) return {0.0, true};
+      if (snaps_to_zero(vf) && snaps_to_zero(beta)) return {1.0, true};
+      return liquid_share((1.0 - snap(beta)) * (1.0 - snap(vf)), vf, beta, second_liquid_nan);
+    }
     default:
       return {1.0, true};
   }
