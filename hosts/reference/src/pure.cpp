@@ -89,11 +89,11 @@ double saturation_path(const Component& c, double t, bool* outside) {
   return vapour_enthalpy(c, t, outside) - heat_of_vaporisation(c, t, outside);
 }
 
+}  // namespace
+
 double dheat_of_vaporisation_dt(const Component& c, double t) {
   return heat_of_vaporisation(c, t) > 0.0 ? c.heat_of_vaporisation.derivative(t) : 0.0;
 }
-
-}  // namespace
 
 double liquid_anchor(const Component& c) {
   return std::clamp(c.tb, c.liquid_cp.tmin(), c.liquid_cp.tmax());

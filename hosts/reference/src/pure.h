@@ -41,6 +41,7 @@ double dln_vapour_pressure_dt(const Component& c, double t);                    
 double vapour_enthalpy(const Component& c, double t, bool* outside = nullptr);          // J/kmol
 double vapour_cp(const Component& c, double t, bool* outside = nullptr);                // J/(kmol K)
 double heat_of_vaporisation(const Component& c, double t, bool* outside = nullptr);     // J/kmol
+double dheat_of_vaporisation_dt(const Component& c, double t);                           // J/(kmol K)
 // Temperature at which the liquid enthalpy path starts from the vapour less the heat of vaporisation.
 double liquid_anchor(const Component& c);                                                 // K
 double liquid_enthalpy(const Component& c, double t, bool* outside = nullptr);          // J/kmol
