@@ -30,10 +30,11 @@ void Scenario::SetUp() {
   KVT_WORD(KVT_IHXPP, KVT_IHXPP_NSUBS) = 1;
   KVT_WORD(KVT_HXSBD, KVT_HXSBD_SIDE_0) = 31, KVT_WORD(KVT_HXSBD, KVT_HXSBD_SIDE_1) = 32;
   TEBU_STWORK[0] = 6, TEBU_STWORK[1] = 4;  // retention record lengths below the layout's room, unlike each other
+  TEBU_STWORK[13] = TEBU_STWORK[14] + 1;   // word 14 is no composition: unlike Z's, word 15
 
   rec::set_flash_count(3);
   rec::set_components({2, 5, 7});
-  rec::set_composition(rec::Comp::Y, {0.5, 0.25, 0.25});
+  rec::set_composition(rec::Comp::Y, {0.5, 0.25, 0.25, 0.9});  // a word past N: never a component
   rec::set_composition(rec::Comp::X, {0.5625, 0.3125, 0.125});
   rec::set_composition(rec::Comp::X1, {0.75, 0.25, 0.0});
   rec::set_composition(rec::Comp::X2, {0.0, 0.5, 0.5});
