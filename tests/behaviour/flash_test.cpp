@@ -223,7 +223,9 @@ TEST_F(Flash, PositionsAtTheEdgeOfTheWorkArray) {
   }
   for (int64_t below : {0, -5}) {
     for (int word : {KVT_HXPKV_COUNT, KVT_HXPKV_NUMBERS, KVT_HXPKV_FRACTIONS}) packed(word, KVT_GROUP_LIQUID1) = below;
+    const auto beyond = plex_words<int64_t>(3, 40);
     flash(KVT_SIDE_0, 0, KVT_SPEC_TP);  // a write there would fault, or show in the sanitizer's run
+    EXPECT_EQ(plex_words<int64_t>(3, 40), beyond) << "past the lists' last word " << below;
     ask(KVT_HXPTHC, KVT_PHASE_LIQUID1);
     EXPECT_EQ(last("GOSA_TCONL")[4].word, 0) << below;
   }
