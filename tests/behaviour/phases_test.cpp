@@ -1,6 +1,7 @@
 // One phase of a stream: its fraction, molecular weight, flow and heat flow, its physical and
 // critical properties. Each table keeps the rows at an edge; the invariants
 // (fractions add up, the liquid is the first plus the second liquid) stand in for long sweeps.
+#include <bit>
 #include <cmath>
 #include <deque>
 #include <limits>
@@ -41,6 +42,12 @@ TEST_F(Phases, FractionEdges) {
     split(vf, 0.5);
     for (int64_t iphs = 0; iphs <= 6; ++iphs) EXPECT_EQ(ask(KVT_HXPFRC, iphs, 1), of(0.0)) << iphs;
   }
+  // A signalling NaN as the vapour fraction and another as the split: each liquid's share carries the
+  // NaN it always carried, made quiet; asked alone, the second liquid carries the split's.
+  const uint64_t vf_nan = 0x7FF0000000000011u, beta_nan = 0xFFF0000000000022u, quiet = uint64_t{1} << 51;
+  split(std::bit_cast<double>(vf_nan), std::bit_cast<double>(beta_nan));
+  EXPECT_EQ(std::bit_cast<uint64_t>(ask(KVT_HXPFRC, KVT_PHASE_LIQUID1).value), vf_nan | quiet);
+  EXPECT_EQ(std::bit_cast<uint64_t>(ask(KVT_HXPFRC, KVT_PHASE_LIQUID2).value), beta_nan | quiet);
 }
 
 // The phases add up to the stream and the liquid to its two liquids: on mole basis for any split, on
