@@ -41,7 +41,7 @@ double mass_fraction(double value, double weights, const double* strm) {
 }
 
 // The phase-fraction trace, out of line so that an untraced fraction needs no stack frame.
-[[gnu::noinline]] void trace_fraction(double* strm, const int64_t* nstrm, int64_t code, double frc) {
+[[gnu::noinline]] void trace_fraction(const double* strm, const int64_t* nstrm, int64_t code, double frc) {
   trace::routine_lines(trace::kHxpfrc, {.strm = strm, .nstrm = *nstrm, .phase = code, .result = frc});
 }
 
