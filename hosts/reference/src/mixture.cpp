@@ -98,26 +98,34 @@ void RangeNotes::add(const Component& c, const char* property, double t) {
   items.push_back(text);
 }
 
-double enthalpy(const Mixture& m, Phase phase, double t, RangeNotes* notes) {
-  if (water::Molar w; water_only(m, phase, t, notes, w)) return w.h;
+namespace {
+
+using PureFunction = double (*)(const Component&, double, bool*);
+
+// The ideal-mixing mean of one pure-component quantity (enthalpy or its temperature derivative): a
+// phase of water alone from the water formulation, water in a liquid at the phase's pressure.
+double ideal_mean(const Mixture& m, Phase phase, double t, RangeNotes* notes, const char* vapour_name,
+                  const char* liquid_name, PureFunction vapour_f, PureFunction liquid_f, double water::Molar::*field) {
+  if (water::Molar w; water_only(m, phase, t, notes, w)) return w.*field;
+  const bool vapour = phase == Phase::kVapour;
   const auto x = normalised(m);
-  auto h = pure_values(m, x, t, phase == Phase::kVapour ? "vapour enthalpy" : "liquid enthalpy", notes,
-                       phase == Phase::kVapour ? vapour_enthalpy : liquid_enthalpy);
-  water_at_pressure(m, x, phase, t, h, &water::Molar::h);
+  auto v = pure_values(m, x, t, vapour ? vapour_name : liquid_name, notes, vapour ? vapour_f : liquid_f);
+  water_at_pressure(m, x, phase, t, v, field);
   double s = 0.0;
-  for (std::size_t i = 0; i < x.size(); ++i) s += x[i] * h[i];
+  for (std::size_t i = 0; i < x.size(); ++i) s += x[i] * v[i];
   return s;
 }
 
+}  // namespace
+
+double enthalpy(const Mixture& m, Phase phase, double t, RangeNotes* notes) {
+  return ideal_mean(m, phase, t, notes, "vapour enthalpy", "liquid enthalpy", vapour_enthalpy, liquid_enthalpy,
+                    &water::Molar::h);
+}
+
 double enthalpy_dt(const Mixture& m, Phase phase, double t, RangeNotes* notes) {
-  if (water::Molar w; water_only(m, phase, t, notes, w)) return w.cp;
-  const auto x = normalised(m);
-  auto cp = pure_values(m, x, t, phase == Phase::kVapour ? "vapour heat capacity" : "liquid heat capacity", notes,
-                        phase == Phase::kVapour ? vapour_cp : liquid_cp);
-  water_at_pressure(m, x, phase, t, cp, &water::Molar::cp);
-  double s = 0.0;
-  for (std::size_t i = 0; i < x.size(); ++i) s += x[i] * cp[i];
-  return s;
+  return ideal_mean(m, phase, t, notes, "vapour heat capacity", "liquid heat capacity", vapour_cp, liquid_cp,
+                    &water::Molar::cp);
 }
 
 double molar_volume(const Mixture& m, Phase phase, double t, double p, RangeNotes* notes) {
