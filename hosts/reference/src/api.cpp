@@ -1,5 +1,6 @@
 // The program-facing interface of kvt_reference/reference_host.h.
 #include <algorithm>
+#include <iterator>
 #include <cmath>
 #include <sstream>
 
@@ -211,11 +212,44 @@ RetentionPositions allocate_retention_records(std::int64_t records) {
   return r;
 }
 
-std::vector<std::string> take_warnings() {
-  auto& w = host().warnings;
-  std::vector<std::string> out(w.begin(), w.end());
-  w.clear();
+std::vector<Note> take_notes() {
+  auto& kept = host().notes;
+  std::vector<Note> out(std::make_move_iterator(kept.begin()), std::make_move_iterator(kept.end()));
+  kept.clear();
   return out;
+}
+
+std::vector<std::string> take_warnings() {
+  std::vector<std::string> out;
+  for (Note& n : take_notes()) out.push_back(std::move(n.text));
+  return out;
+}
+
+std::string_view note_kind_name(NoteKind kind) {
+  switch (kind) {
+    case NoteKind::correlation_range: return "correlation-range";
+    case NoteKind::method_range: return "method-range";
+    case NoteKind::supercritical: return "supercritical";
+    case NoteKind::shared_liquid: return "shared-liquid";
+    case NoteKind::forced_phase: return "forced-phase";
+    case NoteKind::iteration_cap: return "iteration-cap";
+    case NoteKind::flash_failed: return "flash-failed";
+    case NoteKind::bad_argument: return "bad-argument";
+    case NoteKind::other: break;
+  }
+  return "other";
+}
+
+std::string_view note_phase_name(NotePhase phase) {
+  switch (phase) {
+    case NotePhase::stream: return "stream";
+    case NotePhase::vapour: return "vapour";
+    case NotePhase::liquid: return "liquid";
+    case NotePhase::liquid1: return "liquid1";
+    case NotePhase::liquid2: return "liquid2";
+    case NotePhase::none: break;
+  }
+  return "";
 }
 
 }  // namespace kvt::reference

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <limits>
 
 #include "kvt/host.h"
 #include "pure.h"
@@ -27,10 +28,19 @@ constexpr std::int64_t kCritWork = 8;  // extra words of the critical-point work
 
 }  // namespace
 
+void HostState::note(Note n) {
+  const auto same = [&](const Note& kept) { return kept.text == n.text; };
+  if (std::find_if(notes.begin(), notes.end(), same) != notes.end()) return;
+  notes.push_back(std::move(n));
+  while (notes.size() > 100) notes.pop_front();
+}
+
 void HostState::warn(std::string text) {
-  if (std::find(warnings.begin(), warnings.end(), text) != warnings.end()) return;
-  warnings.push_back(std::move(text));
-  while (warnings.size() > 100) warnings.pop_front();
+  Note n;
+  n.routine = text.substr(0, std::min(text.find(':'), text.find(' ')));
+  n.t = n.p = std::numeric_limits<double>::quiet_NaN();
+  n.text = std::move(text);
+  note(std::move(n));
 }
 
 HostState& host() {

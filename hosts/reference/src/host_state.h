@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "databank.h"
+#include "kvt_reference/reference_host.h"
 #include "flash.h"
 #include "pure.h"
 
@@ -43,10 +44,13 @@ struct HostState {
   bool last_free_water = false;
   PhaseModel last_model = PhaseModel::kEquilibrium;
   double last_p = 101325.0;  // the last flash's pressure, Pa: the enthalpy routines' pressure under Peng-Robinson
-  std::deque<std::string> warnings;
+  std::deque<Note> notes;
   std::map<std::int32_t, std::FILE*> units;
 
   std::int64_t ncomp() const { return static_cast<std::int64_t>(system.components.size()); }
+  // Keep a note (a repeat of a kept note with the same text is dropped). warn() keeps a note of
+  // kind `other` whose routine is the text's leading "NAME:".
+  void note(Note n);
   void warn(std::string text);
 };
 

@@ -160,10 +160,37 @@ void disconnect_unit(std::int32_t unit);
 
 // ---- Diagnostics -------------------------------------------------------------------------------
 
-// Notes the C entry points and make_stream() left since the last call (extrapolation beyond a
-// correlation's range, flash failures with their reason, bad arguments, a method used where it is
-// weak), oldest first; the list is then emptied. At most
-// the 100 most recent notes are kept.
+// Notes the C entry points and make_stream() left since the last call, oldest first; the list is
+// then emptied. At most the 100 most recent distinct notes are kept. Each note is data a program can
+// file with its own results: what kind of warning it is, which host routine raised it, the phase
+// and component it concerns (when one), the state (T and P, NaN when the note has none) and its text.
+enum class NoteKind {
+  correlation_range,  // a correlation used outside its range: the value is extrapolated or held
+  method_range,       // a method used where it is weak (the ideal method at high pressure, ...)
+  supercritical,      // a component above its critical temperature in a liquid
+  shared_liquid,      // water and a hydrocarbon share one liquid (free water is off)
+  forced_phase,       // a forced phase kind contradicts the stable state at that T and P
+  iteration_cap,      // an iteration stopped at its cap: the result is not converged
+  flash_failed,       // a flash found no solution
+  bad_argument,       // a routine refused its arguments
+  other,
+};
+enum class NotePhase { none, stream, vapour, liquid, liquid1, liquid2 };
+struct Note {
+  NoteKind kind = NoteKind::other;
+  std::string routine;    // "WEND_FLASH", "GOSA_VISCL", "make_stream", ...
+  NotePhase phase = NotePhase::none;
+  std::string component;  // a component name, or empty
+  double t = 0.0;         // K, NaN when the note has no state
+  double p = 0.0;         // Pa, NaN when the note has no state
+  std::string text;       // the whole note as a sentence, routine included
+};
+std::vector<Note> take_notes();
+// Short stable names for files and programs: "correlation-range", "iteration-cap", "liquid1", ...
+std::string_view note_kind_name(NoteKind kind);
+std::string_view note_phase_name(NotePhase phase);
+
+// The texts of take_notes(), for a program that only prints them.
 std::vector<std::string> take_warnings();
 
 }  // namespace kvt::reference
