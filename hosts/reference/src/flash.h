@@ -70,6 +70,7 @@ enum PhaseIndex { kV = 0, kL = 1, kL1 = 2, kL2 = 3 };
 struct FlashResult {
   bool converged = false;
   bool bad_input = false;          // the request itself was invalid (message says why)
+  bool stopped_at_cap = false;     // an iteration stopped at its cap short of its tolerance (message says which)
   std::string message;             // why it did not converge, or empty
   std::vector<std::string> notes;  // correlations evaluated outside their range
   std::vector<std::string> limits; // the answer lies where the method is known to be weak (see README)

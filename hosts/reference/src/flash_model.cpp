@@ -65,7 +65,7 @@ State Model::ideal_tp(double t, double p) const {
       s.l1 = org.l1;
       s.v[w] = vap * yw;
       s.l2[w] = free;
-      s.status = org.status;
+      s.capped = org.capped;
       return s;
     }
   }
@@ -87,7 +87,7 @@ State Model::ideal_tp(double t, double p) const {
       s.v[i] = z_[i] - s.l1[i];
     }
   }
-  s.status = split.status;
+  note_status(s.capped, kRachfordRice, split.status);
   return s;
 }
 
@@ -124,7 +124,7 @@ void Model::split_two(State& s, const std::vector<double>& zf, const std::vector
     s.l1[i] = amount * l;
     s.v[i] = amount * (zf[i] - l);
   }
-  s.status = worse(s.status, split.status);
+  note_status(s.capped, kRachfordRice, split.status);
 }
 
 // Peng-Robinson T-P flash, free water as the ideal method has it: water's partial pressure in the
@@ -169,23 +169,24 @@ void Model::pr_split(State& s, const std::vector<double>& zf, double amount, int
   const bool held = w < n() && yw >= 0.0;
   std::vector<double> k = wilson_k(pr, s.t, s.p), k_trial = k;
   const Stability test = tangent_plane_test(pr, s.t, s.p, zf, k_trial, kStability);
-  s.status = worse(s.status, test.status);
+  note_status(s.capped, kStability, test.status);
   bool split = !test.stable;
   double b = 0.0;
+  SolveStatus substitution = SolveStatus::kConverged;
   for (int start = 0; split && start < 2; ++start) {
     if (start == 1) k = k_trial;
     const Substituted sub = substitute(pr, s.t, s.p, zf, k, {w, yw}, kSubstitution);
     b = sub.beta;
+    substitution = sub.status;
     double spread = 0.0;
     for (std::size_t i = 0; i < n(); ++i) {
       if (zf[i] > 0.0 && i != w) spread = std::max(spread, std::abs(std::log(k[i])));
     }
     split = spread > kTrivialSpread && b > 0.0 && b < 1.0;
-    if (split) {
-      s.status = worse(s.status, sub.status);
-      break;
-    }
+    if (split) break;
   }
+  // an unstable feed left whole is an answer only if the substitution that collapsed converged
+  if (!test.stable) note_status(s.capped, kSubstitution, substitution);
   if (!split) {
     const bool vapour = pr_phase(pr, s.t, s.p, zf, Root::kStable).vapour_like;
     for (std::size_t i = 0; i < n(); ++i) (vapour || (i == w && !held) ? s.v : s.l1)[i] = amount * zf[i];
