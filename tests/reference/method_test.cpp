@@ -134,6 +134,8 @@ struct Limit {
   double t, p;
   PhaseModel model;
   const char* expected;  // part of the note; empty: no note
+  NoteKind kind = NoteKind::other;
+  const char* component = "";  // the component the note names, if one
 };
 class Limits : public ::testing::TestWithParam<Limit> {};
 TEST_P(Limits, AreNoted) {
@@ -141,21 +143,26 @@ TEST_P(Limits, AreNoted) {
   const FlashResult r = flash(system_of(l.names, l.method), l.z, request(2, l.t, l.p, l.model));
   ASSERT_TRUE(r.converged);
   std::string all;
-  for (const auto& s : r.limits) all += s + "\n";
+  for (const Note& s : r.limits) all += s.text + "\n";
   EXPECT_TRUE(*l.expected == '\0' ? all.empty() : all.find(l.expected) != std::string::npos) << all;
+  for (const Note& s : r.limits) {
+    if (s.text.find(l.expected) == std::string::npos) continue;
+    EXPECT_TRUE(s.kind == l.kind && s.component == l.component && s.t == l.t && s.p == l.p) << s.text;
+  }
 }
 INSTANTIATE_TEST_SUITE_P(
     Cases, Limits,
     ::testing::Values(
         Limit{"quiet", {"benzene", "toluene"}, {0.5, 0.5}, Method::ideal, 360.0, 101325.0, PhaseModel::kEquilibrium, ""},
-        Limit{"ideal_pressure", {"propane", "n-butane"}, {0.5, 0.5}, Method::ideal, 320.0, 2e6, PhaseModel::kEquilibrium, "above 500 kPa"},
+        Limit{"ideal_pressure", {"propane", "n-butane"}, {0.5, 0.5}, Method::ideal, 320.0, 2e6, PhaseModel::kEquilibrium, "above 500 kPa",
+              NoteKind::method_range},
         Limit{"pr_pressure", {"propane", "n-butane"}, {0.5, 0.5}, Method::peng_robinson, 320.0, 2e6, PhaseModel::kEquilibrium, ""},
         Limit{"supercritical", {"methane", "n-hexane"}, {0.1, 0.9}, Method::peng_robinson, 300.0, 5e6, PhaseModel::kEquilibrium,
-              "methane is above its critical temperature"},
+              "methane is above its critical temperature", NoteKind::supercritical, "methane"},
         Limit{"one_liquid", {"n-hexane", "water"}, {0.5, 0.5}, Method::ideal, 300.0, 101325.0, PhaseModel::kEquilibrium,
-              "water and hydrocarbons share one liquid"},
+              "water and hydrocarbons share one liquid", NoteKind::shared_liquid},
         Limit{"forced", {"benzene"}, {1.0}, Method::peng_robinson, 400.0, 101325.0, PhaseModel::kLiquidOnly,
-              "taken as all liquid"}),
+              "taken as all liquid", NoteKind::forced_phase}),
     [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace

@@ -72,8 +72,11 @@ struct FlashResult {
   bool bad_input = false;          // the request itself was invalid (message says why)
   bool stopped_at_cap = false;     // an iteration stopped at its cap short of its tolerance (message says which)
   std::string message;             // why it did not converge, or empty
-  std::vector<std::string> notes;  // correlations evaluated outside their range
-  std::vector<std::string> limits; // the answer lies where the method is known to be weak (see README)
+  // Notes without their routine (the entry point that ran the flash adds it): correlations evaluated
+  // outside their range (kind correlation_range), and where the answer lies where the method is known
+  // to be weak (see README), each with its phase, component (if one), T and P.
+  std::vector<Note> notes;
+  std::vector<Note> limits;
   double t = 0.0, p = 0.0;
   double vapour_fraction = 0.0;  // mole fraction of the feed in the vapour
   double liquid_split = 1.0;     // first liquid's share of the liquid (1 when there is no liquid)

@@ -39,7 +39,7 @@ class Model {
   bool one_fluid(const State& a, const State& b) const;
 
   FlashResult result(const State& s) const;
-  std::vector<std::string> limits(const FlashResult& r) const;
+  std::vector<Note> limits(const FlashResult& r) const;
 
   const FlashRequest& request() const { return req_; }
 
