@@ -10,12 +10,10 @@
 namespace kvt::reference {
 
 Substituted substitute(const PengRobinson& pr, double t, double p, std::span<const double> zf, std::vector<double>& k,
-                       Barred barred, Stopping stop) {
-  const std::size_t n = zf.size(), w = barred.index;
-  const bool held = w < n && barred.held_fraction >= 0.0;
-  const double yw = barred.held_fraction;
+                       std::size_t barred, Stopping stop) {
+  const std::size_t n = zf.size(), w = barred;
   auto bar = [&] {
-    if (w < n) k[w] = held ? 1.0 : 1e12;
+    if (w < n) k[w] = 1e12;
   };
   // u: ln K_i of the components that split; g(u)_i = ln phi_i(liquid) - ln phi_i(vapour)
   std::vector<std::size_t> active;
@@ -36,14 +34,10 @@ Substituted substitute(const PengRobinson& pr, double t, double p, std::span<con
     if (w < n) x[w] = y[w] = 0.0;
     for (double v : y) sy += v;
     for (double& v : y) v = sy > 0.0 ? v / sy : 0.0;
-    if (held) {
-      for (double& v : y) v *= 1.0 - yw;
-      y[w] = yw;
-    }
     const PrPhase lp = pr_phase(pr, t, p, x, Root::kLiquid), vp = pr_phase(pr, t, p, y, Root::kVapour);
     for (std::size_t a = 0; a < active.size(); ++a) {
       const std::size_t i = active[a];
-      next[a] = lp.ln_phi[i] - vp.ln_phi[i] - (held ? std::log(1.0 - yw) : 0.0);
+      next[a] = lp.ln_phi[i] - vp.ln_phi[i];
     }
   };
   const SolveStatus status = fixed_point(u, g, stop, kPlainSteps);
