@@ -6,7 +6,7 @@
 
 #include "constants.h"
 #include "flash_model.h"
-#include "flash_spec.h"
+#include "flash_kind.h"
 #include "mixture.h"
 #include "pure.h"
 

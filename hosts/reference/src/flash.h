@@ -8,7 +8,7 @@
 //
 // A temperature-pressure flash solves the Rachford-Rice equation by Newton's method inside a
 // bisection bracket (rachford_rice.h; for Peng-Robinson inside each substitution step, substitution.h,
-// after the stability test, stability.h). Every other specification kind (flash_spec.h) is a
+// after the stability test, stability.h). Every other specification kind (flash_kind.h) is a
 // bracketed one-dimensional search (flash_search.h: T at fixed P, or ln P at fixed T) over T-P flashes; where the measured quantity jumps (a pure component
 // at its boiling point, a single organic with free water at its three-phase point) the result is
 // the lever-rule combination of the two states on either side of the jump. Nothing here touches the
@@ -54,7 +54,7 @@ double phase_heat_capacity(const FlashSystem& sys, std::span<const double> x, Ph
 enum class PhaseModel { kEquilibrium, kVapourOnly, kLiquidOnly };
 
 struct FlashRequest {
-  int kspec = 2;          // the specification kind (flash_spec.h: what spec1 and spec2 fix)
+  int kspec = 2;          // the specification kind (flash_kind.h: what spec1 and spec2 fix)
   double spec1 = 0.0;     // T or P
   double spec2 = 0.0;     // P, enthalpy or vapour fraction
   double estimate = 0.0;  // the searched T or P to start from; ignored unless finite

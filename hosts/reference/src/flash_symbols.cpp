@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "flash_call.h"
-#include "flash_spec.h"
+#include "flash_kind.h"
 #include "host_state.h"
 #include "kvt/host.h"
 #include "kvt_reference/reference_host.h"
