@@ -4,7 +4,8 @@
 // one); enthalpy is the ideal gas's plus the equation's residual in each phase, the vapour volume the
 // equation's, the liquid volume the density correlations' (ideal mixing). With free water (either
 // method) a second liquid of pure water forms once water's partial pressure reaches its vapour
-// pressure; water then does not dissolve in the first, organic, liquid.
+// pressure; water then does not dissolve in the first, organic, liquid, and the organics split at
+// the rest of the pressure. Water alone at or above its critical pressure is one fluid (liquid).
 //
 // A temperature-pressure flash solves the Rachford-Rice equation by Newton's method inside a
 // bisection bracket (rachford_rice.h; for Peng-Robinson inside each substitution step, substitution.h,
