@@ -58,7 +58,7 @@ Stability tangent_plane_test(const PengRobinson& pr, double t, double p, std::sp
     auto settled = [&](const std::vector<double>& at, const std::vector<double>& gat) {
       const double v = tm(at, gat);
       if (v < -kStabilityMargin) return negative = true;
-      if (v < least - kStallDrop) {
+      if (!std::isfinite(least) || v < least - kStallShare * std::abs(least)) {
         least = v, since = 0;
       } else {
         ++since;
