@@ -18,7 +18,13 @@ std::vector<double> Model::psat(double t) const {
 }
 
 State Model::empty(double t, double p) const {
-  return {t, p, std::vector<double>(n(), 0.0), std::vector<double>(n(), 0.0), std::vector<double>(n(), 0.0), {}};
+  State s;
+  s.t = t;
+  s.p = p;
+  s.v.assign(n(), 0.0);
+  s.l1.assign(n(), 0.0);
+  s.l2.assign(n(), 0.0);
+  return s;
 }
 
 State Model::tp(double t, double p) const {
@@ -157,7 +163,10 @@ State Model::pr_tp(double t, double p) const {
     const double free = zw - vap * yw;
     if (free >= 0.0) {
       s = org;
-      if (!s.k.empty()) s.k[w] = yw;  // water's ratio to a free-water liquid
+      // the organics' ratios are to their own vapour at P - Pw: to the whole vapour they are 1 - yw of that
+      for (auto* k : {&s.k, &s.incipient_k}) {
+        for (double& v : *k) v *= 1.0 - yw;
+      }
       s.v[w] = vap * yw;
       s.l2[w] = free;
       return s;
@@ -198,6 +207,7 @@ void Model::pr_split(State& s, const std::vector<double>& zf, double amount, int
   if (!split) {
     const bool vapour = pr_phase(pr, s.t, p, zf, Root::kStable).vapour_like;
     for (std::size_t i = 0; i < n(); ++i) (vapour || i == w ? s.v : s.l1)[i] = amount * zf[i];
+    s.incipient_k = vapour ? test.liquid_trial_k : test.vapour_trial_k;
     // water sent to the vapour takes the vapour root even where the equation has it liquid (its
     // saturation pressure is the formulation's, not the equation's): explicit ratios fix the roots
     if (w < n() && zf[w] > 0.0) s.k = wilson_k(pr, s.t, p);

@@ -27,12 +27,13 @@ FlashResult Model::result(const State& s) const {
   r.phase_amount = {vap, l1 + l2, l1, l2};
   const bool three = three_phase() || (req_.free_water && sys_.water >= 0);
   const std::size_t w = sys_.water >= 0 ? static_cast<std::size_t>(sys_.water) : n();
-  // equilibrium ratios for the incipient phases: Raoult's, or the equation's last ones
+  // equilibrium ratios for the incipient phases: Raoult's, or the equation's (a single phase's
+  // stability trial, a split's last ratios; Wilson's where the trial fell onto the feed)
   std::vector<double> k = psat(s.t);
   for (double& v : k) v /= s.p;
   if (peng_robinson()) {
     const std::vector<double> kw = k;
-    k = s.k.empty() ? wilson_k(sys_.pr, s.t, s.p) : s.k;
+    k = !s.incipient_k.empty() ? s.incipient_k : !s.k.empty() ? s.k : wilson_k(sys_.pr, s.t, s.p);
     if (w < n()) k[w] = kw[w];
   }
   r.y = fractions(s.v);

@@ -73,12 +73,17 @@ Stability tangent_plane_test(const PengRobinson& pr, double t, double p, std::sp
     // a trial that converged onto the feed itself is the trivial solution
     double distance = 0.0;
     for (std::size_t i = 0; i < n; ++i) distance += std::abs(w[i] / sw - z[i]);
+    if (distance > kTrivialDistance) {
+      std::vector<double>& end = trial == 0 ? out.vapour_trial_k : out.liquid_trial_k;
+      end.assign(n, 1.0);
+      for (std::size_t i = 0; i < n; ++i) {
+        if (z[i] > 0.0) end[i] = trial == 0 ? (w[i] / sw) / z[i] : z[i] / (w[i] / sw);
+      }
+    }
     if ((negative || sw > 1.0 + kStabilityMargin) && distance > kTrivialDistance && std::max(sw, 1.0 + kStabilityMargin) > best) {
       out.stable = false;
       best = std::max(sw, 1.0 + kStabilityMargin);
-      for (std::size_t i = 0; i < n; ++i) {
-        if (z[i] > 0.0) k_out[i] = trial == 0 ? (w[i] / sw) / z[i] : z[i] / (w[i] / sw);
-      }
+      k_out = trial == 0 ? out.vapour_trial_k : out.liquid_trial_k;
     }
   }
   if (!out.stable) k = k_out;

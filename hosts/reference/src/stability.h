@@ -15,6 +15,10 @@ std::vector<double> wilson_k(const PengRobinson& pr, double t, double p);
 struct Stability {
   bool stable = true;
   SolveStatus status = SolveStatus::kConverged;  // whether both trial phases converged
+  // Each trial's end point as ratios y_i / x_i to the feed (vapour-like: w_i / z_i, liquid-like:
+  // z_i / w_i, w normalised), empty where it fell onto the feed. At a phase boundary the trial of
+  // the phase about to form ends on that phase's composition: the incipient phase.
+  std::vector<double> vapour_trial_k, liquid_trial_k;
 };
 
 // Tangent-plane test (Michelsen 1982) of a phase of composition z, from a vapour-like (z K) and a
