@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <numeric>
 
 #include "number_text.h"
@@ -40,10 +41,17 @@ struct State {
   double vf = 0.0;    // the vapour fraction a PV state was asked for
   Signature sig = 0;
   std::string label;  // the phase boundary at this state, if it is one
+  std::shared_ptr<const CurvePoint> figures;  // the row's figures, when asked right after its flash
 };
 
 // Duty fractions closer than this are one row.
 constexpr double kSameRow = 1.0e-7;
+// The pressure passes of a T-P flash on a pressure drop stop when the pressure moves less than this
+// fraction of itself. A fluid's enthalpy moves with pressure at constant temperature by about its
+// molar volume or less (dh/dp = v - T dv/dT, some 0.1 m3/kmol for a dense gas or a liquid), so a
+// pressure off by 1e-8 of itself (0.035 Pa at 35 bar) moves it by a few mJ/kmol: below the host's own
+// enthalpy tolerance (1e-9 of the enthalpy, 0.01 J/kmol at least).
+constexpr double kPressureTolerance = 1.0e-8;
 // A boundary whose bracket holds more of the duty than this is a plateau: both its ends are rows.
 constexpr double kPlateau = 1.0e-5;
 
@@ -70,12 +78,15 @@ class CurveBuilder {
     // by duty, or a plateau turns up while the pressure changes (its temperature then slopes with the
     // pressure): then in duty (P-H flashes at the pressure the duty gives).
     follow(spacing_);
+    // The profile's grid refines the rows' grid, so that rows spaced like the path are grid states.
+    const int row_intervals = c_.points - 1;
+    per_row_ = (kProfileIntervals + row_intervals - 1) / row_intervals;
     std::vector<State> profile;
     try {
-      profile = walk(std::max(kProfileIntervals, 4 * (c_.points - 1)));
+      profile = walk(per_row_ * row_intervals);
     } catch (const SlopingPlateau&) {
       follow(Spacing::Duty);
-      profile = walk(std::max(kProfileIntervals, 4 * (c_.points - 1)));
+      profile = walk(per_row_ * row_intervals);
     }
 
     SideCurve curve;
@@ -106,7 +117,8 @@ class CurveBuilder {
       merged.push_back(std::move(r));
     }
     for (const State& r : merged) {
-      curve.points.push_back(point(r));
+      curve.points.push_back(r.figures ? *r.figures : point(r));
+      curve.points.back().boundary = r.label;
       if (!r.label.empty()) curve.boundaries.push_back({r.t, r.p, duty_from_inlet(r), r.label});
     }
     for (const State& st : profile) curve.profile.push_back({st.t, duty_from_inlet(st)});
@@ -172,15 +184,16 @@ class CurveBuilder {
     outlet_.x = path_ == Spacing::Temperature ? outlet_.t : 1.0;
   }
 
-  // T-P flash at T, at the pressure the duty there gives (a few passes when the pressure changes).
-  State at_temperature(double t) {
-    double p = pressure_at((t - inlet_.t) / (outlet_.t - inlet_.t));
+  // T-P flash at T, at the pressure the duty there gives: passes from the pressure at the duty
+  // fraction `guess` until the pressure moves less than kPressureTolerance.
+  State at_temperature(double t, double guess) {
+    double p = pressure_at(guess);
     State st;
-    for (int pass = 0; pass < 6; ++pass) {
+    for (int pass = 0; pass < 8; ++pass) {
       stream_.flash_tp(t, p);
       st = capture(State::TP);
       const double next = pressure_at(fraction(st));
-      if (std::fabs(next - p) <= 1.0e-10 * p) break;
+      if (std::fabs(next - p) <= kPressureTolerance * p) break;
       p = next;
     }
     return st;
@@ -191,10 +204,32 @@ class CurveBuilder {
     return capture(State::PH);
   }
 
-  State at(double x) {
-    State st = path_ == Spacing::Temperature ? at_temperature(x) : at_fraction(x);
+  // The state at path parameter x; `guess` is the duty fraction expected there (it only starts the
+  // pressure passes of a T-P flash).
+  State at(double x, double guess) {
+    State st = path_ == Spacing::Temperature ? at_temperature(x, guess) : at_fraction(x);
     st.x = x;
     return st;
+  }
+
+  // The duty fraction expected at x from the grid so far: the parabola through its last three
+  // states (the line to the outlet at first), which puts the first pressure pass of a smooth
+  // stretch within the pressure tolerance.
+  double extrapolated_fraction(double x) const {
+    const std::size_t n = grid_.size();
+    if (n < 3) return expected_fraction(grid_.back(), n < 2 ? outlet_ : grid_[0], x);
+    const State &a = grid_[n - 3], &b = grid_[n - 2], &c = grid_[n - 1];
+    const double fa = fraction(a), fb = fraction(b), fc = fraction(c);
+    const double la = (x - b.x) * (x - c.x) / ((a.x - b.x) * (a.x - c.x));
+    const double lb = (x - a.x) * (x - c.x) / ((b.x - a.x) * (b.x - c.x));
+    const double lc = (x - a.x) * (x - b.x) / ((c.x - a.x) * (c.x - b.x));
+    return std::clamp(la * fa + lb * fb + lc * fc, 0.0, 1.0);
+  }
+
+  // The duty fraction at x on the line through two states (clamped to the side).
+  double expected_fraction(const State& a, const State& b, double x) const {
+    if (b.x == a.x) return fraction(b);
+    return std::clamp(fraction(a) + (fraction(b) - fraction(a)) * (x - a.x) / (b.x - a.x), 0.0, 1.0);
   }
 
   // Row k of the table: evenly spaced in the spacing asked for. A temperature off the path's own
@@ -203,7 +238,7 @@ class CurveBuilder {
     if (k == 0) return inlet_;
     if (k == intervals) return outlet_;
     const double f = static_cast<double>(k) / intervals;
-    if (spacing_ == path_) return at(inlet_.x + (outlet_.x - inlet_.x) * f);
+    if (spacing_ == path_) return grid_[static_cast<std::size_t>(k * per_row_)];
     if (spacing_ == Spacing::Duty) return at_fraction(f);
     const double t = inlet_.t + (outlet_.t - inlet_.t) * f;
     for (std::size_t j = 1; j < profile.size(); ++j) {
@@ -215,20 +250,23 @@ class CurveBuilder {
     return std::nullopt;
   }
 
-  State grid_state(int k, int intervals) {
-    if (k == 0) return inlet_;
-    if (k == intervals) return outlet_;
-    return at(inlet_.x + (outlet_.x - inlet_.x) * k / intervals);
-  }
-
   // ---- Profile and boundaries ------------------------------------------------------------------
 
+  // The profile: `intervals` evenly spaced grid states (kept in grid_) and the boundaries between.
   std::vector<State> walk(int intervals) {
     std::vector<State> states{inlet_};
+    grid_.assign(1, inlet_);
     for (int k = 1; k <= intervals; ++k) {
-      const State next = grid_state(k, intervals);
+      State next = outlet_;
+      if (k < intervals) {
+        const double x = inlet_.x + (outlet_.x - inlet_.x) * k / intervals;
+        next = at(x, extrapolated_fraction(x));
+        // a row's figures are asked while the stream holds its state, which saves flashing it again
+        if (spacing_ == path_ && k % per_row_ == 0) next.figures = std::make_shared<const CurvePoint>(figures_here(next));
+      }
       locate(states, next);
       states.push_back(next);
+      grid_.push_back(std::move(next));
     }
     return states;
   }
@@ -242,7 +280,8 @@ class CurveBuilder {
       State lo = from_state, hi = b;
       const Signature from = lo.sig;
       for (int it = 0; it < 60 && std::fabs(hi.x - lo.x) > tolerance; ++it) {
-        State m = at(0.5 * (lo.x + hi.x));
+        const double mid = 0.5 * (lo.x + hi.x);
+        State m = at(mid, expected_fraction(lo, hi, mid));
         (m.sig == from ? lo : hi) = std::move(m);
       }
       if (std::fabs(fraction(hi) - fraction(lo)) > kPlateau) {
@@ -282,11 +321,15 @@ class CurveBuilder {
 
   CurvePoint point(const State& st) {
     replay(st);
+    return figures_here(st);
+  }
+
+  // The figures of a state the stream holds (its last flash).
+  CurvePoint figures_here(const State& st) {
     CurvePoint p;
     p.temperature = st.t;
     p.pressure = st.p;
     p.duty = duty_from_inlet(st) + 0.0;
-    p.boundary = st.label;
     p.vapour_fraction = stream_.value(Quantity::Fraction, Phase::Vapour, LibraryBasis::Mole).value_or(0.0);
     const double heat = stream_.value(Quantity::HeatFlow, Phase::Stream, LibraryBasis::Mole).value_or(0.0);
     const double mass = stream_.value(Quantity::Flow, Phase::Stream, LibraryBasis::Mass).value_or(0.0);
@@ -324,6 +367,8 @@ class CurveBuilder {
   std::optional<double> balance_duty_;
   SideStream stream_;
   State inlet_, outlet_;
+  std::vector<State> grid_;  // the profile's evenly spaced states, inlet and outlet included
+  int per_row_ = 1;          // profile intervals per row interval
   double mole_flow_ = 0.0;  // kmol/s, the stream's
   Spacing spacing_ = Spacing::Temperature;  // of the table's rows
   Spacing path_ = Spacing::Temperature;     // the parameter the profile follows
