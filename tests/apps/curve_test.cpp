@@ -6,11 +6,14 @@
 
 #include <cmath>
 #include <numeric>
+#include <nlohmann/json.hpp>
 
 #include "case_file.h"
 #include "curve.h"
 #include "default_case.h"
+#include "columns.h"
 #include "exchanger.h"
+#include "json.h"
 #include "kvt_reference/reference_host.h"
 #include "library_session.h"
 #include "test_support.h"
@@ -140,6 +143,41 @@ TEST(Exchanger, ConstantHeatCapacityLiquidsHaveTheClosedFormLmtd) {
   EXPECT_DOUBLE_EQ(crossed.cold_temperature, 160.0);
   EXPECT_FALSE(crossed.weighted_mtd);
   EXPECT_NEAR(*log_mean(60.0, 60.0), 60.0, 1.0e-12);
+}
+
+// The JSON document read back by a strict parser: text escaped (a byte that is not UTF-8 becomes U+FFFD),
+// every stream and phase figure the same double, undefined figures null, absent phases left out.
+TEST(Json, ReadsBackToTheSameFigures) {
+  Case c = default_case();
+  c.points = 4;
+  c.title = "a \"quoted\" \\ title\n\twith \x01 and \xff";
+  Session session(c);
+  const std::array<SideCurve, 2> curves = compute_curves(session, {true});
+  const ExchangerFigures x = exchanger_figures(curves, c.arrangement);
+  const nlohmann::json doc = nlohmann::json::parse(json_text(c, curves, x, session.components()));
+  EXPECT_EQ(doc["title"], "a \"quoted\" \\ title\n\twith \x01 and \xef\xbf\xbd");
+  EXPECT_EQ(doc["components"], session.components());
+  const auto same = [](const nlohmann::json& j, std::optional<double> v) { return v ? j.is_number() && j.get<double>() == *v : j.is_null(); };
+  for (int i = 0; i < 2; ++i) {
+    const nlohmann::json& points = doc["sides"][i]["points"];
+    ASSERT_EQ(points.size(), curves[i].points.size());
+    for (std::size_t k = 0; k < points.size(); ++k) {
+      const CurvePoint& p = curves[i].points[k];
+      for (const StreamColumn& col : stream_columns()) { EXPECT_TRUE(same(points[k][std::string(col.quantity)], col.get(p))) << col.quantity; }
+      for (int ph = 0; ph < kCurvePhaseCount; ++ph) {
+        const std::string name(csv_phase_name(kCurvePhases[ph]));
+        ASSERT_EQ(points[k]["phases"].contains(name), p.phases[ph].present) << name;
+        if (!p.phases[ph].present) continue;
+        const nlohmann::json& f = points[k]["phases"][name];
+        for (const PhaseColumn& col : phase_columns()) {
+          if (applies(col, kCurvePhases[ph])) { EXPECT_TRUE(same(f[std::string(col.quantity)], col.get(p.phases[ph]).value)) << col.quantity; }
+        }
+        EXPECT_EQ(f["mole_fractions"].size(), session.components().size());
+      }
+    }
+  }
+  EXPECT_TRUE(same(doc["exchanger"]["lmtd"], x.lmtd));
+  EXPECT_EQ(doc["exchanger"]["temperature_cross"], x.crossed());
 }
 
 }  // namespace
