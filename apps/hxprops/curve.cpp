@@ -393,11 +393,19 @@ SideCurve compute_side_curve(Session& s, int side, const CurveOptions& o, std::o
   return CurveBuilder(s, side, o, balance_duty).build();
 }
 
-std::array<SideCurve, 2> compute_curves(Session& s, const CurveOptions& o) {
+double imbalance(const std::vector<SideCurve>& curves) {
+  if (curves.size() < 2) return 0.0;
+  const double q0 = curves[0].duty, q1 = curves[1].duty;
+  const double larger = std::max(std::fabs(q0), std::fabs(q1));
+  return larger > 0.0 ? std::fabs(q0 + q1) / larger : 0.0;
+}
+
+std::vector<SideCurve> compute_curves(Session& s, const CurveOptions& o) {
   const Case& c = s.config();
+  if (c.side_count == 1) return {compute_side_curve(s, 0, o)};
   const int balanced = c.sides[0].outlet.kind == EndKind::Balance ? 0 : c.sides[1].outlet.kind == EndKind::Balance ? 1 : -1;
   const int first = balanced == 0 ? 1 : 0;
-  std::array<SideCurve, 2> curves;
+  std::vector<SideCurve> curves(2);
   curves[first] = compute_side_curve(s, first, o);
   curves[1 - first] = compute_side_curve(s, 1 - first, o, -curves[first].duty);
   const double q0 = curves[0].duty, q1 = curves[1].duty;
@@ -406,11 +414,11 @@ std::array<SideCurve, 2> compute_curves(Session& s, const CurveOptions& o) {
     c.reject(side_field(1, end_key(true, c.sides[1].outlet.kind)),
              std::string("both sides ") + (q0 < 0.0 ? "release" : "take up") + " heat (side 0 " + kw(q0) + ", side 1 " + kw(q1) + ")");
   }
-  const double larger = std::max(std::fabs(q0), std::fabs(q1));
-  if (balanced < 0 && std::fabs(q0 + q1) > kDutyTolerance * larger) {
+  if (balanced < 0 && !o.allow_imbalance && imbalance(curves) > c.balance_tolerance) {
     c.reject(side_field(1, end_key(true, c.sides[1].outlet.kind)),
-             "the duties do not balance: side 0 " + kw(q0) + ", side 1 " + kw(q1) + " (" +
-                 number_text(100.0 * std::fabs(q0 + q1) / larger, 3) + " % of the larger); give one side duty = \"balance\"");
+             "the duties do not balance: side 0 " + kw(q0) + ", side 1 " + kw(q1) + " (" + number_text(100.0 * imbalance(curves), 3) +
+                 " % of the larger, over balance_tolerance " + number_text(100.0 * c.balance_tolerance, 3) +
+                 " %); give one side duty = \"balance\", or --allow-imbalance for both curves without the exchanger's figures");
   }
   return curves;
 }

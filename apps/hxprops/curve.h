@@ -88,17 +88,19 @@ struct SideCurve {
 // Intervals of the profile (at least; more when the table has more points).
 inline constexpr int kProfileIntervals = 80;
 
-// Two sides given by their own duties (or outlets) must agree to this fraction of the larger duty.
-inline constexpr double kDutyTolerance = 0.005;
-
 struct CurveOptions {
-  bool compositions = false;  // ask each phase's composition at every point
+  bool compositions = false;     // ask each phase's composition at every point
+  bool allow_imbalance = false;  // two sides' own duties may differ by more than the case's tolerance
 };
 
-// Both sides of the session's case; a side on duty = "balance" takes what the other releases or
-// takes up. Throws InputError when an outlet lies outside the databank's temperature range or both
-// sides release (or take up) heat, RunError when a flash fails.
-std::array<SideCurve, 2> compute_curves(Session& s, const CurveOptions& o = {});
+// Every side of the session's case (one or two); a side on duty = "balance" takes what the other
+// releases or takes up. Throws InputError when an outlet lies outside the databank's temperature
+// range, both sides release (or take up) heat, or their own duties differ by more than the case's
+// balance_tolerance (unless allowed), RunError when a flash fails.
+std::vector<SideCurve> compute_curves(Session& s, const CurveOptions& o = {});
+
+// How far two sides' duties are apart, as a fraction of the larger; 0 for a single side.
+double imbalance(const std::vector<SideCurve>& curves);
 
 // One side, its outlet duty given when it is on "balance".
 SideCurve compute_side_curve(Session& s, int side, const CurveOptions& o = {},

@@ -88,7 +88,7 @@ Json exchanger_json(const ExchangerFigures& x) {
 
 }  // namespace
 
-std::string json_text(const Case& c, const std::array<SideCurve, 2>& curves, const ExchangerFigures& x,
+std::string json_text(const Case& c, const std::vector<SideCurve>& curves, const std::optional<ExchangerFigures>& x,
                       const std::vector<std::string>& components) {
   Json root = Json::object();
   root["title"] = c.title;
@@ -97,7 +97,8 @@ std::string json_text(const Case& c, const std::array<SideCurve, 2>& curves, con
   Json sides = Json::array();
   for (const SideCurve& s : curves) sides.push_back(side_json(s, components));
   root["sides"] = std::move(sides);
-  root["exchanger"] = exchanger_json(x);
+  root["exchanger"] = x ? exchanger_json(*x) : Json(nullptr);
+  root["imbalance"] = curves.size() == 2 ? num(imbalance(curves)) : Json(nullptr);
   // Text that is not UTF-8 (a name from a host, say) is written with U+FFFD in its place rather than
   // making the document unreadable.
   return root.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "columns.h"
+#include "number_text.h"
 
 namespace hxprops {
 
@@ -145,7 +146,7 @@ void side_report(std::ostream& out, const SideCurve& curve, const ReportOptions&
   }
 }
 
-void exchanger_report(std::ostream& out, const std::array<SideCurve, 2>& curves, const ExchangerFigures& x, UnitSystem u) {
+void exchanger_report(std::ostream& out, const std::vector<SideCurve>& curves, const ExchangerFigures& x, UnitSystem u) {
   const int cold = 1 - x.hot_side;
   const auto dt = [](double k) { return fixed(k, 2) + " K"; };
   out << "\nexchanger (" << name_of(x.arrangement) << "): side " << x.hot_side << " releases "
@@ -170,7 +171,7 @@ std::string duty_text(double watts, UnitSystem units) {
   return quantity_text(watts, Dimension::Power, units) + " (" + (watts < 0.0 ? "released" : "taken up") + ")";
 }
 
-void print_report(std::ostream& out, const Case& c, const std::array<SideCurve, 2>& curves, const ExchangerFigures& x,
+void print_report(std::ostream& out, const Case& c, const std::vector<SideCurve>& curves, const std::optional<ExchangerFigures>& x,
                   const ReportOptions& o) {
   out << "hxprops: " << (c.title.empty() ? "exchanger property curves" : c.title) << "\n";
   out << "case: " << c.origin << "; " << c.points << " points per side, spaced by " << name_of(c.spacing)
@@ -179,7 +180,14 @@ void print_report(std::ostream& out, const Case& c, const std::array<SideCurve, 
   for (std::size_t i = 0; i < names.size(); ++i) out << (i ? ", " : " ") << names[i];
   out << "\n";
   for (const SideCurve& curve : curves) side_report(out, curve, o);
-  exchanger_report(out, curves, x, o.units);
+  if (x) {
+    exchanger_report(out, curves, *x, o.units);
+  } else if (curves.size() == 2) {
+    out << "\nexchanger: not balanced: side 0 " << duty_text(curves[0].duty, o.units) << ", side 1 "
+        << duty_text(curves[1].duty, o.units) << ", apart by " << number_text(100.0 * imbalance(curves), 3)
+        << " % of the larger (balance_tolerance " << number_text(100.0 * c.balance_tolerance, 3)
+        << " %); the approach, LMTD, weighted MTD and UA need a balance and are left out\n";
+  }
 }
 
 }  // namespace hxprops
