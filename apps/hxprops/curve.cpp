@@ -42,6 +42,7 @@ struct State {
   Signature sig = 0;
   std::string label;  // the phase boundary at this state, if it is one
   std::shared_ptr<const CurvePoint> figures;  // the row's figures, when asked right after its flash
+  std::vector<int> notes;                     // the host's notes on its flash (indices into the side's)
 };
 
 // Duty fractions closer than this are one row.
@@ -122,6 +123,7 @@ class CurveBuilder {
       if (!r.label.empty()) curve.boundaries.push_back({r.t, r.p, duty_from_inlet(r), r.label});
     }
     for (const State& st : profile) curve.profile.push_back({st.t, duty_from_inlet(st)});
+    curve.notes = notes_.notes();
     return curve;
   }
 
@@ -138,6 +140,7 @@ class CurveBuilder {
     for (int k = 0; k < kCurvePhaseCount; ++k) {
       if (stream_.present(kCurvePhases[k])) st.sig |= 1u << k;
     }
+    st.notes = notes_.file(session_.take_notes(), st.t, st.p);
     return st;
   }
 
@@ -352,6 +355,10 @@ class CurveBuilder {
       }
       if (options_.compositions) f.composition = stream_.composition(ph);
     }
+    p.notes = notes_.file(session_.take_notes(), st.t, st.p);
+    p.notes.insert(p.notes.end(), st.notes.begin(), st.notes.end());
+    std::sort(p.notes.begin(), p.notes.end());
+    p.notes.erase(std::unique(p.notes.begin(), p.notes.end()), p.notes.end());
     return p;
   }
 
@@ -366,6 +373,7 @@ class CurveBuilder {
   CurveOptions options_;
   std::optional<double> balance_duty_;
   SideStream stream_;
+  NoteBook notes_;
   State inlet_, outlet_;
   std::vector<State> grid_;  // the profile's evenly spaced states, inlet and outlet included
   int per_row_ = 1;          // profile intervals per row interval

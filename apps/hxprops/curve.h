@@ -54,6 +54,7 @@ struct CurvePoint {
   double vapour_fraction = 0.0;  // mole fraction of the stream in the vapour
   std::string boundary;          // the phase boundary at this point, e.g. "dew point: liquid 1 appears"
   std::array<PhaseFigures, kCurvePhaseCount> phases;
+  std::vector<int> notes;        // the host's notes raised at this point: indices into the side's notes
 };
 
 // Where the set of phases changes, between the inlet and the outlet (both included).
@@ -82,6 +83,7 @@ struct SideCurve {
   std::vector<CurvePoint> points;          // inlet to outlet, boundary rows included
   std::vector<PhaseBoundary> boundaries;   // inlet to outlet
   std::vector<ProfilePoint> profile;       // inlet to outlet, boundaries included
+  std::vector<SideNote> notes;             // every note the host raised on the side's flashes and questions
   bool cooled() const { return duty < 0.0; }
 };
 

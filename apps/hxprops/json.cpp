@@ -42,16 +42,33 @@ Json phase_json(const PhaseFigures& f, Phase phase, const std::vector<std::strin
   return o;
 }
 
-Json point_json(const CurvePoint& p, const std::vector<std::string>& components) {
+Json point_json(const CurvePoint& p, const std::vector<SideNote>& notes, const std::vector<std::string>& components) {
   Json o = Json::object();
   for (const StreamColumn& col : stream_columns()) o[std::string(col.quantity)] = num(col.get(p));
   o["boundary"] = p.boundary.empty() ? Json(nullptr) : Json(p.boundary);
+  o["notes"] = Json::array();
+  for (const int i : p.notes) o["notes"].push_back(notes[static_cast<std::size_t>(i)].code);
   Json phases = Json::object();
   for (int k = 0; k < kCurvePhaseCount; ++k) {
     if (p.phases[k].present) phases[std::string(csv_phase_name(kCurvePhases[k]))] = phase_json(p.phases[k], kCurvePhases[k], components);
   }
   o["phases"] = std::move(phases);
   return o;
+}
+
+// A note of a side: what, where (the range of states it was raised at) and how often.
+Json note_json(const SideNote& n, int side) {
+  const auto text_or_null = [](const std::string& s) { return s.empty() ? Json(nullptr) : Json(s); };
+  return {{"code", n.code},
+          {"kind", n.kind},
+          {"side", side},
+          {"routine", text_or_null(n.routine)},
+          {"phase", text_or_null(n.phase)},
+          {"component", text_or_null(n.component)},
+          {"temperature", {{"min", num(n.t_min)}, {"max", num(n.t_max)}}},
+          {"pressure", {{"min", num(n.p_min)}, {"max", num(n.p_max)}}},
+          {"count", n.count},
+          {"text", n.text}};
 }
 
 Json side_json(const SideCurve& c, const std::vector<std::string>& components) {
@@ -65,8 +82,11 @@ Json side_json(const SideCurve& c, const std::vector<std::string>& components) {
   Json bounds = Json::array();
   for (const PhaseBoundary& b : c.boundaries) bounds.push_back(boundary_json(b));
   o["boundaries"] = std::move(bounds);
+  Json notes = Json::array();
+  for (const SideNote& n : c.notes) notes.push_back(note_json(n, c.side));
+  o["notes"] = std::move(notes);
   Json points = Json::array();
-  for (const CurvePoint& p : c.points) points.push_back(point_json(p, components));
+  for (const CurvePoint& p : c.points) points.push_back(point_json(p, c.notes, components));
   o["points"] = std::move(points);
   return o;
 }
@@ -97,6 +117,12 @@ std::string json_text(const Case& c, const std::vector<SideCurve>& curves, const
   Json sides = Json::array();
   for (const SideCurve& s : curves) sides.push_back(side_json(s, components));
   root["sides"] = std::move(sides);
+  // Every side's notes in one list, each naming its side.
+  Json notes = Json::array();
+  for (const SideCurve& s : curves) {
+    for (const SideNote& n : s.notes) notes.push_back(note_json(n, s.side));
+  }
+  root["notes"] = std::move(notes);
   root["exchanger"] = x ? exchanger_json(*x) : Json(nullptr);
   root["imbalance"] = curves.size() == 2 ? num(imbalance(curves)) : Json(nullptr);
   // Text that is not UTF-8 (a name from a host, say) is written with U+FFFD in its place rather than

@@ -205,10 +205,11 @@ void Session::end_trace() {
   tracing_ = false;
 }
 
-std::vector<std::string> Session::host_notes() {
-  std::vector<std::string> notes;
-  for (std::string& n : reference::take_warnings()) {
-    if (std::find(notes.begin(), notes.end(), n) == notes.end()) notes.push_back(std::move(n));
+std::vector<HostNote> Session::take_notes() {
+  std::vector<HostNote> notes;
+  for (reference::Note& n : reference::take_notes()) {
+    notes.push_back({std::string(reference::note_kind_name(n.kind)), std::move(n.routine),
+                     std::string(reference::note_phase_name(n.phase)), std::move(n.component), n.t, n.p, std::move(n.text)});
   }
   return notes;
 }

@@ -171,12 +171,6 @@ int run(const Options& o) {
   if (o.plot) render_plot(c, curves, outputs.stage(*o.plot), *plot_format(*o.plot), *units);
   outputs.commit();
   print_report(std::cout, c, curves, x, {*units, o.compositions, names});
-  const std::vector<std::string> notes = session.host_notes();
-  constexpr std::size_t kShownNotes = 3;
-  for (std::size_t i = 0; i < notes.size() && i < kShownNotes; ++i) std::cerr << "hxprops: host note: " << notes[i] << "\n";
-  if (notes.size() > kShownNotes) {
-    std::cerr << "hxprops: host note: ... " << notes.size() - kShownNotes << " more (see the values marked *)\n";
-  }
   return 0;
 }
 

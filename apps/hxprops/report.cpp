@@ -144,6 +144,10 @@ void side_report(std::ostream& out, const SideCurve& curve, const ReportOptions&
     out << "  * the host flagged the value: a correlation was used outside its range (extrapolated or held at\n"
            "    its end)\n";
   }
+  if (!curve.notes.empty()) {
+    out << "\n  host notes (each once: how often raised, over which states; the CSV's notes column gives the rows)\n";
+    for (const SideNote& n : curve.notes) out << "    " << note_line(n, u) << "\n";
+  }
 }
 
 void exchanger_report(std::ostream& out, const std::vector<SideCurve>& curves, const ExchangerFigures& x, UnitSystem u) {
