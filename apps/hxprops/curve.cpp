@@ -1,6 +1,7 @@
 #include "curve.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <memory>
 #include <numeric>
@@ -45,8 +46,12 @@ struct State {
   std::vector<int> notes;                     // the host's notes on its flash (indices into the side's)
 };
 
-// Duty fractions closer than this are one row.
+// Duty fractions closer than this are one row; so are a boundary and a row closer than kPlateau in
+// duty and kSameTemperature (K, ten times the bisection's reach) in temperature.
 constexpr double kSameRow = 1.0e-7;
+constexpr double kSameTemperature = 1.0e-5;
+// Rows a plateau gets between its ends, at least.
+constexpr int kPlateauRows = 5;
 // The pressure passes of a T-P flash on a pressure drop stop when the pressure moves less than this
 // fraction of itself. A fluid's enthalpy moves with pressure at constant temperature by about its
 // molar volume or less (dh/dp = v - T dv/dT, some 0.1 m3/kmol for a dense gas or a liquid), so a
@@ -111,12 +116,16 @@ class CurveBuilder {
     std::stable_sort(rows.begin(), rows.end(), [&](const State& a, const State& b) { return fraction(a) < fraction(b); });
     std::vector<State> merged;
     for (State& r : rows) {
-      if (!merged.empty() && std::fabs(fraction(r) - fraction(merged.back())) < kSameRow) {
-        if (!r.label.empty()) merged.back().label += (merged.back().label.empty() ? "" : "; ") + r.label;
+      if (!merged.empty() && same_row(r, merged.back())) {
+        std::string label = merged.back().label;
+        if (!r.label.empty()) label += (label.empty() ? "" : "; ") + r.label;
+        if (fraction(r) == 1.0) merged.back() = std::move(r);  // the outlet stays the outlet's own state
+        merged.back().label = std::move(label);
         continue;
       }
       merged.push_back(std::move(r));
     }
+    if (spacing_ == Spacing::Temperature) merged = with_plateau_rows(std::move(merged));
     for (const State& r : merged) {
       curve.points.push_back(r.figures ? *r.figures : point(r));
       curve.points.back().boundary = r.label;
@@ -175,6 +184,38 @@ class CurveBuilder {
       c_.reject(field, "takes the stream to " + number_text(st.t) + " K, outside the databank's range " + range);
     }
     return st;
+  }
+
+  // Two rows that are one: the same duty, or a boundary within the bisection's reach of another row
+  // (an inlet or outlet at its bubble or dew point).
+  bool same_row(const State& a, const State& b) const {
+    const double apart = std::fabs(fraction(a) - fraction(b));
+    if (apart < kSameRow) return true;
+    const bool boundary = !a.label.empty() || !b.label.empty();
+    return boundary && apart < kPlateau && std::fabs(a.t - b.t) < kSameTemperature;
+  }
+
+  // Rows spaced in duty on every plateau between two rows that holds more than one row's share of
+  // the duty: a stretch over which the temperature moves less than a tenth of a row's step, or a
+  // pure component's boiling or condensing (its temperature sloping with a pressure drop); at least
+  // kPlateauRows of them.
+  std::vector<State> with_plateau_rows(std::vector<State> rows) {
+    const double row_intervals = c_.points - 1, step = std::fabs(outlet_.t - inlet_.t) / row_intervals;
+    const std::vector<double>& flows = session_.mole_flows(side_);
+    const bool pure = std::count_if(flows.begin(), flows.end(), [](double f) { return f > 0.0; }) == 1;
+    std::vector<State> out;
+    for (State& r : rows) {
+      if (!out.empty()) {
+        const double from = fraction(out.back()), share = fraction(r) - from, moved = std::fabs(r.t - out.back().t);
+        const auto boiling = [&] { return std::popcount(at_fraction(from + 0.5 * share).sig) > 1; };
+        if (share * row_intervals > 1.0 && moved < step && (moved < 0.1 * step || (pure && boiling()))) {
+          const int n = std::max(kPlateauRows, static_cast<int>(std::ceil(share * row_intervals)));
+          for (int i = 1; i <= n; ++i) out.push_back(at_fraction(from + share * i / (n + 1)));
+        }
+      }
+      out.push_back(std::move(r));
+    }
+    return out;
   }
 
   double fraction(const State& st) const { return (st.h - inlet_.h) / (outlet_.h - inlet_.h); }

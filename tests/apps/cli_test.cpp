@@ -154,6 +154,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadRun{"duty_outside_range", kCond, "-2.1 MW", "-90 MW", {}, "case.toml:10: side0.duty: cannot be met"},
         BadRun{"two_balances", kCond, "duty = \"-2.1 MW\"", "duty = \"balance\"", {}, "case.toml:20: side1.duty: only one side"},
         BadRun{"duties_differ", kCond, "duty = \"balance\"", "duty = \"1 MW\"", {}, "case.toml:20: side1.duty: the duties do not balance"},
+        BadRun{"table_pressure_unit", "", "", "", {"--table-pressures", "2 bar, 3 bars"}, "--table-pressures: \" 3 bars\" is not a pressure"},
         BadRun{"temperature_cross", kCross, "", "", {}, "case.toml: temperature cross: side 1 (cold) is at "},
         BadRun{"case_is_a_folder", "", "", "", {"--case", "folder"}, "folder: is a folder"},
         BadRun{"csv_and_plot_alike", "", "", "", {"--plot", "same.png", "--csv", "same.png"}, "--csv: --plot and --csv name the same"},
@@ -163,6 +164,31 @@ INSTANTIATE_TEST_SUITE_P(
         BadRun{"points_out_of_range", "", "", "", {"--points", "1"}, "--points: 1 is outside 2 to 1000"},
         BadRun{"unknown_option", "", "", "", {"--colour", "red"}, "The following arguments were not expected: red --colour"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// One stream: its curve and CSV, no exchanger. Two sides apart by 9.5 % in duty: refused, or with
+// --allow-imbalance both curves, the imbalance stated and no exchanger figures.
+TEST(Cli, OneStreamAndAllowedImbalance) {
+  ScratchDir dir;
+  const std::string cond = test::case_text("steam_condenser.toml");
+  test::write_file(dir / "one.toml", cond.substr(0, cond.find("[side1]")));
+  const test::RunResult one = run_in(dir.path(), {"--case", "one.toml", "--csv", "out", "--json", "one.json"});
+  EXPECT_EQ(one.status, 0) << one.err;
+  EXPECT_TRUE(contains(one.out, "side 0: steam") && !contains(one.out, "side 1") && !contains(one.out, "exchanger")) << one.out;
+  EXPECT_TRUE(fs::exists(dir / "out/side0.csv") && !fs::exists(dir / "out/side1.csv"));
+  EXPECT_TRUE(contains(test::read_file(dir / "one.json"), "\"exchanger\":null"));
+  std::string alone = cond.substr(0, cond.find("[side1]"));
+  alone.replace(alone.find("\"-2.1 MW\""), 9, "\"balance\"");
+  test::write_file(dir / "alone.toml", alone);
+  EXPECT_TRUE(contains(run_in(dir.path(), {"--case", "alone.toml"}).err, "alone.toml:10: side0.duty: duty = \"balance\" needs a second side"));
+  std::string apart = cond;
+  apart.replace(apart.find("\"balance\""), 9, "\"1.9 MW\"");
+  test::write_file(dir / "apart.toml", apart);
+  EXPECT_EQ(run_in(dir.path(), {"--case", "apart.toml"}).status, 2);
+  const test::RunResult allowed = run_in(dir.path(), {"--case", "apart.toml", "--allow-imbalance"});
+  EXPECT_EQ(allowed.status, 0) << allowed.err;
+  EXPECT_TRUE(contains(allowed.out, "side 1 1900.00 kW (taken up), apart by 9.52 % of the larger")) << allowed.out;
+  EXPECT_FALSE(contains(allowed.out, "LMTD "));
+}
 
 TEST(Cli, CrossAllowedOnRequestAndFailedPlotLeavesNothing) {
   ScratchDir dir;
