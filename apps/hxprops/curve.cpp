@@ -69,6 +69,7 @@ class CurveBuilder {
   CurveBuilder(Session& s, int side, const CurveOptions& o, std::optional<double> balance_duty)
       : session_(s), c_(s.config()), side_(side), options_(o), balance_duty_(balance_duty), stream_(s, side) {}
 
+  // The side's curve from its inlet to its outlet.
   SideCurve build() {
     const Side& sd = c_.sides[side_];
     const std::vector<double>& flows = session_.mole_flows(side_);
@@ -79,6 +80,27 @@ class CurveBuilder {
       c_.reject(side_field(side_, end_key(true, sd.outlet.kind)), "the outlet state is the inlet state: no duty");
     }
     spacing_ = c_.spacing;
+    return rows_and_figures();
+  }
+
+  // The side's property table at one pressure from temperature `from` to `to`: the same rows and
+  // boundaries, every state a T-P flash at that pressure.
+  SideCurve build_table(double from, double to, double pressure) {
+    const std::vector<double>& flows = session_.mole_flows(side_);
+    mole_flow_ = std::accumulate(flows.begin(), flows.end(), 0.0);
+    stream_.flash_tp(from, pressure);
+    inlet_ = capture(State::TP);
+    stream_.flash_tp(to, pressure);
+    outlet_ = capture(State::TP);
+    spacing_ = Spacing::Temperature;
+    SideCurve table = rows_and_figures();
+    table.table = true;
+    return table;
+  }
+
+ private:
+  SideCurve rows_and_figures() {
+    const Side& sd = c_.sides[side_];
     if (std::fabs(outlet_.t - inlet_.t) < 1.0e-3) spacing_ = Spacing::Duty;  // a plateau from end to end
     // The path is followed in temperature (T-P flashes, the cheaper ones) unless the rows are spaced
     // by duty, or a plateau turns up while the pressure changes (its temperature then slopes with the
@@ -136,7 +158,6 @@ class CurveBuilder {
     return curve;
   }
 
- private:
   // ---- States --------------------------------------------------------------------------------
 
   State capture(State::Kind kind, double vf = 0.0) {
@@ -442,6 +463,24 @@ SideCurve compute_side_curve(Session& s, int side, const CurveOptions& o, std::o
   return CurveBuilder(s, side, o, balance_duty).build();
 }
 
+void add_pressure_tables(Session& s, SideCurve& curve, const CurveOptions& o) {
+  const Case& c = s.config();
+  double lo = curve.inlet_temperature, hi = lo;
+  for (const ProfilePoint& p : curve.profile) {
+    lo = std::min(lo, p.temperature);
+    hi = std::max(hi, p.temperature);
+  }
+  if (hi - lo < kSameTemperature) return;  // no temperature range to tabulate
+  const bool cooled = curve.cooled();
+  for (const double p : c.table_pressures) {
+    try {
+      curve.pressure_tables.push_back(CurveBuilder(s, curve.side, o, std::nullopt).build_table(cooled ? hi : lo, cooled ? lo : hi, p));
+    } catch (const RunError& e) {
+      c.reject("table_pressures", side_key(curve.side) + " at " + number_text(p) + " Pa: " + e.what());
+    }
+  }
+}
+
 double imbalance(const std::vector<SideCurve>& curves) {
   if (curves.size() < 2) return 0.0;
   const double q0 = curves[0].duty, q1 = curves[1].duty;
@@ -451,12 +490,17 @@ double imbalance(const std::vector<SideCurve>& curves) {
 
 std::vector<SideCurve> compute_curves(Session& s, const CurveOptions& o) {
   const Case& c = s.config();
-  if (c.side_count == 1) return {compute_side_curve(s, 0, o)};
+  if (c.side_count == 1) {
+    std::vector<SideCurve> one{compute_side_curve(s, 0, o)};
+    add_pressure_tables(s, one[0], o);
+    return one;
+  }
   const int balanced = c.sides[0].outlet.kind == EndKind::Balance ? 0 : c.sides[1].outlet.kind == EndKind::Balance ? 1 : -1;
   const int first = balanced == 0 ? 1 : 0;
   std::vector<SideCurve> curves(2);
   curves[first] = compute_side_curve(s, first, o);
   curves[1 - first] = compute_side_curve(s, 1 - first, o, -curves[first].duty);
+  for (SideCurve& curve : curves) add_pressure_tables(s, curve, o);
   const double q0 = curves[0].duty, q1 = curves[1].duty;
   const auto kw = [](double w) { return number_text(w * 1.0e-3) + " kW"; };
   if ((q0 < 0.0) == (q1 < 0.0)) {

@@ -84,6 +84,8 @@ struct SideCurve {
   std::vector<PhaseBoundary> boundaries;   // inlet to outlet
   std::vector<ProfilePoint> profile;       // inlet to outlet, boundaries included
   std::vector<SideNote> notes;             // every note the host raised on the side's flashes and questions
+  bool table = false;                      // a property table at one pressure, not the side's curve
+  std::vector<SideCurve> pressure_tables;  // the side's property tables, one per pressure level
   bool cooled() const { return duty < 0.0; }
 };
 
@@ -100,6 +102,11 @@ struct CurveOptions {
 // range, both sides release (or take up) heat, or their own duties differ by more than the case's
 // balance_tolerance (unless allowed), RunError when a flash fails.
 std::vector<SideCurve> compute_curves(Session& s, const CurveOptions& o = {});
+
+// The side's property tables at the case's table_pressures over the curve's temperature range
+// (from its inlet's end), into curve.pressure_tables. Throws InputError for a level the host cannot
+// flash the stream at.
+void add_pressure_tables(Session& s, SideCurve& curve, const CurveOptions& o = {});
 
 // How far two sides' duties are apart, as a fraction of the larger; 0 for a single side.
 double imbalance(const std::vector<SideCurve>& curves);

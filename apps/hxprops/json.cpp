@@ -88,6 +88,13 @@ Json side_json(const SideCurve& c, const std::vector<std::string>& components) {
   Json points = Json::array();
   for (const CurvePoint& p : c.points) points.push_back(point_json(p, c.notes, components));
   o["points"] = std::move(points);
+  if (c.table) {
+    o["pressure"] = num(c.inlet_pressure);
+  } else {
+    Json tables = Json::array();
+    for (const SideCurve& t : c.pressure_tables) tables.push_back(side_json(t, components));
+    o["pressure_tables"] = std::move(tables);
+  }
   return o;
 }
 

@@ -80,7 +80,7 @@ int parse_points(const std::string& text) {
 }
 
 // Output names that cannot work are bad input, found before anything is calculated.
-void check_output_names(const Options& o, int side_count) {
+void check_output_names(const Options& o, const Case& c, UnitSystem units) {
   std::error_code ec;
   std::vector<std::pair<std::string, fs::path>> named;
   for (const auto& [option, p] : {std::pair{"--plot", o.plot}, std::pair{"--json", o.json}, std::pair{"--trace", o.trace}}) {
@@ -96,7 +96,10 @@ void check_output_names(const Options& o, int side_count) {
       throw InputError({}, "--csv", o.csv_dir->string() + " exists and is not a folder");
     }
     named.emplace_back("--csv", *o.csv_dir);
-    for (int side = 0; side < side_count; ++side) named.emplace_back("--csv", *o.csv_dir / csv_file_name(side));
+    for (int side = 0; side < c.side_count; ++side) {
+      named.emplace_back("--csv", *o.csv_dir / csv_file_name(side));
+      for (const double p : c.table_pressures) named.emplace_back("--csv", *o.csv_dir / csv_table_file_name(side, p, units));
+    }
   }
   for (std::size_t i = 0; i < named.size(); ++i) {
     for (std::size_t j = i + 1; j < named.size(); ++j) {
@@ -143,7 +146,7 @@ int run(const Options& o) {
     std::cout << write_case(c);
     return 0;
   }
-  check_output_names(o, c.side_count);
+  check_output_names(o, c, *units);
   OutputFiles outputs;  // declared first: outlives the session, which closes the trace file
   Session session(c, o.databank);
   if (o.trace) session.trace_to(outputs.stage(*o.trace));
@@ -165,6 +168,10 @@ int run(const Options& o) {
   if (o.csv_dir) {
     for (const SideCurve& curve : curves) {
       write_text_file(outputs.stage(*o.csv_dir / csv_file_name(curve.side)), csv_text(curve, {*units, composition_names}));
+      for (const SideCurve& table : curve.pressure_tables) {
+        write_text_file(outputs.stage(*o.csv_dir / csv_table_file_name(curve.side, table.inlet_pressure, *units)),
+                        csv_text(table, {*units, composition_names}));
+      }
     }
   }
   if (o.json) write_text_file(outputs.stage(*o.json), json_text(c, curves, x, names));

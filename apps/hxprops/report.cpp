@@ -115,9 +115,15 @@ void side_report(std::ostream& out, const SideCurve& curve, const ReportOptions&
   const UnitSystem u = o.units;
   out << "\nside " << curve.side;
   if (!curve.name.empty()) out << ": " << curve.name;
-  out << " (" << name_of(curve.method) << ")\n  inlet " << state_text(curve.inlet_temperature, curve.inlet_pressure, u)
-      << "; outlet " << state_text(curve.outlet_temperature, curve.outlet_pressure, u) << "; duty "
-      << duty_text(curve.duty, u) << "\n";
+  if (curve.table) {
+    out << ": property table at " << quantity_text(curve.inlet_pressure, Dimension::Pressure, u, -1) << ", "
+        << quantity_text(curve.inlet_temperature, Dimension::Temperature, u) << " to "
+        << quantity_text(curve.outlet_temperature, Dimension::Temperature, u) << " (duty: heat from the first row)\n";
+  } else {
+    out << " (" << name_of(curve.method) << ")\n  inlet " << state_text(curve.inlet_temperature, curve.inlet_pressure, u)
+        << "; outlet " << state_text(curve.outlet_temperature, curve.outlet_pressure, u) << "; duty "
+        << duty_text(curve.duty, u) << "\n";
+  }
   if (curve.boundaries.empty()) {
     out << "  phase boundaries: none from inlet to outlet\n";
   } else {
@@ -183,7 +189,10 @@ void print_report(std::ostream& out, const Case& c, const std::vector<SideCurve>
   const std::vector<std::string> names = all_components(c);
   for (std::size_t i = 0; i < names.size(); ++i) out << (i ? ", " : " ") << names[i];
   out << "\n";
-  for (const SideCurve& curve : curves) side_report(out, curve, o);
+  for (const SideCurve& curve : curves) {
+    side_report(out, curve, o);
+    for (const SideCurve& table : curve.pressure_tables) side_report(out, table, o);
+  }
   if (x) {
     exchanger_report(out, curves, *x, o.units);
   } else if (curves.size() == 2) {

@@ -106,6 +106,28 @@ TEST(EndStates, OutletByDutyInsideBoilingIsTheEnthalpyFlashState) {
   EXPECT_NEAR(s2.mole_flows(1)[0], 100.0 / 3.6 / kvt::reference::molecular_weight(1), 1.0e-12);
 }
 
+// A property table at a side's own constant pressure is that side's curve: the same rows, the same
+// boundaries; a level below it condenses the stream at a lower dew point, one above at a higher one.
+TEST(PressureTables, AtTheSidesOwnPressureTheyAreItsCurve) {
+  Case c = default_case();
+  c.points = 5;
+  c.table_pressures = {2.3e5, 2.5e5, 2.7e5};
+  Session session(c);
+  const SideCurve hot = compute_curves(session)[0];
+  ASSERT_EQ(hot.pressure_tables.size(), 3u);
+  const SideCurve& same = hot.pressure_tables[1];
+  ASSERT_EQ(same.points.size(), hot.points.size());
+  for (std::size_t k = 0; k < hot.points.size(); ++k) {
+    EXPECT_NEAR(same.points[k].temperature, hot.points[k].temperature, 1.0e-6) << k;
+    EXPECT_NEAR(same.points[k].enthalpy, hot.points[k].enthalpy, 1.0e-6 * std::fabs(hot.points[k].enthalpy) + 1.0) << k;
+    EXPECT_EQ(same.points[k].boundary, hot.points[k].boundary) << k;
+  }
+  const auto dew = [](const SideCurve& t) { return t.boundaries.at(0).temperature; };
+  EXPECT_LT(dew(hot.pressure_tables[0]), dew(same));
+  EXPECT_GT(dew(hot.pressure_tables[2]), dew(same));
+  for (const SideCurve& t : hot.pressure_tables) { EXPECT_TRUE(t.table && t.pressure_tables.empty()); }
+}
+
 TEST(EndStates, CompositionsComeFromTheFlash) {
   Case c = default_case();
   c.points = 3;
