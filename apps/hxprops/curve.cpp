@@ -178,7 +178,8 @@ class CurveBuilder {
   State end_state(const EndState& e, double p, bool outlet) {
     const std::string field = side_field(side_, end_key(outlet, e.kind));
     const TemperatureRange r = session_.temperature_range(side_);
-    const std::string range = number_text(r.min) + " to " + number_text(r.max) + " K";
+    const UnitSystem u = options_.units;
+    const std::string range = quantity_text(r.min, Dimension::Temperature, u) + " to " + quantity_text(r.max, Dimension::Temperature, u);
     State st;
     try {
       switch (e.kind) {
@@ -199,12 +200,33 @@ class CurveBuilder {
         }
       }
     } catch (const RunError& err) {
+      if (e.kind == EndKind::Duty || e.kind == EndKind::Balance) unreachable_duty(field, e, p, r);
       c_.reject(field, "cannot be met inside the databank's range " + range + " (" + err.what() + ")");
     }
     if (!(st.t >= r.min && st.t <= r.max)) {
-      c_.reject(field, "takes the stream to " + number_text(st.t) + " K, outside the databank's range " + range);
+      c_.reject(field, "takes the stream to " + quantity_text(st.t, Dimension::Temperature, u) + ", outside the databank's range " + range);
     }
     return st;
+  }
+
+  // A duty the stream cannot take up or release inside the databank's range: refused with the duty
+  // asked and the most the range allows, in the user's units.
+  [[noreturn]] void unreachable_duty(const std::string& field, const EndState& e, double p, const TemperatureRange& r) {
+    const double asked = e.kind == EndKind::Duty ? e.value : balance_duty_.value_or(0.0);
+    const double edge = asked < 0.0 ? r.min : r.max;
+    const UnitSystem u = options_.units;
+    std::string most;
+    try {
+      stream_.flash_tp(edge, p);
+      most = ": at most " + quantity_text(std::fabs(capture(State::TP).h - inlet_.h) * mole_flow_, Dimension::Power, u) +
+             (asked < 0.0 ? ", cooling it to the databank's lowest temperature " : ", heating it to the databank's highest temperature ") +
+             quantity_text(edge, Dimension::Temperature, u);
+    } catch (const RunError&) {
+      most = " inside the databank's range";
+    }
+    c_.reject(field, "the stream cannot " + std::string(asked < 0.0 ? "release " : "take up ") +
+                         quantity_text(std::fabs(asked), Dimension::Power, u) + most +
+                         " at " + quantity_text(p, Dimension::Pressure, u, -1));
   }
 
   // Two rows that are one: the same duty, or a boundary within the bisection's reach of another row

@@ -12,6 +12,7 @@
 
 #include "case_model.h"
 #include "library_session.h"
+#include "units.h"
 
 namespace hxprops {
 
@@ -95,6 +96,7 @@ inline constexpr int kProfileIntervals = 80;
 struct CurveOptions {
   bool compositions = false;     // ask each phase's composition at every point
   bool allow_imbalance = false;  // two sides' own duties may differ by more than the case's tolerance
+  UnitSystem units = UnitSystem::Engineering;  // of the figures in messages
 };
 
 // Every side of the session's case (one or two); a side on duty = "balance" takes what the other

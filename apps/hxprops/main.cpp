@@ -114,6 +114,7 @@ void check_output_names(const Options& o, const Case& c, UnitSystem units) {
 
 void list_components(const Options& o, UnitSystem u) {
   use_databank(o.databank);
+  std::cout << "databank: " << (o.databank ? *o.databank : kvt::reference::default_databank_path()).string() << "\n";
   for (const std::string& name : kvt::reference::databank_components()) {
     const kvt::reference::Range r = kvt::reference::temperature_range(name);
     std::cout << name << ": " << quantity_text(r.min, Dimension::Temperature, u) << " to "
@@ -150,7 +151,7 @@ int run(const Options& o) {
   OutputFiles outputs;  // declared first: outlives the session, which closes the trace file
   Session session(c, o.databank);
   if (o.trace) session.trace_to(outputs.stage(*o.trace));
-  const std::vector<SideCurve> curves = compute_curves(session, {o.compositions, o.allow_imbalance});
+  const std::vector<SideCurve> curves = compute_curves(session, {o.compositions, o.allow_imbalance, *units});
   session.end_trace();
   const std::optional<ExchangerFigures> x = exchanger_figures(curves, c);
   if (x && x->crossed() && !o.allow_cross) {
@@ -165,16 +166,24 @@ int run(const Options& o) {
   }
   const std::vector<std::string>& names = session.components();
   const std::vector<std::string> composition_names = o.compositions ? names : std::vector<std::string>{};
+  // A file that cannot be written is named as the user named it, not by its temporary name.
+  const auto write = [&outputs](const fs::path& file, const std::string& text) {
+    const fs::path staged = outputs.stage(file);
+    try {
+      write_text_file(staged, text);
+    } catch (const RunError&) {
+      throw RunError("cannot write " + file.string());
+    }
+  };
   if (o.csv_dir) {
     for (const SideCurve& curve : curves) {
-      write_text_file(outputs.stage(*o.csv_dir / csv_file_name(curve.side)), csv_text(curve, {*units, composition_names}));
+      write(*o.csv_dir / csv_file_name(curve.side), csv_text(curve, {*units, composition_names}));
       for (const SideCurve& table : curve.pressure_tables) {
-        write_text_file(outputs.stage(*o.csv_dir / csv_table_file_name(curve.side, table.inlet_pressure, *units)),
-                        csv_text(table, {*units, composition_names}));
+        write(*o.csv_dir / csv_table_file_name(curve.side, table.inlet_pressure, *units), csv_text(table, {*units, composition_names}));
       }
     }
   }
-  if (o.json) write_text_file(outputs.stage(*o.json), json_text(c, curves, x, names));
+  if (o.json) write(*o.json, json_text(c, curves, x, names));
   if (o.plot) render_plot(c, curves, outputs.stage(*o.plot), *plot_format(*o.plot), *units);
   outputs.commit();
   print_report(std::cout, c, curves, x, {*units, o.compositions, names});

@@ -123,6 +123,10 @@ void side_report(std::ostream& out, const SideCurve& curve, const ReportOptions&
     out << " (" << name_of(curve.method) << ")\n  inlet " << state_text(curve.inlet_temperature, curve.inlet_pressure, u)
         << "; outlet " << state_text(curve.outlet_temperature, curve.outlet_pressure, u) << "; duty "
         << duty_text(curve.duty, u) << "\n";
+    if (curve.outlet_pressure > curve.inlet_pressure) {
+      out << "  note: the outlet pressure is above the inlet's: the pressure rises along the side (a pump or\n"
+             "  compressor upstream of the outlet?); the curve takes it linear in the duty all the same\n";
+    }
   }
   if (curve.boundaries.empty()) {
     out << "  phase boundaries: none from inlet to outlet\n";

@@ -151,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadRun{"infinite_value", kCond, "duty = \"-2.1 MW\"", "duty = -inf", {}, "case.toml:10: side0.duty: the value is not finite"},
         BadRun{"unknown_unit", kCond, "\"1.5 bar\"", "\"1.5 bars\"", {}, "case.toml:7: side0.inlet_pressure: unknown unit \"bars\""},
         BadRun{"temperature_outside_range", kCond, "\"20 degC\"", "\"3000 degC\"", {}, "case.toml:19: side1.inlet_temperature: temperature 3273.15 K is outside"},
-        BadRun{"duty_outside_range", kCond, "-2.1 MW", "-90 MW", {}, "case.toml:10: side0.duty: cannot be met"},
+        BadRun{"duty_outside_range", kCond, "-2.1 MW", "-90 MW", {}, "case.toml:10: side0.duty: the stream cannot release 90000.00 kW: at most 2"},
         BadRun{"two_balances", kCond, "duty = \"-2.1 MW\"", "duty = \"balance\"", {}, "case.toml:20: side1.duty: only one side"},
         BadRun{"duties_differ", kCond, "duty = \"balance\"", "duty = \"1 MW\"", {}, "case.toml:20: side1.duty: the duties do not balance"},
         BadRun{"table_pressure_unit", "", "", "", {"--table-pressures", "2 bar, 3 bars"}, "--table-pressures: \" 3 bars\" is not a pressure"},
