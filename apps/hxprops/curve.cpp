@@ -251,7 +251,9 @@ class CurveBuilder {
       if (!out.empty()) {
         const double from = fraction(out.back()), share = fraction(r) - from, moved = std::fabs(r.t - out.back().t);
         const auto boiling = [&] { return std::popcount(at_fraction(from + 0.5 * share).sig) > 1; };
-        if (share * row_intervals > 1.0 && moved < step && (moved < 0.1 * step || (pure && boiling()))) {
+        // (a stretch over which the temperature moves half a step or more is not flat enough to be
+        // a plateau, whatever it holds)
+        if (share * row_intervals > 1.0 && moved < 0.5 * step && (moved < 0.1 * step || (pure && boiling()))) {
           const int n = std::max(kPlateauRows, static_cast<int>(std::ceil(share * row_intervals)));
           for (int i = 1; i <= n; ++i) out.push_back(at_fraction(from + share * i / (n + 1)));
         }
@@ -299,18 +301,22 @@ class CurveBuilder {
     return st;
   }
 
-  // The duty fraction expected at x from the grid so far: the parabola through its last three
-  // states (the line to the outlet at first), which puts the first pressure pass of a smooth
-  // stretch within the pressure tolerance.
+  // The duty fraction expected at x from the grid so far: the cubic through its last four states
+  // (the line to the outlet at first), which puts the first pressure pass of a smooth stretch
+  // within the pressure tolerance.
   double extrapolated_fraction(double x) const {
     const std::size_t n = grid_.size();
-    if (n < 3) return expected_fraction(grid_.back(), n < 2 ? outlet_ : grid_[0], x);
-    const State &a = grid_[n - 3], &b = grid_[n - 2], &c = grid_[n - 1];
-    const double fa = fraction(a), fb = fraction(b), fc = fraction(c);
-    const double la = (x - b.x) * (x - c.x) / ((a.x - b.x) * (a.x - c.x));
-    const double lb = (x - a.x) * (x - c.x) / ((b.x - a.x) * (b.x - c.x));
-    const double lc = (x - a.x) * (x - b.x) / ((c.x - a.x) * (c.x - b.x));
-    return std::clamp(la * fa + lb * fb + lc * fc, 0.0, 1.0);
+    if (n < 2) return expected_fraction(grid_.back(), outlet_, x);
+    const std::size_t first = n - std::min<std::size_t>(n, 4);
+    double f = 0.0;
+    for (std::size_t i = first; i < n; ++i) {
+      double weight = 1.0;  // Lagrange's
+      for (std::size_t j = first; j < n; ++j) {
+        if (j != i) weight *= (x - grid_[j].x) / (grid_[i].x - grid_[j].x);
+      }
+      f += weight * fraction(grid_[i]);
+    }
+    return std::clamp(f, 0.0, 1.0);
   }
 
   // The duty fraction at x on the line through two states (clamped to the side).

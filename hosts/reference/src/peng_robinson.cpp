@@ -57,24 +57,28 @@ std::vector<double> cubic_roots(double c2, double c1, double c0, double zmin) {
   return z;
 }
 
-// The liquid correction's constants of one component (defined with the correction below).
-CorrectionConstants correction_constants(const PengRobinson& one);
+// D_i(T) of one component (defined with the liquid correction below).
+double correction_of(const PengRobinson& one, double t);
 
 }  // namespace
 
 PengRobinson peng_robinson(const std::vector<const Component*>& components, const Databank& db) {
   const std::size_t n = components.size();
-  PengRobinson pr{components, std::vector<double>(n * n, 0.0), std::vector<double>(n, 0.0), {}};
+  PengRobinson pr{components, std::vector<double>(n * n, 0.0), std::vector<double>(n, 0.0)};
   for (std::size_t i = 0; i < n; ++i) {
     for (std::size_t j = 0; j < n; ++j) {
       if (i != j) pr.kij[i * n + j] = db.kij(components[i]->name, components[j]->name);
     }
     const Component& c = *components[i];
     const double t = 0.7 * c.tc;
-    const PengRobinson one{{&c}, {0.0}, {0.0}, {}};
+    const PengRobinson one{{&c}, {0.0}, {0.0}};
     const double z = pr_phase(one, t, std::exp(ln_vapour_pressure(c, t)), std::vector<double>{1.0}, Root::kLiquid).z;
     pr.shift[i] = z * kGasConstant * t / std::exp(ln_vapour_pressure(c, t)) - liquid_molar_volume(c, t);
-    pr.correction.push_back(correction_constants(PengRobinson{{&c}, {0.0}, {pr.shift[i]}, {}}));
+    // the correction's straight continuation near Tc, found once rather than at every liquid enthalpy
+    const PengRobinson shifted{{&c}, {0.0}, {pr.shift[i]}};
+    const double end = kCorrectionEnd * c.tc, step = 1e-3 * end;
+    pr.line.push_back({correction_of(shifted, end),
+                       (correction_of(shifted, end + step) - correction_of(shifted, end - step)) / (2.0 * step)});
   }
   return pr;
 }
@@ -133,33 +137,18 @@ double saturated_liquid(const PengRobinson& one, double t) {
 }
 
 
-// D_i(T) of one component: its measured saturated liquid less the equation's; `anchor` is the
-// measured saturated liquid at the anchor less the correlation's liquid there (anchor_offset).
-double correction_of(const PengRobinson& one, double t, double anchor) {
+// D_i(T) of one component: its measured saturated liquid less the equation's.
+double correction_of(const PengRobinson& one, double t) {
   const Component& c = *one.components.front();
+  // anchored at Tr = 0.7, the middle of a liquid's working range, where both the correlations and
+  // the equation's vapour hold well
+  const double anchor = std::clamp(0.7 * c.tc, c.liquid_cp.tmin(), c.liquid_cp.tmax());
   const double top = c.liquid_cp.tmax(), end = std::min(t, top);
-  double h = anchor + liquid_enthalpy(c, end);
+  double h = saturated_liquid(one, anchor) + liquid_enthalpy(c, end) - liquid_enthalpy(c, anchor);
   if (t > top) h += saturated_liquid(one, t) - saturated_liquid(one, top);
   // the liquid's residual barely depends on pressure; at least 1 kPa keeps its root well conditioned
   const double p = std::max(1e3, std::exp(ln_vapour_pressure(c, t)));
   return h - vapour_enthalpy(c, t) - pr_phase(one, t, p, std::vector<double>{1.0}, Root::kLiquid).h_res;
-}
-
-// The measured path is anchored at Tr = 0.7, the middle of a liquid's working range, where both the
-// correlations and the equation's vapour hold well.
-double anchor_offset(const PengRobinson& one) {
-  const Component& c = *one.components.front();
-  const double anchor = std::clamp(0.7 * c.tc, c.liquid_cp.tmin(), c.liquid_cp.tmax());
-  return saturated_liquid(one, anchor) - liquid_enthalpy(c, anchor);
-}
-
-CorrectionConstants correction_constants(const PengRobinson& one) {
-  CorrectionConstants k;
-  k.anchor = anchor_offset(one);
-  const double end = kCorrectionEnd * one.components.front()->tc, step = 1e-3 * end;
-  k.end = correction_of(one, end, k.anchor);
-  k.slope = (correction_of(one, end + step, k.anchor) - correction_of(one, end - step, k.anchor)) / (2.0 * step);
-  return k;
 }
 
 }  // namespace
@@ -170,16 +159,16 @@ double liquid_correction(const PengRobinson& pr, std::span<const double> x, doub
     xs += std::max(0.0, x[i]);
     if (x[i] <= 0.0) continue;
     const Component& c = *pr.components[i];
-    const CorrectionConstants& k = pr.correction[i];
+    const PengRobinson one{{&c}, {0.0}, {pr.shift[i]}};
     // Nearer its critical point both saturated liquids turn singular (their heat capacities without
     // bound) and their difference with them, while a liquid of several components there, or one at
     // a pressure well above saturation, is smooth: from Tr = kCorrectionEnd on the correction
     // continues linearly and the equation carries the liquid.
     const double end = kCorrectionEnd * c.tc;
     if (t <= end) {
-      total += x[i] * correction_of(PengRobinson{{&c}, {0.0}, {pr.shift[i]}, {}}, t, k.anchor);
+      total += x[i] * correction_of(one, t);
     } else {
-      total += x[i] * (k.end + k.slope * (t - end));
+      total += x[i] * (pr.line[i].end + pr.line[i].slope * (t - end));
     }
   }
   return xs > 0.0 ? total / xs : 0.0;

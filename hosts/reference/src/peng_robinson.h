@@ -13,19 +13,18 @@
 
 namespace kvt::reference {
 
-// What a component's liquid correction D_i(T) needs that does not depend on T (see
-// liquid_correction), found once with the equation.
-struct CorrectionConstants {
-  double anchor = 0.0;  // the measured saturated liquid at the anchor less the correlation's liquid there, J/kmol
-  double end = 0.0;     // D_i at Tr = kCorrectionEnd, J/kmol
-  double slope = 0.0;   // dD_i/dT there, J/(kmol K)
+// A component's liquid correction D_i(T) from Tr = kCorrectionEnd on (see liquid_correction):
+// D_i = end + slope (T - T_end), found once with the equation.
+struct CorrectionLine {
+  double end = 0.0;    // D_i at Tr = kCorrectionEnd, J/kmol
+  double slope = 0.0;  // dD_i/dT there, J/(kmol K)
 };
 
 struct PengRobinson {
   std::vector<const Component*> components;
   std::vector<double> kij;    // n x n, row-major, symmetric, zero diagonal
   std::vector<double> shift;  // volume translation c_i, m3/kmol: v = v_equation - sum x_i c_i
-  std::vector<CorrectionConstants> correction;  // per component; empty for a one-component equation
+  std::vector<CorrectionLine> line = {};  // per component (empty for a one-component equation)
 };
 
 // The equation for these components, k_ij from the databank's interaction table (0 where it has none)
