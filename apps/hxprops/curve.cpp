@@ -58,6 +58,7 @@ constexpr int kPlateauRows = 5;
 // pressure off by 1e-8 of itself (0.035 Pa at 35 bar) moves it by a few mJ/kmol: below the host's own
 // enthalpy tolerance (1e-9 of the enthalpy, 0.01 J/kmol at least).
 constexpr double kPressureTolerance = 1.0e-8;
+constexpr int kPressurePasses = 8;
 // A boundary whose bracket holds more of the duty than this is a plateau: both its ends are rows.
 constexpr double kPlateau = 1.0e-5;
 
@@ -275,16 +276,23 @@ class CurveBuilder {
 
   // T-P flash at T, at the pressure the duty there gives: passes from the pressure at the duty
   // fraction `guess` until the pressure moves less than kPressureTolerance.
+  // A state whose passes run out is kept, with a note of the side saying how far off it is.
   State at_temperature(double t, double guess) {
     double p = pressure_at(guess);
     State st;
-    for (int pass = 0; pass < 8; ++pass) {
+    for (int pass = 0; pass < kPressurePasses; ++pass) {
       stream_.flash_tp(t, p);
       st = capture(State::TP);
       const double next = pressure_at(fraction(st));
-      if (std::fabs(next - p) <= kPressureTolerance * p) break;
+      if (std::fabs(next - p) <= kPressureTolerance * p) return st;
       p = next;
     }
+    const HostNote capped{"iteration-cap", "hxprops", "", "", t, st.p,
+                          "hxprops: the pressure passes at " + number_text(t) + " K stopped at their cap (" +
+                              std::to_string(kPressurePasses) + ") " + number_text(std::fabs(p - st.p)) +
+                              " Pa from the pressure the duty gives"};
+    const std::vector<int> more = notes_.file({capped}, t, st.p);
+    st.notes.insert(st.notes.end(), more.begin(), more.end());
     return st;
   }
 

@@ -76,6 +76,15 @@ TEST(Cli, DefaultCaseWithEveryOutput) {
   EXPECT_EQ(rows[6][column("boundary")], "dew point: liquid 1 appears");
   const bool flagged = std::any_of(rows.begin() + 1, rows.end(), [&](const auto& row) { return !row[column("flags")].empty(); });
   EXPECT_TRUE(flagged);  // the '*' of the tables
+  // every flagged row carries the codes of the host's notes, and the header explains each code
+  const auto notes = std::find_if(head.begin(), head.end(), [](const std::string& h) { return h.rfind("notes [N1 = ", 0) == 0; });
+  ASSERT_NE(notes, head.end());
+  for (auto row = rows.begin() + 1; row != rows.end(); ++row) {
+    if ((*row)[column("flags")].empty()) continue;
+    const std::string codes = (*row)[static_cast<std::size_t>(notes - head.begin())];
+    EXPECT_FALSE(codes.empty());
+    EXPECT_TRUE(contains(*notes, codes.substr(0, codes.find(';')) + " = ")) << codes;
+  }
   // The same run in SI units: the same temperatures in K, the same pressures in Pa.
   ScratchDir si;
   ASSERT_EQ(run_in(si.path(), {"--csv", ".", "--units", "si", "--plot", "c.png"}).status, 0);

@@ -191,6 +191,8 @@ TEST(Json, ReadsBackToTheSameFigures) {
     for (std::size_t k = 0; k < points.size(); ++k) {
       const CurvePoint& p = curves[i].points[k];
       for (const StreamColumn& col : stream_columns()) { EXPECT_TRUE(same(points[k][std::string(col.quantity)], col.get(p))) << col.quantity; }
+      ASSERT_EQ(points[k]["notes"].size(), p.notes.size());
+      for (std::size_t n = 0; n < p.notes.size(); ++n) { EXPECT_EQ(points[k]["notes"][n], curves[i].notes.at(p.notes[n]).code); }
       for (int ph = 0; ph < kCurvePhaseCount; ++ph) {
         const std::string name(csv_phase_name(kCurvePhases[ph]));
         ASSERT_EQ(points[k]["phases"].contains(name), p.phases[ph].present) << name;
@@ -202,6 +204,14 @@ TEST(Json, ReadsBackToTheSameFigures) {
         EXPECT_EQ(f["mole_fractions"].size(), session.components().size());
       }
     }
+  }
+  // The document's notes are every side's, each once with its kind and the range it was raised over;
+  // the default case's liquids hold nitrogen above its critical temperature.
+  ASSERT_EQ(doc["notes"].size(), curves[0].notes.size() + curves[1].notes.size());
+  ASSERT_FALSE(doc["notes"].empty());
+  for (const nlohmann::json& n : doc["notes"]) {
+    EXPECT_TRUE(n["kind"].is_string() && n["count"].get<int>() >= 1) << n;
+    EXPECT_LE(n["temperature"]["min"].get<double>(), n["temperature"]["max"].get<double>()) << n;
   }
   EXPECT_TRUE(same(doc["exchanger"]["lmtd"], x->lmtd));
   EXPECT_EQ(doc["exchanger"]["temperature_cross"], x->crossed());
