@@ -47,14 +47,16 @@ const char* kDescription =
     "temperature, pressure, duty since the inlet, specific enthalpy, vapour fraction, the mass fraction\n"
     "of each phase; per phase present (vapour, liquid 1, liquid 2): mass flow, molecular weight, heat\n"
     "capacity, thermal conductivity, viscosity, surface tension (liquids), density, heat of vaporisation\n"
-    "(liquids). Then the exchanger: minimum approach, LMTD, weighted MTD and UA. A phase absent at a\n"
-    "point shows as '-'. Without --case the embedded default case runs.\n";
+    "(liquids); then the host's notes on the side, each once. Then the exchanger: minimum approach,\n"
+    "LMTD, weighted MTD and UA. A phase absent at a point shows as '-'. Without --case the embedded\n"
+    "default case runs.\n";
 
 const char* kFooter =
     "Case file (TOML; plain numbers in K, Pa, kmol/s, W; or strings with a unit: \"120 degC\", \"2.5 bar\",\n"
     "\"36 t/h\", \"1.4 MW\"):\n"
-    "  title, points, spacing = \"temperature\"|\"duty\", arrangement = \"counter-current\"|\"co-current\"\n"
-    "  [side0] and [side1]:\n"
+    "  title, points, spacing = \"temperature\"|\"duty\", arrangement = \"counter-current\"|\"co-current\",\n"
+    "  balance_tolerance = 0.005, table_pressures = \"2.3 bar, 2.7 bar\"\n"
+    "  [side0] and [side1] ([side0] alone: one stream's curve, no exchanger):\n"
     "    name, method = \"ideal\"|\"peng-robinson\", phases = \"vapour-liquid\"|\"vapour-liquid-free-water\"|...\n"
     "    pressure (or inlet_pressure and outlet_pressure)\n"
     "    inlet_temperature or inlet_vapour_fraction\n"
