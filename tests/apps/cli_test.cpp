@@ -180,10 +180,12 @@ TEST(Cli, OneStreamAndAllowedImbalance) {
   ScratchDir dir;
   const std::string cond = test::case_text("steam_condenser.toml");
   test::write_file(dir / "one.toml", cond.substr(0, cond.find("[side1]")));
-  const test::RunResult one = run_in(dir.path(), {"--case", "one.toml", "--csv", "out", "--json", "one.json"});
+  const test::RunResult one =
+      run_in(dir.path(), {"--case", "one.toml", "--csv", "out", "--json", "one.json", "--table-pressures", "1.4 bar, 150 kPa"});
   EXPECT_EQ(one.status, 0) << one.err;
   EXPECT_TRUE(contains(one.out, "side 0: steam") && !contains(one.out, "side 1") && !contains(one.out, "exchanger")) << one.out;
-  EXPECT_TRUE(fs::exists(dir / "out/side0.csv") && !fs::exists(dir / "out/side1.csv"));
+  EXPECT_TRUE(contains(one.out, "side 0: steam: property table at 1.4 bar")) << one.out;
+  EXPECT_EQ(dir.listing(), (std::vector<std::string>{"one.json", "one.toml", "out", "out/side0.csv", "out/side0_1.4bar.csv", "out/side0_1.5bar.csv"}));
   EXPECT_TRUE(contains(test::read_file(dir / "one.json"), "\"exchanger\":null"));
   std::string alone = cond.substr(0, cond.find("[side1]"));
   alone.replace(alone.find("\"-2.1 MW\""), 9, "\"balance\"");
