@@ -19,7 +19,7 @@ void DefaultCaseEndToEnd(benchmark::State& state) {
     const hxprops::Case c = hxprops::default_case();
     hxprops::Session session(c);
     const auto curves = hxprops::compute_curves(session);
-    const hxprops::ExchangerFigures x = hxprops::exchanger_figures(curves, c.arrangement);
+    const std::optional<hxprops::ExchangerFigures> x = hxprops::exchanger_figures(curves, c);
     std::ostringstream out;
     hxprops::print_report(out, c, curves, x, {hxprops::UnitSystem::Engineering, false, session.components()});
     benchmark::DoNotOptimize(out.str().size());

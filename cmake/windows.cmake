@@ -1,17 +1,19 @@
 # The Windows build (the MinGW-w64 cross build of mingw-w64-x86_64.cmake), included by src/:
 #   - kvt.dll's binding to its host module (host_import.cmake: kvt_host.def, written from the ABI
 #     lists, and the import library kvt.dll links for the module it is built for);
-#   - toml++ and CLI11 for the programs and the reference host, header-only from Debian's headers;
+#   - toml++, CLI11 and nlohmann-json for the programs and the reference host, header-only from Debian's
+#     headers;
 #   - a second kvt.dll, bound to the reference host's module, beside which every program linking the
 #     reference host runs (bin/reference), while the library's tests run on the recording host in bin/;
 #   - the Windows package (windows_package.cmake).
 include_guard(GLOBAL)
 include(${CMAKE_CURRENT_LIST_DIR}/host_import.cmake)
 
-# toml++ and CLI11 have no MinGW builds, but both work header-only. Only their own header folders are
-# handed to the cross compiler (links in a folder of the build tree, never all of /usr/include),
-# through package redirects, so that find_package() in hosts/ and apps/ is the same for both builds.
-set(KVT_HEADER_ONLY_ROOT /usr/include CACHE PATH "Where the toml++ and CLI11 header folders are")
+# toml++, CLI11 and nlohmann-json have no MinGW builds, but all work header-only. Only their own header
+# folders are handed to the cross compiler (links in a folder of the build tree, never all of
+# /usr/include), through package redirects, so that find_package() in hosts/ and apps/ is the same for
+# both builds.
+set(KVT_HEADER_ONLY_ROOT /usr/include CACHE PATH "Where the toml++, CLI11 and nlohmann-json header folders are")
 set(header_only_dir ${PROJECT_BINARY_DIR}/header_only/include)
 file(MAKE_DIRECTORY ${header_only_dir})
 function(kvt_header_only_package package target folder definitions)
@@ -31,6 +33,7 @@ function(kvt_header_only_package package target folder definitions)
 endfunction()
 kvt_header_only_package(tomlplusplus tomlplusplus::tomlplusplus toml++ TOML_HEADER_ONLY=1)
 kvt_header_only_package(CLI11 CLI11::CLI11 CLI "")
+kvt_header_only_package(nlohmann_json nlohmann_json::nlohmann_json nlohmann "")
 
 # Whether `target` links `wanted`, directly or through other targets of the build.
 function(kvt_links target wanted out)

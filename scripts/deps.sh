@@ -4,7 +4,7 @@
 #   bash scripts/deps.sh        everything building, testing and running need (the test command)
 set -euo pipefail
 
-run_packages=(cmake ninja-build g++ pkg-config libtomlplusplus-dev libcli11-dev gnuplot-nox)
+run_packages=(cmake ninja-build g++ pkg-config libtomlplusplus-dev libcli11-dev nlohmann-json3-dev gnuplot-nox)
 test_packages=(
   clang-14 libclang-rt-14-dev clang-tidy-14 gfortran
   libgtest-dev googletest libbenchmark-dev valgrind gcovr

@@ -4,7 +4,8 @@
 # under wine64 in a throwaway prefix of the build tree (build/windows/wineprefix). The Windows programs'
 # output is compared with the Linux programs' of a native build tree (KVT_LINUX_BUILD, by default
 # build/test, which scripts/test.sh has built by then; the two programs are built there when missing).
-# Needs the Debian packages of scripts/deps.sh (MinGW g++ and gfortran, wine64, googletest, toml++, CLI11).
+# Needs the Debian packages of scripts/deps.sh (MinGW g++ and gfortran, wine64, googletest, toml++, CLI11,
+# nlohmann-json).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -99,6 +99,20 @@ class Reader {
     return quantity(n, field, {d}).first;
   }
 
+  // Pressures as an array of values, or as one string "2.3 bar, 2.5 bar".
+  std::vector<double> pressure_list(const toml::node& n, const std::string& field) const {
+    std::vector<double> out;
+    if (const toml::array* a = n.as_array()) {
+      for (const toml::node& e : *a) out.push_back(quantity_of(e, field, Dimension::Pressure));
+      return out;
+    }
+    if (!n.is_string()) fail(line_of(n), field, "expected an array of pressures or a string \"2.3 bar, 2.5 bar\", found " + type_name(n));
+    std::string why;
+    std::optional<std::vector<double>> list = hxprops::pressure_list(*n.value<std::string_view>(), why);
+    if (!list) fail(line_of(n), field, why);
+    return *list;
+  }
+
   std::int64_t integer(const toml::node& n, const std::string& field) const {
     if (!n.is_integer()) fail(line_of(n), field, "expected an integer, found " + type_name(n));
     return *n.value<std::int64_t>();
@@ -251,7 +265,7 @@ class Reader {
   }
 
   void read(const toml::table& root) {
-    check_keys(root, "", {"title", "points", "spacing", "arrangement", "side0", "side1"});
+    check_keys(root, "", {"title", "points", "spacing", "arrangement", "balance_tolerance", "table_pressures", "side0", "side1"});
     if (const toml::node* n = root.get("title")) c_.title = text(*n, "title");
     if (const toml::node* n = root.get("points")) {
       const std::int64_t p = integer(*n, "points");
@@ -263,8 +277,11 @@ class Reader {
     }
     if (const toml::node* n = root.get("spacing")) c_.spacing = named<Spacing>(*n, "spacing", "spacing");
     if (const toml::node* n = root.get("arrangement")) c_.arrangement = named<Arrangement>(*n, "arrangement", "arrangement");
+    if (const toml::node* n = root.get("balance_tolerance")) c_.balance_tolerance = number(*n, "balance_tolerance");
+    if (const toml::node* n = root.get("table_pressures")) c_.table_pressures = pressure_list(*n, "table_pressures");
     read_side(root, 0);
-    read_side(root, 1);
+    c_.side_count = root.get(side_key(1)) != nullptr ? 2 : 1;
+    if (c_.side_count == 2) read_side(root, 1);
   }
 
  private:
@@ -344,7 +361,13 @@ std::string write_case(const Case& c) {
   out += "points = " + std::to_string(c.points) + "\n";
   out += "spacing = " + toml_string(name_of(c.spacing)) + "\n";
   out += "arrangement = " + toml_string(name_of(c.arrangement)) + "\n";
-  for (int i = 0; i < 2; ++i) {
+  out += "balance_tolerance = " + exact(c.balance_tolerance) + "\n";
+  if (!c.table_pressures.empty()) {
+    out += "table_pressures = [";
+    for (std::size_t k = 0; k < c.table_pressures.size(); ++k) out += (k ? ", " : "") + exact(c.table_pressures[k]);
+    out += "]  # Pa\n";
+  }
+  for (int i = 0; i < c.side_count; ++i) {
     const Side& s = c.sides[i];
     out += "\n[" + side_key(i) + "]\n";
     if (!s.name.empty()) out += "name = " + toml_string(s.name) + "\n";

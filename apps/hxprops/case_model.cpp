@@ -71,7 +71,8 @@ template std::string names_of<Arrangement>();
 
 bool Case::same_content(const Case& other) const {
   return title == other.title && points == other.points && spacing == other.spacing &&
-         arrangement == other.arrangement && sides == other.sides;
+         arrangement == other.arrangement && balance_tolerance == other.balance_tolerance &&
+         table_pressures == other.table_pressures && side_count == other.side_count && sides == other.sides;
 }
 
 SourceRef Case::locate(const std::string& field) const {
@@ -112,8 +113,8 @@ std::string end_key(bool outlet, EndKind kind) {
 
 std::vector<std::string> all_components(const Case& c) {
   std::vector<std::string> names;
-  for (const Side& s : c.sides) {
-    for (const ComponentFlow& f : s.flows) {
+  for (int i = 0; i < c.side_count; ++i) {
+    for (const ComponentFlow& f : c.sides[i].flows) {
       if (std::find(names.begin(), names.end(), f.name) == names.end()) names.push_back(f.name);
     }
   }
@@ -148,10 +149,19 @@ void check_case(const Case& c) {
     c.reject("points", "the number of points must lie between " + std::to_string(kMinPoints) + " and " +
                            std::to_string(kMaxPoints) + ", not " + std::to_string(c.points));
   }
-  if (c.sides[0].outlet.kind == EndKind::Balance && c.sides[1].outlet.kind == EndKind::Balance) {
+  if (c.side_count == 2 && c.sides[0].outlet.kind == EndKind::Balance && c.sides[1].outlet.kind == EndKind::Balance) {
     c.reject(side_field(1, "duty"), "only one side can take duty = \"balance\"");
   }
-  for (int i = 0; i < 2; ++i) {
+  if (c.side_count == 1 && c.sides[0].outlet.kind == EndKind::Balance) {
+    c.reject(side_field(0, "duty"), "duty = \"balance\" needs a second side ([side1]) to balance");
+  }
+  if (!(c.balance_tolerance >= 0.0 && c.balance_tolerance < 1.0)) {
+    c.reject("balance_tolerance", "a fraction of the larger duty from 0 to below 1, not " + number_text(c.balance_tolerance));
+  }
+  for (const double p : c.table_pressures) {
+    if (!(std::isfinite(p) && p > 0.0)) c.reject("table_pressures", "a pressure must be positive and finite, not " + number_text(p) + " Pa");
+  }
+  for (int i = 0; i < c.side_count; ++i) {
     const Side& s = c.sides[i];
     if (s.flows.empty()) c.reject(side_field(i, flows_table(s)), "the side has no component flows");
     double total = 0.0;

@@ -89,6 +89,8 @@ struct Side {
 };
 
 inline constexpr int kDefaultPoints = 11;
+// Two sides given by their own outlets must agree in duty to this fraction of the larger (default).
+inline constexpr double kDefaultBalanceTolerance = 0.005;
 inline constexpr int kMinPoints = 2;
 inline constexpr int kMaxPoints = 1000;
 
@@ -97,7 +99,10 @@ struct Case {
   int points = kDefaultPoints;
   Spacing spacing = Spacing::Temperature;
   Arrangement arrangement = Arrangement::CounterCurrent;
-  std::array<Side, 2> sides;
+  double balance_tolerance = kDefaultBalanceTolerance;
+  std::vector<double> table_pressures;  // Pa: pressure levels of each side's property tables
+  int side_count = 2;                   // 1: one stream's curve only, no exchanger
+  std::array<Side, 2> sides;            // the first side_count are the case's
 
   // Where the case came from (a file name or "<default case>") and the line of each field, keyed by
   // its dotted name ("side0.flows.water"); used only for messages.

@@ -21,13 +21,21 @@ std::string quoted(const std::string& s) {
 
 }  // namespace
 
-std::vector<std::string> csv_header(const TableOptions& o) {
+std::vector<std::string> csv_header(const TableOptions& o, const std::vector<SideNote>& notes) {
   std::vector<std::string> cells;
   for (const StreamColumn& col : stream_columns()) {
     cells.push_back(header_cell(col.quantity, "stream", output_unit(col.dimension, o.units).name));
   }
   cells.emplace_back("boundary");
   cells.emplace_back("flags");
+  // The notes column: each row carries the codes of the host's notes raised there; its header cell
+  // says what each code stands for.
+  std::string legend;
+  for (const SideNote& n : notes) {
+    legend += (legend.empty() ? " [" : "; ") + n.code + " = " + n.kind + (n.phase.empty() ? "" : " " + n.phase) +
+              (n.component.empty() ? "" : " " + n.component) + ": " + n.text;
+  }
+  cells.push_back("notes" + (legend.empty() ? std::string() : legend + "]"));
   for (Phase ph : kCurvePhases) {
     for (const PhaseColumn& col : phase_columns()) {
       if (applies(col, ph)) cells.push_back(header_cell(col.quantity, csv_phase_name(ph), output_unit(col.dimension, o.units).name));
@@ -39,8 +47,8 @@ std::vector<std::string> csv_header(const TableOptions& o) {
 
 std::string csv_text(const SideCurve& curve, const TableOptions& o) {
   std::string out;
-  const std::vector<std::string> header = csv_header(o);
-  for (std::size_t i = 0; i < header.size(); ++i) out += (i ? "," : "") + header[i];
+  const std::vector<std::string> header = csv_header(o, curve.notes);
+  for (std::size_t i = 0; i < header.size(); ++i) out += (i ? "," : "") + quoted(header[i]);
   out += "\n";
   for (const CurvePoint& p : curve.points) {
     std::string row, flags, phases;
@@ -58,11 +66,16 @@ std::string csv_text(const SideCurve& curve, const TableOptions& o) {
       const std::vector<double>& x = p.phases[k].composition;
       for (std::size_t j = 0; j < o.components.size(); ++j) phases += "," + (j < x.size() ? number_text(x[j], 10) : std::string());
     }
-    out += row + "," + quoted(p.boundary) + "," + flags + phases + "\n";
+    out += row + "," + quoted(p.boundary) + "," + flags + "," + note_codes(p.notes, curve.notes) + phases + "\n";
   }
   return out;
 }
 
 std::string csv_file_name(int side) { return "side" + std::to_string(side) + ".csv"; }
+
+std::string csv_table_file_name(int side, double pressure, UnitSystem units) {
+  const Unit& u = output_unit(Dimension::Pressure, units);
+  return "side" + std::to_string(side) + "_" + number_text(to_unit(pressure, u), 8) + std::string(u.name) + ".csv";
+}
 
 }  // namespace hxprops

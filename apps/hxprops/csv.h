@@ -18,9 +18,12 @@ struct TableOptions {
   std::vector<std::string> components;  // per-phase composition columns when not empty
 };
 
-std::vector<std::string> csv_header(const TableOptions& o);
+// The header; the notes column's cell explains the codes of `notes` (a side's).
+std::vector<std::string> csv_header(const TableOptions& o, const std::vector<SideNote>& notes = {});
 std::string csv_text(const SideCurve& curve, const TableOptions& o);
 // The file name of a side's CSV inside the --csv directory: "side0.csv".
 std::string csv_file_name(int side);
+// A side's property table at a pressure: "side0_2.5bar.csv" (the pressure in the printed unit).
+std::string csv_table_file_name(int side, double pressure, UnitSystem units);
 
 }  // namespace hxprops

@@ -1,7 +1,9 @@
 #include "curve.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <memory>
 #include <numeric>
 
 #include "number_text.h"
@@ -40,10 +42,23 @@ struct State {
   double vf = 0.0;    // the vapour fraction a PV state was asked for
   Signature sig = 0;
   std::string label;  // the phase boundary at this state, if it is one
+  std::shared_ptr<const CurvePoint> figures;  // the row's figures, when asked right after its flash
+  std::vector<int> notes;                     // the host's notes on its flash (indices into the side's)
 };
 
-// Duty fractions closer than this are one row.
+// Duty fractions closer than this are one row; so are a boundary and a row closer than kPlateau in
+// duty and kSameTemperature (K, ten times the bisection's reach) in temperature.
 constexpr double kSameRow = 1.0e-7;
+constexpr double kSameTemperature = 1.0e-5;
+// Rows a plateau gets between its ends, at least.
+constexpr int kPlateauRows = 5;
+// The pressure passes of a T-P flash on a pressure drop stop when the pressure moves less than this
+// fraction of itself. A fluid's enthalpy moves with pressure at constant temperature by about its
+// molar volume or less (dh/dp = v - T dv/dT, some 0.1 m3/kmol for a dense gas or a liquid), so a
+// pressure off by 1e-8 of itself (0.035 Pa at 35 bar) moves it by a few mJ/kmol: below the host's own
+// enthalpy tolerance (1e-9 of the enthalpy, 0.01 J/kmol at least).
+constexpr double kPressureTolerance = 1.0e-8;
+constexpr int kPressurePasses = 8;
 // A boundary whose bracket holds more of the duty than this is a plateau: both its ends are rows.
 constexpr double kPlateau = 1.0e-5;
 
@@ -55,6 +70,7 @@ class CurveBuilder {
   CurveBuilder(Session& s, int side, const CurveOptions& o, std::optional<double> balance_duty)
       : session_(s), c_(s.config()), side_(side), options_(o), balance_duty_(balance_duty), stream_(s, side) {}
 
+  // The side's curve from its inlet to its outlet.
   SideCurve build() {
     const Side& sd = c_.sides[side_];
     const std::vector<double>& flows = session_.mole_flows(side_);
@@ -65,17 +81,41 @@ class CurveBuilder {
       c_.reject(side_field(side_, end_key(true, sd.outlet.kind)), "the outlet state is the inlet state: no duty");
     }
     spacing_ = c_.spacing;
+    return rows_and_figures();
+  }
+
+  // The side's property table at one pressure from temperature `from` to `to`: the same rows and
+  // boundaries, every state a T-P flash at that pressure.
+  SideCurve build_table(double from, double to, double pressure) {
+    const std::vector<double>& flows = session_.mole_flows(side_);
+    mole_flow_ = std::accumulate(flows.begin(), flows.end(), 0.0);
+    stream_.flash_tp(from, pressure);
+    inlet_ = capture(State::TP);
+    stream_.flash_tp(to, pressure);
+    outlet_ = capture(State::TP);
+    spacing_ = Spacing::Temperature;
+    SideCurve table = rows_and_figures();
+    table.table = true;
+    return table;
+  }
+
+ private:
+  SideCurve rows_and_figures() {
+    const Side& sd = c_.sides[side_];
     if (std::fabs(outlet_.t - inlet_.t) < 1.0e-3) spacing_ = Spacing::Duty;  // a plateau from end to end
     // The path is followed in temperature (T-P flashes, the cheaper ones) unless the rows are spaced
     // by duty, or a plateau turns up while the pressure changes (its temperature then slopes with the
     // pressure): then in duty (P-H flashes at the pressure the duty gives).
     follow(spacing_);
+    // The profile's grid refines the rows' grid, so that rows spaced like the path are grid states.
+    const int row_intervals = c_.points - 1;
+    per_row_ = (kProfileIntervals + row_intervals - 1) / row_intervals;
     std::vector<State> profile;
     try {
-      profile = walk(std::max(kProfileIntervals, 4 * (c_.points - 1)));
+      profile = walk(per_row_ * row_intervals);
     } catch (const SlopingPlateau&) {
       follow(Spacing::Duty);
-      profile = walk(std::max(kProfileIntervals, 4 * (c_.points - 1)));
+      profile = walk(per_row_ * row_intervals);
     }
 
     SideCurve curve;
@@ -99,21 +139,26 @@ class CurveBuilder {
     std::stable_sort(rows.begin(), rows.end(), [&](const State& a, const State& b) { return fraction(a) < fraction(b); });
     std::vector<State> merged;
     for (State& r : rows) {
-      if (!merged.empty() && std::fabs(fraction(r) - fraction(merged.back())) < kSameRow) {
-        if (!r.label.empty()) merged.back().label += (merged.back().label.empty() ? "" : "; ") + r.label;
+      if (!merged.empty() && same_row(r, merged.back())) {
+        std::string label = merged.back().label;
+        if (!r.label.empty()) label += (label.empty() ? "" : "; ") + r.label;
+        if (fraction(r) == 1.0) merged.back() = std::move(r);  // the outlet stays the outlet's own state
+        merged.back().label = std::move(label);
         continue;
       }
       merged.push_back(std::move(r));
     }
+    if (spacing_ == Spacing::Temperature) merged = with_plateau_rows(std::move(merged));
     for (const State& r : merged) {
-      curve.points.push_back(point(r));
+      curve.points.push_back(r.figures ? *r.figures : point(r));
+      curve.points.back().boundary = r.label;
       if (!r.label.empty()) curve.boundaries.push_back({r.t, r.p, duty_from_inlet(r), r.label});
     }
     for (const State& st : profile) curve.profile.push_back({st.t, duty_from_inlet(st)});
+    curve.notes = notes_.notes();
     return curve;
   }
 
- private:
   // ---- States --------------------------------------------------------------------------------
 
   State capture(State::Kind kind, double vf = 0.0) {
@@ -126,6 +171,7 @@ class CurveBuilder {
     for (int k = 0; k < kCurvePhaseCount; ++k) {
       if (stream_.present(kCurvePhases[k])) st.sig |= 1u << k;
     }
+    st.notes = notes_.file(session_.take_notes(), st.t, st.p);
     return st;
   }
 
@@ -133,7 +179,8 @@ class CurveBuilder {
   State end_state(const EndState& e, double p, bool outlet) {
     const std::string field = side_field(side_, end_key(outlet, e.kind));
     const TemperatureRange r = session_.temperature_range(side_);
-    const std::string range = number_text(r.min) + " to " + number_text(r.max) + " K";
+    const UnitSystem u = options_.units;
+    const std::string range = quantity_text(r.min, Dimension::Temperature, u) + " to " + quantity_text(r.max, Dimension::Temperature, u);
     State st;
     try {
       switch (e.kind) {
@@ -154,12 +201,67 @@ class CurveBuilder {
         }
       }
     } catch (const RunError& err) {
+      if (e.kind == EndKind::Duty || e.kind == EndKind::Balance) unreachable_duty(field, e, p, r);
       c_.reject(field, "cannot be met inside the databank's range " + range + " (" + err.what() + ")");
     }
     if (!(st.t >= r.min && st.t <= r.max)) {
-      c_.reject(field, "takes the stream to " + number_text(st.t) + " K, outside the databank's range " + range);
+      c_.reject(field, "takes the stream to " + quantity_text(st.t, Dimension::Temperature, u) + ", outside the databank's range " + range);
     }
     return st;
+  }
+
+  // A duty the stream cannot take up or release inside the databank's range: refused with the duty
+  // asked and the most the range allows, in the user's units.
+  [[noreturn]] void unreachable_duty(const std::string& field, const EndState& e, double p, const TemperatureRange& r) {
+    const double asked = e.kind == EndKind::Duty ? e.value : balance_duty_.value_or(0.0);
+    const double edge = asked < 0.0 ? r.min : r.max;
+    const UnitSystem u = options_.units;
+    std::string most;
+    try {
+      stream_.flash_tp(edge, p);
+      most = ": at most " + quantity_text(std::fabs(capture(State::TP).h - inlet_.h) * mole_flow_, Dimension::Power, u) +
+             (asked < 0.0 ? ", cooling it to the databank's lowest temperature " : ", heating it to the databank's highest temperature ") +
+             quantity_text(edge, Dimension::Temperature, u);
+    } catch (const RunError&) {
+      most = " inside the databank's range";
+    }
+    c_.reject(field, "the stream cannot " + std::string(asked < 0.0 ? "release " : "take up ") +
+                         quantity_text(std::fabs(asked), Dimension::Power, u) + most +
+                         " at " + quantity_text(p, Dimension::Pressure, u, -1));
+  }
+
+  // Two rows that are one: the same duty, or a boundary within the bisection's reach of another row
+  // (an inlet or outlet at its bubble or dew point).
+  bool same_row(const State& a, const State& b) const {
+    const double apart = std::fabs(fraction(a) - fraction(b));
+    if (apart < kSameRow) return true;
+    const bool boundary = !a.label.empty() || !b.label.empty();
+    return boundary && apart < kPlateau && std::fabs(a.t - b.t) < kSameTemperature;
+  }
+
+  // Rows spaced in duty on every plateau between two rows that holds more than one row's share of
+  // the duty: a stretch over which the temperature moves less than a tenth of a row's step, or a
+  // pure component's boiling or condensing (its temperature sloping with a pressure drop); at least
+  // kPlateauRows of them.
+  std::vector<State> with_plateau_rows(std::vector<State> rows) {
+    const double row_intervals = c_.points - 1, step = std::fabs(outlet_.t - inlet_.t) / row_intervals;
+    const std::vector<double>& flows = session_.mole_flows(side_);
+    const bool pure = std::count_if(flows.begin(), flows.end(), [](double f) { return f > 0.0; }) == 1;
+    std::vector<State> out;
+    for (State& r : rows) {
+      if (!out.empty()) {
+        const double from = fraction(out.back()), share = fraction(r) - from, moved = std::fabs(r.t - out.back().t);
+        const auto boiling = [&] { return std::popcount(at_fraction(from + 0.5 * share).sig) > 1; };
+        // (a stretch over which the temperature moves half a step or more is not flat enough to be
+        // a plateau, whatever it holds)
+        if (share * row_intervals > 1.0 && moved < 0.5 * step && (moved < 0.1 * step || (pure && boiling()))) {
+          const int n = std::max(kPlateauRows, static_cast<int>(std::ceil(share * row_intervals)));
+          for (int i = 1; i <= n; ++i) out.push_back(at_fraction(from + share * i / (n + 1)));
+        }
+      }
+      out.push_back(std::move(r));
+    }
+    return out;
   }
 
   double fraction(const State& st) const { return (st.h - inlet_.h) / (outlet_.h - inlet_.h); }
@@ -172,17 +274,25 @@ class CurveBuilder {
     outlet_.x = path_ == Spacing::Temperature ? outlet_.t : 1.0;
   }
 
-  // T-P flash at T, at the pressure the duty there gives (a few passes when the pressure changes).
-  State at_temperature(double t) {
-    double p = pressure_at((t - inlet_.t) / (outlet_.t - inlet_.t));
+  // T-P flash at T, at the pressure the duty there gives: passes from the pressure at the duty
+  // fraction `guess` until the pressure moves less than kPressureTolerance.
+  // A state whose passes run out is kept, with a note of the side saying how far off it is.
+  State at_temperature(double t, double guess) {
+    double p = pressure_at(guess);
     State st;
-    for (int pass = 0; pass < 6; ++pass) {
+    for (int pass = 0; pass < kPressurePasses; ++pass) {
       stream_.flash_tp(t, p);
       st = capture(State::TP);
       const double next = pressure_at(fraction(st));
-      if (std::fabs(next - p) <= 1.0e-10 * p) break;
+      if (std::fabs(next - p) <= kPressureTolerance * p) return st;
       p = next;
     }
+    const HostNote capped{"iteration-cap", "hxprops", "", "", t, st.p,
+                          "hxprops: the pressure passes at " + number_text(t) + " K stopped at their cap (" +
+                              std::to_string(kPressurePasses) + ") " + number_text(std::fabs(p - st.p)) +
+                              " Pa from the pressure the duty gives"};
+    const std::vector<int> more = notes_.file({capped}, t, st.p);
+    st.notes.insert(st.notes.end(), more.begin(), more.end());
     return st;
   }
 
@@ -191,10 +301,36 @@ class CurveBuilder {
     return capture(State::PH);
   }
 
-  State at(double x) {
-    State st = path_ == Spacing::Temperature ? at_temperature(x) : at_fraction(x);
+  // The state at path parameter x; `guess` is the duty fraction expected there (it only starts the
+  // pressure passes of a T-P flash).
+  State at(double x, double guess) {
+    State st = path_ == Spacing::Temperature ? at_temperature(x, guess) : at_fraction(x);
     st.x = x;
     return st;
+  }
+
+  // The duty fraction expected at x from the grid so far: the cubic through its last four states
+  // (the line to the outlet at first), which puts the first pressure pass of a smooth stretch
+  // within the pressure tolerance.
+  double extrapolated_fraction(double x) const {
+    const std::size_t n = grid_.size();
+    if (n < 2) return expected_fraction(grid_.back(), outlet_, x);
+    const std::size_t first = n - std::min<std::size_t>(n, 4);
+    double f = 0.0;
+    for (std::size_t i = first; i < n; ++i) {
+      double weight = 1.0;  // Lagrange's
+      for (std::size_t j = first; j < n; ++j) {
+        if (j != i) weight *= (x - grid_[j].x) / (grid_[i].x - grid_[j].x);
+      }
+      f += weight * fraction(grid_[i]);
+    }
+    return std::clamp(f, 0.0, 1.0);
+  }
+
+  // The duty fraction at x on the line through two states (clamped to the side).
+  double expected_fraction(const State& a, const State& b, double x) const {
+    if (b.x == a.x) return fraction(b);
+    return std::clamp(fraction(a) + (fraction(b) - fraction(a)) * (x - a.x) / (b.x - a.x), 0.0, 1.0);
   }
 
   // Row k of the table: evenly spaced in the spacing asked for. A temperature off the path's own
@@ -203,7 +339,7 @@ class CurveBuilder {
     if (k == 0) return inlet_;
     if (k == intervals) return outlet_;
     const double f = static_cast<double>(k) / intervals;
-    if (spacing_ == path_) return at(inlet_.x + (outlet_.x - inlet_.x) * f);
+    if (spacing_ == path_) return grid_[static_cast<std::size_t>(k * per_row_)];
     if (spacing_ == Spacing::Duty) return at_fraction(f);
     const double t = inlet_.t + (outlet_.t - inlet_.t) * f;
     for (std::size_t j = 1; j < profile.size(); ++j) {
@@ -215,20 +351,23 @@ class CurveBuilder {
     return std::nullopt;
   }
 
-  State grid_state(int k, int intervals) {
-    if (k == 0) return inlet_;
-    if (k == intervals) return outlet_;
-    return at(inlet_.x + (outlet_.x - inlet_.x) * k / intervals);
-  }
-
   // ---- Profile and boundaries ------------------------------------------------------------------
 
+  // The profile: `intervals` evenly spaced grid states (kept in grid_) and the boundaries between.
   std::vector<State> walk(int intervals) {
     std::vector<State> states{inlet_};
+    grid_.assign(1, inlet_);
     for (int k = 1; k <= intervals; ++k) {
-      const State next = grid_state(k, intervals);
+      State next = outlet_;
+      if (k < intervals) {
+        const double x = inlet_.x + (outlet_.x - inlet_.x) * k / intervals;
+        next = at(x, extrapolated_fraction(x));
+        // a row's figures are asked while the stream holds its state, which saves flashing it again
+        if (spacing_ == path_ && k % per_row_ == 0) next.figures = std::make_shared<const CurvePoint>(figures_here(next));
+      }
       locate(states, next);
       states.push_back(next);
+      grid_.push_back(std::move(next));
     }
     return states;
   }
@@ -242,7 +381,8 @@ class CurveBuilder {
       State lo = from_state, hi = b;
       const Signature from = lo.sig;
       for (int it = 0; it < 60 && std::fabs(hi.x - lo.x) > tolerance; ++it) {
-        State m = at(0.5 * (lo.x + hi.x));
+        const double mid = 0.5 * (lo.x + hi.x);
+        State m = at(mid, expected_fraction(lo, hi, mid));
         (m.sig == from ? lo : hi) = std::move(m);
       }
       if (std::fabs(fraction(hi) - fraction(lo)) > kPlateau) {
@@ -282,11 +422,15 @@ class CurveBuilder {
 
   CurvePoint point(const State& st) {
     replay(st);
+    return figures_here(st);
+  }
+
+  // The figures of a state the stream holds (its last flash).
+  CurvePoint figures_here(const State& st) {
     CurvePoint p;
     p.temperature = st.t;
     p.pressure = st.p;
     p.duty = duty_from_inlet(st) + 0.0;
-    p.boundary = st.label;
     p.vapour_fraction = stream_.value(Quantity::Fraction, Phase::Vapour, LibraryBasis::Mole).value_or(0.0);
     const double heat = stream_.value(Quantity::HeatFlow, Phase::Stream, LibraryBasis::Mole).value_or(0.0);
     const double mass = stream_.value(Quantity::Flow, Phase::Stream, LibraryBasis::Mass).value_or(0.0);
@@ -309,6 +453,10 @@ class CurveBuilder {
       }
       if (options_.compositions) f.composition = stream_.composition(ph);
     }
+    p.notes = notes_.file(session_.take_notes(), st.t, st.p);
+    p.notes.insert(p.notes.end(), st.notes.begin(), st.notes.end());
+    std::sort(p.notes.begin(), p.notes.end());
+    p.notes.erase(std::unique(p.notes.begin(), p.notes.end()), p.notes.end());
     return p;
   }
 
@@ -323,7 +471,10 @@ class CurveBuilder {
   CurveOptions options_;
   std::optional<double> balance_duty_;
   SideStream stream_;
+  NoteBook notes_;
   State inlet_, outlet_;
+  std::vector<State> grid_;  // the profile's evenly spaced states, inlet and outlet included
+  int per_row_ = 1;          // profile intervals per row interval
   double mole_flow_ = 0.0;  // kmol/s, the stream's
   Spacing spacing_ = Spacing::Temperature;  // of the table's rows
   Spacing path_ = Spacing::Temperature;     // the parameter the profile follows
@@ -348,24 +499,55 @@ SideCurve compute_side_curve(Session& s, int side, const CurveOptions& o, std::o
   return CurveBuilder(s, side, o, balance_duty).build();
 }
 
-std::array<SideCurve, 2> compute_curves(Session& s, const CurveOptions& o) {
+void add_pressure_tables(Session& s, SideCurve& curve, const CurveOptions& o) {
   const Case& c = s.config();
+  double lo = curve.inlet_temperature, hi = lo;
+  for (const ProfilePoint& p : curve.profile) {
+    lo = std::min(lo, p.temperature);
+    hi = std::max(hi, p.temperature);
+  }
+  if (hi - lo < kSameTemperature) return;  // no temperature range to tabulate
+  const bool cooled = curve.cooled();
+  for (const double p : c.table_pressures) {
+    try {
+      curve.pressure_tables.push_back(CurveBuilder(s, curve.side, o, std::nullopt).build_table(cooled ? hi : lo, cooled ? lo : hi, p));
+    } catch (const RunError& e) {
+      c.reject("table_pressures", side_key(curve.side) + " at " + number_text(p) + " Pa: " + e.what());
+    }
+  }
+}
+
+double imbalance(const std::vector<SideCurve>& curves) {
+  if (curves.size() < 2) return 0.0;
+  const double q0 = curves[0].duty, q1 = curves[1].duty;
+  const double larger = std::max(std::fabs(q0), std::fabs(q1));
+  return larger > 0.0 ? std::fabs(q0 + q1) / larger : 0.0;
+}
+
+std::vector<SideCurve> compute_curves(Session& s, const CurveOptions& o) {
+  const Case& c = s.config();
+  if (c.side_count == 1) {
+    std::vector<SideCurve> one{compute_side_curve(s, 0, o)};
+    add_pressure_tables(s, one[0], o);
+    return one;
+  }
   const int balanced = c.sides[0].outlet.kind == EndKind::Balance ? 0 : c.sides[1].outlet.kind == EndKind::Balance ? 1 : -1;
   const int first = balanced == 0 ? 1 : 0;
-  std::array<SideCurve, 2> curves;
+  std::vector<SideCurve> curves(2);
   curves[first] = compute_side_curve(s, first, o);
   curves[1 - first] = compute_side_curve(s, 1 - first, o, -curves[first].duty);
+  for (SideCurve& curve : curves) add_pressure_tables(s, curve, o);
   const double q0 = curves[0].duty, q1 = curves[1].duty;
   const auto kw = [](double w) { return number_text(w * 1.0e-3) + " kW"; };
   if ((q0 < 0.0) == (q1 < 0.0)) {
     c.reject(side_field(1, end_key(true, c.sides[1].outlet.kind)),
              std::string("both sides ") + (q0 < 0.0 ? "release" : "take up") + " heat (side 0 " + kw(q0) + ", side 1 " + kw(q1) + ")");
   }
-  const double larger = std::max(std::fabs(q0), std::fabs(q1));
-  if (balanced < 0 && std::fabs(q0 + q1) > kDutyTolerance * larger) {
+  if (balanced < 0 && !o.allow_imbalance && imbalance(curves) > c.balance_tolerance) {
     c.reject(side_field(1, end_key(true, c.sides[1].outlet.kind)),
-             "the duties do not balance: side 0 " + kw(q0) + ", side 1 " + kw(q1) + " (" +
-                 number_text(100.0 * std::fabs(q0 + q1) / larger, 3) + " % of the larger); give one side duty = \"balance\"");
+             "the duties do not balance: side 0 " + kw(q0) + ", side 1 " + kw(q1) + " (" + number_text(100.0 * imbalance(curves), 3) +
+                 " % of the larger, over balance_tolerance " + number_text(100.0 * c.balance_tolerance, 3) +
+                 " %); give one side duty = \"balance\", or --allow-imbalance for both curves without the exchanger's figures");
   }
   return curves;
 }

@@ -12,6 +12,7 @@
 
 #include "case_model.h"
 #include "library_session.h"
+#include "units.h"
 
 namespace hxprops {
 
@@ -54,6 +55,7 @@ struct CurvePoint {
   double vapour_fraction = 0.0;  // mole fraction of the stream in the vapour
   std::string boundary;          // the phase boundary at this point, e.g. "dew point: liquid 1 appears"
   std::array<PhaseFigures, kCurvePhaseCount> phases;
+  std::vector<int> notes;        // the host's notes raised at this point: indices into the side's notes
 };
 
 // Where the set of phases changes, between the inlet and the outlet (both included).
@@ -82,23 +84,34 @@ struct SideCurve {
   std::vector<CurvePoint> points;          // inlet to outlet, boundary rows included
   std::vector<PhaseBoundary> boundaries;   // inlet to outlet
   std::vector<ProfilePoint> profile;       // inlet to outlet, boundaries included
+  std::vector<SideNote> notes;             // every note the host raised on the side's flashes and questions
+  bool table = false;                      // a property table at one pressure, not the side's curve
+  std::vector<SideCurve> pressure_tables;  // the side's property tables, one per pressure level
   bool cooled() const { return duty < 0.0; }
 };
 
 // Intervals of the profile (at least; more when the table has more points).
 inline constexpr int kProfileIntervals = 80;
 
-// Two sides given by their own duties (or outlets) must agree to this fraction of the larger duty.
-inline constexpr double kDutyTolerance = 0.005;
-
 struct CurveOptions {
-  bool compositions = false;  // ask each phase's composition at every point
+  bool compositions = false;     // ask each phase's composition at every point
+  bool allow_imbalance = false;  // two sides' own duties may differ by more than the case's tolerance
+  UnitSystem units = UnitSystem::Engineering;  // of the figures in messages
 };
 
-// Both sides of the session's case; a side on duty = "balance" takes what the other releases or
-// takes up. Throws InputError when an outlet lies outside the databank's temperature range or both
-// sides release (or take up) heat, RunError when a flash fails.
-std::array<SideCurve, 2> compute_curves(Session& s, const CurveOptions& o = {});
+// Every side of the session's case (one or two); a side on duty = "balance" takes what the other
+// releases or takes up. Throws InputError when an outlet lies outside the databank's temperature
+// range, both sides release (or take up) heat, or their own duties differ by more than the case's
+// balance_tolerance (unless allowed), RunError when a flash fails.
+std::vector<SideCurve> compute_curves(Session& s, const CurveOptions& o = {});
+
+// The side's property tables at the case's table_pressures over the curve's temperature range
+// (from its inlet's end), into curve.pressure_tables. Throws InputError for a level the host cannot
+// flash the stream at.
+void add_pressure_tables(Session& s, SideCurve& curve, const CurveOptions& o = {});
+
+// How far two sides' duties are apart, as a fraction of the larger; 0 for a single side.
+double imbalance(const std::vector<SideCurve>& curves);
 
 // One side, its outlet duty given when it is on "balance".
 SideCurve compute_side_curve(Session& s, int side, const CurveOptions& o = {},

@@ -80,10 +80,11 @@ ExchangerFigures exchanger_figures(const DutyProfile& hot, const DutyProfile& co
   return x;
 }
 
-ExchangerFigures exchanger_figures(const std::array<SideCurve, 2>& curves, Arrangement a) {
+std::optional<ExchangerFigures> exchanger_figures(const std::vector<SideCurve>& curves, const Case& c) {
+  if (curves.size() != 2 || imbalance(curves) > c.balance_tolerance) return std::nullopt;
   const int hot = curves[0].cooled() ? 0 : 1;
-  const auto profile = [](const SideCurve& c) { return DutyProfile{c.profile, std::fabs(c.duty)}; };
-  return exchanger_figures(profile(curves[hot]), profile(curves[1 - hot]), a, hot);
+  const auto profile = [](const SideCurve& s) { return DutyProfile{s.profile, std::fabs(s.duty)}; };
+  return exchanger_figures(profile(curves[hot]), profile(curves[1 - hot]), c.arrangement, hot);
 }
 
 }  // namespace hxprops

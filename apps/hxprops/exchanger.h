@@ -34,7 +34,9 @@ struct DutyProfile {
 };
 
 ExchangerFigures exchanger_figures(const DutyProfile& hot, const DutyProfile& cold, Arrangement a, int hot_side = 0);
-ExchangerFigures exchanger_figures(const std::array<SideCurve, 2>& curves, Arrangement a);
+// The figures of a case's two sides; none for a single side, or for two whose duties differ by more
+// than the case's balance_tolerance (their figures need a balance).
+std::optional<ExchangerFigures> exchanger_figures(const std::vector<SideCurve>& curves, const Case& c);
 
 // The logarithmic mean of two temperature differences (their common value when equal); none unless
 // both are positive.

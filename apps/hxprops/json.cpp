@@ -1,111 +1,140 @@
 #include "json.h"
 
 #include <cmath>
+#include <nlohmann/json.hpp>
 
 #include "columns.h"
-#include "number_text.h"
-#include "quoted.h"
 
 namespace hxprops {
 
 namespace {
 
-std::string str(std::string_view s) { return quoted(s); }
+// Members keep the order they are added in, the order a reader of the file expects them.
+using Json = nlohmann::ordered_json;
 
-std::string num(double v) { return std::isfinite(v) ? number_text(v, 12) : "null"; }
-std::string num(const std::optional<double>& v) { return v ? num(*v) : "null"; }
+// A figure: null where it is undefined (no value, or not finite).
+Json num(double v) { return std::isfinite(v) ? Json(v) : Json(nullptr); }
+Json num(const std::optional<double>& v) { return v ? num(*v) : Json(nullptr); }
 
-// Members joined into an object or an array.
-class Joined {
- public:
-  explicit Joined(char open) : text_(1, open) {}
-  Joined& add(const std::string& value) {
-    text_ += (text_.size() > 1 ? "," : "") + value;
-    return *this;
-  }
-  Joined& add(std::string_view key, const std::string& value) { return add(str(key) + ":" + value); }
-  std::string close(char c) const { return text_ + c; }
+Json end_json(double temperature, double pressure) { return {{"temperature", num(temperature)}, {"pressure", num(pressure)}}; }
 
- private:
-  std::string text_;
-};
-
-std::string point_json(const CurvePoint& p, const std::vector<std::string>& components) {
-  Joined o('{');
-  for (const StreamColumn& col : stream_columns()) o.add(col.quantity, num(col.get(p)));
-  o.add("boundary", p.boundary.empty() ? "null" : str(p.boundary));
-  Joined phases('{');
-  for (int k = 0; k < kCurvePhaseCount; ++k) {
-    const PhaseFigures& f = p.phases[k];
-    if (!f.present) continue;
-    Joined ph('{'), flagged('[');
-    for (const PhaseColumn& col : phase_columns()) {
-      if (!applies(col, kCurvePhases[k])) continue;
-      const Figure v = col.get(f);
-      ph.add(col.quantity, num(v.value));
-      if (v.flagged) flagged.add(str(col.quantity));
-    }
-    ph.add("flagged", flagged.close(']'));
-    if (!f.composition.empty()) {
-      Joined x('{');
-      for (std::size_t j = 0; j < components.size() && j < f.composition.size(); ++j) x.add(components[j], num(f.composition[j]));
-      ph.add("mole_fractions", x.close('}'));
-    }
-    phases.add(csv_phase_name(kCurvePhases[k]), ph.close('}'));
-  }
-  o.add("phases", phases.close('}'));
-  return o.close('}');
+Json boundary_json(const PhaseBoundary& b) {
+  return {{"temperature", num(b.temperature)}, {"pressure", num(b.pressure)}, {"duty", num(b.duty)}, {"label", b.label}};
 }
 
-std::string side_json(const SideCurve& c, const std::vector<std::string>& components) {
-  Joined o('{');
-  o.add("side", std::to_string(c.side)).add("name", str(c.name)).add("method", str(name_of(c.method)));
-  o.add("inlet", Joined('{').add("temperature", num(c.inlet_temperature)).add("pressure", num(c.inlet_pressure)).close('}'));
-  o.add("outlet", Joined('{').add("temperature", num(c.outlet_temperature)).add("pressure", num(c.outlet_pressure)).close('}'));
-  o.add("duty", num(c.duty)).add("spacing", str(name_of(c.spacing)));
-  Joined bounds('[');
-  for (const PhaseBoundary& b : c.boundaries) {
-    bounds.add(Joined('{')
-                   .add("temperature", num(b.temperature))
-                   .add("pressure", num(b.pressure))
-                   .add("duty", num(b.duty))
-                   .add("label", str(b.label))
-                   .close('}'));
+// One phase at one point: its figures, the names of those the host flagged and, when computed, its
+// mole fractions by component.
+Json phase_json(const PhaseFigures& f, Phase phase, const std::vector<std::string>& components) {
+  Json o = Json::object();
+  Json flagged = Json::array();
+  for (const PhaseColumn& col : phase_columns()) {
+    if (!applies(col, phase)) continue;
+    const Figure v = col.get(f);
+    o[std::string(col.quantity)] = num(v.value);
+    if (v.flagged) flagged.push_back(col.quantity);
   }
-  o.add("boundaries", bounds.close(']'));
-  Joined points('[');
-  for (const CurvePoint& p : c.points) points.add(point_json(p, components));
-  o.add("points", points.close(']'));
-  return o.close('}');
+  o["flagged"] = std::move(flagged);
+  if (!f.composition.empty()) {
+    Json x = Json::object();
+    for (std::size_t j = 0; j < components.size() && j < f.composition.size(); ++j) x[components[j]] = num(f.composition[j]);
+    o["mole_fractions"] = std::move(x);
+  }
+  return o;
+}
+
+Json point_json(const CurvePoint& p, const std::vector<SideNote>& notes, const std::vector<std::string>& components) {
+  Json o = Json::object();
+  for (const StreamColumn& col : stream_columns()) o[std::string(col.quantity)] = num(col.get(p));
+  o["boundary"] = p.boundary.empty() ? Json(nullptr) : Json(p.boundary);
+  o["notes"] = Json::array();
+  for (const int i : p.notes) o["notes"].push_back(notes[static_cast<std::size_t>(i)].code);
+  Json phases = Json::object();
+  for (int k = 0; k < kCurvePhaseCount; ++k) {
+    if (p.phases[k].present) phases[std::string(csv_phase_name(kCurvePhases[k]))] = phase_json(p.phases[k], kCurvePhases[k], components);
+  }
+  o["phases"] = std::move(phases);
+  return o;
+}
+
+// A note of a side: what, where (the range of states it was raised at) and how often.
+Json note_json(const SideNote& n, int side) {
+  const auto text_or_null = [](const std::string& s) { return s.empty() ? Json(nullptr) : Json(s); };
+  return {{"code", n.code},
+          {"kind", n.kind},
+          {"side", side},
+          {"routine", text_or_null(n.routine)},
+          {"phase", text_or_null(n.phase)},
+          {"component", text_or_null(n.component)},
+          {"temperature", {{"min", num(n.t_min)}, {"max", num(n.t_max)}}},
+          {"pressure", {{"min", num(n.p_min)}, {"max", num(n.p_max)}}},
+          {"count", n.count},
+          {"text", n.text}};
+}
+
+Json side_json(const SideCurve& c, const std::vector<std::string>& components) {
+  Json o = {{"side", c.side},
+            {"name", c.name},
+            {"method", name_of(c.method)},
+            {"inlet", end_json(c.inlet_temperature, c.inlet_pressure)},
+            {"outlet", end_json(c.outlet_temperature, c.outlet_pressure)},
+            {"duty", num(c.duty)},
+            {"spacing", name_of(c.spacing)}};
+  Json bounds = Json::array();
+  for (const PhaseBoundary& b : c.boundaries) bounds.push_back(boundary_json(b));
+  o["boundaries"] = std::move(bounds);
+  Json notes = Json::array();
+  for (const SideNote& n : c.notes) notes.push_back(note_json(n, c.side));
+  o["notes"] = std::move(notes);
+  Json points = Json::array();
+  for (const CurvePoint& p : c.points) points.push_back(point_json(p, c.notes, components));
+  o["points"] = std::move(points);
+  if (c.table) {
+    o["pressure"] = num(c.inlet_pressure);
+  } else {
+    Json tables = Json::array();
+    for (const SideCurve& t : c.pressure_tables) tables.push_back(side_json(t, components));
+    o["pressure_tables"] = std::move(tables);
+  }
+  return o;
+}
+
+Json exchanger_json(const ExchangerFigures& x) {
+  return {{"arrangement", name_of(x.arrangement)},
+          {"hot_side", x.hot_side},
+          {"duty", num(x.duty)},
+          {"min_approach", num(x.min_approach)},
+          {"min_approach_duty_from_hot_inlet", num(x.min_approach_duty)},
+          {"min_approach_hot_temperature", num(x.hot_temperature)},
+          {"min_approach_cold_temperature", num(x.cold_temperature)},
+          {"temperature_cross", x.crossed()},
+          {"lmtd", num(x.lmtd)},
+          {"weighted_mtd", num(x.weighted_mtd)},
+          {"ua_lmtd", num(x.ua_lmtd())},
+          {"ua_weighted_mtd", num(x.ua_weighted())}};
 }
 
 }  // namespace
 
-std::string json_text(const Case& c, const std::array<SideCurve, 2>& curves, const ExchangerFigures& x,
+std::string json_text(const Case& c, const std::vector<SideCurve>& curves, const std::optional<ExchangerFigures>& x,
                       const std::vector<std::string>& components) {
-  Joined root('{');
-  root.add("title", str(c.title)).add("units", str("SI: K, Pa, W, J/kg, kg/s, J/(kg K), W/(m K), Pa s, N/m, kg/m3, kg/kmol, W/K"));
-  Joined names('[');
-  for (const std::string& n : components) names.add(str(n));
-  root.add("components", names.close(']'));
-  Joined sides('[');
-  for (const SideCurve& s : curves) sides.add(side_json(s, components));
-  root.add("sides", sides.close(']'));
-  root.add("exchanger", Joined('{')
-                            .add("arrangement", str(name_of(x.arrangement)))
-                            .add("hot_side", std::to_string(x.hot_side))
-                            .add("duty", num(x.duty))
-                            .add("min_approach", num(x.min_approach))
-                            .add("min_approach_duty_from_hot_inlet", num(x.min_approach_duty))
-                            .add("min_approach_hot_temperature", num(x.hot_temperature))
-                            .add("min_approach_cold_temperature", num(x.cold_temperature))
-                            .add("temperature_cross", x.crossed() ? "true" : "false")
-                            .add("lmtd", num(x.lmtd))
-                            .add("weighted_mtd", num(x.weighted_mtd))
-                            .add("ua_lmtd", num(x.ua_lmtd()))
-                            .add("ua_weighted_mtd", num(x.ua_weighted()))
-                            .close('}'));
-  return root.close('}') + "\n";
+  Json root = Json::object();
+  root["title"] = c.title;
+  root["units"] = "SI: K, Pa, W, J/kg, kg/s, J/(kg K), W/(m K), Pa s, N/m, kg/m3, kg/kmol, W/K";
+  root["components"] = components;
+  Json sides = Json::array();
+  for (const SideCurve& s : curves) sides.push_back(side_json(s, components));
+  root["sides"] = std::move(sides);
+  // Every side's notes in one list, each naming its side.
+  Json notes = Json::array();
+  for (const SideCurve& s : curves) {
+    for (const SideNote& n : s.notes) notes.push_back(note_json(n, s.side));
+  }
+  root["notes"] = std::move(notes);
+  root["exchanger"] = x ? exchanger_json(*x) : Json(nullptr);
+  root["imbalance"] = curves.size() == 2 ? num(imbalance(curves)) : Json(nullptr);
+  // Text that is not UTF-8 (a name from a host, say) is written with U+FFFD in its place rather than
+  // making the document unreadable.
+  return root.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
 }  // namespace hxprops

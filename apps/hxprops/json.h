@@ -2,7 +2,6 @@
 // J/(kg K), W/(m K), Pa s, N/m, kg/m3, kg/kmol, W/K).
 #pragma once
 
-#include <array>
 #include <string>
 #include <vector>
 
@@ -12,7 +11,7 @@
 
 namespace hxprops {
 
-std::string json_text(const Case& c, const std::array<SideCurve, 2>& curves, const ExchangerFigures& x,
+std::string json_text(const Case& c, const std::vector<SideCurve>& curves, const std::optional<ExchangerFigures>& x,
                       const std::vector<std::string>& components);
 
 }  // namespace hxprops

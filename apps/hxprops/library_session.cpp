@@ -106,7 +106,7 @@ void use_databank(const std::optional<fs::path>& file) {
 Session::Session(const Case& c, const std::optional<fs::path>& databank) : case_(c) {
   use_databank(databank);
   const std::vector<std::string> known = reference::databank_components();
-  for (int i = 0; i < 2; ++i) {
+  for (int i = 0; i < c.side_count; ++i) {
     for (const ComponentFlow& f : c.sides[i].flows) {
       if (std::find(known.begin(), known.end(), f.name) != known.end()) continue;
       std::string list;
@@ -118,7 +118,7 @@ Session::Session(const Case& c, const std::optional<fs::path>& databank) : case_
   select(c.sides[0].method);
 
   // Each side's component mole flows over the whole set, from flows or fractions of a total.
-  for (int i = 0; i < 2; ++i) {
+  for (int i = 0; i < c.side_count; ++i) {
     const Side& s = c.sides[i];
     std::vector<double>& out = flows_[i];
     out.assign(components_.size(), 0.0);
@@ -145,7 +145,12 @@ Session::Session(const Case& c, const std::optional<fs::path>& databank) : case_
   }
 
   const reference::Range pr = reference::pressure_range();
-  for (int i = 0; i < 2; ++i) {
+  for (const double p : c.table_pressures) {
+    if (p >= pr.min && p <= pr.max) continue;
+    c.reject("table_pressures", "pressure " + number_text(p) + " Pa is outside the host's range " + number_text(pr.min) + " to " +
+                                    number_text(pr.max) + " Pa");
+  }
+  for (int i = 0; i < c.side_count; ++i) {
     const Side& s = c.sides[i];
     for (const char* key : {"inlet_pressure", "outlet_pressure"}) {
       const double p = key[0] == 'i' ? s.inlet_pressure : s.outlet_pressure;
@@ -205,10 +210,11 @@ void Session::end_trace() {
   tracing_ = false;
 }
 
-std::vector<std::string> Session::host_notes() {
-  std::vector<std::string> notes;
-  for (std::string& n : reference::take_warnings()) {
-    if (std::find(notes.begin(), notes.end(), n) == notes.end()) notes.push_back(std::move(n));
+std::vector<HostNote> Session::take_notes() {
+  std::vector<HostNote> notes;
+  for (reference::Note& n : reference::take_notes()) {
+    notes.push_back({std::string(reference::note_kind_name(n.kind)), std::move(n.routine),
+                     std::string(reference::note_phase_name(n.phase)), std::move(n.component), n.t, n.p, std::move(n.text)});
   }
   return notes;
 }

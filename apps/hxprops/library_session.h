@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "case_model.h"
+#include "notes.h"
 
 namespace hxprops {
 
@@ -71,8 +72,8 @@ class Session {
   // Switch the trace off and close its file.
   void end_trace();
 
-  // The host's notes since the last call (range extrapolations, flash failures), each once.
-  std::vector<std::string> host_notes();
+  // The host's notes since the last call (range extrapolations, iteration caps, ...), each once.
+  std::vector<HostNote> take_notes();
 
  private:
   void select(Method m);

@@ -34,9 +34,9 @@ constexpr int kExitFailed = 1;
 
 struct Options {
   std::optional<fs::path> case_file, csv_dir, plot, json, trace, databank;
-  std::optional<std::string> points, spacing;
+  std::optional<std::string> points, spacing, table_pressures;
   std::string units = "engineering";
-  bool compositions = false, allow_cross = false, list_components = false, dump_case = false;
+  bool compositions = false, allow_cross = false, allow_imbalance = false, list_components = false, dump_case = false;
 };
 
 const char* kDescription =
@@ -47,14 +47,16 @@ const char* kDescription =
     "temperature, pressure, duty since the inlet, specific enthalpy, vapour fraction, the mass fraction\n"
     "of each phase; per phase present (vapour, liquid 1, liquid 2): mass flow, molecular weight, heat\n"
     "capacity, thermal conductivity, viscosity, surface tension (liquids), density, heat of vaporisation\n"
-    "(liquids). Then the exchanger: minimum approach, LMTD, weighted MTD and UA. A phase absent at a\n"
-    "point shows as '-'. Without --case the embedded default case runs.\n";
+    "(liquids); then the host's notes on the side, each once. Then the exchanger: minimum approach,\n"
+    "LMTD, weighted MTD and UA. A phase absent at a point shows as '-'. Without --case the embedded\n"
+    "default case runs.\n";
 
 const char* kFooter =
     "Case file (TOML; plain numbers in K, Pa, kmol/s, W; or strings with a unit: \"120 degC\", \"2.5 bar\",\n"
     "\"36 t/h\", \"1.4 MW\"):\n"
-    "  title, points, spacing = \"temperature\"|\"duty\", arrangement = \"counter-current\"|\"co-current\"\n"
-    "  [side0] and [side1]:\n"
+    "  title, points, spacing = \"temperature\"|\"duty\", arrangement = \"counter-current\"|\"co-current\",\n"
+    "  balance_tolerance = 0.005, table_pressures = \"2.3 bar, 2.7 bar\"\n"
+    "  [side0] and [side1] ([side0] alone: one stream's curve, no exchanger):\n"
     "    name, method = \"ideal\"|\"peng-robinson\", phases = \"vapour-liquid\"|\"vapour-liquid-free-water\"|...\n"
     "    pressure (or inlet_pressure and outlet_pressure)\n"
     "    inlet_temperature or inlet_vapour_fraction\n"
@@ -80,7 +82,7 @@ int parse_points(const std::string& text) {
 }
 
 // Output names that cannot work are bad input, found before anything is calculated.
-void check_output_names(const Options& o) {
+void check_output_names(const Options& o, const Case& c, UnitSystem units) {
   std::error_code ec;
   std::vector<std::pair<std::string, fs::path>> named;
   for (const auto& [option, p] : {std::pair{"--plot", o.plot}, std::pair{"--json", o.json}, std::pair{"--trace", o.trace}}) {
@@ -96,7 +98,10 @@ void check_output_names(const Options& o) {
       throw InputError({}, "--csv", o.csv_dir->string() + " exists and is not a folder");
     }
     named.emplace_back("--csv", *o.csv_dir);
-    for (int side = 0; side < 2; ++side) named.emplace_back("--csv", *o.csv_dir / csv_file_name(side));
+    for (int side = 0; side < c.side_count; ++side) {
+      named.emplace_back("--csv", *o.csv_dir / csv_file_name(side));
+      for (const double p : c.table_pressures) named.emplace_back("--csv", *o.csv_dir / csv_table_file_name(side, p, units));
+    }
   }
   for (std::size_t i = 0; i < named.size(); ++i) {
     for (std::size_t j = i + 1; j < named.size(); ++j) {
@@ -111,6 +116,7 @@ void check_output_names(const Options& o) {
 
 void list_components(const Options& o, UnitSystem u) {
   use_databank(o.databank);
+  std::cout << "databank: " << (o.databank ? *o.databank : kvt::reference::default_databank_path()).string() << "\n";
   for (const std::string& name : kvt::reference::databank_components()) {
     const kvt::reference::Range r = kvt::reference::temperature_range(name);
     std::cout << name << ": " << quantity_text(r.min, Dimension::Temperature, u) << " to "
@@ -132,44 +138,57 @@ int run(const Options& o) {
     if (!s) throw InputError({}, "--spacing", "\"" + *o.spacing + "\" is not one of: " + names_of<Spacing>());
     c.spacing = *s;
   }
+  if (o.table_pressures) {
+    std::string why;
+    const std::optional<std::vector<double>> levels = pressure_list(*o.table_pressures, why);
+    if (!levels) throw InputError({}, "--table-pressures", why);
+    c.table_pressures = *levels;
+    check_case(c);
+  }
   if (o.dump_case) {
     std::cout << write_case(c);
     return 0;
   }
-  check_output_names(o);
+  check_output_names(o, c, *units);
   OutputFiles outputs;  // declared first: outlives the session, which closes the trace file
   Session session(c, o.databank);
   if (o.trace) session.trace_to(outputs.stage(*o.trace));
-  const std::array<SideCurve, 2> curves = compute_curves(session, {o.compositions});
+  const std::vector<SideCurve> curves = compute_curves(session, {o.compositions, o.allow_imbalance, *units});
   session.end_trace();
-  const ExchangerFigures x = exchanger_figures(curves, c.arrangement);
-  if (x.crossed() && !o.allow_cross) {
-    const int cold = 1 - x.hot_side;
+  const std::optional<ExchangerFigures> x = exchanger_figures(curves, c);
+  if (x && x->crossed() && !o.allow_cross) {
+    const int cold = 1 - x->hot_side;
     throw InputError({c.origin, 0}, "",
                      "temperature cross: side " + std::to_string(cold) + " (cold) is at " +
-                         quantity_text(x.cold_temperature, Dimension::Temperature, *units) + " where side " +
-                         std::to_string(x.hot_side) + " (hot) is at " +
-                         quantity_text(x.hot_temperature, Dimension::Temperature, *units) + ", " +
-                         quantity_text(x.min_approach_duty, Dimension::Power, *units) +
+                         quantity_text(x->cold_temperature, Dimension::Temperature, *units) + " where side " +
+                         std::to_string(x->hot_side) + " (hot) is at " +
+                         quantity_text(x->hot_temperature, Dimension::Temperature, *units) + ", " +
+                         quantity_text(x->min_approach_duty, Dimension::Power, *units) +
                          " from the hot inlet; --allow-cross reports the case all the same");
   }
   const std::vector<std::string>& names = session.components();
   const std::vector<std::string> composition_names = o.compositions ? names : std::vector<std::string>{};
+  // A file that cannot be written is named as the user named it, not by its temporary name.
+  const auto write = [&outputs](const fs::path& file, const std::string& text) {
+    const fs::path staged = outputs.stage(file);
+    try {
+      write_text_file(staged, text);
+    } catch (const RunError&) {
+      throw RunError("cannot write " + file.string());
+    }
+  };
   if (o.csv_dir) {
     for (const SideCurve& curve : curves) {
-      write_text_file(outputs.stage(*o.csv_dir / csv_file_name(curve.side)), csv_text(curve, {*units, composition_names}));
+      write(*o.csv_dir / csv_file_name(curve.side), csv_text(curve, {*units, composition_names}));
+      for (const SideCurve& table : curve.pressure_tables) {
+        write(*o.csv_dir / csv_table_file_name(curve.side, table.inlet_pressure, *units), csv_text(table, {*units, composition_names}));
+      }
     }
   }
-  if (o.json) write_text_file(outputs.stage(*o.json), json_text(c, curves, x, names));
+  if (o.json) write(*o.json, json_text(c, curves, x, names));
   if (o.plot) render_plot(c, curves, outputs.stage(*o.plot), *plot_format(*o.plot), *units);
   outputs.commit();
   print_report(std::cout, c, curves, x, {*units, o.compositions, names});
-  const std::vector<std::string> notes = session.host_notes();
-  constexpr std::size_t kShownNotes = 3;
-  for (std::size_t i = 0; i < notes.size() && i < kShownNotes; ++i) std::cerr << "hxprops: host note: " << notes[i] << "\n";
-  if (notes.size() > kShownNotes) {
-    std::cerr << "hxprops: host note: ... " << notes.size() - kShownNotes << " more (see the values marked *)\n";
-  }
   return 0;
 }
 
@@ -180,7 +199,7 @@ int main(int argc, char** argv) {
   app.footer(kFooter);
   app.get_formatter()->column_width(26);
   Options o;
-  std::string case_file, csv_dir, plot, json, trace, databank, points, spacing;
+  std::string case_file, csv_dir, plot, json, trace, databank, points, spacing, table_pressures;
   app.add_option("--case", case_file, "Case file (TOML, see below); default: the embedded default case")->type_name("FILE");
   app.add_option("--points", points, "Points per curve, inlet and outlet included, 2 to 1000 (default: the case's, else 11)")
       ->type_name("N");
@@ -197,6 +216,11 @@ int main(int argc, char** argv) {
   app.add_option("--databank", databank, "Use another databank file of the reference host")->type_name("FILE");
   app.add_flag("--compositions", o.compositions, "Print (and write) each phase's mole fractions at every point");
   app.add_flag("--allow-cross", o.allow_cross, "Report a temperature cross instead of refusing the case");
+  app.add_flag("--allow-imbalance", o.allow_imbalance,
+               "Print both sides' curves when their own duties differ by more than the case's balance_tolerance (no exchanger figures)");
+  app.add_option("--table-pressures", table_pressures,
+                 "Property tables of each side at these pressures over its temperature range, e.g. \"2.3 bar, 2.5 bar\"")
+      ->type_name("LIST");
   app.add_flag("--list-components", o.list_components, "List the databank's components with their temperature ranges");
   app.add_flag("--dump-case", o.dump_case, "Print the case (after --points and --spacing) as a case file and stop");
   try {
@@ -216,6 +240,7 @@ int main(int argc, char** argv) {
   o.databank = path_of(databank);
   if (app.count("--points") > 0) o.points = points;
   if (app.count("--spacing") > 0) o.spacing = spacing;
+  if (app.count("--table-pressures") > 0) o.table_pressures = table_pressures;
   try {
     return run(o);
   } catch (const InputError& e) {

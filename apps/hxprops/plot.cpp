@@ -1,5 +1,6 @@
 #include "plot.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -65,11 +66,16 @@ std::optional<PlotFormat> plot_format(const fs::path& file) {
   return std::nullopt;
 }
 
-std::string gnuplot_script(const Case& c, const std::array<SideCurve, 2>& curves, const fs::path& image,
+std::string gnuplot_script(const Case& c, const std::vector<SideCurve>& curves, const fs::path& image,
                            PlotFormat format, UnitSystem units) {
   const Unit& tu = output_unit(Dimension::Temperature, units);
   const Unit& qu = output_unit(Dimension::Power, units);
-  const int hot = curves[0].cooled() ? 0 : 1;
+  int hot = -1;  // the side that releases heat (none for a single stream heated)
+  double largest = 0.0;
+  for (const SideCurve& curve : curves) {
+    if (hot < 0 && curve.cooled()) hot = curve.side;
+    largest = std::max(largest, std::fabs(curve.duty));
+  }
   const bool counter = c.arrangement == Arrangement::CounterCurrent;
   // Heat exchanged at a point, counted from the left end: the hot side's outlet (counter-current)
   // or inlet (co-current); the cold side from its inlet (counter-current) or from its inlet too.
@@ -78,7 +84,7 @@ std::string gnuplot_script(const Case& c, const std::array<SideCurve, 2>& curves
     const bool from_outlet = curve.side == hot && counter;
     return to_unit(from_outlet ? total - from_inlet : from_inlet, qu);
   };
-  const double width = to_unit(std::max(std::fabs(curves[0].duty), std::fabs(curves[1].duty)), qu);
+  const double width = to_unit(largest, qu);
   std::string s = "# composite curves written by hxprops\n";
   if (format == PlotFormat::Svg) {
     s += "set terminal svg size 1000,640 noenhanced font 'sans,10' background '#ffffff'\n";
@@ -91,7 +97,8 @@ std::string gnuplot_script(const Case& c, const std::array<SideCurve, 2>& curves
   s += "set xlabel " + gp_string(std::string("heat exchanged, from the ") + (counter ? "cold" : "inlet") + " end [" +
                                  std::string(qu.name) + "]") + "\n";
   s += "set ylabel " + gp_string("temperature [" + std::string(tu.name) + "]") + "\n";
-  s += "set grid\nset key top left box opaque\n";
+  // the key sits above the plot area, between the title and the frame, where no curve or label runs
+  s += "set grid\nset key tmargin center horizontal box\n";
   s += "set xrange [0:*]\nset offsets 0, 0, graph 0.08, graph 0.08\n";
   bool any_boundary = false;
   for (const SideCurve& curve : curves) {
@@ -150,7 +157,7 @@ bool is_image(const fs::path& file, PlotFormat format) {
   return text.str().find("<svg") != std::string::npos;
 }
 
-void render_plot(const Case& c, const std::array<SideCurve, 2>& curves, const fs::path& image, PlotFormat format,
+void render_plot(const Case& c, const std::vector<SideCurve>& curves, const fs::path& image, PlotFormat format,
                  UnitSystem units) {
   const ScriptFile script(gnuplot_script(c, curves, image, format, units));
   const int rc = run_program("gnuplot", {script.path().string()});

@@ -4,8 +4,8 @@
 // boundaries marked and labelled inside the plot.
 #pragma once
 
-#include <array>
 #include <filesystem>
+#include <vector>
 #include <optional>
 #include <string>
 
@@ -20,12 +20,12 @@ enum class PlotFormat { Png, Svg };
 std::optional<PlotFormat> plot_format(const std::filesystem::path& file);
 
 // The gnuplot script that draws the curves into `image`.
-std::string gnuplot_script(const Case& c, const std::array<SideCurve, 2>& curves, const std::filesystem::path& image,
+std::string gnuplot_script(const Case& c, const std::vector<SideCurve>& curves, const std::filesystem::path& image,
                            PlotFormat format, UnitSystem units);
 
 // Run gnuplot (found on PATH) on that script. Throws RunError when gnuplot is missing, fails, or
 // leaves no image of the format behind.
-void render_plot(const Case& c, const std::array<SideCurve, 2>& curves, const std::filesystem::path& image,
+void render_plot(const Case& c, const std::vector<SideCurve>& curves, const std::filesystem::path& image,
                  PlotFormat format, UnitSystem units);
 
 // Whether `file` holds an image of the format (PNG signature; an SVG document).

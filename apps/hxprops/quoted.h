@@ -1,5 +1,5 @@
-// A string as a double-quoted literal that TOML and JSON both read back: quotes and backslashes
-// escaped, control characters as \uXXXX.
+// A string as a double-quoted TOML literal: quotes and backslashes escaped, control characters as
+// \uXXXX.
 #pragma once
 
 #include <string>

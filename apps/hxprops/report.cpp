@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "columns.h"
+#include "number_text.h"
 
 namespace hxprops {
 
@@ -114,9 +115,19 @@ void side_report(std::ostream& out, const SideCurve& curve, const ReportOptions&
   const UnitSystem u = o.units;
   out << "\nside " << curve.side;
   if (!curve.name.empty()) out << ": " << curve.name;
-  out << " (" << name_of(curve.method) << ")\n  inlet " << state_text(curve.inlet_temperature, curve.inlet_pressure, u)
-      << "; outlet " << state_text(curve.outlet_temperature, curve.outlet_pressure, u) << "; duty "
-      << duty_text(curve.duty, u) << "\n";
+  if (curve.table) {
+    out << ": property table at " << quantity_text(curve.inlet_pressure, Dimension::Pressure, u, -1) << ", "
+        << quantity_text(curve.inlet_temperature, Dimension::Temperature, u) << " to "
+        << quantity_text(curve.outlet_temperature, Dimension::Temperature, u) << " (duty: heat from the first row)\n";
+  } else {
+    out << " (" << name_of(curve.method) << ")\n  inlet " << state_text(curve.inlet_temperature, curve.inlet_pressure, u)
+        << "; outlet " << state_text(curve.outlet_temperature, curve.outlet_pressure, u) << "; duty "
+        << duty_text(curve.duty, u) << "\n";
+    if (curve.outlet_pressure > curve.inlet_pressure) {
+      out << "  note: the outlet pressure is above the inlet's: the pressure rises along the side (a pump or\n"
+             "  compressor upstream of the outlet?); the curve takes it linear in the duty all the same\n";
+    }
+  }
   if (curve.boundaries.empty()) {
     out << "  phase boundaries: none from inlet to outlet\n";
   } else {
@@ -143,9 +154,13 @@ void side_report(std::ostream& out, const SideCurve& curve, const ReportOptions&
     out << "  * the host flagged the value: a correlation was used outside its range (extrapolated or held at\n"
            "    its end)\n";
   }
+  if (!curve.notes.empty()) {
+    out << "\n  host notes (each once: how often raised, over which states; the CSV's notes column gives the rows)\n";
+    for (const SideNote& n : curve.notes) out << "    " << note_line(n, u) << "\n";
+  }
 }
 
-void exchanger_report(std::ostream& out, const std::array<SideCurve, 2>& curves, const ExchangerFigures& x, UnitSystem u) {
+void exchanger_report(std::ostream& out, const std::vector<SideCurve>& curves, const ExchangerFigures& x, UnitSystem u) {
   const int cold = 1 - x.hot_side;
   const auto dt = [](double k) { return fixed(k, 2) + " K"; };
   out << "\nexchanger (" << name_of(x.arrangement) << "): side " << x.hot_side << " releases "
@@ -170,7 +185,7 @@ std::string duty_text(double watts, UnitSystem units) {
   return quantity_text(watts, Dimension::Power, units) + " (" + (watts < 0.0 ? "released" : "taken up") + ")";
 }
 
-void print_report(std::ostream& out, const Case& c, const std::array<SideCurve, 2>& curves, const ExchangerFigures& x,
+void print_report(std::ostream& out, const Case& c, const std::vector<SideCurve>& curves, const std::optional<ExchangerFigures>& x,
                   const ReportOptions& o) {
   out << "hxprops: " << (c.title.empty() ? "exchanger property curves" : c.title) << "\n";
   out << "case: " << c.origin << "; " << c.points << " points per side, spaced by " << name_of(c.spacing)
@@ -178,8 +193,18 @@ void print_report(std::ostream& out, const Case& c, const std::array<SideCurve, 
   const std::vector<std::string> names = all_components(c);
   for (std::size_t i = 0; i < names.size(); ++i) out << (i ? ", " : " ") << names[i];
   out << "\n";
-  for (const SideCurve& curve : curves) side_report(out, curve, o);
-  exchanger_report(out, curves, x, o.units);
+  for (const SideCurve& curve : curves) {
+    side_report(out, curve, o);
+    for (const SideCurve& table : curve.pressure_tables) side_report(out, table, o);
+  }
+  if (x) {
+    exchanger_report(out, curves, *x, o.units);
+  } else if (curves.size() == 2) {
+    out << "\nexchanger: not balanced: side 0 " << duty_text(curves[0].duty, o.units) << ", side 1 "
+        << duty_text(curves[1].duty, o.units) << ", apart by " << number_text(100.0 * imbalance(curves), 3)
+        << " % of the larger (balance_tolerance " << number_text(100.0 * c.balance_tolerance, 3)
+        << " %); the approach, LMTD, weighted MTD and UA need a balance and are left out\n";
+  }
 }
 
 }  // namespace hxprops

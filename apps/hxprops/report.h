@@ -2,9 +2,10 @@
 // and one table per phase present (and its composition when asked), then the exchanger's figures.
 #pragma once
 
-#include <array>
 #include <ostream>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "case_model.h"
 #include "curve.h"
@@ -19,7 +20,7 @@ struct ReportOptions {
   std::vector<std::string> components;  // the host's component set, for the composition tables
 };
 
-void print_report(std::ostream& out, const Case& c, const std::array<SideCurve, 2>& curves, const ExchangerFigures& x,
+void print_report(std::ostream& out, const Case& c, const std::vector<SideCurve>& curves, const std::optional<ExchangerFigures>& x,
                   const ReportOptions& o);
 
 // "-1405.82 kW (released)" style text of a duty in W.

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace hxprops {
 
@@ -55,6 +56,10 @@ struct QuantityText {
   std::string unit;
 };
 std::optional<QuantityText> split_quantity(std::string_view text);
+
+// "2.3 bar, 2.5 bar, 2.7 bar" -> the pressures in Pa, each a number and a pressure unit. Sets `why`
+// and returns none when a part is not.
+std::optional<std::vector<double>> pressure_list(std::string_view text, std::string& why);
 
 }  // namespace hxprops
 

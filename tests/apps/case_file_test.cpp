@@ -53,13 +53,18 @@ TEST(CaseFile, WrittenCaseReadsBackToTheSameContent) {
       {"default", std::string(default_case_text())},
       {"partial_vaporiser", test::case_text("partial_vaporiser.toml")},
       {"steam_condenser", test::case_text("steam_condenser.toml")},
-      {"outlet_vapour_fraction", test::case_text("outlet_vapour_fraction.toml")}};
+      {"outlet_vapour_fraction", test::case_text("outlet_vapour_fraction.toml")},
+      {"one_stream_with_tables", "balance_tolerance = 0.01\ntable_pressures = \"1.4 bar, 150 kPa\"\n" +
+                                     test::case_text("steam_condenser.toml").substr(0, test::case_text("steam_condenser.toml").find("[side1]"))}};
   for (const auto& [name, text] : cases) {
     const Case c = parse_case(text, name);
     const std::string written = write_case(c);
     EXPECT_TRUE(parse_case(written, "written").same_content(c)) << written;
     EXPECT_EQ(written.find("e+"), std::string::npos) << written;  // 420 is 420.0, not 4.2e+02
   }
+  const Case one = parse_case(cases.back().second, "one");
+  EXPECT_EQ(one.side_count, 1);
+  EXPECT_EQ(one.table_pressures, (std::vector<double>{1.4e5, 1.5e5}));
   const Case c = default_case();
   EXPECT_NEAR(c.sides[0].inlet.value, 420.0, 1.0e-9);
   EXPECT_NEAR(c.sides[0].flows[0].amount, 0.012, 1.0e-15);

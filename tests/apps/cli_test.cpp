@@ -76,6 +76,15 @@ TEST(Cli, DefaultCaseWithEveryOutput) {
   EXPECT_EQ(rows[6][column("boundary")], "dew point: liquid 1 appears");
   const bool flagged = std::any_of(rows.begin() + 1, rows.end(), [&](const auto& row) { return !row[column("flags")].empty(); });
   EXPECT_TRUE(flagged);  // the '*' of the tables
+  // every flagged row carries the codes of the host's notes, and the header explains each code
+  const auto notes = std::find_if(head.begin(), head.end(), [](const std::string& h) { return h.rfind("notes [N1 = ", 0) == 0; });
+  ASSERT_NE(notes, head.end());
+  for (auto row = rows.begin() + 1; row != rows.end(); ++row) {
+    if ((*row)[column("flags")].empty()) continue;
+    const std::string codes = (*row)[static_cast<std::size_t>(notes - head.begin())];
+    EXPECT_FALSE(codes.empty());
+    EXPECT_TRUE(contains(*notes, codes.substr(0, codes.find(';')) + " = ")) << codes;
+  }
   // The same run in SI units: the same temperatures in K, the same pressures in Pa.
   ScratchDir si;
   ASSERT_EQ(run_in(si.path(), {"--csv", ".", "--units", "si", "--plot", "c.png"}).status, 0);
@@ -151,9 +160,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadRun{"infinite_value", kCond, "duty = \"-2.1 MW\"", "duty = -inf", {}, "case.toml:10: side0.duty: the value is not finite"},
         BadRun{"unknown_unit", kCond, "\"1.5 bar\"", "\"1.5 bars\"", {}, "case.toml:7: side0.inlet_pressure: unknown unit \"bars\""},
         BadRun{"temperature_outside_range", kCond, "\"20 degC\"", "\"3000 degC\"", {}, "case.toml:19: side1.inlet_temperature: temperature 3273.15 K is outside"},
-        BadRun{"duty_outside_range", kCond, "-2.1 MW", "-90 MW", {}, "case.toml:10: side0.duty: cannot be met"},
+        BadRun{"duty_outside_range", kCond, "-2.1 MW", "-90 MW", {}, "case.toml:10: side0.duty: the stream cannot release 90000.00 kW: at most 2"},
         BadRun{"two_balances", kCond, "duty = \"-2.1 MW\"", "duty = \"balance\"", {}, "case.toml:20: side1.duty: only one side"},
         BadRun{"duties_differ", kCond, "duty = \"balance\"", "duty = \"1 MW\"", {}, "case.toml:20: side1.duty: the duties do not balance"},
+        BadRun{"table_pressure_unit", "", "", "", {"--table-pressures", "2 bar, 3 bars"}, "--table-pressures: \" 3 bars\" is not a pressure"},
         BadRun{"temperature_cross", kCross, "", "", {}, "case.toml: temperature cross: side 1 (cold) is at "},
         BadRun{"case_is_a_folder", "", "", "", {"--case", "folder"}, "folder: is a folder"},
         BadRun{"csv_and_plot_alike", "", "", "", {"--plot", "same.png", "--csv", "same.png"}, "--csv: --plot and --csv name the same"},
@@ -163,6 +173,33 @@ INSTANTIATE_TEST_SUITE_P(
         BadRun{"points_out_of_range", "", "", "", {"--points", "1"}, "--points: 1 is outside 2 to 1000"},
         BadRun{"unknown_option", "", "", "", {"--colour", "red"}, "The following arguments were not expected: red --colour"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// One stream: its curve and CSV, no exchanger. Two sides apart by 9.5 % in duty: refused, or with
+// --allow-imbalance both curves, the imbalance stated and no exchanger figures.
+TEST(Cli, OneStreamAndAllowedImbalance) {
+  ScratchDir dir;
+  const std::string cond = test::case_text("steam_condenser.toml");
+  test::write_file(dir / "one.toml", cond.substr(0, cond.find("[side1]")));
+  const test::RunResult one =
+      run_in(dir.path(), {"--case", "one.toml", "--csv", "out", "--json", "one.json", "--table-pressures", "1.4 bar, 150 kPa"});
+  EXPECT_EQ(one.status, 0) << one.err;
+  EXPECT_TRUE(contains(one.out, "side 0: steam") && !contains(one.out, "side 1") && !contains(one.out, "exchanger")) << one.out;
+  EXPECT_TRUE(contains(one.out, "side 0: steam: property table at 1.4 bar")) << one.out;
+  EXPECT_EQ(dir.listing(), (std::vector<std::string>{"one.json", "one.toml", "out", "out/side0.csv", "out/side0_1.4bar.csv", "out/side0_1.5bar.csv"}));
+  EXPECT_TRUE(contains(test::read_file(dir / "one.json"), "\"exchanger\":null"));
+  std::string alone = cond.substr(0, cond.find("[side1]"));
+  alone.replace(alone.find("\"-2.1 MW\""), 9, "\"balance\"");
+  test::write_file(dir / "alone.toml", alone);
+  EXPECT_TRUE(contains(run_in(dir.path(), {"--case", "alone.toml"}).err, "alone.toml:10: side0.duty: duty = \"balance\" needs a second side"));
+  std::string apart = cond;
+  apart.replace(apart.find("\"balance\""), 9, "\"1.9 MW\"");
+  test::write_file(dir / "apart.toml", apart);
+  EXPECT_EQ(run_in(dir.path(), {"--case", "apart.toml"}).status, 2);
+  const test::RunResult allowed = run_in(dir.path(), {"--case", "apart.toml", "--allow-imbalance"});
+  EXPECT_EQ(allowed.status, 0) << allowed.err;
+  EXPECT_TRUE(contains(allowed.out, "side 1 1900.00 kW (taken up), apart by 9.52 % of the larger")) << allowed.out;
+  EXPECT_FALSE(contains(allowed.out, "LMTD "));
+}
 
 TEST(Cli, CrossAllowedOnRequestAndFailedPlotLeavesNothing) {
   ScratchDir dir;

@@ -57,6 +57,9 @@ std::vector<double> cubic_roots(double c2, double c1, double c0, double zmin) {
   return z;
 }
 
+// D_i(T) of one component (defined with the liquid correction below).
+double correction_of(const PengRobinson& one, double t);
+
 }  // namespace
 
 PengRobinson peng_robinson(const std::vector<const Component*>& components, const Databank& db) {
@@ -71,6 +74,11 @@ PengRobinson peng_robinson(const std::vector<const Component*>& components, cons
     const PengRobinson one{{&c}, {0.0}, {0.0}};
     const double z = pr_phase(one, t, std::exp(ln_vapour_pressure(c, t)), std::vector<double>{1.0}, Root::kLiquid).z;
     pr.shift[i] = z * kGasConstant * t / std::exp(ln_vapour_pressure(c, t)) - liquid_molar_volume(c, t);
+    // the correction's straight continuation near Tc, found once rather than at every liquid enthalpy
+    const PengRobinson shifted{{&c}, {0.0}, {pr.shift[i]}};
+    const double end = kCorrectionEnd * c.tc, step = 1e-3 * end;
+    pr.line.push_back({correction_of(shifted, end),
+                       (correction_of(shifted, end + step) - correction_of(shifted, end - step)) / (2.0 * step)});
   }
   return pr;
 }
@@ -156,12 +164,11 @@ double liquid_correction(const PengRobinson& pr, std::span<const double> x, doub
     // bound) and their difference with them, while a liquid of several components there, or one at
     // a pressure well above saturation, is smooth: from Tr = kCorrectionEnd on the correction
     // continues linearly and the equation carries the liquid.
-    const double end = kCorrectionEnd * c.tc, step = 1e-3 * end;
+    const double end = kCorrectionEnd * c.tc;
     if (t <= end) {
       total += x[i] * correction_of(one, t);
     } else {
-      const double slope = (correction_of(one, end + step) - correction_of(one, end - step)) / (2.0 * step);
-      total += x[i] * (correction_of(one, end) + slope * (t - end));
+      total += x[i] * (pr.line[i].end + pr.line[i].slope * (t - end));
     }
   }
   return xs > 0.0 ? total / xs : 0.0;

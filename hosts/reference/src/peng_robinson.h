@@ -13,10 +13,18 @@
 
 namespace kvt::reference {
 
+// A component's liquid correction D_i(T) from Tr = kCorrectionEnd on (see liquid_correction):
+// D_i = end + slope (T - T_end), found once with the equation.
+struct CorrectionLine {
+  double end = 0.0;    // D_i at Tr = kCorrectionEnd, J/kmol
+  double slope = 0.0;  // dD_i/dT there, J/(kmol K)
+};
+
 struct PengRobinson {
   std::vector<const Component*> components;
   std::vector<double> kij;    // n x n, row-major, symmetric, zero diagonal
   std::vector<double> shift;  // volume translation c_i, m3/kmol: v = v_equation - sum x_i c_i
+  std::vector<CorrectionLine> line = {};  // per component (empty for a one-component equation)
 };
 
 // The equation for these components, k_ij from the databank's interaction table (0 where it has none)
