@@ -119,25 +119,25 @@ PrPhase pr_phase(const PengRobinson& pr, double t, double p, std::span<const dou
 
 namespace {
 
-// The equation's saturated vapour of a pure component (ideal gas plus residual at the databank's
-// vapour pressure) less the heat of vaporisation: the measured saturated liquid where both hold.
-double saturated_liquid(const PengRobinson& one, double t) {
-  const Component& c = *one.components.front();
+// The equation's saturated vapour of a pure component: the ideal gas plus the residual at the
+// databank's vapour pressure.
+double equation_vapour(const PengRobinson& one, const Component& c, double t) {
   const double p = std::exp(ln_vapour_pressure(c, t));
-  return vapour_enthalpy(c, t) + pr_phase(one, t, p, std::vector<double>{1.0}, Root::kVapour).h_res -
-         heat_of_vaporisation(c, t);
+  return vapour_enthalpy(c, t) + pr_phase(one, t, p, std::vector<double>{1.0}, Root::kVapour).h_res;
 }
-
 
 // D_i(T) of one component: its measured saturated liquid less the equation's.
 double correction_of(const PengRobinson& one, double t) {
   const Component& c = *one.components.front();
+  const SaturatedVapour vapour{[&one](const Component& k, double x) { return equation_vapour(one, k, x); },
+                               [&one](const Component& k, double x) {
+                                 const double d = 1e-4 * x;
+                                 return (equation_vapour(one, k, x + d) - equation_vapour(one, k, x - d)) / (2.0 * d);
+                               }};
   // anchored at Tr = 0.7, the middle of a liquid's working range, where both the correlations and
   // the equation's vapour hold well
   const double anchor = std::clamp(0.7 * c.tc, c.liquid_cp.tmin(), c.liquid_cp.tmax());
-  const double top = c.liquid_cp.tmax(), end = std::min(t, top);
-  double h = saturated_liquid(one, anchor) + liquid_enthalpy(c, end) - liquid_enthalpy(c, anchor);
-  if (t > top) h += saturated_liquid(one, t) - saturated_liquid(one, top);
+  const double h = liquid_path(c, t, anchor, vapour, nullptr);
   // the liquid's residual barely depends on pressure; at least 1 kPa keeps its root well conditioned
   const double p = std::max(1e3, std::exp(ln_vapour_pressure(c, t)));
   return h - vapour_enthalpy(c, t) - pr_phase(one, t, p, std::vector<double>{1.0}, Root::kLiquid).h_res;
