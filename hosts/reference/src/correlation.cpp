@@ -75,8 +75,8 @@ double Correlation::value(double t) const {
       const double tau = 1.0 - t / tc;
       if (tau <= 0.0) return 0.0;
       const double pc_bar = pc / 1e5, tbr = tb / tc;
-      const double q = 0.1196 * (1.0 + tbr * std::log(pc_bar / 1.01325) / (1.0 - tbr)) - 0.279;
-      return 1e-3 * std::pow(pc_bar, 2.0 / 3.0) * std::cbrt(tc) * q * std::pow(tau, 11.0 / 9.0);
+      const double q = kBrockBirdQ[0] * (1.0 + tbr * std::log(pc_bar / 1.01325) / (1.0 - tbr)) - kBrockBirdQ[1];
+      return 1e-3 * std::pow(pc_bar, 2.0 / 3.0) * std::cbrt(tc) * q * std::pow(tau, kBrockBirdExponent);
     }
   }
   return 0.0;

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "constants.h"
+
 namespace kvt::reference {
 
 enum class Form { kDippr100, kDippr101, kDippr102, kDippr105, kDippr106, kDippr107, kDippr114, kPowerLaw, kLinearCelsius, kBrockBird };
@@ -29,13 +31,6 @@ struct Correlation {
   // Temperature derivative at t.
   double derivative(double t) const;
 };
-
-// Half the width of the window over which two adjacent pieces of one property hand over (K). Two
-// fits of one property rarely agree where their ranges meet (benzene's liquid heat capacity by 1.7 %);
-// across the window the value passes from one to the other by a smooth step, so the property and its
-// slope stay continuous, and so does a heat capacity, whose enthalpy is its integral. Each form is
-// evaluated at most this far outside its range, where its curve is still the measured one's.
-inline constexpr double kPieceJoinHalfWidth = 1.0;
 
 // The smooth step 3 u^2 - 2 u^3 of u clamped to [0, 1] and its derivative in u.
 double smooth_step(double u);

@@ -5,6 +5,7 @@
 #include <numbers>
 #include <numeric>
 
+#include "constants.h"
 #include "pure.h"
 
 namespace kvt::reference {
@@ -67,7 +68,7 @@ PengRobinson peng_robinson(const std::vector<const Component*>& components, cons
       if (i != j) pr.kij[i * n + j] = db.kij(components[i]->name, components[j]->name);
     }
     const Component& c = *components[i];
-    const double t = 0.7 * c.tc;
+    const double t = kEquationAnchor * c.tc;
     const PengRobinson one{{&c}, {0.0}, {0.0}};
     const double z = pr_phase(one, t, std::exp(ln_vapour_pressure(c, t)), std::vector<double>{1.0}, Root::kLiquid).z;
     pr.shift[i] = z * kGasConstant * t / std::exp(ln_vapour_pressure(c, t)) - liquid_molar_volume(c, t);
@@ -107,6 +108,8 @@ PrPhase pr_phase(const PengRobinson& pr, double t, double p, std::span<const dou
   // with three roots the larger is the vapour's; with one, a density below the critical one
   // (v / b above Z_c / Omega_b, the pure fluid's critical ratio) counts as vapour-like
   out.vapour_like = roots.size() > 1 ? z == roots.back() : z / B > (1.0 - kOmegaB) / 3.0 / kOmegaB;
+  const double critical_packing = kOmegaB / ((1.0 - kOmegaB) / 3.0);
+  out.liquid_weight = smooth_step((B / z - critical_packing) / (kDenseLiquidPacking - critical_packing));
   const double lt = log_term(z);
   out.h_res = rt * (z - 1.0) + (t * dadt - a) / (2.0 * kSqrt2 * b) * lt - p * shift;
   out.ln_phi.resize(n);
@@ -134,9 +137,7 @@ double correction_of(const PengRobinson& one, double t) {
                                  const double d = 1e-4 * x;
                                  return (equation_vapour(one, k, x + d) - equation_vapour(one, k, x - d)) / (2.0 * d);
                                }};
-  // anchored at Tr = 0.7, the middle of a liquid's working range, where both the correlations and
-  // the equation's vapour hold well
-  const double anchor = std::clamp(0.7 * c.tc, c.liquid_cp.tmin(), c.liquid_cp.tmax());
+  const double anchor = std::clamp(kEquationAnchor * c.tc, c.liquid_cp.tmin(), c.liquid_cp.tmax());
   const double h = liquid_path(c, t, anchor, vapour, nullptr);
   // the liquid's residual barely depends on pressure; at least 1 kPa keeps its root well conditioned
   const double p = std::max(1e3, std::exp(ln_vapour_pressure(c, t)));
@@ -154,9 +155,9 @@ double liquid_correction(const PengRobinson& pr, std::span<const double> x, doub
     const PengRobinson one{{&c}, {0.0}, {pr.shift[i]}};
     // Nearer its critical point both saturated liquids turn singular (their heat capacities without
     // bound) and their difference with them, while a liquid of several components there, or one at
-    // a pressure well above saturation, is smooth: from Tr = kCorrectionEnd on the correction
+    // a pressure well above saturation, is smooth: from Tr = kMeasuredLiquidEnd on the correction
     // continues linearly and the equation carries the liquid.
-    const double end = kCorrectionEnd * c.tc, step = 1e-3 * end;
+    const double end = kMeasuredLiquidEnd * c.tc, step = 1e-3 * end;
     if (t <= end) {
       total += x[i] * correction_of(one, t);
     } else {

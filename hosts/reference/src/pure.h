@@ -20,6 +20,7 @@
 #include <functional>
 #include <string>
 
+#include "constants.h"
 #include "databank.h"
 
 namespace kvt::reference {
@@ -34,16 +35,6 @@ struct TRange {
   double max;
 };
 TRange flash_range(const Component& c);
-
-// The reduced temperature above which a component's liquid leaves its saturated liquid's measured
-// path (see liquid_path).
-inline constexpr double kMeasuredLiquidEnd = 0.9;
-// The width over which the liquid heat capacity passes from its correlation onto the saturation path
-// at the correlation's top: at least kLiquidJoinWidthMin, and kLiquidJoinWidthPerStep times the
-// relative step between the two there, so that the smooth step (steepest slope 1.5 / width) moves
-// the heat capacity by at most 0.2 % per 0.1 K.
-inline constexpr double kLiquidJoinWidthMin = 5.0;       // K
-inline constexpr double kLiquidJoinWidthPerStep = 75.0;  // K
 
 // Every function sets *outside to true (never to false) when it evaluates a correlation outside its
 // documented range; pass nullptr to ignore.
@@ -78,10 +69,7 @@ struct SaturatedVapour {
 double liquid_path(const Component& c, double t, double anchor, const SaturatedVapour& vapour, bool* outside);
 double liquid_path_cp(const Component& c, double t, const SaturatedVapour& vapour, bool* outside);
 // The saturated liquid's volume to Tr = kLiquidVolumeEnd, then linear in T up to the critical volume
-// and held there: nearer its critical point the saturated liquid's volume rises with an unbounded
-// slope, which neither a component dissolved in a liquid of others (or above its critical
-// temperature) nor a liquid above its saturation pressure shows.
-inline constexpr double kLiquidVolumeEnd = 0.95;
+// and held there.
 double liquid_molar_volume(const Component& c, double t, bool* outside = nullptr);      // m3/kmol
 
 // Transport properties: evaluated at T held inside the correlation's range (the boundary value

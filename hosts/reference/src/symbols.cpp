@@ -9,6 +9,7 @@
 #include "kvt/host.h"
 #include "iapws/water.h"
 #include "mixture.h"
+#include "phase_properties.h"
 #include "pure.h"
 
 using namespace kvt::reference;
@@ -94,8 +95,12 @@ void enthalpy_routine(const char* routine, Phase phase, double* t, double* p, do
 
 using MixtureProperty = double (*)(const Mixture&, double, RangeNotes*);
 
+using PhaseProperty = double (*)(const FlashSystem&, std::span<const double>, Phase, double, double, RangeNotes*);
+
+// f for the surface tension; for a viscosity or conductivity `phase` of the phase `phase_of`.
 void transport_routine(const char* routine, MixtureProperty f, double* t, double* p, double* x, int64_t* n,
-                       int64_t* idx, double* value, int64_t* ierr) {
+                       int64_t* idx, double* value, int64_t* ierr, PhaseProperty phase = nullptr,
+                       Phase phase_of = Phase::kLiquid) {
   Mixture m;
   if (!mixture_of(routine, x, n, idx, *t, m)) {
     *value = 0.0;
@@ -104,7 +109,15 @@ void transport_routine(const char* routine, MixtureProperty f, double* t, double
   }
   m.p = p != nullptr ? *p : 0.0;
   RangeNotes notes;
-  *value = f(m, *t, &notes);
+  if (phase != nullptr) {
+    // viscosity and conductivity: on the phase's root by its liquid weight
+    HostState& h = host();
+    std::vector<double> full(h.ncomp(), 0.0);
+    for (std::int64_t k = 0; k < *n; ++k) full[idx[k] - 1] += m.x[k];
+    *value = phase(h.system, full, phase_of, *t, m.p, &notes);
+  } else {
+    *value = f(m, *t, &notes);
+  }
   const std::int64_t code = report(routine, *t, m, notes);
   // the flag is the caller's: raise it, never clear what an earlier call left there
   if (code != 0 && *ierr == 0) *ierr = code;
@@ -129,23 +142,23 @@ void pure_routine(const char* routine, bool vapour, double* t, double* p, int64_
     *o15 = w.cp;
     *o16 = vapour ? 0.0 : w.v;
   } else {
-    *o14 = vapour ? vapour_enthalpy(c, *t, &outside) : liquid_enthalpy(c, *t, &outside);
-    *o15 = vapour ? vapour_cp(c, *t, &outside) : liquid_cp(c, *t, &outside);
-    if (vapour && h.system.method == Method::ideal) {
-      // The pure vapour at its saturation: the liquid plus the measured heat of vaporisation. The ideal
-      // gas lacks the real saturated vapour's departure (a third of the latent heat near the critical
-      // point), so the heat of vaporisation built from these routines is the correlation's, while
-      // the flash's duties keep the ideal gas.
-      *o14 = liquid_enthalpy(c, *t, &outside) + heat_of_vaporisation(c, *t, &outside);
-      *o15 = liquid_cp(c, *t, &outside) + dheat_of_vaporisation_dt(c, *t);
-    }
+    *o14 = liquid_enthalpy(c, *t, &outside);
+    *o15 = liquid_cp(c, *t, &outside);
     if (h.system.method == Method::peng_robinson && *p > 0.0) {
       std::vector<double> x(h.ncomp(), 0.0);
       x[*idx - 1] = 1.0;
-      const Phase phase = vapour ? Phase::kVapour : Phase::kLiquid;
-      const Root root = vapour ? Root::kVapour : Root::kLiquid;
-      *o14 = phase_enthalpy(h.system, x, phase, *t, *p, root);
-      *o15 = phase_heat_capacity(h.system, x, phase, *t, *p, root);
+      *o14 = phase_enthalpy(h.system, x, Phase::kLiquid, *t, *p, Root::kLiquid);
+      *o15 = phase_heat_capacity(h.system, x, Phase::kLiquid, *t, *p, Root::kLiquid);
+    }
+    if (vapour) {
+      // The pure vapour at its saturation, under either method: the liquid plus the measured heat of
+      // vaporisation. The ideal gas lacks the real saturated vapour's departure (a third of the
+      // latent heat near the critical point), and the equation's vapour and liquid roots meet at its
+      // own critical point, not where the correlation's heat of vaporisation ends; so the heat of
+      // vaporisation built from these routines is the correlation's, continuous up to its critical
+      // point and 0 beyond, while the flash's duties keep each method's own phases.
+      *o14 += heat_of_vaporisation(c, *t, &outside);
+      *o15 += dheat_of_vaporisation_dt(c, *t);
     }
     *o16 = vapour ? 0.0 : liquid_molar_volume(c, *t, &outside);
   }
@@ -245,22 +258,22 @@ void GOSA_ENTHV(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64
 
 void GOSA_TCONL(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, double* value,
                 int64_t* ierr) {
-  transport_routine("GOSA_TCONL", liquid_conductivity, t, p, x, n, idx, value, ierr);
+  transport_routine("GOSA_TCONL", liquid_conductivity, t, p, x, n, idx, value, ierr, phase_conductivity, Phase::kLiquid);
 }
 
 void GOSA_TCONV(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, double* value,
                 int64_t* ierr) {
-  transport_routine("GOSA_TCONV", vapour_conductivity, t, p, x, n, idx, value, ierr);
+  transport_routine("GOSA_TCONV", vapour_conductivity, t, p, x, n, idx, value, ierr, phase_conductivity, Phase::kVapour);
 }
 
 void GOSA_VISCL(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, double* value,
                 int64_t* ierr) {
-  transport_routine("GOSA_VISCL", liquid_viscosity, t, p, x, n, idx, value, ierr);
+  transport_routine("GOSA_VISCL", liquid_viscosity, t, p, x, n, idx, value, ierr, phase_viscosity, Phase::kLiquid);
 }
 
 void GOSA_VISCV(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, double* value,
                 int64_t* ierr) {
-  transport_routine("GOSA_VISCV", vapour_viscosity, t, p, x, n, idx, value, ierr);
+  transport_routine("GOSA_VISCV", vapour_viscosity, t, p, x, n, idx, value, ierr, phase_viscosity, Phase::kVapour);
 }
 
 void GOSA_SRFTEN(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, double* value,
