@@ -97,7 +97,8 @@ using MixtureProperty = double (*)(const Mixture&, double, RangeNotes*);
 
 using PhaseProperty = double (*)(const FlashSystem&, std::span<const double>, Phase, double, double, RangeNotes*);
 
-// f for the surface tension; for a viscosity or conductivity `phase` of the phase `phase_of`.
+// The mixture property f (surface tension), or the phase property `phase` (viscosity, conductivity)
+// of the phase `phase_of`.
 void transport_routine(const char* routine, MixtureProperty f, double* t, double* p, double* x, int64_t* n,
                        int64_t* idx, double* value, int64_t* ierr, PhaseProperty phase = nullptr,
                        Phase phase_of = Phase::kLiquid) {
@@ -258,22 +259,22 @@ void GOSA_ENTHV(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64
 
 void GOSA_TCONL(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, double* value,
                 int64_t* ierr) {
-  transport_routine("GOSA_TCONL", liquid_conductivity, t, p, x, n, idx, value, ierr, phase_conductivity, Phase::kLiquid);
+  transport_routine("GOSA_TCONL", nullptr, t, p, x, n, idx, value, ierr, phase_conductivity, Phase::kLiquid);
 }
 
 void GOSA_TCONV(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, double* value,
                 int64_t* ierr) {
-  transport_routine("GOSA_TCONV", vapour_conductivity, t, p, x, n, idx, value, ierr, phase_conductivity, Phase::kVapour);
+  transport_routine("GOSA_TCONV", nullptr, t, p, x, n, idx, value, ierr, phase_conductivity, Phase::kVapour);
 }
 
 void GOSA_VISCL(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, double* value,
                 int64_t* ierr) {
-  transport_routine("GOSA_VISCL", liquid_viscosity, t, p, x, n, idx, value, ierr, phase_viscosity, Phase::kLiquid);
+  transport_routine("GOSA_VISCL", nullptr, t, p, x, n, idx, value, ierr, phase_viscosity, Phase::kLiquid);
 }
 
 void GOSA_VISCV(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, double* value,
                 int64_t* ierr) {
-  transport_routine("GOSA_VISCV", vapour_viscosity, t, p, x, n, idx, value, ierr, phase_viscosity, Phase::kVapour);
+  transport_routine("GOSA_VISCV", nullptr, t, p, x, n, idx, value, ierr, phase_viscosity, Phase::kVapour);
 }
 
 void GOSA_SRFTEN(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, double* value,
