@@ -34,8 +34,10 @@ double phase_enthalpy(const FlashSystem& sys, std::span<const double> x, Phase p
                       RangeNotes* notes) {
   const Mixture m{sys.components, std::vector<double>(x.begin(), x.end()), p};
   if (sys.method != Method::peng_robinson || water_alone(sys, x)) return enthalpy(m, phase, t, notes);
-  return enthalpy(m, Phase::kVapour, t, notes) + pr_phase(sys.pr, t, p, x, root).h_res +
-         (phase == Phase::kLiquid ? liquid_correction(sys.pr, x, t) : 0.0);
+  // the correction to the measured liquid by the phase's liquid weight, whatever its label
+  const PrPhase ph = pr_phase(sys.pr, t, p, x, root);
+  const double w = ph.liquid_weight;
+  return enthalpy(m, Phase::kVapour, t, notes) + ph.h_res + (w > 0.0 ? w * liquid_correction(sys.pr, x, t) : 0.0);
 }
 
 double phase_heat_capacity(const FlashSystem& sys, std::span<const double> x, Phase phase, double t, double p,

@@ -3,6 +3,7 @@
 #include "constants.h"
 #include "flash_model.h"
 #include "mixture.h"
+#include "phase_properties.h"
 #include "pure.h"
 #include "stability.h"
 
@@ -71,13 +72,12 @@ FlashResult Model::result(const State& s) const {
     const bool present = r.phase_amount[p] > 0.0;
     RangeNotes notes;
     r.phase_enthalpy[p] = kvt::reference::enthalpy(m, ph, s.t, present ? &notes : nullptr);
-    r.phase_volume[p] = molar_volume(m, ph, s.t, s.p, present ? &notes : nullptr);
     r.phase_mw[p] = molecular_weight(m);
+    r.phase_volume[p] = molar_volume(m, ph, s.t, s.p, present ? &notes : nullptr);
     if (peng_robinson()) {
-      // the equation's enthalpy, and the vapour's volume from the equation (water alone excepted)
+      // the equation's enthalpy and volume, by the phase's liquid weight (water alone excepted)
       r.phase_enthalpy[p] = phase_enthalpy(sys_, *comp[p], ph, s.t, s.p, root(s, ph));
-      if (p == kV && !water_alone(sys_, *comp[p]))
-        r.phase_volume[p] = pr_phase(sys_.pr, s.t, s.p, *comp[p], root(s, ph)).z * kGasConstant * s.t / s.p;
+      r.phase_volume[p] = phase_volume(sys_, *comp[p], ph, s.t, s.p, root(s, ph));
     }
     for (std::size_t i = 0; i < notes.items.size(); ++i)
       r.notes.push_back({NoteKind::correlation_range, "", note_phase[p], notes.components[i], s.t, s.p, notes.items[i]});
@@ -85,6 +85,7 @@ FlashResult Model::result(const State& s) const {
   if (peng_robinson() && l2 > 0.0) {
     // the total liquid: first and free-water liquids by amount
     r.phase_enthalpy[kL] = (l1 * r.phase_enthalpy[kL1] + l2 * r.phase_enthalpy[kL2]) / (l1 + l2);
+    r.phase_volume[kL] = (l1 * r.phase_volume[kL1] + l2 * r.phase_volume[kL2]) / (l1 + l2);
   }
   r.limits = limits(r);
   r.enthalpy = enthalpy(s);

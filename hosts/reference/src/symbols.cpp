@@ -9,6 +9,7 @@
 #include "kvt/host.h"
 #include "iapws/water.h"
 #include "mixture.h"
+#include "phase_properties.h"
 #include "pure.h"
 
 using namespace kvt::reference;
@@ -105,8 +106,12 @@ void enthalpy_routine(const char* routine, Phase phase, double* t, double* p, do
 
 using MixtureProperty = double (*)(const Mixture&, double, RangeNotes*);
 
+using PhaseProperty = double (*)(const FlashSystem&, std::span<const double>, Phase, double, double, RangeNotes*);
+
+// The mixture property f (surface tension) of the phase, or its phase property `by_weight`
+// (viscosity, conductivity: on its root, by its liquid weight).
 void transport_routine(const char* routine, Phase phase, MixtureProperty f, double* t, double* p, double* x,
-                       int64_t* n, int64_t* idx, double* value, int64_t* ierr) {
+                       int64_t* n, int64_t* idx, double* value, int64_t* ierr, PhaseProperty by_weight = nullptr) {
   Mixture m;
   if (!mixture_of(routine, note_phase(phase), x, n, idx, *t, m)) {
     *value = 0.0;
@@ -115,7 +120,14 @@ void transport_routine(const char* routine, Phase phase, MixtureProperty f, doub
   }
   m.p = p != nullptr ? *p : 0.0;
   RangeNotes notes;
-  *value = f(m, *t, &notes);
+  if (by_weight != nullptr) {
+    HostState& h = host();
+    std::vector<double> full(h.ncomp(), 0.0);
+    for (std::int64_t k = 0; k < *n; ++k) full[idx[k] - 1] += m.x[k];
+    *value = by_weight(h.system, full, phase, *t, m.p, &notes);
+  } else {
+    *value = f(m, *t, &notes);
+  }
   const std::int64_t code = report(routine, note_phase(phase), *t, m, notes);
   // the flag is the caller's: raise it, never clear what an earlier call left there
   if (code != 0 && *ierr == 0) *ierr = code;
@@ -141,23 +153,23 @@ void pure_routine(const char* routine, bool vapour, double* t, double* p, int64_
     *o15 = w.cp;
     *o16 = vapour ? 0.0 : w.v;
   } else {
-    *o14 = vapour ? vapour_enthalpy(c, *t, &outside) : liquid_enthalpy(c, *t, &outside);
-    *o15 = vapour ? vapour_cp(c, *t, &outside) : liquid_cp(c, *t, &outside);
-    if (vapour && h.system.method == Method::ideal) {
-      // The pure vapour at its saturation: the liquid plus the measured heat of vaporisation. The ideal
-      // gas lacks the real saturated vapour's departure (a third of the latent heat near the critical
-      // point), so the heat of vaporisation built from these routines is the correlation's, while
-      // the flash's duties keep the ideal gas.
-      *o14 = liquid_enthalpy(c, *t, &outside) + heat_of_vaporisation(c, *t, &outside);
-      *o15 = liquid_cp(c, *t, &outside) + dheat_of_vaporisation_dt(c, *t);
-    }
+    *o14 = liquid_enthalpy(c, *t, &outside);
+    *o15 = liquid_cp(c, *t, &outside);
     if (h.system.method == Method::peng_robinson && *p > 0.0) {
       std::vector<double> x(h.ncomp(), 0.0);
       x[*idx - 1] = 1.0;
-      const Phase phase = vapour ? Phase::kVapour : Phase::kLiquid;
-      const Root root = vapour ? Root::kVapour : Root::kLiquid;
-      *o14 = phase_enthalpy(h.system, x, phase, *t, *p, root);
-      *o15 = phase_heat_capacity(h.system, x, phase, *t, *p, root);
+      *o14 = phase_enthalpy(h.system, x, Phase::kLiquid, *t, *p, Root::kLiquid);
+      *o15 = phase_heat_capacity(h.system, x, Phase::kLiquid, *t, *p, Root::kLiquid);
+    }
+    if (vapour) {
+      // The pure vapour at its saturation, under either method: the liquid plus the measured heat of
+      // vaporisation. The ideal gas lacks the real saturated vapour's departure (a third of the
+      // latent heat near the critical point), and the equation's vapour and liquid roots meet at its
+      // own critical point, not where the correlation's heat of vaporisation ends; so the heat of
+      // vaporisation built from these routines is the correlation's, continuous up to its critical
+      // point and 0 beyond, while the flash's duties keep each method's own phases.
+      *o14 += heat_of_vaporisation(c, *t, &outside);
+      *o15 += dheat_of_vaporisation_dt(c, *t);
     }
     *o16 = vapour ? 0.0 : liquid_molar_volume(c, *t, &outside);
   }
@@ -259,22 +271,22 @@ void GOSA_ENTHV(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64
 
 void GOSA_TCONL(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, double* value,
                 int64_t* ierr) {
-  transport_routine("GOSA_TCONL", Phase::kLiquid, liquid_conductivity, t, p, x, n, idx, value, ierr);
+  transport_routine("GOSA_TCONL", Phase::kLiquid, nullptr, t, p, x, n, idx, value, ierr, phase_conductivity);
 }
 
 void GOSA_TCONV(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, double* value,
                 int64_t* ierr) {
-  transport_routine("GOSA_TCONV", Phase::kVapour, vapour_conductivity, t, p, x, n, idx, value, ierr);
+  transport_routine("GOSA_TCONV", Phase::kVapour, nullptr, t, p, x, n, idx, value, ierr, phase_conductivity);
 }
 
 void GOSA_VISCL(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, double* value,
                 int64_t* ierr) {
-  transport_routine("GOSA_VISCL", Phase::kLiquid, liquid_viscosity, t, p, x, n, idx, value, ierr);
+  transport_routine("GOSA_VISCL", Phase::kLiquid, nullptr, t, p, x, n, idx, value, ierr, phase_viscosity);
 }
 
 void GOSA_VISCV(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, double* value,
                 int64_t* ierr) {
-  transport_routine("GOSA_VISCV", Phase::kVapour, vapour_viscosity, t, p, x, n, idx, value, ierr);
+  transport_routine("GOSA_VISCV", Phase::kVapour, nullptr, t, p, x, n, idx, value, ierr, phase_viscosity);
 }
 
 void GOSA_SRFTEN(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, double* value,
