@@ -19,6 +19,22 @@ foreach(name IN LISTS kvt_imports)
 endforeach()
 file(CONFIGURE OUTPUT ${KVT_HOST_DEF} CONTENT "${def_text}")
 
+# The same names forwarded to another module, for the Windows package: a DLL made from this .def under
+# the host module's name that a kvt.dll was built for passes every name on to the module named in it
+# (myhost.dll until edited), so that the one kvt.dll serves a host module of any name.
+set(KVT_HOST_FORWARD_DEF ${PROJECT_BINARY_DIR}/kvt_host_forward.def CACHE INTERNAL "Forwards the host symbols")
+set(forward_text "; Forwards every host symbol to the host module myhost.dll: replace \"myhost\" by your module's\n")
+string(APPEND forward_text "; name (without .dll) and link it as the module kvt.dll imports from (README-windows.txt).\n")
+string(APPEND forward_text "EXPORTS\n")
+foreach(name IN LISTS kvt_imports)
+  if(name IN_LIST kvt_import_blocks)
+    string(APPEND forward_text "  ${name} = myhost.${name} DATA\n")
+  else()
+    string(APPEND forward_text "  ${name} = myhost.${name}\n")
+  endif()
+endforeach()
+file(CONFIGURE OUTPUT ${KVT_HOST_FORWARD_DEF} CONTENT "${forward_text}")
+
 function(kvt_import_host_symbols target module)
   set(implib ${CMAKE_CURRENT_BINARY_DIR}/lib${target}_host.dll.a)
   add_custom_command(OUTPUT ${implib}
