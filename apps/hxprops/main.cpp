@@ -138,12 +138,8 @@ int run(const Options& o) {
     c.spacing = *s;
   }
   if (o.dump_case) {
-    if (!o.dump_case_file) {
-      std::cout << write_case(c);
-      return 0;
-    }
     OutputFiles output;
-    write_text_file(output.stage(*o.dump_case_file), write_case(c));
+    write_text_file(output.stage(o.dump_case_file.value_or("-")), write_case(c));
     output.commit();
     return 0;
   }
@@ -178,7 +174,9 @@ int run(const Options& o) {
   const auto to_stdout = [](const std::optional<fs::path>& p) {
     return p && (output_target(*p) == OutputTarget::StandardOutput || is_standard_output(*p));
   };
-  if (!to_stdout(o.plot) && !to_stdout(o.json) && !to_stdout(o.trace)) print_report(std::cout, c, curves, x, {*units, o.compositions, names});
+  if (!to_stdout(o.plot) && !to_stdout(o.json) && !to_stdout(o.trace)) {
+    print_report(std::cout, c, curves, x, {*units, o.compositions, names});
+  }
   const std::vector<std::string> notes = session.host_notes();
   constexpr std::size_t kShownNotes = 3;
   for (std::size_t i = 0; i < notes.size() && i < kShownNotes; ++i) std::cerr << "hxprops: host note: " << notes[i] << "\n";
