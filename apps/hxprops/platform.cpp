@@ -54,8 +54,8 @@ int run_program(const std::string& program, const std::vector<std::string>& args
   return rc < 0 ? -1 : static_cast<int>(rc);
 }
 
-std::string where_to_get(const std::string& program) {
-  return "install " + program + " for Windows (http://www.gnuplot.info, Download) and put its bin folder on the PATH";
+std::string where_to_get_gnuplot() {
+  return "install gnuplot for Windows (http://www.gnuplot.info, Download) and put its bin folder on the PATH";
 }
 
 bool is_device_name(const std::filesystem::path& name) {
@@ -120,12 +120,11 @@ int run_program(const std::string& program, const std::vector<std::string>& args
   return WEXITSTATUS(status) == 127 ? -1 : WEXITSTATUS(status);
 }
 
-std::string where_to_get(const std::string& program) {
+std::string where_to_get_gnuplot() {
 #ifdef __APPLE__
-  return "install " + program + " (Homebrew: brew install " + program + ")";
+  return "install gnuplot (Homebrew: brew install gnuplot)";
 #else
-  return "install " + program + " (Debian and Ubuntu: apt install " + program + "-nox; elsewhere your system's " + program +
-         " package)";
+  return "install gnuplot (Debian and Ubuntu: apt install gnuplot-nox; elsewhere your system's gnuplot package)";
 #endif
 }
 

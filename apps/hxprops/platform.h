@@ -21,8 +21,8 @@ long process_id();
 // status, or -1 when it could not be started.
 int run_program(const std::string& program, const std::vector<std::string>& args);
 
-// Where to get `program` (gnuplot) on this system, as a sentence.
-std::string where_to_get(const std::string& program);
+// Where to get gnuplot on this system, as a clause for a message.
+std::string where_to_get_gnuplot();
 
 // Whether `name` names a device by its name alone (Windows: NUL, CON, COM1, \\.\...; nowhere else).
 bool is_device_name(const std::filesystem::path& name);

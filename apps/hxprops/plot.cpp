@@ -154,7 +154,7 @@ void render_plot(const Case& c, const std::array<SideCurve, 2>& curves, const fs
                  UnitSystem units) {
   const ScriptFile script(gnuplot_script(c, curves, image, format, units));
   const int rc = run_program("gnuplot", {path_text(script.path())});
-  if (rc < 0) throw RunError("cannot run gnuplot: " + where_to_get("gnuplot"));
+  if (rc < 0) throw RunError("cannot run gnuplot: " + where_to_get_gnuplot());
   if (rc != 0) throw RunError("gnuplot failed drawing " + path_text(image));
   std::error_code ec;
   if (!fs::exists(image, ec) || !is_image(image, format)) throw RunError("gnuplot left no image in " + path_text(image));
