@@ -5,6 +5,7 @@
 #     headers;
 #   - a second kvt.dll, bound to the reference host's module, beside which every program linking the
 #     reference host runs (bin/reference), while the library's tests run on the recording host in bin/;
+#   - the programs' manifest (UTF-8 code page, windows_program.rc);
 #   - the Windows package (windows_package.cmake).
 include_guard(GLOBAL)
 include(${CMAKE_CURRENT_LIST_DIR}/host_import.cmake)
@@ -65,6 +66,18 @@ function(kvt_all_targets dir out)
   endforeach()
   set(${out} ${targets} PARENT_SCOPE)
 endfunction()
+
+# Every program of apps/ carries the manifest that makes UTF-8 its code page (windows_program.rc).
+function(kvt_windows_program_manifests)
+  kvt_all_targets(${PROJECT_SOURCE_DIR}/apps targets)
+  foreach(t IN LISTS targets)
+    get_target_property(type ${t} TYPE)
+    if(type STREQUAL "EXECUTABLE")
+      target_sources(${t} PRIVATE ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/windows_program.rc)
+    endif()
+  endforeach()
+endfunction()
+cmake_language(DEFER DIRECTORY ${PROJECT_SOURCE_DIR} CALL kvt_windows_program_manifests)
 
 # Run when the whole project is configured: the reference host's kvt.dll and its programs.
 function(kvt_windows_reference_programs)

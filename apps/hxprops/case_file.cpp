@@ -8,7 +8,9 @@
 #include <sstream>
 #include <toml++/toml.h>
 
+#include "platform.h"
 #include "quoted.h"
+#include "text_encoding.h"
 #include "units.h"
 
 namespace hxprops {
@@ -346,13 +348,13 @@ Case parse_case(std::string_view text, const std::string& origin) {
 
 Case read_case_file(const std::filesystem::path& file) {
   std::error_code ec;
-  if (std::filesystem::is_directory(file, ec)) throw InputError({file.string(), 0}, "", "is a folder, not a case file");
+  if (std::filesystem::is_directory(file, ec)) throw InputError({path_text(file), 0}, "", "is a folder, not a case file");
   std::ifstream in(file, std::ios::binary);
-  if (!in) throw InputError({file.string(), 0}, "", "cannot open the case file");
+  if (!in) throw InputError({path_text(file), 0}, "", "cannot open the case file");
   std::ostringstream text;
   text << in.rdbuf();
-  if (in.bad()) throw InputError({file.string(), 0}, "", "cannot read the case file");
-  return parse_case(text.str(), file.string());
+  if (in.bad()) throw InputError({path_text(file), 0}, "", "cannot read the case file");
+  return parse_case(utf8_text(text.str(), path_text(file)), path_text(file));
 }
 
 std::string write_case(const Case& c) {

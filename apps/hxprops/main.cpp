@@ -3,7 +3,8 @@
 //
 // Exit status: 0 done; 2 bad input (the message names file, line and field); 1 a calculation or an
 // output that failed. Output files appear only when the whole run succeeds. Relative paths are
-// relative to the folder the program was started from.
+// relative to the folder the program was started from; `-` names standard output, where the report
+// then is not printed.
 #include <CLI/CLI.hpp>
 #include <array>
 #include <charconv>
@@ -21,6 +22,7 @@
 #include "kvt_reference/reference_host.h"
 #include "library_session.h"
 #include "output_files.h"
+#include "platform.h"
 #include "plot.h"
 #include "report.h"
 
@@ -33,7 +35,7 @@ constexpr int kExitBadInput = 2;
 constexpr int kExitFailed = 1;
 
 struct Options {
-  std::optional<fs::path> case_file, csv_dir, plot, json, trace, databank;
+  std::optional<fs::path> case_file, csv_dir, plot, json, trace, databank, dump_case_file;
   std::optional<std::string> points, spacing, table_pressures;
   std::string units = "engineering";
   bool compositions = false, allow_cross = false, allow_imbalance = false, list_components = false, dump_case = false;
@@ -63,11 +65,11 @@ const char* kFooter =
     "    outlet_temperature, outlet_vapour_fraction or duty (W added; negative: released; or \"balance\")\n"
     "    [sideN.flows] component = flow (kmol/s, or \"10 kg/s\"); or total_flow with\n"
     "    [sideN.mole_fractions] or [sideN.mass_fractions]\n"
-    "Print the default case with --dump-case; docs/hxprops.md describes every key.\n"
+    "Print the default case with --dump-case (or write it: --dump-case FILE); docs/hxprops.md describes every key.\n"
     "\n"
     "Exit status: 0 done; 1 a calculation or output failed; 2 bad input (unknown component, negative\n"
     "flow, malformed file, temperature outside the databank's range, a temperature cross, unknown\n"
-    "option). Output files are written only when the whole run succeeds.";
+    "option). Output files are written only when the whole run succeeds; a FILE of '-' is standard output.";
 
 int parse_points(const std::string& text) {
   int n = 0;
@@ -87,15 +89,18 @@ void check_output_names(const Options& o, const Case& c, UnitSystem units) {
   std::vector<std::pair<std::string, fs::path>> named;
   for (const auto& [option, p] : {std::pair{"--plot", o.plot}, std::pair{"--json", o.json}, std::pair{"--trace", o.trace}}) {
     if (!p) continue;
-    if (fs::is_directory(*p, ec)) throw InputError({}, option, p->string() + " is a folder, not a file name");
+    if (fs::is_directory(*p, ec)) throw InputError({}, option, path_text(*p) + " is a folder, not a file name");
     named.emplace_back(option, *p);
   }
   if (o.plot && !plot_format(*o.plot)) {
-    throw InputError({}, "--plot", o.plot->string() + ": the image's name must end in .png or .svg");
+    throw InputError({}, "--plot", path_text(*o.plot) + ": the image's name must end in .png or .svg");
   }
   if (o.csv_dir) {
+    if (output_target(*o.csv_dir) == OutputTarget::StandardOutput) {
+      throw InputError({}, "--csv", "- is standard output, and --csv writes a folder of files");
+    }
     if (fs::exists(*o.csv_dir, ec) && !fs::is_directory(*o.csv_dir, ec)) {
-      throw InputError({}, "--csv", o.csv_dir->string() + " exists and is not a folder");
+      throw InputError({}, "--csv", path_text(*o.csv_dir) + " exists and is not a folder");
     }
     named.emplace_back("--csv", *o.csv_dir);
     for (int side = 0; side < c.side_count; ++side) {
@@ -105,18 +110,18 @@ void check_output_names(const Options& o, const Case& c, UnitSystem units) {
   }
   for (std::size_t i = 0; i < named.size(); ++i) {
     for (std::size_t j = i + 1; j < named.size(); ++j) {
-      if (named[i].first == named[j].first) continue;
+      if (named[i].first == named[j].first || output_target(named[i].second) == OutputTarget::Direct) continue;
       const auto where = [&ec](const fs::path& p) { return fs::weakly_canonical(fs::absolute(p, ec), ec); };
       if (where(named[i].second) != where(named[j].second)) continue;
       throw InputError({}, named[j].first, named[i].first + " and " + named[j].first + " name the same path " +
-                                               named[j].second.string());
+                                               path_text(named[j].second));
     }
   }
 }
 
 void list_components(const Options& o, UnitSystem u) {
   use_databank(o.databank);
-  std::cout << "databank: " << (o.databank ? *o.databank : kvt::reference::default_databank_path()).string() << "\n";
+  std::cout << "databank: " << path_text(o.databank ? *o.databank : kvt::reference::default_databank_path()) << "\n";
   for (const std::string& name : kvt::reference::databank_components()) {
     const kvt::reference::Range r = kvt::reference::temperature_range(name);
     std::cout << name << ": " << quantity_text(r.min, Dimension::Temperature, u) << " to "
@@ -146,7 +151,9 @@ int run(const Options& o) {
     check_case(c);
   }
   if (o.dump_case) {
-    std::cout << write_case(c);
+    OutputFiles output;
+    write_text_file(output.stage(o.dump_case_file.value_or("-")), write_case(c));
+    output.commit();
     return 0;
   }
   check_output_names(o, c, *units);
@@ -174,7 +181,7 @@ int run(const Options& o) {
     try {
       write_text_file(staged, text);
     } catch (const RunError&) {
-      throw RunError("cannot write " + file.string());
+      throw RunError("cannot write " + path_text(file));
     }
   };
   if (o.csv_dir) {
@@ -188,18 +195,25 @@ int run(const Options& o) {
   if (o.json) write(*o.json, json_text(c, curves, x, names));
   if (o.plot) render_plot(c, curves, outputs.stage(*o.plot), *plot_format(*o.plot), *units);
   outputs.commit();
-  print_report(std::cout, c, curves, x, {*units, o.compositions, names});
+  // An output sent where standard output goes takes the report's place.
+  const auto to_stdout = [](const std::optional<fs::path>& p) {
+    return p && (output_target(*p) == OutputTarget::StandardOutput || is_standard_output(*p));
+  };
+  if (!to_stdout(o.plot) && !to_stdout(o.json) && !to_stdout(o.trace)) {
+    print_report(std::cout, c, curves, x, {*units, o.compositions, names});
+  }
   return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  prepare_console();
   CLI::App app(kDescription, "hxprops");
   app.footer(kFooter);
   app.get_formatter()->column_width(26);
   Options o;
-  std::string case_file, csv_dir, plot, json, trace, databank, points, spacing, table_pressures;
+  std::string case_file, csv_dir, plot, json, trace, databank, points, spacing, table_pressures, dump_case;
   app.add_option("--case", case_file, "Case file (TOML, see below); default: the embedded default case")->type_name("FILE");
   app.add_option("--points", points, "Points per curve, inlet and outlet included, 2 to 1000 (default: the case's, else 11)")
       ->type_name("N");
@@ -222,7 +236,9 @@ int main(int argc, char** argv) {
                  "Property tables of each side at these pressures over its temperature range, e.g. \"2.3 bar, 2.5 bar\"")
       ->type_name("LIST");
   app.add_flag("--list-components", o.list_components, "List the databank's components with their temperature ranges");
-  app.add_flag("--dump-case", o.dump_case, "Print the case (after --points and --spacing) as a case file and stop");
+  app.add_option("--dump-case", dump_case, "Print the case (after --points and --spacing) as a case file, or write it to FILE, and stop")
+      ->type_name("[FILE]")
+      ->expected(0, 1);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
@@ -231,13 +247,15 @@ int main(int argc, char** argv) {
     std::cerr << "hxprops: error: " << e.what() << "\n";
     return kExitBadInput;
   }
-  const auto path_of = [](const std::string& s) { return s.empty() ? std::nullopt : std::optional<fs::path>(s); };
+  const auto path_of = [](const std::string& s) { return s.empty() ? std::nullopt : std::optional<fs::path>(path_from_text(s)); };
   o.case_file = path_of(case_file);
   o.csv_dir = path_of(csv_dir);
   o.plot = path_of(plot);
   o.json = path_of(json);
   o.trace = path_of(trace);
   o.databank = path_of(databank);
+  o.dump_case = app.count("--dump-case") > 0;
+  o.dump_case_file = path_of(dump_case);
   if (app.count("--points") > 0) o.points = points;
   if (app.count("--spacing") > 0) o.spacing = spacing;
   if (app.count("--table-pressures") > 0) o.table_pressures = table_pressures;

@@ -43,7 +43,7 @@ class ScriptFile {
     std::ofstream out(path_, std::ios::binary | std::ios::trunc);
     out << text;
     out.close();
-    if (!out) throw RunError("cannot write the gnuplot script " + path_.string());
+    if (!out) throw RunError("cannot write the gnuplot script " + path_text(path_));
   }
   ~ScriptFile() {
     std::error_code ec;
@@ -92,7 +92,7 @@ std::string gnuplot_script(const Case& c, const std::vector<SideCurve>& curves, 
     s += "if (strstrt(GPVAL_TERMINALS, 'pngcairo') > 0) {\n  set terminal pngcairo size 1000,640 noenhanced font 'sans,10'\n"
          "} else {\n  set terminal png size 1000,640 noenhanced\n}\n";
   }
-  s += "set output " + gp_string(image.string()) + "\n";
+  s += "set output " + gp_string(path_text(image)) + "\n";
   s += "set title " + gp_string(c.title.empty() ? "composite curves" : c.title) + "\n";
   s += "set xlabel " + gp_string(std::string("heat exchanged, from the ") + (counter ? "cold" : "inlet") + " end [" +
                                  std::string(qu.name) + "]") + "\n";
@@ -160,11 +160,11 @@ bool is_image(const fs::path& file, PlotFormat format) {
 void render_plot(const Case& c, const std::vector<SideCurve>& curves, const fs::path& image, PlotFormat format,
                  UnitSystem units) {
   const ScriptFile script(gnuplot_script(c, curves, image, format, units));
-  const int rc = run_program("gnuplot", {script.path().string()});
-  if (rc < 0) throw RunError("cannot run gnuplot (Debian package gnuplot-nox)");
-  if (rc != 0) throw RunError("gnuplot failed drawing " + image.string());
+  const int rc = run_program("gnuplot", {path_text(script.path())});
+  if (rc < 0) throw RunError("cannot run gnuplot: " + where_to_get_gnuplot());
+  if (rc != 0) throw RunError("gnuplot failed drawing " + path_text(image));
   std::error_code ec;
-  if (!fs::exists(image, ec) || !is_image(image, format)) throw RunError("gnuplot left no image in " + image.string());
+  if (!fs::exists(image, ec) || !is_image(image, format)) throw RunError("gnuplot left no image in " + path_text(image));
 }
 
 }  // namespace hxprops

@@ -7,6 +7,7 @@
 #include "case_file.h"
 #include "default_case.h"
 #include "test_support.h"
+#include "text_encoding.h"
 #include "units.h"
 
 namespace hxprops {
@@ -69,6 +70,28 @@ TEST(CaseFile, WrittenCaseReadsBackToTheSameContent) {
   EXPECT_NEAR(c.sides[0].inlet.value, 420.0, 1.0e-9);
   EXPECT_NEAR(c.sides[0].flows[0].amount, 0.012, 1.0e-15);
   EXPECT_EQ(c.sides[1].outlet.kind, EndKind::Balance);
+}
+
+// Case files as Windows tools save them: UTF-16 with a byte-order mark either way round (surrogate
+// pairs included) and UTF-8 with one read as UTF-8; broken UTF-16 is refused by name.
+TEST(CaseFile, ByteOrderMarksAndUtf16) {
+  const std::string text = "title = \"Micha\u0142 \u71B1 \U0001F525\"\n";
+  std::string le = "\xFF\xFE", be = "\xFE\xFF";
+  for (const char16_t u : std::u16string(u"title = \"Micha\u0142 \u71B1 \U0001F525\"\n")) {
+    le += {static_cast<char>(u & 0xFF), static_cast<char>(u >> 8)};
+    be += {static_cast<char>(u >> 8), static_cast<char>(u & 0xFF)};
+  }
+  for (const std::string& saved : {le, be, "\xEF\xBB\xBF" + text, text}) EXPECT_EQ(utf8_text(saved, "c.toml"), text);
+  const std::string lone_high_surrogate = le.substr(0, le.size() - 6) + std::string("\"\0\n\0", 4);
+  for (const std::string& broken : {le.substr(0, le.size() - 1), lone_high_surrogate}) {
+    try {
+      utf8_text(broken, "c.toml");
+      ADD_FAILURE() << "accepted";
+    } catch (const InputError& e) {
+      EXPECT_NE(std::string(e.what()).find("c.toml: saved as UTF-16, with "), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find(": save it as UTF-8"), std::string::npos) << e.what();
+    }
+  }
 }
 
 }  // namespace

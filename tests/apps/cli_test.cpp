@@ -6,6 +6,12 @@
 #include <fstream>
 #include <set>
 #include <sstream>
+#include <thread>
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "plot.h"
 #include "test_support.h"
@@ -96,13 +102,21 @@ TEST(Cli, DefaultCaseWithEveryOutput) {
   }
 }
 
+// A dumped case, printed or written to a file, and the same saved as UTF-16 (what Windows PowerShell's
+// `>` makes of it) run to the same output as the case they came from.
 TEST(Cli, DumpedCaseRunsToTheSameOutput) {
   ScratchDir dir;
   const test::RunResult dump = run_in(dir.path(), {"--dump-case", "--points", "6", "--spacing", "duty"});
   ASSERT_EQ(dump.status, 0) << dump.err;
-  test::write_file(dir / "dumped.toml", dump.out);
+  ASSERT_EQ(run_in(dir.path(), {"--points", "6", "--spacing", "duty", "--dump-case", "dumped.toml"}).status, 0);
+  EXPECT_EQ(test::read_file(dir / "dumped.toml"), dump.out);
+  std::string utf16 = "\xFF\xFE";
+  for (const char ch : dump.out) utf16 += std::string{ch, '\0'};
+  test::write_file(dir / "utf16.toml", utf16);
   const auto body = [](const std::string& out) { return out.substr(out.find("\nside 0")); };
-  EXPECT_EQ(body(run_in(dir.path(), {"--case", "dumped.toml"}).out), body(run_in(dir.path(), {"--points", "6", "--spacing", "duty"}).out));
+  const std::string expected = body(run_in(dir.path(), {"--points", "6", "--spacing", "duty"}).out);
+  EXPECT_EQ(body(run_in(dir.path(), {"--case", "dumped.toml"}).out), expected);
+  EXPECT_EQ(body(run_in(dir.path(), {"--case", "utf16.toml"}).out), expected);
   EXPECT_TRUE(contains(run_in(dir.path(), {"--list-components"}).out, "n-hexane: "));
 }
 
@@ -115,6 +129,39 @@ TEST(Cli, RunCommandWorksInTheCallersFolder) {
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(contains(r.out, "case: my.toml"));
   EXPECT_EQ(dir.listing(), (std::vector<std::string>{"work", "work/my.toml", "work/out", "work/out/side0.csv", "work/out/side1.csv", "work/r.json"}));
+}
+
+// Outputs other than regular files are written where they are: standard output (`-`, in the report's
+// place), the null device, a pipe; a link is written through and stays a link.
+TEST(Cli, OutputsOtherThanRegularFilesAreWrittenWhereTheyAre) {
+  ScratchDir dir;
+  ASSERT_EQ(run_in(dir.path(), {"--json", "r.json"}).status, 0);
+  const std::string json = test::read_file(dir / "r.json");
+  const test::RunResult to_stdout = run_in(dir.path(), {"--json", "-"});
+  EXPECT_EQ(to_stdout.status, 0) << to_stdout.err;
+  EXPECT_EQ(to_stdout.out, json);
+#ifdef _WIN32
+  const std::string null_device = "NUL";
+#else
+  const std::string null_device = "/dev/null";
+#endif
+  EXPECT_EQ(run_in(dir.path(), {"--trace", null_device, "--json", null_device}).status, 0);
+  EXPECT_EQ(dir.listing(), (std::vector<std::string>{"r.json"}));
+#ifndef _WIN32
+  fs::create_symlink("r.json", dir / "link.txt");
+  ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+  std::string piped;
+  std::thread reader([&] { piped = test::read_file(dir / "pipe"); });
+  const test::RunResult r = run_in(dir.path(), {"--json", "pipe", "--trace", "link.txt"});
+  const int unblock = ::open((dir / "pipe").c_str(), O_WRONLY | O_NONBLOCK);  // (a reader still waiting)
+  if (unblock >= 0) ::close(unblock);
+  reader.join();
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(piped, json);
+  EXPECT_TRUE(fs::is_fifo(dir / "pipe"));
+  EXPECT_TRUE(fs::is_symlink(dir / "link.txt"));
+  EXPECT_TRUE(contains(test::read_file(dir / "r.json"), " ***** Inside HXFLSH ..."));
+#endif
 }
 
 // One class of bad input: the case text (from a file of tests/apps/cases, one line replaced), the
@@ -171,6 +218,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadRun{"plot_format", "", "", "", {"--plot", "curve.jpg"}, "--plot: curve.jpg: the image's name must end in .png or .svg"},
         BadRun{"points_not_a_number", "", "", "", {"--points", "many"}, "--points: \"many\" is not a whole number"},
         BadRun{"points_out_of_range", "", "", "", {"--points", "1"}, "--points: 1 is outside 2 to 1000"},
+        BadRun{"csv_to_standard_output", "", "", "", {"--csv", "-"}, "--csv: - is standard output"},
         BadRun{"unknown_option", "", "", "", {"--colour", "red"}, "The following arguments were not expected: red --colour"}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -13,13 +13,14 @@
 
 namespace {
 
-int usage() {
-  std::fprintf(stderr,
+// The usage text: asked for (--help) on standard output with status 0, else on standard error with 2.
+int usage(bool asked = false) {
+  std::fprintf(asked ? stdout : stderr,
                "usage: kvt-hostcheck HOST_MODULE [--checker LIBRARY]\n"
                "  HOST_MODULE  the host as a shared library; it must export %s (see kvt/hostcheck.h)\n"
                "  --checker    the checker library (default: %s beside this program, or in %s)\n",
                KVT_HOSTCHECK_SETUP_NAME, hostcheck_driver::checker_file_name(), KVT_HOSTCHECK_LIBDIR);
-  return 2;
+  return asked ? 0 : 2;
 }
 
 int fail(const std::string& what) {
@@ -33,7 +34,9 @@ int main(int argc, char** argv) {
   using hostcheck_driver::Module;
   std::string host_path, checker_path;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--checker") == 0 && i + 1 < argc) {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      return usage(true);
+    } else if (std::strcmp(argv[i], "--checker") == 0 && i + 1 < argc) {
       checker_path = argv[++i];
     } else if (argv[i][0] == '-' || !host_path.empty()) {
       return usage();

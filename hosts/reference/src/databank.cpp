@@ -133,7 +133,7 @@ Databank read_databank(const std::filesystem::path& file) {
   Reader r(file);
   toml::table root;
   try {
-    root = toml::parse_file(file.string());
+    root = toml::parse_file(file.u8string());  // (a name in any script, where the code page is UTF-8)
   } catch (const toml::parse_error& e) {
     std::ostringstream msg;
     msg << file.string();

@@ -8,8 +8,10 @@
 namespace kvt::reference {
 
 void connect_unit(std::int32_t unit, const std::filesystem::path& file) {
-  std::FILE* f = std::fopen(file.string().c_str(), "w");
-  if (f == nullptr) throw Error("cannot open trace file " + file.string() + " for writing");
+  // UTF-8, not string(): the C runtime of a program whose code page is UTF-8 (Windows) opens any name.
+  const std::u8string name = file.u8string();
+  std::FILE* f = std::fopen(reinterpret_cast<const char*>(name.c_str()), "w");
+  if (f == nullptr) throw Error("cannot open trace file " + std::string(name.begin(), name.end()) + " for writing");
   disconnect_unit(unit);
   host().units[unit] = f;
 }
