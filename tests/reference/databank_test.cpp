@@ -45,9 +45,11 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.label); });
 
 // The vapour-pressure correlations against the handbook's normal boiling points (measured constants
-// fitted independently): within 0.5 K.
+// fitted independently): within 0.5 K. Carbon dioxide has none (it sublimes at 101 325 Pa): its Tb
+// lies below the correlation's range.
 TEST(Databank, NormalBoilingPointsWithinHalfAKelvin) {
   for (const auto& c : bank().components) {
+    if (c.tb < c.vapour_pressure.tmin()) continue;
     double lo = c.vapour_pressure.tmin(), hi = c.tc;
     for (int i = 0; i < 200; ++i) (ln_vapour_pressure(c, 0.5 * (lo + hi)) < std::log(101325.0) ? lo : hi) = 0.5 * (lo + hi);
     EXPECT_NEAR(0.5 * (lo + hi), c.tb, 0.5) << c.name;
@@ -55,13 +57,15 @@ TEST(Databank, NormalBoilingPointsWithinHalfAKelvin) {
 }
 
 // The liquid's heat capacity, as the slope of the enthalpy of a liquid flash, against the cited
-// saturated-liquid correlation over its whole range: within 3 %, the correlations' own class.
+// saturated-liquid correlation over its whole range (above the flash's lowest temperature, 60 K):
+// within 3 %, the correlations' own class.
 TEST(LiquidHeatCapacity, FollowsTheCitedCorrelationOverItsRange) {
   for (const auto& c : bank().components) {
     const auto sys = flash_system(bank(), {&c}, Method::ideal);
     const double lo = c.liquid_cp.tmin(), hi = c.liquid_cp.tmax();
     double worst = 0.0;
     for (double t = lo + 0.05; t <= hi - 0.05; t += (hi - lo - 0.1) / 16) {
+      if (t < 60.05) continue;
       auto h = [&](double x) { return flash(sys, std::vector<double>{1.0}, request(2, x, 1e7, PhaseModel::kLiquidOnly)).enthalpy; };
       const double cp = (h(t + 0.05) - h(t - 0.05)) / 0.1, ref = c.liquid_cp.value(t);
       EXPECT_NEAR(cp, ref, 0.03 * ref) << c.name << " " << t;
