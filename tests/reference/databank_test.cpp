@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "kvt_reference/reference_host.h"
+#include "lookup.h"
 #include "model.h"
 
 namespace kvt::reference::test {
@@ -43,6 +44,26 @@ INSTANTIATE_TEST_SUITE_P(
                       BadFile{"range", kHead + "vapour_pressure = { eq = \"dippr101\", c = [1], tmin = 3, tmax = 2, source = \"X\" }\n",
                               "empty or inverted range"}),
     [](const auto& info) { return std::string(info.param.label); });
+
+// A component found by what an engineer types; an ambiguous text refused naming the candidates, an
+// unknown one naming the nearest.
+TEST(Databank, ComponentsFoundByNameSynonymFormulaOrCas) {
+  const struct { const char* text; const char* found; } kRows[] = {
+      {"n-Butane", "n-butane"}, {"n butane", "n-butane"}, {"isobutane", "isobutane"}, {"2-methylpropane", "isobutane"},
+      {"Isopropanol", "2-propanol"}, {"CO2", "carbon dioxide"}, {"C3H8", "propane"}, {"74-98-6", "propane"},
+      {"H2S", "hydrogen sulfide"}, {"ethylene glycol", "ethylene glycol"},
+      {"C8H10", "ambiguous: it names ethylbenzene (100-41-4), m-xylene (108-38-3), o-xylene (95-47-6), p-xylene (106-42-3)"},
+      {"metane", "not in the databank (nearest: methane"}};
+  for (const auto& r : kRows) {
+    std::string got;
+    try {
+      got = resolve_entry(bank().entries, r.text).name;
+    } catch (const Error& e) {
+      got = e.what();
+    }
+    EXPECT_NE(got.find(r.found), std::string::npos) << r.text << ": " << got;
+  }
+}
 
 // The vapour-pressure correlations against the handbook's normal boiling points (measured constants
 // fitted independently): within 0.5 K. Carbon dioxide has none (it sublimes at 101 325 Pa): its Tb
