@@ -8,6 +8,7 @@
 #include <toml++/toml.h>
 
 #include "kvt_reference/reference_host.h"
+#include "lookup.h"
 
 namespace kvt::reference {
 
@@ -21,12 +22,13 @@ std::string lower(std::string_view s) {
 
 class Reader {
  public:
-  explicit Reader(std::filesystem::path file) : file_(std::move(file)) {}
+  // line_offset: the lines of the file before the text parsed (a block is parsed on its own)
+  explicit Reader(std::filesystem::path file, std::size_t line_offset = 0) : file_(std::move(file)), offset_(line_offset) {}
 
   [[noreturn]] void fail(const toml::node* where, const std::string& what) const {
     std::ostringstream msg;
     msg << file_.string();
-    if (where != nullptr && where->source().begin.line > 0) msg << ":" << where->source().begin.line;
+    if (where != nullptr && where->source().begin.line > 0) msg << ":" << where->source().begin.line + offset_;
     msg << ": " << what;
     throw Error(msg.str());
   }
@@ -111,6 +113,7 @@ class Reader {
 
  private:
   std::filesystem::path file_;
+  std::size_t offset_;
 };
 
 // Reads one [[component]] table (fields as written by the databank's generator).
@@ -149,13 +152,14 @@ Component read_component(const Reader& r, const toml::table& t, const std::vecto
   return c;
 }
 
-toml::table parse(const std::filesystem::path& file, std::string_view text) {
+// A part of the file parsed on its own; line_offset: the file's lines before it.
+toml::table parse(const std::filesystem::path& file, std::string_view text, std::size_t line_offset) {
   try {
     return toml::parse(text, file.string());
   } catch (const toml::parse_error& e) {
     std::ostringstream msg;
     msg << file.string();
-    if (e.source().begin.line > 0) msg << ":" << e.source().begin.line;
+    if (e.source().begin.line > 0) msg << ":" << e.source().begin.line + line_offset;
     msg << ": " << e.description();
     throw Error(msg.str());
   }
@@ -202,9 +206,9 @@ Entry index_entry(const std::filesystem::path& file, std::string_view block, std
     }
   }
   if (simple && !e.name.empty()) return e;
-  const toml::table t = parse(file, std::string(line - 1, '\n') + std::string(block));
+  const toml::table t = parse(file, block, line - 1);
   const toml::table* c = t["component"][0].as_table();
-  Reader r(file);
+  const Reader r(file, line - 1);
   if (c == nullptr) r.fail(&t, "component entry is not a table");
   e.name = lower(r.text(*c, "name", "component"));
   if (c->get("cas") != nullptr) e.cas = r.text(*c, "cas", e.name);
@@ -223,8 +227,8 @@ const Component* Databank::find(std::string_view name) const {
   }
   for (const auto& e : entries) {
     if (e.name != key) continue;
-    const Reader r(file_);
-    const toml::table t = parse(file_, std::string(e.line - 1, '\n') + text_.substr(e.begin, e.end - e.begin));
+    const Reader r(file_, e.line - 1);
+    const toml::table t = parse(file_, std::string_view(text_).substr(e.begin, e.end - e.begin), e.line - 1);
     const toml::table* c = t["component"][0].as_table();
     if (c == nullptr) r.fail(&t, "component entry is not a table");
     components.push_back(read_component(r, *c, sources));
@@ -259,45 +263,55 @@ Databank open_databank(const std::filesystem::path& file) {
     all << in.rdbuf();
     db.text_ = all.str();
   }
-  // Split the text at its top-level headers: each [[component]] block goes to the index, everything
-  // else (sources, interaction table, further sections) is parsed now, padded so lines keep their numbers.
-  const std::string& text = db.text_;
-  std::string rest;
-  rest.reserve(4096);
-  std::size_t line = 1, block_begin = 0, block_line = 0;
+  // Split the text at its top-level headers: each [[component]] block goes to the index, every other
+  // part (sources, interaction table, further sections) is parsed now, each on its own.
+  const std::string_view text = db.text_;
+  struct Part {
+    std::size_t begin, end, line;
+  };
+  std::vector<Part> others;
+  std::size_t line = 1, block_begin = 0, block_line = 1;
   bool in_component = false;
   auto close_block = [&](std::size_t at) {
-    if (in_component) db.entries.push_back(index_entry(file, std::string_view(text).substr(block_begin, at - block_begin), block_begin, block_line));
-    in_component = false;
+    if (at > block_begin) {
+      if (in_component)
+        db.entries.push_back(index_entry(file, text.substr(block_begin, at - block_begin), block_begin, block_line));
+      else
+        others.push_back({block_begin, at, block_line});
+    }
+    block_begin = at;
+    block_line = line;
   };
   for (std::size_t pos = 0; pos < text.size();) {
     std::size_t eol = text.find('\n', pos);
-    if (eol == std::string::npos) eol = text.size();
-    const std::string_view l = std::string_view(text).substr(pos, eol - pos);
-    if (l.starts_with("[")) {
+    if (eol == std::string_view::npos) eol = text.size();
+    if (text[pos] == '[') {
       close_block(pos);
-      if (l.starts_with("[[component]]")) {
-        in_component = true;
-        block_begin = pos;
-        block_line = line;
-      }
+      in_component = text.substr(pos, eol - pos).starts_with("[[component]]");
     }
-    rest.append(in_component ? std::string_view() : l);
-    rest.push_back('\n');
     pos = eol + 1;
     ++line;
   }
   close_block(text.size());
 
-  const toml::table root = parse(file, rest);
-  const toml::table* sources = root["sources"].as_table();
-  if (sources == nullptr) r.fail(&root, "missing table [sources]");
+  std::vector<std::pair<toml::table, std::size_t>> tables;  // each part and the file's lines before it
+  for (const Part& p : others) tables.emplace_back(parse(file, text.substr(p.begin, p.end - p.begin), p.line - 1), p.line - 1);
+  auto find_part = [&](std::string_view key) -> std::pair<const toml::node*, Reader> {
+    for (const auto& [t, offset] : tables)
+      if (const toml::node* n = t.get(key)) return {n, Reader(file, offset)};
+    return {nullptr, Reader(file)};
+  };
+  const toml::table empty;
+  const auto [sources_node, rs] = find_part("sources");
+  const toml::table* sources = sources_node != nullptr ? sources_node->as_table() : nullptr;
+  if (sources == nullptr) r.fail(&empty, "missing table [sources]");
   for (const auto& [k, v] : *sources) {
     auto s = v.value<std::string>();
-    if (!s) r.fail(&v, "sources." + std::string(k.str()) + " is not a string");
+    if (!s) rs.fail(&v, "sources." + std::string(k.str()) + " is not a string");
     db.sources.emplace_back(std::string(k.str()), *s);
   }
-  if (db.entries.empty()) r.fail(&root, "no [[component]] entries");
+  if (db.entries.empty()) r.fail(&empty, "no [[component]] entries");
+  for (Entry& e : db.entries) e.folded = {fold_name(e.name), fold_name(e.cas), fold_name(e.formula)};
   for (std::size_t i = 0; i < db.entries.size(); ++i) {
     for (std::size_t j = 0; j < i; ++j) {
       if (db.entries[j].name == db.entries[i].name)
@@ -307,22 +321,24 @@ Databank open_databank(const std::filesystem::path& file) {
   auto known = [&](const std::string& n) {
     return std::any_of(db.entries.begin(), db.entries.end(), [&](const Entry& e) { return e.name == n; });
   };
-  if (const toml::array* pairs = root["peng_robinson_kij"]["pairs"].as_array()) {
+  const auto [kij_node, r2] = find_part("peng_robinson_kij");
+  const toml::table* kij = kij_node != nullptr ? kij_node->as_table() : nullptr;
+  if (const toml::array* pairs = kij != nullptr ? (*kij)["pairs"].as_array() : nullptr) {
     for (const toml::node& node : *pairs) {
       const toml::array* row = node.as_array();
       if (row == nullptr || row->size() != 4 || !(*row)[0].is_string() || !(*row)[1].is_string() || !(*row)[2].is_number() ||
           !(*row)[3].is_string())
-        r.fail(&node, "peng_robinson_kij: a pair is [first, second, k_ij, source]");
+        r2.fail(&node, "peng_robinson_kij: a pair is [first, second, k_ij, source]");
       Interaction in;
       in.first = lower(*(*row)[0].value<std::string>());
       in.second = lower(*(*row)[1].value<std::string>());
       in.kij = *(*row)[2].value<double>();
       in.source = *(*row)[3].value<std::string>();
       const std::string owner = "k_ij " + in.first + "-" + in.second;
-      if (!known(in.first) || !known(in.second) || in.first == in.second) r.fail(&node, owner + ": names no pair of databank components");
+      if (!known(in.first) || !known(in.second) || in.first == in.second) r2.fail(&node, owner + ": names no pair of databank components");
       const std::string key = in.source.substr(0, in.source.find_first_of(", "));
       if (std::none_of(db.sources.begin(), db.sources.end(), [&](const auto& s) { return s.first == key; }))
-        r.fail(&node, owner + ": source '" + key + "' is not listed in [sources]");
+        r2.fail(&node, owner + ": source '" + key + "' is not listed in [sources]");
       db.interactions.push_back(std::move(in));
     }
   }

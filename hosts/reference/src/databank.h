@@ -49,6 +49,9 @@ struct Entry {
   std::vector<std::string> synonyms;
   std::size_t begin = 0, end = 0;  // its block: byte offsets in the file's text
   std::size_t line = 0;            // the block's first line, 1-based
+  // name, CAS number, formula, then the synonyms (filled when a lookup first needs them), as lookup
+  // compares them (lower case, without blanks, hyphens and underscores)
+  mutable std::vector<std::string> folded;
 };
 
 // A binary interaction parameter of the Peng-Robinson equation, with its source.

@@ -27,6 +27,14 @@ std::size_t distance(std::string_view a, std::string_view b) {
 
 std::string described(const Entry& e) { return e.name + (e.cas.empty() ? "" : " (" + e.cas + ")"); }
 
+// The entries' folded synonyms, folded once, when a lookup first gets past names and CAS numbers.
+void fold_synonyms(const std::vector<Entry>& entries) {
+  for (const Entry& e : entries) {
+    if (e.folded.size() > 3 || e.synonyms.empty()) continue;
+    for (const std::string& s : e.synonyms) e.folded.push_back(fold_name(s));
+  }
+}
+
 }  // namespace
 
 std::string fold_name(std::string_view text) {
@@ -40,19 +48,15 @@ std::string fold_name(std::string_view text) {
 
 const Entry& resolve_entry(const std::vector<Entry>& entries, std::string_view text) {
   const std::string key = fold_name(text);
-  using Test = bool (*)(const Entry&, const std::string&);
-  const Test tiers[] = {
-      [](const Entry& e, const std::string& k) { return fold_name(e.name) == k; },
-      [](const Entry& e, const std::string& k) { return !e.cas.empty() && fold_name(e.cas) == k; },
-      [](const Entry& e, const std::string& k) {
-        return std::any_of(e.synonyms.begin(), e.synonyms.end(), [&](const std::string& s) { return fold_name(s) == k; });
-      },
-      [](const Entry& e, const std::string& k) { return fold_name(e.formula) == k; },
-  };
-  for (Test matches : tiers) {
+  // tiers: the name (folded[0]), the CAS number (1), a synonym (3 on), the formula (2)
+  const std::pair<std::size_t, std::size_t> tiers[] = {{0, 1}, {1, 2}, {3, std::string::npos}, {2, 3}};
+  for (const auto& [first, last] : tiers) {
+    if (first == 3) fold_synonyms(entries);
     std::vector<const Entry*> found;
-    for (const Entry& e : entries)
-      if (matches(e, key)) found.push_back(&e);
+    for (const Entry& e : entries) {
+      const auto end = e.folded.begin() + static_cast<std::ptrdiff_t>(std::min(last, e.folded.size()));
+      if (!key.empty() && std::find(e.folded.begin() + static_cast<std::ptrdiff_t>(first), end, key) != end) found.push_back(&e);
+    }
     if (found.size() == 1) return *found.front();
     if (found.size() > 1) {
       std::string list;
@@ -63,8 +67,8 @@ const Entry& resolve_entry(const std::vector<Entry>& entries, std::string_view t
   // nearest: the least edit distance to any of an entry's names
   std::vector<std::pair<std::size_t, const Entry*>> near;
   for (const Entry& e : entries) {
-    std::size_t d = distance(key, fold_name(e.name));
-    for (const std::string& s : e.synonyms) d = std::min(d, distance(key, fold_name(s)));
+    std::size_t d = distance(key, e.folded[0]);
+    for (std::size_t i = 3; i < e.folded.size(); ++i) d = std::min(d, distance(key, e.folded[i]));
     near.emplace_back(d, &e);
   }
   std::stable_sort(near.begin(), near.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -75,10 +79,11 @@ const Entry& resolve_entry(const std::vector<Entry>& entries, std::string_view t
 
 std::vector<const Entry*> search_entries(const std::vector<Entry>& entries, std::string_view text) {
   const std::string key = fold_name(text);
+  fold_synonyms(entries);
   std::vector<const Entry*> out;
-  auto has = [&](const std::string& s) { return fold_name(s).find(key) != std::string::npos; };
   for (const Entry& e : entries) {
-    if (has(e.name) || has(e.cas) || has(e.formula) || std::any_of(e.synonyms.begin(), e.synonyms.end(), has)) out.push_back(&e);
+    if (std::any_of(e.folded.begin(), e.folded.end(), [&](const std::string& s) { return s.find(key) != std::string::npos; }))
+      out.push_back(&e);
   }
   return out;
 }
