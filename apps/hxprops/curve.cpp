@@ -30,6 +30,12 @@ std::string boundary_label(Signature from, Signature to) {
   return events;
 }
 
+// Whether `from` and `to` differ only in which one of the vapour and the first liquid is present.
+bool relabelled(Signature from, Signature to) {
+  const Signature pair = 0b11u;
+  return (from ^ to) == pair && (from & pair) != 0 && (from & pair) != pair;
+}
+
 // A flashed state on the side's path, and how to flash it again.
 struct State {
   enum Kind { TP, PH, PV } kind = TP;
@@ -244,6 +250,12 @@ class CurveBuilder {
       for (int it = 0; it < 60 && std::fabs(hi.x - lo.x) > tolerance; ++it) {
         State m = at(0.5 * (lo.x + hi.x));
         (m.sig == from ? lo : hi) = std::move(m);
+      }
+      if (relabelled(from, hi.sig) && std::fabs(fraction(hi) - fraction(lo)) <= kPlateau) {
+        // One fluid above its critical point, counted vapour on one side and liquid on the other,
+        // with no duty between: the host found no second phase, so this is no boundary.
+        from_state = hi;
+        continue;
       }
       if (std::fabs(fraction(hi) - fraction(lo)) > kPlateau) {
         if (path_ == Spacing::Temperature && inlet_.p != outlet_.p) throw SlopingPlateau{};

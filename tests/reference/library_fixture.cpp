@@ -4,8 +4,8 @@
 
 namespace kvt::reference::test {
 
-void set_up(std::initializer_list<std::string> names, bool free_water, Method method) {
-  select_components(std::vector<std::string>(names), method);
+void set_up(const std::vector<std::string>& names, bool free_water, Method method) {
+  select_components(names, method);
   std::fill(std::begin(KVT_IHXPP), std::end(KVT_IHXPP), 0);
   std::fill(std::begin(KVT_RHXPP), std::end(KVT_RHXPP), 0.0);
   std::fill(std::begin(KVT_HXPDBG), std::end(KVT_HXPDBG), 0);

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -15,7 +14,7 @@ namespace kvt::reference::test {
 
 // Selects the components under a method and fills the library's blocks (side 0: free water allowed
 // when asked).
-void set_up(std::initializer_list<std::string> names, bool free_water, Method method = Method::ideal);
+void set_up(const std::vector<std::string>& names, bool free_water, Method method = Method::ideal);
 
 struct Answer { double value; int64_t ierr; };
 using Routine = void (*)(double*, const int64_t*, const int64_t*, const int64_t*, const int64_t*, double*, int64_t*);

@@ -4,6 +4,7 @@
 // has the same enthalpy in the flash's phase table and in the host's property monitor.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 
 #include "kvt/host.h"
@@ -78,6 +79,84 @@ TEST(HeatOfVaporisation, FollowsTheHandbookCorrelation) {
     }
   }
 }
+
+// Streams warmed at fixed pressure in steps of 0.05 K, under both methods: through the library, no
+// phase's heat capacity, density, viscosity, conductivity or (first liquid) heat of vaporisation
+// jumps, and a single phase's enthalpy moves by at most 1.1 times its heat capacity times the step,
+// except where the flash reports a boundary (the set of phases present changes; one phase counted
+// vapour on one side and liquid on the other is no boundary).
+struct Sweep {
+  const char* label;
+  std::vector<std::string> names;
+  std::vector<double> flows;
+  bool free_water;
+  double p, t0, t1;
+};
+class ContinuousAlongT : public ::testing::TestWithParam<Sweep> {};
+TEST_P(ContinuousAlongT, StepsOnlyAtReportedBoundaries) {
+  const Sweep& w = GetParam();
+  const Routine kProperties[] = {KVT_HXPCPP, KVT_HXPDNS, KVT_HXPVIS, KVT_HXPTHC, KVT_HXPTHV};
+  for (Method method : {Method::ideal, Method::peng_robinson}) {
+    set_up(w.names, w.free_water, method);
+    struct Point { double t, h, cp; unsigned present; std::vector<Answer> figures; };
+    std::vector<Point> points;
+    for (double t = w.t0; t <= w.t1; t += 0.05) {
+      LibStream s = flashed(w.flows, t, w.p);
+      ASSERT_EQ(s.flash_ierr, 0) << t;
+      Point pt{t, s.ask(KVT_HXPQFL, KVT_PHASE_STREAM).value / s.ask(KVT_HXPMFL, KVT_PHASE_STREAM).value,
+               s.ask(KVT_HXPCPP, KVT_PHASE_STREAM).value, 0u, {}};
+      for (int64_t iphs : {KVT_PHASE_VAPOUR, KVT_PHASE_LIQUID1, KVT_PHASE_LIQUID2}) {
+        const bool present = s.ask(KVT_HXPFRC, iphs).value > 0.0;
+        pt.present |= present ? 1u << iphs : 0u;
+        for (Routine r : kProperties) pt.figures.push_back(present ? s.ask(r, iphs, 1) : Answer{0.0, -1});
+      }
+      points.push_back(std::move(pt));
+    }
+    // relative change of each figure per step; NaN where not comparable (a reported boundary, a phase absent)
+    const unsigned one_fluid = (1u << KVT_PHASE_VAPOUR) | (1u << KVT_PHASE_LIQUID1);
+    const std::size_t nf = points.front().figures.size();
+    std::vector<std::vector<double>> change(points.size(), std::vector<double>(nf, std::nan("")));
+    for (std::size_t i = 1; i < points.size(); ++i) {
+      const Point &a = points[i - 1], &b = points[i];
+      const bool relabelled = (a.present ^ b.present) == one_fluid && (a.present & one_fluid) != one_fluid;
+      if (a.present != b.present && !relabelled) continue;  // a boundary the flash reports
+      if (std::popcount(a.present) == 1) {
+        EXPECT_LE(std::abs(b.h - a.h), 1.1 * 0.05 * std::max(a.cp, b.cp)) << b.t << " K h";
+      }
+      // the figures of a phase, or of the one fluid under its two labels
+      auto figures = [&](const Point& p) {
+        std::vector<Answer> out;
+        for (const Answer& f : p.figures) {
+          if (f.ierr >= 0 || !relabelled) out.push_back(f);
+        }
+        return out;
+      };
+      const std::vector<Answer> fa = figures(a), fb = figures(b);
+      for (std::size_t k = 0; k < fa.size() && k < fb.size(); ++k) {
+        if (fa[k].ierr >= 0 && fb[k].ierr >= 0) change[i][k] = std::abs(fb[k].value / fa[k].value - 1.0);
+      }
+    }
+    // a jump: over 1 % and over four times the steps either side (a steep but smooth rise, as the
+    // equation's heat capacity near a critical point or a heat of vaporisation falling to 0 at a
+    // component's critical temperature, grows from step to step by far less)
+    for (std::size_t i = 1; i < points.size(); ++i) {
+      for (std::size_t k = 0; k < nf; ++k) {
+        const double d = change[i][k], before = change[i - 1][k], after = i + 1 < points.size() ? change[i + 1][k] : 0.0;
+        const double beside = std::max(std::isnan(before) ? 0.0 : before, std::isnan(after) ? 0.0 : after);
+        EXPECT_FALSE(d > 0.01 && d > 4.0 * beside)
+            << (method == Method::ideal ? "ideal " : "pr ") << points[i].t << " K figure " << k << ": " << d;
+      }
+    }
+  }
+}
+INSTANTIATE_TEST_SUITE_P(
+    Streams, ContinuousAlongT,
+    ::testing::Values(Sweep{"dense_gas", {"methane", "ethane", "propane"}, {0.85, 0.10, 0.05}, false, 12e6, 266.0, 281.0},
+                      Sweep{"three_phase", {"n-hexane", "water", "nitrogen"}, {0.4, 0.5, 0.1}, true, 2.5e5, 355.0, 370.0},
+                      Sweep{"dissolved_gas", {"propane", "n-heptane"}, {0.2, 0.8}, false, 1.5e6, 362.0, 377.0},
+                      Sweep{"through_a_critical_temperature", {"propane", "n-butane", "n-pentane"}, {1.0, 1.0, 1.0}, false, 2e6, 362.0, 377.0},
+                      Sweep{"near_critical", {"propane", "n-butane"}, {0.9, 0.1}, false, 4.6e6, 368.0, 383.0}),
+    [](const auto& info) { return std::string(info.param.label); });
 
 INSTANTIATE_TEST_SUITE_P(
     Streams, PhaseSums,

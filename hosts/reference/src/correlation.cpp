@@ -1,5 +1,6 @@
 #include "correlation.h"
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
@@ -80,8 +81,8 @@ double Correlation::value(double t) const {
       const double tau = 1.0 - t / tc;
       if (tau <= 0.0) return 0.0;
       const double pc_bar = pc / 1e5, tbr = tb / tc;
-      const double q = 0.1196 * (1.0 + tbr * std::log(pc_bar / 1.01325) / (1.0 - tbr)) - 0.279;
-      return 1e-3 * std::pow(pc_bar, 2.0 / 3.0) * std::cbrt(tc) * q * std::pow(tau, 11.0 / 9.0);
+      const double q = kBrockBirdQ[0] * (1.0 + tbr * std::log(pc_bar / 1.01325) / (1.0 - tbr)) - kBrockBirdQ[1];
+      return 1e-3 * std::pow(pc_bar, 2.0 / 3.0) * std::cbrt(tc) * q * std::pow(tau, kBrockBirdExponent);
     }
   }
   return 0.0;
@@ -104,6 +105,47 @@ double Correlation::derivative(double t) const {
     default:
       return numeric_derivative([this](double x) { return value(x); }, t);
   }
+}
+
+double smooth_step(double u) {
+  u = std::clamp(u, 0.0, 1.0);
+  return u * u * (3.0 - 2.0 * u);
+}
+
+double smooth_step_slope(double u) { return u <= 0.0 || u >= 1.0 ? 0.0 : 6.0 * u * (1.0 - u); }
+
+double PiecewiseCorrelation::join_half_width(std::size_t j) const {
+  const Correlation &a = pieces[j - 1], &b = pieces[j];
+  return std::min({kPieceJoinHalfWidth, 0.5 * (a.tmax - a.tmin), 0.5 * (b.tmax - b.tmin)});
+}
+
+std::size_t PiecewiseCorrelation::join_at(double t, double& u, double& width) const {
+  for (std::size_t j = 1; j < pieces.size(); ++j) {
+    const double half = join_half_width(j);
+    if (std::abs(t - pieces[j].tmin) < half) {
+      width = 2.0 * half;
+      u = (t - pieces[j].tmin + half) / width;
+      return j;
+    }
+  }
+  return 0;
+}
+
+double PiecewiseCorrelation::value(double t) const {
+  double u = 0.0, width = 0.0;
+  const std::size_t j = join_at(t, u, width);
+  if (j == 0) return at(t).value(t);
+  const double s = smooth_step(u);
+  return (1.0 - s) * pieces[j - 1].value(t) + s * pieces[j].value(t);
+}
+
+double PiecewiseCorrelation::derivative(double t) const {
+  double u = 0.0, width = 0.0;
+  const std::size_t j = join_at(t, u, width);
+  if (j == 0) return at(t).derivative(t);
+  const Correlation &a = pieces[j - 1], &b = pieces[j];
+  const double s = smooth_step(u);
+  return (1.0 - s) * a.derivative(t) + s * b.derivative(t) + smooth_step_slope(u) / width * (b.value(t) - a.value(t));
 }
 
 double PiecewiseCorrelation::tmin() const {
@@ -162,27 +204,31 @@ double antiderivative(const Correlation& k, double t) {
 
 double piece_integral(const Correlation& k, double a, double b) {
   if (k.form == Form::kDippr100 || k.form == Form::kDippr107 || k.form == Form::kDippr114) return antiderivative(k, b) - antiderivative(k, a);
-  const int n = 64;
-  const double h = (b - a) / n;
-  double s = k.value(a) + k.value(b);
-  for (int i = 1; i < n; ++i) s += (i % 2 ? 4.0 : 2.0) * k.value(a + i * h);
-  return s * h / 3.0;
+  return simpson([&k](double t) { return k.value(t); }, a, b);
 }
 
 }  // namespace
 
 double integral(const PiecewiseCorrelation& pc, double t0, double t1) {
   if (t1 < t0) return -integral(pc, t1, t0);
-  double total = 0.0, t = t0;
-  while (t < t1) {
-    // the piece that covers t and reaches furthest beyond it; else the nearest, to the end
-    const Correlation* k = &pc.at(t);
-    for (const auto& p : pc.pieces) {
-      if (p.covers(t) && p.tmax > k->tmax) k = &p;
+  // break the path at every piece's ends and at the edges of the joins' windows
+  std::vector<double> cuts{t0, t1};
+  for (std::size_t j = 0; j < pc.pieces.size(); ++j) {
+    const Correlation& k = pc.pieces[j];
+    const double half = j > 0 ? pc.join_half_width(j) : 0.0;
+    for (double e : {k.tmin, k.tmax, k.tmin - half, k.tmin + half}) {
+      if (e > t0 && e < t1) cuts.push_back(e);
     }
-    const double end = k->covers(t) && k->tmax > t ? std::min(t1, k->tmax) : t1;
-    total += piece_integral(*k, t, end);
-    t = end;
+  }
+  std::sort(cuts.begin(), cuts.end());
+  double total = 0.0;
+  for (std::size_t i = 1; i < cuts.size(); ++i) {
+    const double a = cuts[i - 1], b = cuts[i], mid = 0.5 * (a + b);
+    if (!(b > a)) continue;
+    // inside a join's window the blended value, else the piece's own form
+    double u = 0.0, width = 0.0;
+    total += pc.join_at(mid, u, width) != 0 ? simpson([&pc](double t) { return pc.value(t); }, a, b)
+                                              : piece_integral(pc.at(mid), a, b);
   }
   return total;
 }

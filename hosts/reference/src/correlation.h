@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "constants.h"
+
 namespace kvt::reference {
 
 enum class Form {
@@ -32,7 +34,12 @@ struct Correlation {
   double derivative(double t) const;
 };
 
-// Several entries of one property covering adjacent ranges. An empty set means "no data".
+// The smooth step 3 u^2 - 2 u^3 of u clamped to [0, 1] and its derivative in u.
+double smooth_step(double u);
+double smooth_step_slope(double u);
+
+// Several entries of one property covering adjacent ranges, in ascending order. An empty set means
+// "no data".
 struct PiecewiseCorrelation {
   std::vector<Correlation> pieces;
 
@@ -41,8 +48,14 @@ struct PiecewiseCorrelation {
   double tmax() const;
   // The piece that covers t, else the nearer end piece.
   const Correlation& at(double t) const;
-  double value(double t) const { return at(t).value(t); }
-  double derivative(double t) const { return at(t).derivative(t); }
+  // Within kPieceJoinHalfWidth of a join, the smooth step between the two pieces; else the piece's.
+  double value(double t) const;
+  double derivative(double t) const;
+  // Half the width of the window of the join below piece j (j >= 1): kPieceJoinHalfWidth, or half of
+  // the narrower piece's range.
+  double join_half_width(std::size_t j) const;
+  // The join whose window holds t (the index of the upper piece), else 0; u: t's place in the window.
+  std::size_t join_at(double t, double& u, double& width) const;
 };
 
 }  // namespace kvt::reference
@@ -50,7 +63,18 @@ struct PiecewiseCorrelation {
 namespace kvt::reference {
 
 // Integral of the correlation from t0 to t1 (closed form for dippr100, dippr107 and dippr114, the
-// heat-capacity forms; Simpson's rule otherwise), across the pieces in whose ranges the path lies.
+// heat-capacity forms; Simpson's rule otherwise and across a join's window), across the pieces in
+// whose ranges the path lies.
 double integral(const PiecewiseCorrelation& pc, double t0, double t1);
+
+// Simpson's rule for a smooth f over [a, b] with 64 intervals.
+template <class F>
+double simpson(F f, double a, double b) {
+  constexpr int kIntervals = 64;
+  const double h = (b - a) / kIntervals;
+  double s = f(a) + f(b);
+  for (int i = 1; i < kIntervals; ++i) s += (i % 2 ? 4.0 : 2.0) * f(a + i * h);
+  return s * h / 3.0;
+}
 
 }  // namespace kvt::reference

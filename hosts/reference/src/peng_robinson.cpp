@@ -5,6 +5,7 @@
 #include <numbers>
 #include <numeric>
 
+#include "constants.h"
 #include "pure.h"
 
 namespace kvt::reference {
@@ -76,7 +77,7 @@ PengRobinson peng_robinson(const std::vector<const Component*>& components, cons
       if (i != j) pr.kij[i * n + j] = db.kij(components[i]->name, components[j]->name);
     }
     const Component& c = *components[i];
-    const double t = 0.7 * c.tc;
+    const double t = kEquationAnchor * c.tc;
     const PengRobinson one{{&c}, {0.0}, {0.0}};
     const double z = pr_phase(one, t, std::exp(ln_vapour_pressure(c, t)), std::vector<double>{1.0}, Root::kLiquid).z;
     pr.shift[i] = z * kGasConstant * t / std::exp(ln_vapour_pressure(c, t)) - liquid_molar_volume(c, t);
@@ -116,6 +117,8 @@ PrPhase pr_phase(const PengRobinson& pr, double t, double p, std::span<const dou
   // with three roots the larger is the vapour's; with one, a density below the critical one
   // (v / b above Z_c / Omega_b, the pure fluid's critical ratio) counts as vapour-like
   out.vapour_like = roots.size() > 1 ? z == roots.back() : z / B > (1.0 - kOmegaB) / 3.0 / kOmegaB;
+  const double critical_packing = kOmegaB / ((1.0 - kOmegaB) / 3.0);
+  out.liquid_weight = smooth_step((B / z - critical_packing) / (kDenseLiquidPacking - critical_packing));
   const double lt = log_term(z);
   out.h_res = rt * (z - 1.0) + (t * dadt - a) / (2.0 * kSqrt2 * b) * lt - p * shift;
   out.ln_phi.resize(n);
@@ -128,25 +131,23 @@ PrPhase pr_phase(const PengRobinson& pr, double t, double p, std::span<const dou
 
 namespace {
 
-// The equation's saturated vapour of a pure component (ideal gas plus residual at the databank's
-// vapour pressure) less the heat of vaporisation: the measured saturated liquid where both hold.
-double saturated_liquid(const PengRobinson& one, double t) {
-  const Component& c = *one.components.front();
+// The equation's saturated vapour of a pure component: the ideal gas plus the residual at the
+// databank's vapour pressure.
+double equation_vapour(const PengRobinson& one, const Component& c, double t) {
   const double p = std::exp(ln_vapour_pressure(c, t));
-  return vapour_enthalpy(c, t) + pr_phase(one, t, p, std::vector<double>{1.0}, Root::kVapour).h_res -
-         heat_of_vaporisation(c, t);
+  return vapour_enthalpy(c, t) + pr_phase(one, t, p, std::vector<double>{1.0}, Root::kVapour).h_res;
 }
-
 
 // D_i(T) of one component: its measured saturated liquid less the equation's.
 double correction_of(const PengRobinson& one, double t) {
   const Component& c = *one.components.front();
-  // anchored at Tr = 0.7, the middle of a liquid's working range, where both the correlations and
-  // the equation's vapour hold well
-  const double anchor = std::clamp(0.7 * c.tc, c.liquid_cp.tmin(), c.liquid_cp.tmax());
-  const double top = c.liquid_cp.tmax(), end = std::min(t, top);
-  double h = saturated_liquid(one, anchor) + liquid_enthalpy(c, end) - liquid_enthalpy(c, anchor);
-  if (t > top) h += saturated_liquid(one, t) - saturated_liquid(one, top);
+  const SaturatedVapour vapour{[&one](const Component& k, double x) { return equation_vapour(one, k, x); },
+                               [&one](const Component& k, double x) {
+                                 const double d = 1e-4 * x;
+                                 return (equation_vapour(one, k, x + d) - equation_vapour(one, k, x - d)) / (2.0 * d);
+                               }};
+  const double anchor = std::clamp(kEquationAnchor * c.tc, c.liquid_cp.tmin(), c.liquid_cp.tmax());
+  const double h = liquid_path(c, t, anchor, vapour, nullptr);
   // the liquid's residual barely depends on pressure; at least 1 kPa keeps its root well conditioned
   const double p = std::max(1e3, std::exp(ln_vapour_pressure(c, t)));
   return h - vapour_enthalpy(c, t) - pr_phase(one, t, p, std::vector<double>{1.0}, Root::kLiquid).h_res;
@@ -163,9 +164,9 @@ double liquid_correction(const PengRobinson& pr, std::span<const double> x, doub
     const PengRobinson one{{&c}, {0.0}, {pr.shift[i]}};
     // Nearer its critical point both saturated liquids turn singular (their heat capacities without
     // bound) and their difference with them, while a liquid of several components there, or one at
-    // a pressure well above saturation, is smooth: from Tr = kCorrectionEnd on the correction
+    // a pressure well above saturation, is smooth: from Tr = kMeasuredLiquidEnd on the correction
     // continues linearly and the equation carries the liquid.
-    const double end = kCorrectionEnd * c.tc, step = 1e-3 * end;
+    const double end = kMeasuredLiquidEnd * c.tc, step = 1e-3 * end;
     if (t <= end) {
       total += x[i] * correction_of(one, t);
     } else {
@@ -174,53 +175,6 @@ double liquid_correction(const PengRobinson& pr, std::span<const double> x, doub
     }
   }
   return xs > 0.0 ? total / xs : 0.0;
-}
-
-std::vector<double> wilson_k(const PengRobinson& pr, double t, double p) {
-  std::vector<double> k;
-  for (const Component* c : pr.components)
-    k.push_back(c->pc / p * std::exp(5.373 * (1.0 + c->omega) * (1.0 - c->tc / t)));
-  return k;
-}
-
-bool pr_stable(const PengRobinson& pr, double t, double p, std::span<const double> z, std::vector<double>& k) {
-  const std::size_t n = z.size();
-  const PrPhase feed = pr_phase(pr, t, p, z, Root::kStable);
-  std::vector<double> d(n, 0.0);  // ln z_i + ln phi_i(z)
-  for (std::size_t i = 0; i < n; ++i) d[i] = z[i] > 0.0 ? std::log(z[i]) + feed.ln_phi[i] : 0.0;
-  bool stable = true;
-  double best = 0.0;
-  std::vector<double> k_out = k;
-  for (int trial = 0; trial < 2; ++trial) {  // 0: vapour-like, 1: liquid-like
-    std::vector<double> w(n, 0.0);
-    for (std::size_t i = 0; i < n; ++i) w[i] = z[i] > 0.0 ? (trial == 0 ? z[i] * k[i] : z[i] / k[i]) : 0.0;
-    double sw = 0.0;
-    for (int it = 0; it < 300; ++it) {
-      sw = std::accumulate(w.begin(), w.end(), 0.0);
-      const PrPhase ph = pr_phase(pr, t, p, w, trial == 0 ? Root::kVapour : Root::kLiquid);
-      double change = 0.0;
-      for (std::size_t i = 0; i < n; ++i) {
-        if (z[i] <= 0.0) continue;
-        const double nw = std::exp(d[i] - ph.ln_phi[i]);
-        change = std::max(change, std::abs(std::log(nw / w[i])));
-        w[i] = nw;
-      }
-      if (change < 1e-10) break;
-    }
-    sw = std::accumulate(w.begin(), w.end(), 0.0);
-    // a trial that converged onto the feed itself is the trivial solution
-    double distance = 0.0;
-    for (std::size_t i = 0; i < n; ++i) distance += std::abs(w[i] / sw - z[i]);
-    if (sw > 1.0 + 1e-8 && distance > 1e-4 && sw > best) {
-      stable = false;
-      best = sw;
-      for (std::size_t i = 0; i < n; ++i) {
-        if (z[i] > 0.0) k_out[i] = trial == 0 ? (w[i] / sw) / z[i] : z[i] / (w[i] / sw);
-      }
-    }
-  }
-  if (!stable) k = k_out;
-  return stable;
 }
 
 }  // namespace kvt::reference

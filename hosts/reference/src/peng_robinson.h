@@ -4,8 +4,8 @@
 // parameters k_ij:
 //   P = RT / (v - b) - a / (v (v + b) + b (v - b)),  a = sum_ij x_i x_j (a_i a_j)^(1/2) (1 - k_ij),
 //   b = sum_i x_i b_i.
-// It gives fugacity coefficients, the compressibility factor and the residual enthalpy of a phase,
-// and the tangent-plane test of a composition's stability.
+// It gives fugacity coefficients, the compressibility factor and the residual enthalpy of a phase
+// (the tangent-plane test of a composition's stability: stability.h).
 #pragma once
 
 #include <span>
@@ -36,6 +36,11 @@ struct PrPhase {
   double z = 1.0;        // compressibility factor, translated
   double h_res = 0.0;    // residual enthalpy H - H_ideal-gas, J/kmol, translated
   bool vapour_like = true;  // the larger of three roots, or a single root less dense than critical
+  // How far the phase is a liquid, 0 to 1: a smooth step in the equation's packing b / v from the
+  // pure fluid's critical packing (0) to kDenseLiquidPacking (1). It carries the measured liquid's
+  // share of a phase's enthalpy correction, volume and transport properties, so that one fluid
+  // above its critical point, whether counted liquid-like or vapour-like, has one continuous path.
+  double liquid_weight = 0.0;
   std::vector<double> ln_phi;
 };
 
@@ -44,23 +49,14 @@ PrPhase pr_phase(const PengRobinson& pr, double t, double p, std::span<const dou
 
 // The liquid's enthalpy correction, J/kmol: sum_i x_i D_i(T), where D_i brings the equation's pure
 // saturated liquid onto the measured one. The measured path runs as the ideal method's does, from
-// its anchor (here at Tr = 0.7) along the liquid heat-capacity correlation, but starts from the equation's saturated
+// its anchor (here at Tr = kEquationAnchor) along the liquid heat-capacity correlation, but starts from the equation's saturated
 // vapour (ideal gas plus residual) less the heat of vaporisation; beyond the top of the heat-capacity
 // correlation it follows the heat-of-vaporisation correlation under the equation's vapour. So under
 // this method the liquid heat capacity is the measured one and H_V - H_L at saturation follows the
 // heat-of-vaporisation correlation, with the pressure dependence of the equation in both phases.
-// From the reduced temperature kCorrectionEnd on, D_i continues linearly in T: nearer Tc both
+// From the reduced temperature kMeasuredLiquidEnd on, D_i continues linearly in T: nearer Tc both
 // saturated liquids turn singular, a liquid of several components there does not, and the equation
 // carries it.
-inline constexpr double kCorrectionEnd = 0.9;
 double liquid_correction(const PengRobinson& pr, std::span<const double> x, double t);
-
-// Wilson's estimate of the equilibrium ratios K_i = y_i / x_i.
-std::vector<double> wilson_k(const PengRobinson& pr, double t, double p);
-
-// Tangent-plane test (Michelsen 1982) of a phase of composition z, from a vapour-like and a
-// liquid-like trial phase started with the ratios k. True when z is stable; otherwise k holds
-// y_i / x_i estimates to start a two-phase split from.
-bool pr_stable(const PengRobinson& pr, double t, double p, std::span<const double> z, std::vector<double>& k);
 
 }  // namespace kvt::reference

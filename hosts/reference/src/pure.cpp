@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "iapws/water.h"
 
@@ -79,18 +80,6 @@ double heat_of_vaporisation(const Component& c, double t, bool* outside) {
   return std::max(0.0, c.heat_of_vaporisation.value(t));
 }
 
-namespace {
-
-// Below the liquid heat-capacity correlation's range the liquid keeps the excess of its heat
-// capacity over the ideal gas's at the lower end (an extrapolation, flagged). Above its range the
-// liquid follows the heat-of-vaporisation correlation, H_L = H_V - dHvap + constant, both of which
-// hold there (up to and beyond the critical point, where dHvap is 0).
-double saturation_path(const Component& c, double t, bool* outside) {
-  return vapour_enthalpy(c, t, outside) - heat_of_vaporisation(c, t, outside);
-}
-
-}  // namespace
-
 double dheat_of_vaporisation_dt(const Component& c, double t) {
   return heat_of_vaporisation(c, t) > 0.0 ? c.heat_of_vaporisation.derivative(t) : 0.0;
 }
@@ -99,29 +88,106 @@ double liquid_anchor(const Component& c) {
   return std::clamp(c.tb, c.liquid_cp.tmin(), c.liquid_cp.tmax());
 }
 
+namespace {
+
+// Where the measured liquid's heat capacity changes its description: below `bottom` the correlation's
+// excess over the ideal gas, held; up to `top` the correlation; up to `blend_to` a smooth step from
+// the correlation's value at its top to the saturation path (vapour less the heat of vaporisation);
+// then the saturation path; beyond `end` the excess over the ideal gas there, held.
+struct LiquidSegments {
+  double bottom, top, blend_to, end;
+};
+
+double saturation_h(const Component& c, double t, const SaturatedVapour& vapour) {
+  return vapour.h(c, t) - heat_of_vaporisation(c, t);
+}
+double saturation_cp(const Component& c, double t, const SaturatedVapour& vapour) {
+  return vapour.cp(c, t) - dheat_of_vaporisation_dt(c, t);
+}
+
+LiquidSegments segments(const Component& c, const SaturatedVapour& vapour) {
+  const PiecewiseCorrelation& cp = c.liquid_cp;
+  LiquidSegments g{cp.tmin(), cp.tmax(), cp.tmax(), kMeasuredLiquidEnd * c.tc};
+  if (g.top < g.end) {
+    // the correlation and the saturation path rarely agree at the correlation's top (methanol by 35 %)
+    const double step = std::abs(saturation_cp(c, g.top, vapour) / cp.value(g.top) - 1.0);
+    g.blend_to = g.top + std::max(kLiquidJoinWidthMin, kLiquidJoinWidthPerStep * step);
+  }
+  return g;
+}
+
+// The liquid heat capacity below `end`.
+double measured_cp(const Component& c, double t, const LiquidSegments& g, const SaturatedVapour& vapour) {
+  const PiecewiseCorrelation& cp = c.liquid_cp;
+  if (t < g.bottom) return vapour_cp(c, t) + cp.value(g.bottom) - vapour_cp(c, g.bottom);
+  if (t <= g.top) return cp.value(t);
+  if (t >= g.blend_to) return saturation_cp(c, t, vapour);
+  const double s = smooth_step((t - g.top) / (g.blend_to - g.top));
+  return (1.0 - s) * cp.value(g.top) + s * saturation_cp(c, t, vapour);
+}
+
+// The excess of the liquid heat capacity over the ideal gas's that the liquid keeps beyond `end`.
+double held_excess(const Component& c, const LiquidSegments& g, const SaturatedVapour& vapour) {
+  return measured_cp(c, g.end, g, vapour) - vapour_cp(c, g.end);
+}
+
+// The integral of the liquid heat capacity over [a, b], both within one segment.
+double segment_integral(const Component& c, double a, double b, const LiquidSegments& g, const SaturatedVapour& vapour) {
+  const PiecewiseCorrelation& cp = c.liquid_cp;
+  const double mid = 0.5 * (a + b);
+  auto ideal_gas = [&](double excess) { return vapour_enthalpy(c, b) - vapour_enthalpy(c, a) + excess * (b - a); };
+  if (mid > g.end) return ideal_gas(held_excess(c, g, vapour));
+  if (mid < g.bottom) return ideal_gas(cp.value(g.bottom) - vapour_cp(c, g.bottom));
+  if (mid <= g.top) return integral(cp, a, b);
+  if (mid >= g.blend_to) return saturation_h(c, b, vapour) - saturation_h(c, a, vapour);
+  // (1 - s) cp(top) + s dH_sat/dT, the second part by parts: [s H_sat] - integral of s' H_sat
+  const double width = g.blend_to - g.top, top_cp = cp.value(g.top);
+  auto u = [&](double t) { return (t - g.top) / width; };
+  const double measured = simpson([&](double t) { return (1.0 - smooth_step(u(t))) * top_cp; }, a, b);
+  const double path = smooth_step(u(b)) * saturation_h(c, b, vapour) - smooth_step(u(a)) * saturation_h(c, a, vapour) -
+                      simpson([&](double t) { return smooth_step_slope(u(t)) / width * saturation_h(c, t, vapour); }, a, b);
+  return measured + path;
+}
+
+const SaturatedVapour& ideal_vapour() {
+  static const SaturatedVapour v{[](const Component& c, double t) { return vapour_enthalpy(c, t); },
+                                 [](const Component& c, double t) { return vapour_cp(c, t); }};
+  return v;
+}
+
+}  // namespace
+
+double liquid_path(const Component& c, double t, double anchor, const SaturatedVapour& vapour, bool* outside) {
+  flag(outside, t < c.liquid_cp.tmin());
+  vapour_enthalpy(c, t, outside);
+  const LiquidSegments g = segments(c, vapour);
+  const double lo = std::min(t, anchor), hi = std::max(t, anchor);
+  std::vector<double> cuts{lo, hi};
+  for (double e : {g.bottom, g.top, g.blend_to, g.end}) {
+    if (e > lo && e < hi) cuts.push_back(e);
+  }
+  std::sort(cuts.begin(), cuts.end());
+  double rise = 0.0;
+  for (std::size_t i = 1; i < cuts.size(); ++i) rise += segment_integral(c, cuts[i - 1], cuts[i], g, vapour);
+  return saturation_h(c, anchor, vapour) + (t >= anchor ? rise : -rise);
+}
+
+double liquid_path_cp(const Component& c, double t, const SaturatedVapour& vapour, bool* outside) {
+  flag(outside, t < c.liquid_cp.tmin());
+  vapour_cp(c, t, outside);
+  const LiquidSegments g = segments(c, vapour);
+  if (t > g.end) return vapour_cp(c, t) + held_excess(c, g, vapour);
+  return measured_cp(c, t, g, vapour);
+}
+
 double liquid_enthalpy(const Component& c, double t, bool* outside) {
   if (water::is_water(c)) return saturated_water(c, t, outside).h;
-  const PiecewiseCorrelation& cp = c.liquid_cp;
-  const double anchor = liquid_anchor(c), end = std::clamp(t, cp.tmin(), cp.tmax());
-  const double h = saturation_path(c, anchor, nullptr) + integral(cp, anchor, end);
-  if (t > end) return h + saturation_path(c, t, outside) - saturation_path(c, end, nullptr);
-  if (t < end) {
-    flag(outside, true);
-    return h + vapour_enthalpy(c, t, outside) - vapour_enthalpy(c, end) + (cp.value(end) - vapour_cp(c, end)) * (t - end);
-  }
-  return h;
+  return liquid_path(c, t, liquid_anchor(c), ideal_vapour(), outside);
 }
 
 double liquid_cp(const Component& c, double t, bool* outside) {
   if (water::is_water(c)) return saturated_water(c, t, outside).cp;
-  const PiecewiseCorrelation& cp = c.liquid_cp;
-  const double end = std::clamp(t, cp.tmin(), cp.tmax());
-  if (t > end) return vapour_cp(c, t, outside) - dheat_of_vaporisation_dt(c, t);
-  if (t < end) {
-    flag(outside, true);
-    return vapour_cp(c, t, outside) + cp.value(end) - vapour_cp(c, end);
-  }
-  return cp.value(t);
+  return liquid_path_cp(c, t, ideal_vapour(), outside);
 }
 
 double liquid_molar_volume(const Component& c, double t, bool* outside) {

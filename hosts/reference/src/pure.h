@@ -17,8 +17,10 @@
 // through `outside`.
 #pragma once
 
+#include <functional>
 #include <string>
 
+#include "constants.h"
 #include "databank.h"
 
 namespace kvt::reference {
@@ -46,11 +48,28 @@ double dheat_of_vaporisation_dt(const Component& c, double t);                  
 double liquid_anchor(const Component& c);                                                 // K
 double liquid_enthalpy(const Component& c, double t, bool* outside = nullptr);          // J/kmol
 double liquid_cp(const Component& c, double t, bool* outside = nullptr);                // J/(kmol K), dH/dT
+
+// The measured liquid of one component, under either method: its saturated vapour (the ideal gas,
+// or the equation's vapour at the vapour pressure) gives the liquid at the anchor, less the heat of
+// vaporisation; from there the liquid heat capacity is integrated:
+// - below the liquid heat-capacity correlation's range, its excess over the ideal gas's, held;
+// - within it, the correlation;
+// - above it, the saturation path (the vapour's heat capacity less the slope of the heat of
+//   vaporisation), reached from the correlation's value at its top by a smooth step over the next
+//   kLiquidJoinWidth* kelvins: the two seldom agree there;
+// - above Tr = kMeasuredLiquidEnd, the excess over the ideal gas's there, held: nearer the critical
+//   point the saturated liquid's heat capacity grows without bound (and the heat of vaporisation's
+//   slope with it), which a compressed liquid, or a component dissolved in a liquid of others above
+//   its own critical temperature, does not show.
+// So the heat capacity is continuous everywhere and is the cited correlation's over its range (to Tr 0.9).
+struct SaturatedVapour {
+  std::function<double(const Component&, double)> h;   // J/kmol
+  std::function<double(const Component&, double)> cp;  // its temperature derivative
+};
+double liquid_path(const Component& c, double t, double anchor, const SaturatedVapour& vapour, bool* outside);
+double liquid_path_cp(const Component& c, double t, const SaturatedVapour& vapour, bool* outside);
 // The saturated liquid's volume to Tr = kLiquidVolumeEnd, then linear in T up to the critical volume
-// and held there: nearer its critical point the saturated liquid's volume rises with an unbounded
-// slope, which neither a component dissolved in a liquid of others (or above its critical
-// temperature) nor a liquid above its saturation pressure shows.
-inline constexpr double kLiquidVolumeEnd = 0.95;
+// and held there.
 double liquid_molar_volume(const Component& c, double t, bool* outside = nullptr);      // m3/kmol
 
 // Transport properties: evaluated at T held inside the correlation's range (the boundary value

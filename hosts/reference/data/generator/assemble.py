@@ -104,15 +104,23 @@ def _ideal_gas_cp(t, cas):
 # Joback's group contributions to the ideal-gas heat capacity (K. G. Joback, R. C. Reid, Chem. Eng.
 # Comm. 57 (1987) 233; PPO5 Table C-1): Cp [J/(mol K)] = sum a - 37.93 + (sum b + 0.210) T
 # + (sum c - 3.91e-4) T^2 + (sum d + 2.06e-7) T^3, valid 273-1000 K.
+# Where Poling tabulates the compound's value at 298.15 K without a polynomial, the estimate is scaled
+# to that value: Joback gives the temperature dependence, the table the level.
 JOBACK_CP = {"-CH3": (19.5, -8.08e-3, 1.53e-4, -9.67e-8), "-CH2-": (-0.909, 9.50e-2, -5.44e-5, 1.19e-8),
-             ">CH-": (-23.0, 2.04e-1, -2.65e-4, 1.20e-7), "-OH": (25.7, -6.91e-2, 1.77e-4, -9.88e-8)}
+             ">CH-": (-23.0, 2.04e-1, -2.65e-4, 1.20e-7), "-OH": (25.7, -6.91e-2, 1.77e-4, -9.88e-8),
+             ">C=O": (6.45, 6.70e-2, -3.57e-5, 2.86e-9), "-O-": (25.5, -6.32e-2, 1.11e-4, -5.48e-8),
+             "-COO-": (24.5, 4.02e-2, 4.02e-5, -4.52e-8)}
 
 
-def _joback_cp(groups):
+def _joback_cp(groups, cp298=None):
     sums = [sum(JOBACK_CP[g][i] * n for g, n in groups.items()) for i in range(4)]
     c = [sums[0] - 37.93, sums[1] + 0.210, sums[2] - 3.91e-4, sums[3] + 2.06e-7]
     described = ", ".join(f"{n} x {g}" for g, n in groups.items())
-    return _entry("dippr100", [float(f"{x * 1000.0:.6g}") for x in c], 273.15, 1000,
+    scale = 1.0
+    if cp298:
+        scale = cp298 / sum(ci * 298.15 ** i for i, ci in enumerate(c))
+        described += f", scaled to PPO5's {cp298:g} J/(mol K) at 298.15 K"
+    return _entry("dippr100", [float(f"{x * 1000.0 * scale:.6g}") for x in c], 273.15, 1000,
                   f"JOBACK, {described}")
 
 
@@ -231,8 +239,10 @@ def component(t, cas, curated, choices):
         if not all(0.0 < e["tmin"] < e["tmax"] for e in (entries[p] if isinstance(entries[p], list) else [entries[p]])):
             del entries[p]
     if "joback_groups" in cur:
-        entries["ideal_gas_cp"] = _joback_cp(cur["joback_groups"])
-        estimated.append("ideal-gas heat capacity (Joback group contributions; Poling's table has no polynomial)")
+        cp298 = t.poling[cas][4] if cas in t.poling else None
+        entries["ideal_gas_cp"] = _joback_cp(cur["joback_groups"], cp298)
+        estimated.append("ideal-gas heat capacity (Joback group contributions" +
+                         (", scaled to Poling's value at 298.15 K)" if cp298 else "; Poling's table has no entry)"))
     for p in PROPERTIES:  # the curated file wins where it gives a property
         if p in cur:
             entries[p] = cur[p]

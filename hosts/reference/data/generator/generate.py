@@ -152,6 +152,9 @@ def build():
     candidates = order + sorted(set(t.vp) - set(order), key=lambda c: t.vp[c][0].lower())
     records, left_out = [], []
     for cas in candidates:
+        if cas in curated["choices"].get("left_out", {}):
+            left_out.append((cas, t.vp[cas][0] if cas in t.vp else "", curated["choices"]["left_out"][cas]))
+            continue
         rec, reason = assemble.component(t, cas, cur_by_cas, curated["choices"])
         if rec is None:
             left_out.append((cas, t.vp[cas][0] if cas in t.vp else cur_by_cas[cas].get("name", ""), reason))

@@ -179,6 +179,44 @@ State region2(double t, double p) {
   return ideal_plus_residual(2, t, p, 540.0, 0.5, kRegion2Ideal, kRegion2Residual);
 }
 
+// Region 2's second-virial form: the ideal gas and the residual terms linear in pi (the first five).
+State region2_virial(double t, double p) {
+  constexpr std::size_t kVirialTerms = 5;
+  const double pi = p / 1.0e6, tau = 540.0 / t;
+  const Derivs g0 = ideal_part(kRegion2Ideal, pi, tau);
+  const Derivs gr = series(kRegion2Residual.data(), kVirialTerms, pi, tau - 0.5);
+  return from_gibbs(2, t, p, 1.0e6, {g0.a + gr.a, g0.b + gr.b, g0.aa + gr.aa, g0.bb + gr.bb, g0.ab + gr.ab}, tau);
+}
+
+// How region 2's enthalpy departs from its second-virial form's at (T, P) above the saturation
+// pressure ps: its departure at ps, whose slope in P fades over a further ps, so that the enthalpy,
+// its slope in P and its slope in T (the heat capacity) all meet region 2's at ps, and the departure
+// stays bounded beyond.
+double enthalpy_departure(double t, double p) {
+  const double ps = saturation_pressure(t);
+  const State a = region2(t, ps), b = region2_virial(t, ps);
+  return a.h - b.h + (a.dh_dp - b.dh_dp) * ps * (1.0 - std::exp(-(p - ps) / ps));
+}
+
+// Region 2 above the saturation pressure (a vapour held below its boiling point): the second-virial
+// form at (T, P), which holds far beyond the higher terms of the residual (those diverge there: the
+// whole equation gives a negative density at 300 K and 0.1 MPa), plus region 2's departure from it
+// at the saturation pressure, so that the two meet there.
+State region2_above_saturation(double t, double p) {
+  const double ps = saturation_pressure(t), d = 1e-3 * t;
+  const State sat = region2(t, ps), virial_sat = region2_virial(t, ps);
+  State s = region2_virial(t, p);
+  const double v = 1.0 / s.rho + 1.0 / sat.rho - 1.0 / virial_sat.rho, v_p = -s.drho_dp / (s.rho * s.rho);
+  s.rho = 1.0 / v;
+  s.drho_dp = -v_p * s.rho * s.rho;
+  s.h += enthalpy_departure(t, p);
+  const double cp_departure = (enthalpy_departure(t + d, p) - enthalpy_departure(t - d, p)) / (2.0 * d);
+  s.cp += cp_departure;
+  s.cv += cp_departure;
+  s.dh_dp += (sat.dh_dp - virial_sat.dh_dp) * std::exp(-(p - ps) / ps);
+  return s;
+}
+
 State region5(double t, double p) {
   return ideal_plus_residual(5, t, p, 1000.0, 0.0, kRegion5Ideal, kRegion5Residual);
 }
@@ -273,6 +311,12 @@ State state(double t, double p, Side side) {
   double pe = p;
   if (t < kTc) {
     const double ps = saturation_pressure(t);
+    if (side == Side::kVapour && p > ps * (1.0 + 1e-9) && t <= 623.15) {
+      // a vapour at its asked pressure, beyond the formulation's vapour region
+      State s = region2_above_saturation(t, p);
+      s.in_range = false;
+      return s;
+    }
     pe = side == Side::kLiquid ? std::max(p, ps) : std::min(p, ps);
   }
   State s;

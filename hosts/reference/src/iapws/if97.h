@@ -28,8 +28,10 @@ double saturation_pressure(double t);
 double saturation_temperature(double p);
 
 // The phase asked for at (T, P): decides which root of region 3 is taken and, below the critical
-// temperature, where the state is moved to the saturation line when (T, P) lies on the other side
-// of it (an incipient phase: a liquid below its saturation pressure is taken as saturated liquid).
+// temperature, what a state on the other side of the saturation line is: a liquid below its
+// saturation pressure is taken as saturated liquid; a vapour above it (held below its boiling point)
+// is evaluated at its pressure, by region 2's second-virial form joined to region 2 at the saturation
+// pressure (up to 623.15 K, and flagged as outside the formulation; above, the saturated vapour).
 enum class Side { kLiquid, kVapour };
 
 struct State {

@@ -1,0 +1,123 @@
+// The reference host's numbers that carry a choice: estimates, method limits, and each solver's
+// tolerance and cap, with the source of the value or the reason for it. Physical constants of a
+// formulation (the equation's Omega_a, IF97's coefficients) stay with that formulation.
+#pragma once
+
+#include "solver.h"
+
+namespace kvt::reference {
+
+// ---- Estimates ---------------------------------------------------------------------------------
+
+// Wilson's (1968) estimate of the equilibrium ratios, K_i = (Pc_i / P) exp(s (1 + omega_i)(1 - Tc_i / T)),
+// with s = 5.373 = (7/3) ln 10, the slope that the acentric factor's definition gives a vapour-pressure
+// curve through the critical point and Tr = 0.7.
+inline constexpr double kWilsonSlope = 5.373;
+
+// ---- Where a method is weak ---------------------------------------------------------------------
+
+// Above this pressure (Pa) the ideal-solution method notes that it is out of its depth: Raoult's law
+// and an ideal-gas vapour misplace propane/n-butane/n-pentane bubble and dew points by 2.3 K and
+// 1.1 K and the dew vapour density by 11 % at 0.5 MPa, three times that at 2 MPa (host README).
+inline constexpr double kIdealPressureLimit = 5e5;
+
+// ---- Solvers: tolerances and caps ---------------------------------------------------------------
+
+// Rachford-Rice for the vapour fraction: Newton's method kept inside a bisection bracket; converged
+// when the step or the bracket is within a few ulps of a fraction near 1. The bracket halves at
+// least every other step, so 200 steps cannot be needed short of a broken function.
+inline constexpr Stopping kRachfordRice{1e-15, 200};
+
+// Successive substitution of the equilibrium ratios (Peng-Robinson), on the largest change of ln K:
+// 1e-11 puts the fugacities of both phases equal to about 1e-11 relative, far below what a
+// duty or a boundary temperature can show. Plain substitution converges linearly, slowly near a
+// critical point; the cap bounds that.
+inline constexpr Stopping kSubstitution{1e-11, 500};
+
+// The tangent-plane test's substitution on ln W_i (Michelsen 1982), on the largest change of ln W.
+inline constexpr Stopping kStability{1e-10, 300};
+// A trial phase whose normalised composition lies within this (sum of absolute differences) of the
+// feed is the trivial solution, and a tangent-plane distance must exceed 0 by this much
+// (sum W > 1 + this) to count as unstable.
+inline constexpr double kTrivialDistance = 1e-4;
+inline constexpr double kStabilityMargin = 1e-8;
+// A split whose ratios all lie within this of 1 (largest |ln K|) has collapsed onto the feed.
+inline constexpr double kTrivialSpread = 1e-4;
+
+// The one-dimensional search of the flash kinds other than T-P (over T, or over -ln P): bisection
+// to a bracket of 1e-12 relative, about 45 halvings of the widest range; a golden section for a
+// measure's least value; a coarse scan of 64 points for a start below the target.
+inline constexpr Stopping kBisection{1e-12, 300};
+inline constexpr Stopping kGoldenSection{1e-12, 100};
+inline constexpr int kScanPoints = 64;
+// A warm start narrows the bracket around an estimate, from 1e-3 of it, widening four-fold.
+inline constexpr double kEstimateWindow = 1e-3;
+inline constexpr double kEstimateGrowth = 4.0;
+
+// A flash on enthalpy meets it within this share of the target, but never tighter than
+// kEnthalpyTolerance times kEnthalpyFloor (0.01 J/kmol): far below a duty's last digit.
+inline constexpr double kEnthalpyTolerance = 1e-9;
+inline constexpr double kEnthalpyFloor = 1e7;  // J/kmol
+// A flash on a vapour fraction above 0 meets it within this (a fraction of 0 is met exactly).
+inline constexpr double kVapourFractionTolerance = 1e-12;
+
+// ---- Property paths --------------------------------------------------------------------------------
+
+// Half the width of the window over which two adjacent pieces of one property hand over (K). Two
+// fits of one property rarely agree where their ranges meet (benzene's liquid heat capacity by 1.7 %);
+// across the window the value passes from one to the other by a smooth step, so the property and its
+// slope stay continuous, and so does a heat capacity, whose enthalpy is its integral. Each form is
+// evaluated at most this far outside its range, where its curve is still the measured one's.
+inline constexpr double kPieceJoinHalfWidth = 1.0;
+
+// The reduced temperature above which a component's liquid leaves its saturated liquid's measured
+// path: nearer its critical point the saturated liquid's heat capacity grows without bound (and the
+// slope of the heat of vaporisation with it), which a compressed liquid, or a component dissolved in
+// a liquid of others above its own critical temperature, does not show. Beyond it the ideal method's
+// liquid keeps its excess heat capacity over the ideal gas, and Peng-Robinson's liquid correction
+// continues linearly (the equation carries the liquid). At 0.9 the heat capacity of propane's
+// saturated liquid is still within 3 % of a compressed liquid's at 1.2 times its vapour pressure.
+inline constexpr double kMeasuredLiquidEnd = 0.9;
+
+// The width over which a liquid's heat capacity passes from its correlation onto the saturation path
+// at the correlation's top (K): at least kLiquidJoinWidthMin, and kLiquidJoinWidthPerStep times the
+// relative step between the two there (methanol's 35 % at 400 K: 26 K), so that the smooth step
+// (steepest slope 1.5 per width) moves the heat capacity by at most 0.2 % per 0.1 K.
+inline constexpr double kLiquidJoinWidthMin = 5.0;
+inline constexpr double kLiquidJoinWidthPerStep = 75.0;
+
+// A component's liquid volume follows its density correlation to this reduced temperature, then
+// continues linearly in T up to the critical volume and stays there: nearer its critical point the
+// saturated liquid's volume rises with an unbounded slope, which neither a component dissolved in a
+// liquid of others (or above its critical temperature) nor a liquid above its saturation pressure
+// shows.
+inline constexpr double kLiquidVolumeEnd = 0.95;
+
+// Peng-Robinson's reduced temperature where the measured liquid path starts from the equation's
+// saturated vapour less the heat of vaporisation, and where each component's volume translation
+// makes the equation's saturated liquid volume the density correlation's: Tr 0.7, the middle of a
+// liquid's working range, where the correlations and the equation's vapour both hold well (and
+// where the acentric factor is defined).
+inline constexpr double kEquationAnchor = 0.7;
+
+// Brock and Bird's corresponding-states surface tension (AIChE J. 1 (1955) 174, as given in Poling,
+// Prausnitz, O'Connell, The Properties of Gases and Liquids, 5th ed., 2001, Eq. 12-3.5):
+// Q = 0.1196 (1 + Tbr ln(Pc / 1.01325 bar) / (1 - Tbr)) - 0.279, sigma proportional to (1 - Tr)^(11/9).
+inline constexpr double kBrockBirdQ[2] = {0.1196, 0.279};
+inline constexpr double kBrockBirdExponent = 11.0 / 9.0;
+
+// Under Peng-Robinson a phase is a liquid (it takes the measured liquid's enthalpy correction, its
+// volume from the density correlations and its liquid transport properties) in full at and above
+// this packing b / v of the equation's root, and not at all at or below the critical packing
+// (0.2531, the pure fluid's b / v_c), by a smooth step between. 0.45 is the equation's saturated
+// liquid's packing at Tr 0.95 (propane 0.452; 0.54 at Tr 0.9, 0.74 at Tr 0.7), so a liquid up to
+// there is unchanged, and a saturated vapour (below the critical packing) takes none of it. Across
+// the step a fluid above its critical point passes from the liquid to the gas path without a jump,
+// whichever label its root carries (methane at 10 MPa over 200-235 K).
+inline constexpr double kDenseLiquidPacking = 0.45;
+
+// Two single-root states either side of a jump are one fluid (a supercritical stream changing its
+// liquid-like label) when their compressibility factors agree to this share.
+inline constexpr double kOneFluidZ = 1e-4;
+
+}  // namespace kvt::reference
