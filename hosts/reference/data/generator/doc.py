@@ -79,7 +79,7 @@ def markdown(records, left_out, pairs, sources):
         "",
         "## Components",
         "",
-        "| name | CAS | formula | sources | T range of Psat, K | Tb from | Tb, K | Hvap % | Cp298 % | PR Psat % | estimated, kept |",
+        "| name | CAS | formula | sources | T range of Psat, K | Tb from | fit at 101 325 Pa - Tb, K | Hvap % | Cp298 % | PR Psat % | estimated, kept |",
         "|---|---|---|---|---|---|---|---|---|---|---|",
     ]
     for r in records:
