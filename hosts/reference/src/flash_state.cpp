@@ -32,7 +32,7 @@ State combine(const State& a, const State& b, double lambda) {
     s.l1[i] = (1 - lambda) * a.l1[i] + lambda * b.l1[i];
     s.l2[i] = (1 - lambda) * a.l2[i] + lambda * b.l2[i];
   }
-  s.status = worse(a.status, b.status);
+  if (s.capped == nullptr) s.capped = b.capped;
   return s;
 }
 

@@ -24,12 +24,14 @@ double geometric(const Mixture& m, double w, double t, RangeNotes* notes, Mixtur
   return std::exp(w * std::log(liquid(m, t, notes)) + (1.0 - w) * std::log(vapour(m, t, notes)));
 }
 
-}  // namespace
-
-double liquid_weight(const FlashSystem& sys, std::span<const double> x, Phase phase, double t, double p, Root root) {
+// The liquid weight of a phase on its root: by its label under the ideal method, for water alone or
+// without a pressure.
+double liquid_weight(const FlashSystem& sys, std::span<const double> x, Phase phase, double t, double p) {
   if (sys.method != Method::peng_robinson || water_alone(sys, x) || !(p > 0.0)) return phase == Phase::kLiquid ? 1.0 : 0.0;
-  return pr_phase(sys.pr, t, p, x, root).liquid_weight;
+  return pr_phase(sys.pr, t, p, x, root_of(phase)).liquid_weight;
 }
+
+}  // namespace
 
 double phase_volume(const FlashSystem& sys, std::span<const double> x, Phase phase, double t, double p, Root root,
                     RangeNotes* notes) {
@@ -42,13 +44,13 @@ double phase_volume(const FlashSystem& sys, std::span<const double> x, Phase pha
 
 double phase_viscosity(const FlashSystem& sys, std::span<const double> x, Phase phase, double t, double p,
                        RangeNotes* notes) {
-  const double w = liquid_weight(sys, x, phase, t, p, root_of(phase));
+  const double w = liquid_weight(sys, x, phase, t, p);
   return geometric(mixture_of(sys, x, p), w, t, notes, liquid_viscosity, vapour_viscosity);
 }
 
 double phase_conductivity(const FlashSystem& sys, std::span<const double> x, Phase phase, double t, double p,
                           RangeNotes* notes) {
-  const double w = liquid_weight(sys, x, phase, t, p, root_of(phase));
+  const double w = liquid_weight(sys, x, phase, t, p);
   return geometric(mixture_of(sys, x, p), w, t, notes, liquid_conductivity, vapour_conductivity);
 }
 

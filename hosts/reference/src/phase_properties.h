@@ -12,13 +12,8 @@
 
 #include "flash.h"
 #include "mixture.h"
-#include "peng_robinson.h"
 
 namespace kvt::reference {
-
-// The liquid weight of a phase of mole fractions x on a root: 1 for a liquid and 0 for a vapour
-// under the ideal method, for water alone or without a pressure.
-double liquid_weight(const FlashSystem& sys, std::span<const double> x, Phase phase, double t, double p, Root root);
 
 double phase_volume(const FlashSystem& sys, std::span<const double> x, Phase phase, double t, double p, Root root,
                     RangeNotes* notes = nullptr);                                                   // m3/kmol

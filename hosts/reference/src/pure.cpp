@@ -158,6 +158,7 @@ const SaturatedVapour& ideal_vapour() {
 }  // namespace
 
 double liquid_path(const Component& c, double t, double anchor, const SaturatedVapour& vapour, bool* outside) {
+  // below the heat-capacity correlation, or outside the ideal gas's range, the path is extrapolated
   flag(outside, t < c.liquid_cp.tmin());
   vapour_enthalpy(c, t, outside);
   const LiquidSegments g = segments(c, vapour);
@@ -174,7 +175,7 @@ double liquid_path(const Component& c, double t, double anchor, const SaturatedV
 
 double liquid_path_cp(const Component& c, double t, const SaturatedVapour& vapour, bool* outside) {
   flag(outside, t < c.liquid_cp.tmin());
-  vapour_cp(c, t, outside);
+  vapour_cp(c, t, outside);  // flags T outside the ideal gas's range
   const LiquidSegments g = segments(c, vapour);
   if (t > g.end) return vapour_cp(c, t) + held_excess(c, g, vapour);
   return measured_cp(c, t, g, vapour);

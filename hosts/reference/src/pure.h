@@ -1,14 +1,12 @@
 // Pure-component properties of the ideal-solution method, built on the databank correlations.
 //
 // Enthalpy is referred to the ideal gas at 298.15 K. The vapour's is the integral of the ideal-gas
-// heat capacity. The liquid's runs along one path per component: at the anchor (the normal boiling
-// point, held inside the liquid heat-capacity correlation's range) it is the vapour's less the heat of
-// vaporisation, and from there it is the integral of the saturated-liquid heat capacity; above that
-// correlation's range it follows the heat of vaporisation (vapour less dHvap, plus the constant that
-// joins the two), below it it keeps its excess heat capacity over the ideal gas. So within the
-// correlation's range the liquid heat capacity is the measured one, and the heat of vaporisation
-// H_V - H_L equals its correlation at the anchor and departs from it by what the ideal-gas vapour
-// leaves out (see the README for the figures).
+// heat capacity. The liquid's runs along one path per component (liquid_path, below): at the anchor
+// (the normal boiling point, held inside the liquid heat-capacity correlation's range) it is the
+// vapour's less the heat of vaporisation, and from there it is the integral of a continuous liquid
+// heat capacity, the measured one over the correlation's range. The heat of vaporisation H_V - H_L
+// equals its correlation at the anchor and departs from it by what the ideal-gas vapour leaves out
+// (see the README for the figures).
 //
 // Above the critical temperature (a light component dissolved in a liquid) the method continues the
 // vapour pressure as ln P linear in 1/T from the end of its correlation (the Clausius-Clapeyron

@@ -17,10 +17,10 @@ struct Stability {
   SolveStatus status = SolveStatus::kConverged;  // whether both trial phases converged
 };
 
-// Tangent-plane test (Michelsen 1982) of a phase of composition z, from a vapour-like and a
-// liquid-like trial phase started with the ratios k, each iterated by substitution on ln W_i.
-// Stable when neither trial finds a negative tangent-plane distance; otherwise k holds y_i / x_i
-// estimates to start a two-phase split from.
+// Tangent-plane test (Michelsen 1982) of a phase of composition z, from a vapour-like (z K) and a
+// liquid-like (z / K) trial phase started with the ratios k, each on the cubic's stable root and
+// iterated on ln W_i (fixed_point.h). Stable when neither trial finds a negative tangent-plane
+// distance; otherwise k holds y_i / x_i estimates to start a two-phase split from.
 Stability tangent_plane_test(const PengRobinson& pr, double t, double p, std::span<const double> z,
                              std::vector<double>& k, Stopping stop);
 
