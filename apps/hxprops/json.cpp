@@ -4,6 +4,7 @@
 #include <nlohmann/json.hpp>
 
 #include "columns.h"
+#include "library_session.h"
 
 namespace hxprops {
 
@@ -121,6 +122,9 @@ std::string json_text(const Case& c, const std::vector<SideCurve>& curves, const
   root["title"] = c.title;
   root["units"] = "SI: K, Pa, W, J/kg, kg/s, J/(kg K), W/(m K), Pa s, N/m, kg/m3, kg/kmol, W/K";
   root["components"] = components;
+  Json cas = Json::object();  // each component's CAS number, by its name
+  for (const std::string& n : components) cas[n] = cas_number(n);
+  root["cas_numbers"] = std::move(cas);
   Json sides = Json::array();
   for (const SideCurve& s : curves) sides.push_back(side_json(s, components));
   root["sides"] = std::move(sides);

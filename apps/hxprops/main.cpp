@@ -39,6 +39,7 @@ struct Options {
   std::optional<std::string> points, spacing, table_pressures;
   std::string units = "engineering";
   bool compositions = false, allow_cross = false, allow_imbalance = false, list_components = false, dump_case = false;
+  std::string list_filter;  // --list-components TEXT
 };
 
 const char* kDescription =
@@ -121,11 +122,14 @@ void check_output_names(const Options& o, const Case& c, UnitSystem units) {
 
 void list_components(const Options& o, UnitSystem u) {
   use_databank(o.databank);
+  const std::vector<kvt::reference::ComponentId> found = kvt::reference::find_components(o.list_filter);
+  if (found.empty())
+    throw InputError({}, "--list-components", "no component's name, synonym, formula or CAS number contains \"" + o.list_filter + "\"");
   std::cout << "databank: " << path_text(o.databank ? *o.databank : kvt::reference::default_databank_path()) << "\n";
-  for (const std::string& name : kvt::reference::databank_components()) {
-    const kvt::reference::Range r = kvt::reference::temperature_range(name);
-    std::cout << name << ": " << quantity_text(r.min, Dimension::Temperature, u) << " to "
-              << quantity_text(r.max, Dimension::Temperature, u) << "\n";
+  for (const kvt::reference::ComponentId& c : found) {
+    const kvt::reference::Range r = kvt::reference::temperature_range(c.name);
+    std::cout << c.name << " (" << (c.cas.empty() ? "-" : c.cas) << ", " << c.formula << "): "
+              << quantity_text(r.min, Dimension::Temperature, u) << " to " << quantity_text(r.max, Dimension::Temperature, u) << "\n";
   }
 }
 
@@ -192,7 +196,7 @@ int run(const Options& o) {
       }
     }
   }
-  if (o.json) write(*o.json, json_text(c, curves, x, names));
+  if (o.json) write(*o.json, json_text(session.config(), curves, x, names));
   if (o.plot) render_plot(c, curves, outputs.stage(*o.plot), *plot_format(*o.plot), *units);
   outputs.commit();
   // An output sent where standard output goes takes the report's place.
@@ -200,7 +204,7 @@ int run(const Options& o) {
     return p && (output_target(*p) == OutputTarget::StandardOutput || is_standard_output(*p));
   };
   if (!to_stdout(o.plot) && !to_stdout(o.json) && !to_stdout(o.trace)) {
-    print_report(std::cout, c, curves, x, {*units, o.compositions, names});
+    print_report(std::cout, session.config(), curves, x, {*units, o.compositions, names});
   }
   return 0;
 }
@@ -235,7 +239,11 @@ int main(int argc, char** argv) {
   app.add_option("--table-pressures", table_pressures,
                  "Property tables of each side at these pressures over its temperature range, e.g. \"2.3 bar, 2.5 bar\"")
       ->type_name("LIST");
-  app.add_flag("--list-components", o.list_components, "List the databank's components with their temperature ranges");
+  app.add_option("--list-components", o.list_filter,
+                 "List the databank's components (name, CAS number, formula, temperature range); with TEXT, those whose "
+                 "name, a synonym, formula or CAS number contains it")
+      ->expected(0, 1)
+      ->type_name("[TEXT]");
   app.add_option("--dump-case", dump_case, "Print the case (after --points and --spacing) as a case file, or write it to FILE, and stop")
       ->type_name("[FILE]")
       ->expected(0, 1);
@@ -256,6 +264,7 @@ int main(int argc, char** argv) {
   o.databank = path_of(databank);
   o.dump_case = app.count("--dump-case") > 0;
   o.dump_case_file = path_of(dump_case);
+  o.list_components = app.count("--list-components") > 0;
   if (app.count("--points") > 0) o.points = points;
   if (app.count("--spacing") > 0) o.spacing = spacing;
   if (app.count("--table-pressures") > 0) o.table_pressures = table_pressures;
