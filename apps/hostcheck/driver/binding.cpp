@@ -1,0 +1,73 @@
+#include <algorithm>
+#include <cctype>
+#include <sstream>
+#include <vector>
+
+#include "module.h"
+
+namespace hostcheck_driver {
+
+namespace {
+
+std::vector<std::string> host_symbols() {
+  std::istringstream in(KVT_HOST_SYMBOLS);
+  std::vector<std::string> names;
+  for (std::string name; in >> name;) names.push_back(name);
+  return names;
+}
+
+std::string lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return s;
+}
+
+std::string base_name(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
+
+}  // namespace
+
+std::string missing_symbols(const Module& host, const std::string& path) {
+  const std::vector<std::string> names = host_symbols();
+  std::string missing, variants;
+  int count = 0;
+  for (const std::string& name : names) {
+    if (host.symbol(name.c_str()) != nullptr) continue;
+    missing += (count++ == 0 ? "" : ", ") + name;
+    for (const std::string& v : {lower(name) + "_", lower(name), lower(name) + "__", name + "_", "_" + name}) {
+      if (host.symbol(v.c_str()) == nullptr) continue;
+      variants += (variants.empty() ? "" : ", ") + v;
+      break;
+    }
+  }
+  if (count == 0) return {};
+  std::string text = "the host module " + path + " lacks " + std::to_string(count) + " of the " +
+                     std::to_string(names.size()) + " symbols the library binds by name (kvt/host.h): " + missing +
+                     ". The host must export each of them under exactly that name.";
+  if (!variants.empty()) {
+    text += "\n  hint: it exports " + variants + " instead: names decorated by a compiler (lower case, a trailing "
+            "underscore). Export them undecorated, in upper case: in Fortran with bind(C, name=\"GOSA_SRFTEN\"), in "
+            "C++ within extern \"C\".";
+  }
+  return text;
+}
+
+std::string binding_problem(const std::string& path) {
+#if defined(_WIN32)
+  const std::string name = base_name(path), bound = KVT_HOSTCHECK_HOST_MODULE;
+  if (lower(name) == lower(bound)) return {};
+  std::string text = "kvt_hostcheck.dll is bound to the host module " + bound + " (KVT_HOSTCHECK_HOST_MODULE when "
+                     "it was built), not to " + name + ": Windows resolves the host symbols by module name. Copy the "
+                     "host to " + bound + ", or build the checker with -DKVT_HOSTCHECK_HOST_MODULE=" + name + ".";
+#  if defined(KVT_LIBRARY_HOST_MODULE)
+  if (lower(name) != lower(KVT_LIBRARY_HOST_MODULE)) {
+    text += "\n  note: this build's kvt.dll is bound to " KVT_LIBRARY_HOST_MODULE " (KVT_HOST_MODULE) likewise.";
+  }
+#  endif
+  return text;
+#else
+  (void)path;
+  (void)base_name;
+  return {};
+#endif
+}
+
+}  // namespace hostcheck_driver

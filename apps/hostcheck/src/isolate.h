@@ -1,0 +1,52 @@
+// Host calls watched, and each check run in a process of its own: a host routine that crashes, ends
+// the process or does not return becomes a finding of the check that called it, naming the routine,
+// the check and the stream, and the other checks still run.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <set>
+#include <string>
+
+namespace kvt::hostcheck {
+
+// Thrown by host_call in place of calling a routine that broke in an earlier check's process.
+struct BrokenRoutine {
+  std::string routine;
+};
+
+// The host call in progress, where the parent of a check's process can read it.
+struct CallState {
+  int64_t started_ns = 0;  // monotonic clock; 0: no host call in progress
+  char routine[32] = {};
+  char where[200] = {};
+};
+
+// Routines that broke in an earlier check (crash, exit or no return): not called again.
+std::set<std::string>& broken_routines();
+
+void begin_call(const char* routine, const std::string& where);
+void end_call();
+
+// Calls a host routine with the call watched: `where` names the stream and what the call is for.
+template <class Routine, class... Args>
+decltype(auto) host_call(const char* name, const std::string& where, Routine routine, Args... args) {
+  if (broken_routines().count(name) != 0) throw BrokenRoutine{name};
+  begin_call(name, where);
+  struct End {
+    ~End() { end_call(); }
+  } end;
+  return routine(args...);
+}
+
+struct Isolated {
+  std::string output;   // what body returned
+  std::string routine;  // the routine that broke; empty when none did
+  std::string fault;    // the finding: "<routine>: killed by SIGSEGV during <check>, <where>"
+};
+
+// Runs body in a child process (fork) and hands back what it returned; a host call that takes longer
+// than call_seconds ends the child. Where there is no fork, body runs in this process.
+Isolated run_isolated(const std::function<std::string()>& body, double call_seconds, const std::string& check);
+
+}  // namespace kvt::hostcheck
