@@ -1,7 +1,9 @@
 #include "isolate.h"
 
 #include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <new>
 
 #if !defined(_WIN32)
 #  include <poll.h>
@@ -35,9 +37,13 @@ std::string during(const CallState& s, const std::string& check) {
 
 }  // namespace
 
-std::set<std::string>& broken_routines() {
-  static std::set<std::string> broken;
+std::map<std::string, std::string>& broken_routines() {
+  static std::map<std::string, std::string> broken;
   return broken;
+}
+
+std::string not_called(const BrokenRoutine& b) {
+  return b.routine + " not called: it broke during " + broken_routines()[b.routine];
 }
 
 void begin_call(const char* routine, const std::string& where) {

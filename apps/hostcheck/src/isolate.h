@@ -5,7 +5,7 @@
 
 #include <cstdint>
 #include <functional>
-#include <set>
+#include <map>
 #include <string>
 
 namespace kvt::hostcheck {
@@ -22,8 +22,11 @@ struct CallState {
   char where[200] = {};
 };
 
-// Routines that broke in an earlier check (crash, exit or no return): not called again.
-std::set<std::string>& broken_routines();
+// Routines that broke in an earlier check (crash, exit or no return), with that check's name: not
+// called again.
+std::map<std::string, std::string>& broken_routines();
+// "GOSA_SRFTEN not called: it broke during property-values"
+std::string not_called(const BrokenRoutine& b);
 
 void begin_call(const char* routine, const std::string& where);
 void end_call();

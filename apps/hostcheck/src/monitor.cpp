@@ -257,6 +257,10 @@ struct Probe {
       const TransportCall* calls = ph.liquid ? kLiquidTransport : kVapourTransport;
       const int ncalls = ph.liquid ? 3 : 2;
       for (int c = 0; c < ncalls; ++c) {
+        if (broken_routines().count(calls[c].name) != 0) {
+          r.remark(Check::Sweep, not_called(BrokenRoutine{calls[c].name}));
+          continue;
+        }
         int64_t ierr = 0;
         const double v = transport(ph, calls[c], temp, ierr);
         r.exercised(Check::Sweep);
@@ -329,29 +333,39 @@ void check_stream(Context& cx, Flasher& flasher, int64_t k, Check only, Seen& se
     for (int w = 0; w < 6; ++w) ph.options[w] = cx.ihxpp(base + KVT_IHXPP_OPTION_LIST + w);
     if (ph.liquid && water > 0 && cx.plex_real(ph.pos + water - 1) == 1.0) ph.options[0] = ph.options[4];
   }
+  // A routine that broke in an earlier check is left out; the phase's other routines are still checked.
+  const auto guarded = [&](auto&& call) {
+    try {
+      call();
+    } catch (const BrokenRoutine& b) {
+      cx.report.remark(only, not_called(b));
+    }
+  };
   for (int i = 0; i < 3; ++i) {
     if (!present[i]) continue;
     PhaseCall& ph = phases[i];
     switch (only) {
-      case Check::HeatCapacity: probe.check_enthalpy(ph); break;
-      case Check::Sweep: probe.check_sweep(ph); break;
+      case Check::HeatCapacity: guarded([&] { probe.check_enthalpy(ph); }); break;
+      case Check::Sweep: guarded([&] { probe.check_sweep(ph); }); break;
       case Check::PropertyValues:
       case Check::ErrorFlags:
       case Check::Units: {
-        if (only == Check::PropertyValues) probe.check_enthalpy(ph);
-        if (only == Check::Units) probe.check_bands(ph);
+        if (only == Check::PropertyValues) guarded([&] { probe.check_enthalpy(ph); });
+        if (only == Check::Units) guarded([&] { probe.check_bands(ph); });
         for (const TransportCall& call : kVapourTransport) {
-          if (!ph.liquid) probe.check_transport(ph, call, only);
+          if (!ph.liquid) guarded([&] { probe.check_transport(ph, call, only); });
         }
         for (const TransportCall& call : kLiquidTransport) {
-          if (ph.liquid) probe.check_transport(ph, call, only);
+          if (ph.liquid) guarded([&] { probe.check_transport(ph, call, only); });
         }
         if (!ph.liquid || only == Check::ErrorFlags) break;
         for (int64_t j = 0; j < n; ++j) {
           if (only == Check::PropertyValues && cx.plex_real(comp_pos(Comp::Y) + j) > kPresent) {
-            probe.check_pure(ph, probe.list + j);
+            guarded([&] { probe.check_pure(ph, probe.list + j); });
           }
-          if (only == Check::Units && cx.plex_real(ph.pos + j) > 1e-3) probe.check_vaporisation(ph, probe.list + j);
+          if (only == Check::Units && cx.plex_real(ph.pos + j) > 1e-3) {
+            guarded([&] { probe.check_vaporisation(ph, probe.list + j); });
+          }
         }
         break;
       }

@@ -1,6 +1,7 @@
 // The checks and their findings, and the report written from them, check by check.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -47,7 +48,10 @@ class Report {
   // Something a check looked at, counted for its PASS line ("15 flashes").
   void exercised(Check c, int64_t count = 1) { exercised_[index(c)] += count; }
   // A remark printed under the check's line whatever its outcome.
-  void remark(Check c, std::string text) { remarks_[index(c)].push_back(std::move(text)); }
+  void remark(Check c, std::string text) {
+    auto& kept = remarks_[index(c)];
+    if (std::find(kept.begin(), kept.end(), text) == kept.end()) kept.push_back(std::move(text));
+  }
   // The check did not run; why ("depends on compositions").
   void skip(Check c, std::string why) { skipped_[index(c)] = std::move(why); }
   bool failed(Check c) const { return !findings_[index(c)].empty(); }

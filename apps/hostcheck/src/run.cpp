@@ -1,6 +1,6 @@
 // kvt_hostcheck_run: the checker's one entry point. Each check runs in a process of its own and its
 // lines are written as soon as it finishes.
-#include <map>
+#include <set>
 
 #include "flash_probe.h"
 #include "isolate.h"
@@ -84,12 +84,14 @@ extern "C" KVT_HOSTCHECK_API int64_t kvt_hostcheck_run(const kvt_hostcheck_input
     Context cx{in, layout_report};
     inside = inside_work_array(cx, lay_out(cx));
   }
-  std::map<std::string, std::string> broke_in;  // routine -> the check it broke in
+  // Checks whose one finding is a routine that broke: what depends on them still runs, without that routine.
+  std::set<Check> only_broke;
   for (int k = 0; k < kChecks; ++k) {
     const auto c = static_cast<Check>(k);
     std::string skipped;
     for (Check d : depends_on(c)) {
-      if (skipped.empty() && (report.failed(d) || report.skipped(d))) skipped = std::string("depends on ") + check_name(d);
+      const bool wrong = (report.failed(d) && only_broke.count(d) == 0) || report.skipped(d);
+      if (skipped.empty() && wrong) skipped = std::string("depends on ") + check_name(d);
     }
     if (skipped.empty() && !inside && c >= Check::FlashStatus) {
       skipped = "depends on positions: a host area or retention record lies outside the work array";
@@ -106,7 +108,7 @@ extern "C" KVT_HOSTCHECK_API int64_t kvt_hostcheck_run(const kvt_hostcheck_input
           try {
             run_check(cx, c);
           } catch (const BrokenRoutine& b) {
-            own.skip(c, "depends on " + b.routine + ", which broke during " + broke_in[b.routine]);
+            own.skip(c, not_called(b));
           }
           return own.serialise(c);
         },
@@ -115,8 +117,8 @@ extern "C" KVT_HOSTCHECK_API int64_t kvt_hostcheck_run(const kvt_hostcheck_input
     if (!out.fault.empty()) {
       report.fail(c, out.fault);
       if (!out.routine.empty()) {
-        broken_routines().insert(out.routine);
-        broke_in[out.routine] = check_name(c);
+        broken_routines()[out.routine] = check_name(c);
+        only_broke.insert(c);
       }
     }
     report.write_check(c, write, context);
