@@ -6,8 +6,9 @@
  * (kvt/host.h), calls the host's flash, stream utilities and property monitor with the arguments the
  * library hands them, and checks what the library then reads. It writes a report: one line per check,
  * PASS or FAIL, each failure followed by its findings (the word or call, the position, what was
- * expected and what was found), and a summary line. Each check runs in a process of its own (fork), so
- * that a host routine that crashes or does not return within the time limit is a finding naming the
+ * expected and what was found), and a summary line. Each check runs in a process of its own (fork; on
+ * Windows the calling program started again with the same command line, which must reach
+ * kvt_hostcheck_run the same way, as kvt-hostcheck does), so that a host routine that crashes or does not return within the time limit is a finding naming the
  * routine, the check and the stream, and the other checks still run; each check's lines are written
  * as it finishes.
  *

@@ -54,15 +54,10 @@ std::string binding_problem(const std::string& path) {
 #if defined(_WIN32)
   const std::string name = base_name(path), bound = KVT_HOSTCHECK_HOST_MODULE;
   if (lower(name) == lower(bound)) return {};
-  std::string text = "kvt_hostcheck.dll is bound to the host module " + bound + " (KVT_HOSTCHECK_HOST_MODULE when "
-                     "it was built), not to " + name + ": Windows resolves the host symbols by module name. Copy the "
-                     "host to " + bound + ", or build the checker with -DKVT_HOSTCHECK_HOST_MODULE=" + name + ".";
-#  if defined(KVT_LIBRARY_HOST_MODULE)
-  if (lower(name) != lower(KVT_LIBRARY_HOST_MODULE)) {
-    text += "\n  note: this build's kvt.dll is bound to " KVT_LIBRARY_HOST_MODULE " (KVT_HOST_MODULE) likewise.";
-  }
-#  endif
-  return text;
+  return "kvt_hostcheck.dll is bound to the host module " + bound + ", not to " + name + ": like kvt.dll, it imports "
+         "the host symbols from one module name fixed when it is built (KVT_HOSTCHECK_HOST_MODULE), and Windows "
+         "resolves them by that name. Copy the host to " + bound + ", or build the checker with "
+         "-DKVT_HOSTCHECK_HOST_MODULE=" + name + ".";
 #else
   (void)path;
   (void)base_name;

@@ -18,12 +18,6 @@ namespace kvt::hostcheck {
 namespace {
 
 CallState local_state;
-CallState* state = &local_state;  // shared with the parent inside a check's process
-
-int64_t now_ns() {
-  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
-      .count();
-}
 
 void copy(char* to, std::size_t size, const std::string& from) {
   const std::size_t n = std::min(size - 1, from.size());
@@ -31,11 +25,31 @@ void copy(char* to, std::size_t size, const std::string& from) {
   to[n] = '\0';
 }
 
-std::string during(const CallState& s, const std::string& check) {
-  return " during " + check + (s.where[0] != '\0' ? ", " + std::string(s.where) : std::string());
+}  // namespace
+
+CallState*& call_state() {
+  static CallState* state = &local_state;  // shared with the parent inside a check's process
+  return state;
 }
 
-}  // namespace
+int64_t now_ns() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+void end_of_check(Isolated& result, const CallState& s, const std::string& check, const std::string& how) {
+  const bool in_call = s.started_ns != 0;
+  const std::string during =
+      " during " + check + (in_call && s.where[0] != '\0' ? ", " + std::string(s.where) : std::string());
+  result.fault = (in_call ? std::string(s.routine) : std::string("the checker")) + ": " + how + during;
+  if (in_call) result.routine = s.routine;
+}
+
+std::string seconds_text(double seconds) {
+  char b[32];
+  std::snprintf(b, sizeof b, "%g", seconds);
+  return b;
+}
 
 std::map<std::string, std::string>& broken_routines() {
   static std::map<std::string, std::string> broken;
@@ -47,20 +61,17 @@ std::string not_called(const BrokenRoutine& b) {
 }
 
 void begin_call(const char* routine, const std::string& where) {
+  CallState* state = call_state();
   copy(state->routine, sizeof state->routine, routine);
   copy(state->where, sizeof state->where, where);
   __atomic_store_n(&state->started_ns, now_ns(), __ATOMIC_RELEASE);
 }
 
-void end_call() { __atomic_store_n(&state->started_ns, 0, __ATOMIC_RELEASE); }
+void end_call() { __atomic_store_n(&call_state()->started_ns, 0, __ATOMIC_RELEASE); }
 
-#if defined(_WIN32)
+#if !defined(_WIN32)
 
-Isolated run_isolated(const std::function<std::string()>& body, double, const std::string&) {
-  return {body(), {}, {}};
-}
-
-#else
+std::string child_check() { return {}; }
 
 namespace {
 
@@ -93,7 +104,7 @@ Isolated run_isolated(const std::function<std::string()>& body, double call_seco
   }
   if (pid == 0) {
     close(fds[0]);
-    state = watched;
+    call_state() = watched;
     const std::string out = body();
     for (std::size_t done = 0; done < out.size();) {
       const ssize_t n = write(fds[1], out.data() + done, out.size() - done);
@@ -136,23 +147,15 @@ Isolated run_isolated(const std::function<std::string()>& body, double call_seco
   close(fds[0]);
   const CallState s = *watched;
   munmap(shared, sizeof(CallState));
-  const bool in_call = s.started_ns != 0;
-  const std::string routine = in_call ? s.routine : "the checker";
   if (overran) {
-    result.fault = routine + ": no return within " + [&] {
-      char b[32];
-      std::snprintf(b, sizeof b, "%g", call_seconds);
-      return std::string(b);
-    }() + " s" + during(s, check);
+    end_of_check(result, s, check, "no return within " + seconds_text(call_seconds) + " s");
   } else if (WIFSIGNALED(status)) {
-    result.fault = routine + ": killed by " + signal_name(WTERMSIG(status)) + during(s, check);
+    end_of_check(result, s, check, "killed by " + signal_name(WTERMSIG(status)));
   } else if (WIFEXITED(status) && WEXITSTATUS(status) != 0) {
-    result.fault = routine + ": ended the process with exit status " + std::to_string(WEXITSTATUS(status)) +
-                   during(s, check);
-  } else if (WIFEXITED(status) && in_call) {
-    result.fault = routine + ": ended the process" + during(s, check);
+    end_of_check(result, s, check, "ended the process with exit status " + std::to_string(WEXITSTATUS(status)));
+  } else if (WIFEXITED(status) && s.started_ns != 0) {
+    end_of_check(result, s, check, "ended the process");
   }
-  if (!result.fault.empty() && in_call) result.routine = s.routine;
   return result;
 }
 

@@ -48,8 +48,23 @@ struct Isolated {
   std::string fault;    // the finding: "<routine>: killed by SIGSEGV during <check>, <where>"
 };
 
-// Runs body in a child process (fork) and hands back what it returned; a host call that takes longer
-// than call_seconds ends the child. Where there is no fork, body runs in this process.
+// Runs body in a child process and hands back what it returned; a host call that takes longer than
+// call_seconds ends the child. With fork the child is a copy of this process. On Windows it is this
+// program started again with the same command line, which reaches kvt_hostcheck_run again and there
+// runs only `check` (child_check) and writes what body would have returned after a marker line.
 Isolated run_isolated(const std::function<std::string()>& body, double call_seconds, const std::string& check);
+
+// In a check's own process started again (Windows): the check it runs; empty in every other process.
+std::string child_check();
+// The line before a child's report on standard output (what the program printed before is skipped).
+inline constexpr const char* kChildMarker = "@kvt-hostcheck check report";
+
+// For the platform parts: the call state (in shared memory inside a check's process), a monotonic
+// clock, the fault of a check's process that ended abnormally ("killed by SIGSEGV", with the call in
+// progress), and a number of seconds as text.
+CallState*& call_state();
+int64_t now_ns();
+void end_of_check(Isolated& result, const CallState& s, const std::string& check, const std::string& how);
+std::string seconds_text(double seconds);
 
 }  // namespace kvt::hostcheck

@@ -1,5 +1,6 @@
 // kvt_hostcheck_run: the checker's one entry point. Each check runs in a process of its own and its
 // lines are written as soon as it finishes.
+#include <cstdio>
 #include <set>
 
 #include "flash_probe.h"
@@ -56,6 +57,18 @@ void run_check(Context& cx, Check c) {
   }
 }
 
+// One check's part of the report, from a fresh report: what a check's own process hands back.
+std::string check_report(const kvt_hostcheck_input& in, Check c) {
+  Report own;
+  Context cx{in, own};
+  try {
+    run_check(cx, c);
+  } catch (const BrokenRoutine& b) {
+    own.skip(c, not_called(b));
+  }
+  return own.serialise(c);
+}
+
 }  // namespace
 
 }  // namespace kvt::hostcheck
@@ -65,6 +78,16 @@ extern "C" KVT_HOSTCHECK_API int64_t kvt_hostcheck_run(const kvt_hostcheck_input
   using namespace kvt::hostcheck;
   Report report;
   const kvt_hostcheck_input& in = *input;
+  // A check's own process started again (Windows): that check alone, its report after the marker.
+  if (const std::string only = child_check(); !only.empty()) {
+    for (int k = 0; k < kChecks; ++k) {
+      const auto c = static_cast<Check>(k);
+      if (only != check_name(c)) continue;
+      std::printf("%s\n%s", kChildMarker, check_report(in, c).c_str());
+      std::fflush(stdout);
+    }
+    return 0;
+  }
   Report::write_line("kvt-hostcheck: NCOMP " + num(KVT_WORD(VOKA_NCOMP, KVT_NCOMP_COUNT)) + ", work array of " +
                          num(in.plex_words) + " words, " + num(in.nstreams) + " streams",
                      write, context);
@@ -101,18 +124,7 @@ extern "C" KVT_HOSTCHECK_API int64_t kvt_hostcheck_run(const kvt_hostcheck_input
       report.write_check(c, write, context);
       continue;
     }
-    const Isolated out = run_isolated(
-        [&] {
-          Report own;
-          Context cx{in, own};
-          try {
-            run_check(cx, c);
-          } catch (const BrokenRoutine& b) {
-            own.skip(c, not_called(b));
-          }
-          return own.serialise(c);
-        },
-        call_seconds, check_name(c));
+    const Isolated out = run_isolated([&] { return check_report(in, c); }, call_seconds, check_name(c));
     report.merge(c, out.output);
     if (!out.fault.empty()) {
       report.fail(c, out.fault);
