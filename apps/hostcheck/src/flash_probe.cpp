@@ -15,6 +15,16 @@ constexpr int64_t kPoison = -7777;   // a status or code word no host leaves by 
 constexpr double kSumTolerance = 1e-6;
 constexpr double kRelTolerance = 1e-6;
 const char* const kSpecNames[6] = {"", "P-H", "T-P", "P-vapour fraction", "T-H", "T-vapour fraction"};
+// The phases of the phase property table, with their compositions.
+struct TablePhase {
+  const char* name;
+  int offset;  // the phase's word in each table group (kvt_table_phase)
+  Comp comp;
+};
+constexpr TablePhase kTablePhases[KVT_TABLE_PHASES] = {{"vapour", KVT_TABLE_VAPOUR, Comp::Y},
+                                                       {"liquid", KVT_TABLE_LIQUID, Comp::X},
+                                                       {"first liquid", KVT_TABLE_LIQUID1, Comp::X1},
+                                                       {"second liquid", KVT_TABLE_LIQUID2, Comp::X2}};
 
 double snap(double v) { return v <= 1e-10 ? 0.0 : v >= 0.9999999999 ? 1.0 : v; }
 
@@ -165,22 +175,20 @@ FlashOutcome Flasher::flash(std::vector<double> strm, int64_t kspec, int64_t sid
     const Split sp = split_of_last_flash();
     const int64_t count = std::clamp<int64_t>(Context::flash_count(), 0, n);
     const bool present[KVT_TABLE_PHASES] = {sp.vapour, sp.liquid, sp.liquid1 && !sp.l1_is_liquid, sp.liquid2};
-    const Comp comps[KVT_TABLE_PHASES] = {Comp::Y, Comp::X, Comp::X1, Comp::X2};
-    const char* const phases[KVT_TABLE_PHASES] = {"vapour", "liquid", "first liquid", "second liquid"};
     if (sp.liquid && marked(Context::stwkwk_real(KVT_STWKWK_LIQUID_SPLIT))) {
       out.unwritten.push_back("VOKA_STWKWK word " + num(KVT_STWKWK_LIQUID_SPLIT) + " (liquid split)");
     }
-    for (int k = 0; k < KVT_TABLE_PHASES; ++k) {
-      if (!present[k]) continue;
+    for (const TablePhase& ph : kTablePhases) {
+      if (!present[ph.offset]) continue;
       for (int g : {KVT_STWORK_ENTHALPY, KVT_STWORK_VOLUME, KVT_STWORK_MOLWT}) {
-        if (marked(Context::stwork_real(g + k))) {
-          out.unwritten.push_back("TEBU_STWORK word " + num(g + k) + " (" + phases[k] + ")");
+        if (marked(Context::stwork_real(g + ph.offset))) {
+          out.unwritten.push_back("TEBU_STWORK word " + num(g + ph.offset) + " (" + ph.name + ")");
         }
       }
       for (int64_t i = 0; i < count; ++i) {
-        if (!marked(cx_.plex_real(comp_pos(comps[k]) + i))) continue;
-        out.unwritten.push_back(std::string("composition ") + comp_name(comps[k]) + " entry " + num(i + 1) + " (PLEX " +
-                                num(comp_pos(comps[k]) + i) + ")");
+        if (!marked(cx_.plex_real(comp_pos(ph.comp) + i))) continue;
+        out.unwritten.push_back(std::string("composition ") + comp_name(ph.comp) + " entry " + num(i + 1) + " (PLEX " +
+                                num(comp_pos(ph.comp) + i) + ")");
       }
     }
     for (const auto& [area, before] : kept) {
@@ -189,7 +197,7 @@ FlashOutcome Flasher::flash(std::vector<double> strm, int64_t kspec, int64_t sid
         if (now == before[static_cast<std::size_t>(i)]) continue;
         out.stray.push_back("PLEX " + num(area->first + i) + " (word " + num(i + 1) + " of " + area->name + "), " +
                             out.label + ": expected unchanged by the flash, " +
-                            num(before[static_cast<std::size_t>(i)]) + "; found " + num(now));
+                            word_text(*area, before[static_cast<std::size_t>(i)]) + "; found " + word_text(*area, now));
         break;
       }
     }
@@ -239,17 +247,17 @@ void check_conditions(Context& cx, const FlashOutcome& f) {
     r.fail(Check::FlashConditions, "VOKA_STWKWK word " + num(w) + ", " + f.label + ": expected the " + what + " " +
                                        num(spec) + "; found " + num(found));
   };
-  const bool t_spec = f.kspec == 2 || f.kspec == 4 || f.kspec == 5;
-  if (t_spec) expect(19, t, f.spec1, "specified temperature");
-  if (f.kspec == 2) expect(20, p, f.spec2, "specified pressure");
-  if (f.kspec == 1 || f.kspec == 3) expect(20, p, f.spec1, "specified pressure");
+  const bool t_spec = f.kspec == KVT_SPEC_TP || f.kspec == KVT_SPEC_TH || f.kspec == KVT_SPEC_TV;
+  if (t_spec) expect(KVT_STWKWK_TEMPERATURE, t, f.spec1, "specified temperature");
+  if (f.kspec == KVT_SPEC_TP) expect(KVT_STWKWK_PRESSURE, p, f.spec2, "specified pressure");
+  if (f.kspec == KVT_SPEC_PH || f.kspec == KVT_SPEC_PV) expect(KVT_STWKWK_PRESSURE, p, f.spec1, "specified pressure");
   const auto positive = [&](int w, double v, const char* what) {
     if (std::isfinite(v) && v > 0.0) return;
     r.fail(Check::FlashConditions, "VOKA_STWKWK word " + num(w) + ", " + f.label + ": expected a positive " +
                                        what + "; found " + num(v));
   };
-  positive(19, t, "temperature");
-  positive(20, p, "pressure");
+  positive(KVT_STWKWK_TEMPERATURE, t, "temperature");
+  positive(KVT_STWKWK_PRESSURE, p, "pressure");
 }
 
 void check_split(Context& cx, const FlashOutcome& f) {
@@ -263,15 +271,15 @@ void check_split(Context& cx, const FlashOutcome& f) {
     r.fail(Check::PhaseSplit, "VOKA_STWKWK word " + num(w) + ", " + f.label + ": expected a " + what +
                                   " from 0 to 1; found " + num(v));
   };
-  fraction(21, vf, "vapour fraction");
-  fraction(23, beta, "liquid split");
+  fraction(KVT_STWKWK_VAPOUR_FRACTION, vf, "vapour fraction");
+  fraction(KVT_STWKWK_LIQUID_SPLIT, beta, "liquid split");
   const double strm_vf = f.strm[slot_index(n, KVT_SLOT_VAPOUR_FRACTION)];
   if (!close(strm_vf, vf, 0.0, 1e-9)) {
     r.fail(Check::PhaseSplit, "stream slot NCOMP+5 (vapour fraction, read by the phase fractions), " + f.label +
                                   ": expected the flash's " + num(vf) + " (VOKA_STWKWK word 21); found " +
                                   num(strm_vf));
   }
-  if ((f.kspec == 3 || f.kspec == 5) && !close(vf, f.spec2, 0.0, kSumTolerance)) {
+  if ((f.kspec == KVT_SPEC_PV || f.kspec == KVT_SPEC_TV) && !close(vf, f.spec2, 0.0, kSumTolerance)) {
     r.fail(Check::PhaseSplit, "VOKA_STWKWK word 21, " + f.label + ": expected the specified vapour fraction " +
                                   num(f.spec2) + "; found " + num(vf));
   }
@@ -391,14 +399,6 @@ void check_compositions(Context& cx, const FlashOutcome& f, const kvt_hostcheck_
     }
   }
 }
-
-struct TablePhase {
-  const char* name;
-  int offset;  // 0 vapour, 1 liquid, 2 first liquid, 3 second liquid
-  Comp comp;
-};
-constexpr TablePhase kTablePhases[4] = {
-    {"vapour", 0, Comp::Y}, {"liquid", 1, Comp::X}, {"first liquid", 2, Comp::X1}, {"second liquid", 3, Comp::X2}};
 
 void check_table(Context& cx, const FlashOutcome& f, const Split& sp) {
   Report& r = cx.report;

@@ -13,8 +13,9 @@ std::string word(const char* block, int w) { return std::string(block) + " word 
 // Group 1 (the liquid) is read by no routine of the library; a host may give it no positions.
 bool group1_kept(const kvt_hostcheck_input& in) { return in.hxpkv[0] >= 1 || in.hxpkv[5] >= 1 || in.hxpkv[10] >= 1; }
 
-void add(std::vector<Area>& to, std::string name, Pos first, int64_t words, bool flash_writes = false) {
-  if (words > 0) to.push_back({std::move(name), first, words, flash_writes});
+void add(std::vector<Area>& to, std::string name, Pos first, int64_t words, bool flash_writes = false,
+         bool doubles = false) {
+  if (words > 0) to.push_back({std::move(name), first, words, flash_writes, doubles});
 }
 
 void check_inside(Context& cx, const std::vector<Area>& areas, Check check) {
@@ -57,7 +58,7 @@ Layout lay_out(const Context& cx) {
   const int64_t ilen = Context::stwork(KVT_STWORK_INT_RECORD_WORDS);
   const std::string real_area = "VOKA_STWKWK word 1 + TEBU_STWORK word ";
   const std::string int_area = "VOKA_STWKWK word 2 + TEBU_STWORK word ";
-  add(l.host, "component molecular weights (VOKA_IPOFF1 word 306 + 1..NCOMP)", molwt_pos(1), n);
+  add(l.host, "component molecular weights (VOKA_IPOFF1 word 306 + 1..NCOMP)", molwt_pos(1), n, false, true);
   for (Comp c : {Comp::Z, Comp::X, Comp::X1, Comp::X2, Comp::Y}) {
     const int w = static_cast<int>(c);
     add(l.host, std::string("composition ") + comp_name(c) + " (" + real_area + num(w) + ")", comp_pos(c), n, true);
@@ -77,7 +78,7 @@ Layout lay_out(const Context& cx) {
     const std::string g = std::string(" (") + kGroups[k - 1] + ")";
     add(l.packed, word("KVT_HXPKV", k) + g + " count", cx.in.hxpkv[k - 1], 1);
     add(l.packed, word("KVT_HXPKV", k + 5) + g + " component numbers", cx.in.hxpkv[k + 4], n);
-    add(l.packed, word("KVT_HXPKV", k + 10) + g + " mole fractions", cx.in.hxpkv[k + 9], n);
+    add(l.packed, word("KVT_HXPKV", k + 10) + g + " mole fractions", cx.in.hxpkv[k + 9], n, false, true);
   }
 
   l.real_record_words = rlen;
@@ -86,7 +87,7 @@ Layout lay_out(const Context& cx) {
     add(l.records, "integer retention records (KVT_IHXPP word 24, 10 x (I + 1) words)",
         cx.ihxpp(KVT_IHXPP_INT_RECORDS), kRecords * (ilen + 1));
     add(l.records, "real retention records (KVT_IHXPP word 25, 10 x R words)", cx.ihxpp(KVT_IHXPP_REAL_RECORDS),
-        kRecords * rlen);
+        kRecords * rlen, false, true);
   }
   return l;
 }

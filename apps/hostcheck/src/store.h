@@ -22,8 +22,14 @@ struct Area {
   Pos first = 0;
   int64_t words = 0;
   bool flash_writes = false;  // a flash may write it (compositions, component list, scratch records)
+  bool doubles = false;       // its words hold doubles (weights, packed fractions, real records)
   Pos last() const { return first + words - 1; }
 };
+
+// Word i of the area as its findings show it.
+inline std::string word_text(const Area& a, int64_t bits) {
+  return a.doubles ? num(std::bit_cast<double>(bits)) : num(bits);
+}
 
 inline std::string where(const Area& a) {
   return a.words == 1 ? "PLEX " + num(a.first) : "PLEX " + num(a.first) + ".." + num(a.last());
