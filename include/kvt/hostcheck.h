@@ -5,12 +5,14 @@
  * (libkvt_hostcheck.so / kvt_hostcheck.dll, not part of libkvt) binds the same host symbols as libkvt
  * (kvt/host.h), calls the host's flash, stream utilities and property monitor with the arguments the
  * library hands them, and checks what the library then reads. It writes a report: one line per check,
- * PASS or FAIL, each failure followed by its findings (the word or call, the position, what was
- * expected and what was found), and a summary line. Each check runs in a process of its own (fork; on
- * Windows the calling program started again with the same command line, which must reach
- * kvt_hostcheck_run the same way, as kvt-hostcheck does), so that a host routine that crashes or does not return within the time limit is a finding naming the
- * routine, the check and the stream, and the other checks still run; each check's lines are written
- * as it finishes.
+ * PASS, FAIL or SKIP, each failure followed by its findings (the word or call, the position, what was
+ * expected and what was found), and a summary line.
+ *
+ * Each check runs in a process of its own, so that a host routine that crashes or does not return
+ * within the time limit is a finding naming the routine, the check and the stream, and the other
+ * checks still run; each check's lines are written as it finishes. On Linux the process is a fork; on
+ * Windows it is the calling program started again with the same command line, which must reach
+ * kvt_hostcheck_run the same way (as kvt-hostcheck does).
  *
  * Two ways to run it:
  *  - from the host's own program: fill a kvt_hostcheck_input with what the host would give libkvt

@@ -29,7 +29,7 @@ void per_kg(const double* x, int64_t n, const int64_t* idx, double* h, double* d
   if (fault != Fault::enthalpy_per_kg) return;
   double mw = 0.0, sum = 0.0;
   for (int64_t i = 0; i < n; ++i) {
-    mw += x[i] * word(VOKA_PLEX, VOKA_IPOFF1[KVT_IPOFF1_MOLWT - 1] + idx[i]);
+    mw += x[i] * word(VOKA_PLEX, KVT_WORD(VOKA_IPOFF1, KVT_IPOFF1_MOLWT) + idx[i]);
     sum += x[i];
   }
   *h /= mw / sum;
@@ -47,7 +47,7 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
   static const auto forward = next(&WEND_FLASH, "WEND_FLASH");
   const int64_t n = VOKA_NCOMP[0];
   const double vf = strm[n + 4];
-  const int64_t t_before = VOKA_STWKWK[KVT_STWKWK_TEMPERATURE - 1];
+  const int64_t t_before = KVT_WORD(VOKA_STWKWK, KVT_STWKWK_TEMPERATURE);
   if (fault == Fault::hanging_vf_flash && *kspec == KVT_SPEC_PV) {
     for (;;) pause();
   }
@@ -56,27 +56,35 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
   if (fault == Fault::ignored_enthalpy && *kspec == KVT_SPEC_PH) kspec = &tp, spec1 = &t, spec2 = &p;
   forward(strm, nsubs, d1, d2, options, kspec, kind, nphase, flash_option, real_option, spec1, spec2, estimate, o22,
           o23, mode, one, real_record, int_record, fault == Fault::status_beside_argument ? status + 1 : status);
-  const int64_t y = VOKA_STWKWK[0] + TEBU_STWORK[18], list = VOKA_STWKWK[1] + TEBU_STWORK[25];
+  const int64_t y = KVT_WORD(VOKA_STWKWK, KVT_STWKWK_REAL_BASE) + KVT_WORD(TEBU_STWORK, KVT_STWORK_Y);
+  const int64_t list = KVT_WORD(VOKA_STWKWK, KVT_STWKWK_INT_BASE) + KVT_WORD(TEBU_STWORK, KVT_STWORK_COMPONENT_LIST);
+  const int64_t count = KVT_WORD(VOKA_STWKWK, KVT_STWKWK_FLASH_COUNT);
   switch (fault) {
     case Fault::failure_not_flagged: VOKA_FLSCM2[0] = 0; break;
-    case Fault::hot_flash: set_word(VOKA_STWKWK, 19, word(VOKA_STWKWK, 19) + 0.5); break;
+    case Fault::hot_flash:
+      set_word(VOKA_STWKWK, KVT_STWKWK_TEMPERATURE, word(VOKA_STWKWK, KVT_STWKWK_TEMPERATURE) + 0.5);
+      break;
     case Fault::duplicate_number: VOKA_PLEX[list] = VOKA_PLEX[list - 1]; break;
     case Fault::vapour_not_normalised:
-      for (int64_t i = 0; i < VOKA_STWKWK[2]; ++i) set_word(VOKA_PLEX, y + i, 1.05 * word(VOKA_PLEX, y + i));
+      for (int64_t i = 0; i < count; ++i) set_word(VOKA_PLEX, y + i, 1.05 * word(VOKA_PLEX, y + i));
       break;
     case Fault::stale_vapour_fraction: strm[n + 4] = vf; break;
-    case Fault::heavy_vapour: set_word(TEBU_STWORK, 59, 1.1 * word(TEBU_STWORK, 59)); break;
+    case Fault::heavy_vapour: set_word(TEBU_STWORK, KVT_STWORK_MOLWT, 1.1 * word(TEBU_STWORK, KVT_STWORK_MOLWT)); break;
     case Fault::stale_temperature:
       // A stale temperature that is plausible: the one an earlier flash left.
       if ((*kspec == KVT_SPEC_PH || *kspec == KVT_SPEC_PV) && t_before != 0) {
-        VOKA_STWKWK[KVT_STWKWK_TEMPERATURE - 1] = t_before;
+        KVT_WORD(VOKA_STWKWK, KVT_STWKWK_TEMPERATURE) = t_before;
       }
       break;
     case Fault::volume_per_mol:
-      for (int k = 0; k < 4; ++k) set_word(TEBU_STWORK, 55 + k, word(TEBU_STWORK, 55 + k) / 1000.0);
+      for (int k = KVT_STWORK_VOLUME; k < KVT_STWORK_MOLWT; ++k) {
+        set_word(TEBU_STWORK, k, word(TEBU_STWORK, k) / 1000.0);
+      }
       break;
-    case Fault::stray_word: VOKA_PLEX[list + VOKA_STWKWK[2] - 1] = 99; break;
-    case Fault::split_of_second_liquid: set_word(VOKA_STWKWK, 23, 1.0 - word(VOKA_STWKWK, 23)); break;
+    case Fault::stray_word: KVT_WORD(VOKA_PLEX, list + count) = 99; break;
+    case Fault::split_of_second_liquid:
+      set_word(VOKA_STWKWK, KVT_STWKWK_LIQUID_SPLIT, 1.0 - word(VOKA_STWKWK, KVT_STWKWK_LIQUID_SPLIT));
+      break;
     default: break;
   }
 }
@@ -132,7 +140,8 @@ void GOSA_SRFTEN(double* t, double* p, double* x, int64_t* n, int64_t* idx, int6
   double *t, double *p, int64_t *n, int64_t *idx, int64_t *options, int64_t *o23, int64_t *o21, int64_t *c1,     \
       int64_t *c2, int64_t *c3, int64_t *c4, int64_t *c5, double *o13, double *o14, double *o15, double *o16,    \
       double *o17, double *o18, double *o19, double *o20, double *o21r, double *o22, double *o23r
-#define PURE_PASS t, p, n, idx, options, o23, o21, c1, c2, c3, c4, c5, o13, o14, o15, o16, o17, o18, o19, o20, o21r, o22, o23r
+#define PURE_PASS \
+  t, p, n, idx, options, o23, o21, c1, c2, c3, c4, c5, o13, o14, o15, o16, o17, o18, o19, o20, o21r, o22, o23r
 
 void GOSA_VTHRM(PURE_ARGS) {
   static const auto vapour = next(&GOSA_VTHRM, "GOSA_VTHRM");

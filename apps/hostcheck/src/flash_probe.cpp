@@ -137,7 +137,8 @@ FlashOutcome Flasher::flash(std::vector<double> strm, int64_t kspec, int64_t sid
     KVT_WORD(VOKA_STWKWK, KVT_STWKWK_LIQUID_SPLIT) = std::bit_cast<int64_t>(kMarker);
     for (const auto* areas : {&layout_->host, &layout_->packed, &layout_->records}) {
       for (const Area& a : *areas) {
-        if (!a.flash_writes) kept.emplace_back(&a, std::vector<int64_t>(cx_.int_ptr(a.first), cx_.int_ptr(a.first) + a.words));
+        if (a.flash_writes) continue;
+        kept.emplace_back(&a, std::vector<int64_t>(cx_.int_ptr(a.first), cx_.int_ptr(a.first) + a.words));
       }
     }
   }
@@ -417,16 +418,19 @@ void check_table(Context& cx, const FlashOutcome& f, const Split& sp) {
     };
     const double table_mw = Context::stwork_real(word(KVT_STWORK_MOLWT));
     if (!close(table_mw, mw, kRelTolerance)) {
-      r.fail(Check::PhaseTable, at(KVT_STWORK_MOLWT, "molecular weight") + ": expected " + num(mw) + " from composition " +
+      r.fail(Check::PhaseTable, at(KVT_STWORK_MOLWT, "molecular weight") + ": expected " + num(mw) +
+                                    " from composition " +
                                     comp_name(ph.comp) + " and the component weights; found " + num(table_mw));
     }
     const double v = Context::stwork_real(word(KVT_STWORK_VOLUME));
     if (!(std::isfinite(v) && v > 0.0)) {
-      r.fail(Check::PhaseTable, at(KVT_STWORK_VOLUME, "molar volume") + ": expected a positive volume; found " + num(v));
+      r.fail(Check::PhaseTable,
+             at(KVT_STWORK_VOLUME, "molar volume") + ": expected a positive volume; found " + num(v));
     }
     const double h = Context::stwork_real(word(KVT_STWORK_ENTHALPY));
     if (!std::isfinite(h)) {
-      r.fail(Check::PhaseTable, at(KVT_STWORK_ENTHALPY, "molar enthalpy") + ": expected a finite enthalpy; found " + num(h));
+      r.fail(Check::PhaseTable,
+             at(KVT_STWORK_ENTHALPY, "molar enthalpy") + ": expected a finite enthalpy; found " + num(h));
     }
   }
 }
@@ -453,7 +457,8 @@ void check_totals(Context& cx, const FlashOutcome& f, const Split& sp) {
                                     num(found));
   };
   expect("TEBU_TOTFLO", totflo, flow, "the sum of the component flows");
-  expect("stream slot NCOMP+1 (total flow)", strm[slot_index(n, KVT_SLOT_TOTAL_FLOW)], flow, "the sum of the component flows");
+  expect("stream slot NCOMP+1 (total flow)", strm[slot_index(n, KVT_SLOT_TOTAL_FLOW)], flow,
+         "the sum of the component flows");
   expect("TEBU_TOTMAS", totmas, mass, "component flows times the weights at VOKA_IPOFF1 word 306");
   expect("stream slot NCOMP+9 (molecular weight)", strm[slot_index(n, KVT_SLOT_MOLWT)], mass / flow,
          "mass flow over mole flow");

@@ -389,10 +389,11 @@ void check_ideal_gas(Context& cx, Flasher& flasher, int64_t k) {
                                        " at " + num(kLowPressure) + " Pa");
   if (!f.good() || !split_of_last_flash().vapour) return;
   cx.report.exercised(Check::Units);
-  const double v = Context::stwork_real(int{KVT_STWORK_VOLUME} + KVT_TABLE_VAPOUR);
+  const int word = int{KVT_STWORK_VOLUME} + KVT_TABLE_VAPOUR;
+  const double v = Context::stwork_real(word);
   const double ideal = kGasConstant * t / kLowPressure;
   if (!(std::abs(v - ideal) <= 0.1 * ideal)) {
-    cx.report.fail(Check::Units, "TEBU_STWORK word " + num(int{KVT_STWORK_VOLUME} + KVT_TABLE_VAPOUR) + " (vapour molar "
+    cx.report.fail(Check::Units, "TEBU_STWORK word " + num(word) + " (vapour molar "
                                  "volume), " + f.label + " at " + num(t) + " K: expected within 10 % of the ideal "
                                  "gas's RT/P = " + num(ideal) + " m3/kmol; found " + num(v));
   }
@@ -410,7 +411,9 @@ void check_coverage(Context& cx, const Seen& seen) {
                             "expected called for a liquid; found no stream of the setup with a liquid phase (add a "
                             "liquid or vapour-liquid stream)");
   }
-  if (!seen.liquid2) r.remark(Check::Coverage, "no stream has a second liquid: the second-liquid words are not checked");
+  if (!seen.liquid2) {
+    r.remark(Check::Coverage, "no stream has a second liquid: the second-liquid words are not checked");
+  }
   if (!seen.water) r.remark(Check::Coverage, "no stream holds water: NERO_IDXWAT is not checked with water present");
   r.remark(Check::Coverage, "not called by the checker: WEND_CRTCAL, TEBU_CPACK, MUTO_PEQPT1, UNIT_WRITE");
 }
