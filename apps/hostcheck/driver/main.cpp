@@ -63,9 +63,6 @@ int main(int argc, char** argv) {
   }
   if (host_path.empty()) return usage();
 
-  // The binding first: a host named otherwise than the module the checker imports from cannot be checked.
-  const std::string binding = hostcheck_driver::binding_problem(host_path);
-  if (!binding.empty()) return fail(binding);
   // The host first, so that its symbols are there when the checker binds them.
   const Module host(host_path);
   if (!host.ok()) return fail("cannot load the host module " + host_path + ": " + host.error());
@@ -76,6 +73,9 @@ int main(int argc, char** argv) {
     return fail(host_path + " does not export " KVT_HOSTCHECK_SETUP_NAME ": a host module supplies its streams and "
                 "layout through it (kvt/hostcheck.h); otherwise call kvt_hostcheck_run from the host's own program");
   }
+  // A host named otherwise than the module the checker imports from cannot be checked (Windows).
+  const std::string binding = hostcheck_driver::binding_problem(host_path);
+  if (!binding.empty()) return fail(binding);
   const std::string dir = hostcheck_driver::program_directory();
   const std::string name = hostcheck_driver::checker_file_name();
   auto checker = std::make_unique<Module>(checker_path.empty() ? dir + name : checker_path);
