@@ -10,6 +10,7 @@ install(TARGETS kvt EXPORT kvtTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT kvt
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT kvt)
 install(FILES ${PROJECT_SOURCE_DIR}/include/kvt/kvt.h ${PROJECT_SOURCE_DIR}/include/kvt/host.h
+              ${PROJECT_SOURCE_DIR}/include/kvt/host_layout.h
               ${PROJECT_SOURCE_DIR}/include/kvt/export.h
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/kvt COMPONENT kvt)
 install(EXPORT kvtTargets NAMESPACE kvt:: DESTINATION ${KVT_CMAKE_DIR} COMPONENT kvt)

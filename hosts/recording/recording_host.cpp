@@ -85,26 +85,26 @@ Layout lay_out(int64_t capacity) {
   // Real work area: Z, X, X1, X2, Y, critical-point work, scratch real record.
   l.real_base = next;
   const int64_t cap = capacity > 0 ? capacity : 1;
-  for (int w = 15; w <= 20; ++w) TEBU_STWORK[w - 1] = reserve(cap) - l.real_base;
-  TEBU_STWORK[24] = reserve(l.real_record_len) - l.real_base;
+  for (int w = KVT_STWORK_Z; w <= KVT_STWORK_CRITICAL_WORK; ++w) TEBU_STWORK[w - 1] = reserve(cap) - l.real_base;
+  KVT_WORD(TEBU_STWORK, KVT_STWORK_SCRATCH_REAL) = reserve(l.real_record_len) - l.real_base;
   // Integer work area: component-number list, substream descriptor lists, scratch integer record.
   l.int_base = next;
-  TEBU_STWORK[25] = reserve(cap) - l.int_base;
-  TEBU_STWORK[28] = reserve(32) - l.int_base;
-  TEBU_STWORK[29] = reserve(l.int_record_len + 1) - l.int_base;
-  TEBU_STWORK[0] = l.real_record_len;
-  TEBU_STWORK[1] = l.int_record_len;
-  VOKA_STWKWK[0] = l.real_base;
-  VOKA_STWKWK[1] = l.int_base;
+  KVT_WORD(TEBU_STWORK, KVT_STWORK_COMPONENT_LIST) = reserve(cap) - l.int_base;
+  KVT_WORD(TEBU_STWORK, KVT_STWORK_DESCRIPTORS) = reserve(32) - l.int_base;
+  KVT_WORD(TEBU_STWORK, KVT_STWORK_SCRATCH_INT) = reserve(l.int_record_len + 1) - l.int_base;
+  KVT_WORD(TEBU_STWORK, KVT_STWORK_REAL_RECORD_WORDS) = l.real_record_len;
+  KVT_WORD(TEBU_STWORK, KVT_STWORK_INT_RECORD_WORDS) = l.int_record_len;
+  KVT_WORD(VOKA_STWKWK, KVT_STWKWK_REAL_BASE) = l.real_base;
+  KVT_WORD(VOKA_STWKWK, KVT_STWKWK_INT_BASE) = l.int_base;
   for (int g = 0; g < 4; ++g) {
     l.packed_count[g] = reserve(1);
     l.packed_numbers[g] = reserve(cap);
     l.packed_fractions[g] = reserve(cap);
   }
-  l.real_records = reserve(10 * l.real_record_len);
-  l.int_records = reserve(10 * (l.int_record_len + 1));
+  l.real_records = reserve(KVT_RECORDS * l.real_record_len);
+  l.int_records = reserve(KVT_RECORDS * (l.int_record_len + 1));
   l.molwt = reserve(cap + 1);
-  VOKA_IPOFF1[305] = l.molwt;
+  KVT_WORD(VOKA_IPOFF1, KVT_IPOFF1_MOLWT) = l.molwt;
   l.end = next;
   return l;
 }
@@ -121,28 +121,32 @@ void set_plex_int(int64_t pos, int64_t v) { VOKA_PLEX[pos - 1] = v; }
 void set_plex_real(int64_t pos, double v) { VOKA_PLEX[pos - 1] = std::bit_cast<int64_t>(v); }
 const void* plex_addr(int64_t pos) { return VOKA_PLEX + (pos - 1); }
 
-void set_ncomp(int64_t n) { VOKA_NCOMP[0] = n; }
-void set_host_missing(double v) { VOKA_RGLOB[0] = std::bit_cast<int64_t>(v); }
+void set_ncomp(int64_t n) { KVT_WORD(VOKA_NCOMP, KVT_NCOMP_COUNT) = n; }
+void set_host_missing(double v) { KVT_WORD(VOKA_RGLOB, KVT_RGLOB_MISSING) = std::bit_cast<int64_t>(v); }
 void set_stwkwk_int(int word, int64_t v) { VOKA_STWKWK[word - 1] = v; }
 void set_stwkwk_real(int word, double v) { VOKA_STWKWK[word - 1] = std::bit_cast<int64_t>(v); }
 double stwkwk_real(int word) { return std::bit_cast<double>(VOKA_STWKWK[word - 1]); }
 void set_stwork_real(int word, double v) { TEBU_STWORK[word - 1] = std::bit_cast<int64_t>(v); }
 double stwork_real(int word) { return std::bit_cast<double>(TEBU_STWORK[word - 1]); }
 int64_t stwork_int(int word) { return TEBU_STWORK[word - 1]; }
-void set_flash_error(int64_t v) { VOKA_FLSCOM[0] = v; }
-void set_failure_flag(int64_t v) { VOKA_FLSCM2[0] = v; }
-int64_t failure_flag() { return VOKA_FLSCM2[0]; }
+void set_flash_error(int64_t v) { KVT_WORD(VOKA_FLSCOM, KVT_FLSCOM_CODE) = v; }
+void set_failure_flag(int64_t v) { KVT_WORD(VOKA_FLSCM2, KVT_FLSCM2_FAILED) = v; }
+int64_t failure_flag() { return KVT_WORD(VOKA_FLSCM2, KVT_FLSCM2_FAILED); }
 
-int64_t comp_pos(Comp c) { return VOKA_STWKWK[0] + TEBU_STWORK[static_cast<int>(c) - 1]; }
-int64_t complist_pos() { return VOKA_STWKWK[1] + TEBU_STWORK[25]; }
-void set_flash_count(int64_t n) { VOKA_STWKWK[2] = n; }
+int64_t comp_pos(Comp c) {
+  return KVT_WORD(VOKA_STWKWK, KVT_STWKWK_REAL_BASE) + KVT_WORD(TEBU_STWORK, static_cast<int>(c));
+}
+int64_t complist_pos() {
+  return KVT_WORD(VOKA_STWKWK, KVT_STWKWK_INT_BASE) + KVT_WORD(TEBU_STWORK, KVT_STWORK_COMPONENT_LIST);
+}
+void set_flash_count(int64_t n) { KVT_WORD(VOKA_STWKWK, KVT_STWKWK_FLASH_COUNT) = n; }
 void set_components(const std::vector<int64_t>& numbers) {
   for (std::size_t i = 0; i < numbers.size(); ++i) set_plex_int(complist_pos() + static_cast<int64_t>(i), numbers[i]);
 }
 void set_composition(Comp c, const std::vector<double>& x) {
   for (std::size_t i = 0; i < x.size(); ++i) set_plex_real(comp_pos(c) + static_cast<int64_t>(i), x[i]);
 }
-void set_molwt(int64_t component, double mw) { set_plex_real(VOKA_IPOFF1[305] + component, mw); }
+void set_molwt(int64_t component, double mw) { set_plex_real(KVT_WORD(VOKA_IPOFF1, KVT_IPOFF1_MOLWT) + component, mw); }
 
 // ---- Recording and scripted outputs, for the host routines below ---------------------------------
 

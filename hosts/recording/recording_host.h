@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "kvt/host_layout.h"
+
 namespace kvt::rec {
 
 inline constexpr int64_t kPlexWords = int64_t{1} << 21;  // 16 MiB of work array
@@ -57,7 +59,7 @@ struct Layout {
 };
 
 // Compositions by their TEBU_STWORK offset word.
-enum class Comp : int { Z = 15, X = 16, X1 = 17, X2 = 18, Y = 19 };
+enum class Comp : int { Z = KVT_STWORK_Z, X = KVT_STWORK_X, X1 = KVT_STWORK_X1, X2 = KVT_STWORK_X2, Y = KVT_STWORK_Y };
 
 struct Host {
   // Recording.

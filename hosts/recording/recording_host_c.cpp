@@ -39,8 +39,8 @@ void kvt_rec_set_flash_result(const int64_t* n, const int64_t* components, const
   rec::set_composition(rec::Comp::X1, list(x1));
   rec::set_composition(rec::Comp::X2, list(x2));
   rec::set_composition(rec::Comp::Z, list(z));
-  for (int w = 0; w < 5; ++w) rec::set_stwkwk_real(19 + w, state[w]);
-  for (int w = 0; w < 16; ++w) rec::set_stwork_real(47 + w, table[w]);
+  for (int w = 0; w < 5; ++w) rec::set_stwkwk_real(KVT_STWKWK_TEMPERATURE + w, state[w]);
+  for (int w = 0; w < 4 * KVT_TABLE_PHASES; ++w) rec::set_stwork_real(KVT_STWORK_ENTHALPY + w, table[w]);
 }
 
 void kvt_rec_set_answer(const char* name, const double* value) { rec::host().defaults[name] = *value; }

@@ -8,13 +8,15 @@
  * VOKA_PLEX, VOKA_STWKWK, VOKA_RGLOB or TEBU_STWORK holds either an int64_t or the bits of a double,
  * as listed. Pointers the library hands to the host may point into VOKA_PLEX, into the caller's
  * stream vector, into the library's blocks or into its working storage; the host may write through
- * the ones marked "out" and must not keep any of them beyond the call. */
+ * the ones marked "out" and must not keep any of them beyond the call. kvt/host_layout.h names every
+ * word and slot below. */
 #ifndef KVT_HOST_H_
 #define KVT_HOST_H_
 
 #include <stdint.h>
 
 #include "kvt/export.h"
+#include "kvt/host_layout.h"
 
 #ifdef __cplusplus
 extern "C" {

@@ -62,12 +62,15 @@ enum kvt_flash_spec {
   KVT_SPEC_TH = 4, /* temperature and enthalpy */
   KVT_SPEC_TV = 5  /* temperature and vapour fraction */
 };
-/* KPHS of KVT_HXFLSH: the phases the flash may form; any other value: as the side's option set says. */
+/* KPHS of KVT_HXFLSH: the phases the flash may form; any other value: as the side's option set says.
+ * The library turns a code into the flash's phase count and phase kind code (2 and kind 1, 1 and kind
+ * 2, 1 and kind 1); what a kind code means lies with the host. The names say what the reference host
+ * does with them: one phase of kind 2 is liquid only, one phase of kind 1 vapour only. */
 enum kvt_flash_phases {
   KVT_PHASES_OPTION_SET = 0,
   KVT_PHASES_VAPOUR_LIQUID = 1,
-  KVT_PHASES_VAPOUR = 2,
-  KVT_PHASES_LIQUID = 3
+  KVT_PHASES_LIQUID = 2,
+  KVT_PHASES_VAPOUR = 3
 };
 /* KPEQ of KVT_HXFLSH: 1 has the flash call MUTO_PEQPT1 afterwards; any other value does not. */
 enum kvt_flash_peq { KVT_PEQ_OFF = 0, KVT_PEQ_ON = 1 };
@@ -179,8 +182,8 @@ KVT_EXPORT extern int64_t KVT_HXOUTP[4];
 /* Flash STRM with the option set of side ISIDE (0 or 1; any other value reuses the option set of the
  * previous flash) and leave the results where the property routines find them; STRM's temperature
  * and pressure are overwritten with the flash's. KSPEC: 1 P-H, 2 T-P, 3 P-vapour fraction, 4 T-H,
- * 5 T-vapour fraction. KPHS: 1 vapour-liquid, 2 vapour only, 3 liquid only, other: as the option set
- * says. KPEQ 1 calls MUTO_PEQPT1 after the flash. ISLOT 1..5 selects the side's retention record when
+ * 5 T-vapour fraction. KPHS: 1 vapour-liquid, 2 liquid only, 3 vapour only (kvt_flash_phases), other:
+ * as the option set says. KPEQ 1 calls MUTO_PEQPT1 after the flash. ISLOT 1..5 selects the side's retention record when
  * the retention mode (word 27 of KVT_IHXPP) is not 0; any other ISLOT, or ISIDE other than 0 and 1,
  * uses the flash's scratch records and writes no record status word, so a flash never addresses
  * memory beyond the ten retention records. IERR: the host's flash error code (VOKA_FLSCOM) after a

@@ -65,8 +65,8 @@ void apply_phase_request(const int64_t* kphs) {
   const auto code = [&](int64_t k) { return host::add(host::mul(c.water, 10), k); };
   switch (*kphs) {
     case KVT_PHASES_VAPOUR_LIQUID: c.nphase = 2; c.kind = code(1); break;
-    case KVT_PHASES_VAPOUR: c.nphase = 1; c.kind = code(2); break;
-    case KVT_PHASES_LIQUID: c.nphase = 1; c.kind = code(1); break;
+    case KVT_PHASES_LIQUID: c.nphase = 1; c.kind = code(2); break;
+    case KVT_PHASES_VAPOUR: c.nphase = 1; c.kind = code(1); break;
     default: break;
   }
 }
@@ -138,8 +138,9 @@ struct Records {
 // A retention record only for ISLOT 1..5 of side 0 or 1 with retention on: the ten records are all
 // the host reserves, so any other combination flashes in the scratch records.
 Records choose_records(int64_t side, int64_t islot) {
-  if (retention_mode() != 0 && islot >= 1 && islot <= 5 && (side == 0 || side == 1)) {
-    const host::RetentionRecord r = host::retention_record(first_real_record(), first_int_record(), islot + 5 * side - 1);
+  if (retention_mode() != 0 && islot >= 1 && islot <= KVT_RECORDS_PER_SIDE && (side == 0 || side == 1)) {
+    const host::RetentionRecord r =
+        host::retention_record(first_real_record(), first_int_record(), islot - 1 + KVT_RECORDS_PER_SIDE * side);
     return {r.real, r.integer, true, r.status};
   }
   return {host::scratch_real_record(), host::scratch_int_record(), false, 0};

@@ -87,26 +87,26 @@ template <class Walk, class... Positions>
 
 // ---- Small host blocks ----------------------------------------------------------------------------
 
-inline int64_t ncomp() { return VOKA_NCOMP[0]; }
-inline double host_missing() { return std::bit_cast<double>(VOKA_RGLOB[0]); }
+inline int64_t ncomp() { return VOKA_NCOMP[KVT_NCOMP_COUNT - 1]; }
+inline double host_missing() { return std::bit_cast<double>(VOKA_RGLOB[KVT_RGLOB_MISSING - 1]); }
 
 inline int64_t stwkwk_int(int w) { return VOKA_STWKWK[w - 1]; }
 inline double stwkwk_real(int w) { return std::bit_cast<double>(VOKA_STWKWK[w - 1]); }
-inline Pos real_base() { return stwkwk_int(1); }
-inline Pos int_base() { return stwkwk_int(2); }
+inline Pos real_base() { return stwkwk_int(KVT_STWKWK_REAL_BASE); }
+inline Pos int_base() { return stwkwk_int(KVT_STWKWK_INT_BASE); }
 // N (also called NCPM): flash components of the last flash. Its address is handed to the host.
-inline int64_t flash_count() { return stwkwk_int(3); }
-inline int64_t* flash_count_ptr() { return &VOKA_STWKWK[2]; }
-inline double calc_temperature() { return stwkwk_real(19); }
-inline double calc_pressure() { return stwkwk_real(20); }
-inline double calc_vapour_fraction() { return stwkwk_real(21); }
-inline double calc_duty() { return stwkwk_real(22); }
-inline double liquid_split() { return stwkwk_real(23); }
+inline int64_t flash_count() { return stwkwk_int(KVT_STWKWK_FLASH_COUNT); }
+inline int64_t* flash_count_ptr() { return &VOKA_STWKWK[KVT_STWKWK_FLASH_COUNT - 1]; }
+inline double calc_temperature() { return stwkwk_real(KVT_STWKWK_TEMPERATURE); }
+inline double calc_pressure() { return stwkwk_real(KVT_STWKWK_PRESSURE); }
+inline double calc_vapour_fraction() { return stwkwk_real(KVT_STWKWK_VAPOUR_FRACTION); }
+inline double calc_duty() { return stwkwk_real(KVT_STWKWK_DUTY); }
+inline double liquid_split() { return stwkwk_real(KVT_STWKWK_LIQUID_SPLIT); }
 
 inline int64_t stwork_int(int64_t w) { return TEBU_STWORK[w - 1]; }
 
-inline int64_t& flash_error_word() { return VOKA_FLSCOM[0]; }
-inline int64_t& flash_failure_flag() { return VOKA_FLSCM2[0]; }
+inline int64_t& flash_error_word() { return VOKA_FLSCOM[KVT_FLSCOM_CODE - 1]; }
+inline int64_t& flash_failure_flag() { return VOKA_FLSCM2[KVT_FLSCM2_FAILED - 1]; }
 
 // ---- Compositions of the last flash (real work area) ----------------------------------------------
 
@@ -118,27 +118,32 @@ inline double comp_value(CompWord c, int64_t i) { return plex_real(add(comp_pos(
 inline double* comp_ptr(CompWord c) { return plex_real_ptr(comp_pos(c)); }
 
 // Component-number list (integer area): the host component number of each flash component.
-inline Pos complist_pos() { return add(int_base(), stwork_int(26)); }
+inline Pos complist_pos() { return add(int_base(), stwork_int(KVT_STWORK_COMPONENT_LIST)); }
 inline int64_t component_number(int64_t i) { return plex_int(add(complist_pos(), i - 1)); }
 inline int64_t* complist_ptr() { return plex_int_ptr(complist_pos()); }
 
 // The two substream descriptor lists handed to the host's stream utilities and flash.
-inline Pos descriptor_pos() { return add(int_base(), stwork_int(29)); }
+inline Pos descriptor_pos() { return add(int_base(), stwork_int(KVT_STWORK_DESCRIPTORS)); }
 inline int64_t* descriptor1_ptr() { return plex_int_ptr(descriptor_pos()); }
 inline int64_t* descriptor2_ptr(int64_t nsubs) { return plex_int_ptr(add(descriptor_pos(), nsubs)); }
 
 // Work places of the flash and of the critical-point routine.
-inline double* scratch_real_record() { return plex_real_ptr(add(real_base(), stwork_int(25))); }
-inline int64_t* scratch_int_record() { return plex_int_ptr(add(int_base(), stwork_int(30))); }
-inline double* critical_work() { return plex_real_ptr(add(real_base(), stwork_int(20))); }
+inline double* scratch_real_record() { return plex_real_ptr(add(real_base(), stwork_int(KVT_STWORK_SCRATCH_REAL))); }
+inline int64_t* scratch_int_record() { return plex_int_ptr(add(int_base(), stwork_int(KVT_STWORK_SCRATCH_INT))); }
+inline double* critical_work() { return plex_real_ptr(add(real_base(), stwork_int(KVT_STWORK_CRITICAL_WORK))); }
 
 // Molecular weight of host component number j.
-inline double component_molwt(int64_t j) { return plex_real(add(VOKA_IPOFF1[305], j)); }
+inline double component_molwt(int64_t j) { return plex_real(add(VOKA_IPOFF1[KVT_IPOFF1_MOLWT - 1], j)); }
 
-// ---- Phase property table (TEBU_STWORK words 47-62) ------------------------------------------------
+// ---- Phase property table ---------------------------------------------------------------------------
 
 // Four groups of four words, one word per phase; a phase is named by its slot 0..3 in every group.
-enum class PhaseItem : int { Enthalpy = 47, Further = 51, Volume = 55, MolWt = 59 };
+enum class PhaseItem : int {
+  Enthalpy = KVT_STWORK_ENTHALPY,
+  Further = KVT_STWORK_FURTHER,
+  Volume = KVT_STWORK_VOLUME,
+  MolWt = KVT_STWORK_MOLWT
+};
 using TableSlot = int;
 
 constexpr int table_word(PhaseItem item, TableSlot slot) { return static_cast<int>(item) + slot; }
@@ -159,8 +164,8 @@ struct RetentionRecord {
 
 // Record r (0-based) of the areas whose first records start at real_first and int_first.
 inline RetentionRecord retention_record(Pos real_first, Pos int_first, int64_t r) {
-  const int64_t rlen = stwork_int(1);
-  const int64_t ilen = stwork_int(2);
+  const int64_t rlen = stwork_int(KVT_STWORK_REAL_RECORD_WORDS);
+  const int64_t ilen = stwork_int(KVT_STWORK_INT_RECORD_WORDS);
   const Pos ipos = add(int_first, mul(add(ilen, 1), r));
   return {plex_real_ptr(add(real_first, mul(rlen, r))), plex_int_ptr(ipos), add(ipos, ilen)};
 }

@@ -26,11 +26,11 @@ struct Composition {
   host::CompWord word;
   std::string_view label;
 };
-inline constexpr Composition kZ{15, "Z"};
-inline constexpr Composition kX{16, "X"};
-inline constexpr Composition kX1{17, "X1"};
-inline constexpr Composition kX2{18, "X2"};
-inline constexpr Composition kY{19, "Y"};
+inline constexpr Composition kZ{KVT_STWORK_Z, "Z"};
+inline constexpr Composition kX{KVT_STWORK_X, "X"};
+inline constexpr Composition kX1{KVT_STWORK_X1, "X1"};
+inline constexpr Composition kX2{KVT_STWORK_X2, "X2"};
+inline constexpr Composition kY{KVT_STWORK_Y, "Y"};
 
 // A phase's mole fraction of the stream, as KVT_HXPFRC answers it. A bound (0 or 1 exactly) is final:
 // it is the answer on mass basis too.
@@ -56,10 +56,10 @@ struct Entry {
 inline constexpr Entry kEntries[] = {
     {},  // codes start at 1
     {kZ, -1, 0, -1, nullptr, false, 0.0, kListX | kListY},                   // whole stream
-    {kY, 0, KVT_GROUP_VAPOUR, 0, &Fractions::fv, false, 0.0, kListY},        // vapour
-    {kX, 1, KVT_GROUP_LIQUID, -1, &Fractions::fv, true, 1.0, kListX},        // total liquid
-    {kX1, 2, KVT_GROUP_LIQUID1, 1, &Fractions::fl1, false, 0.0, kListX1},    // first liquid
-    {kX2, 3, KVT_GROUP_LIQUID2, 2, &Fractions::fl2, false, 0.0, kListX2},    // second liquid
+    {kY, KVT_TABLE_VAPOUR, KVT_GROUP_VAPOUR, 0, &Fractions::fv, false, 0.0, kListY},        // vapour
+    {kX, KVT_TABLE_LIQUID, KVT_GROUP_LIQUID, -1, &Fractions::fv, true, 1.0, kListX},        // total liquid
+    {kX1, KVT_TABLE_LIQUID1, KVT_GROUP_LIQUID1, 1, &Fractions::fl1, false, 0.0, kListX1},    // first liquid
+    {kX2, KVT_TABLE_LIQUID2, KVT_GROUP_LIQUID2, 2, &Fractions::fl2, false, 0.0, kListX2},    // second liquid
 };
 
 // The entry of a clamped phase code.

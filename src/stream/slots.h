@@ -6,7 +6,14 @@
 
 namespace kvt {
 
-enum class Slot : int64_t { TotalFlow = 1, Temperature = 2, Pressure = 3, Enthalpy = 4, VapourFraction = 5, MolWt = 9 };
+enum class Slot : int64_t {
+  TotalFlow = KVT_SLOT_TOTAL_FLOW,
+  Temperature = KVT_SLOT_TEMPERATURE,
+  Pressure = KVT_SLOT_PRESSURE,
+  Enthalpy = KVT_SLOT_ENTHALPY,
+  VapourFraction = KVT_SLOT_VAPOUR_FRACTION,
+  MolWt = KVT_SLOT_MOLWT
+};
 
 // D is double, or const double for a vector that is only read.
 template <class D>

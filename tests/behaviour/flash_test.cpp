@@ -87,10 +87,10 @@ TEST_F(Flash, SpecificationKinds) {
 TEST_F(Flash, PhaseRequestRewritesTheWorkingCopyOnly) {
   // -1: the side's own phase count
   const struct { int64_t side, kind, water, kphs; int64_t want_kind, want_count; } rows[] = {
-      {1, 0, 1, KVT_PHASES_VAPOUR, 12, 1}, {1, 0, 1, KVT_PHASES_VAPOUR_LIQUID, 11, 2}, {1, 0, 1, KVT_PHASES_LIQUID, 11, 1},
-      {0, 3, 0, KVT_PHASES_VAPOUR_LIQUID, 3, -1}, {0, 3, 1, KVT_PHASES_LIQUID, 3, -1}, {0, 1, 0, KVT_PHASES_VAPOUR, 1, -1},
-      {1, 11, 1, KVT_PHASES_LIQUID, 11, -1}, {0, 12, 0, KVT_PHASES_VAPOUR, 2, 1}, {0, 2, 0, KVT_PHASES_VAPOUR_LIQUID, 1, 2},
-      {0, 0, 2, KVT_PHASES_VAPOUR, 22, 1}, {0, 5, 1, KVT_PHASES_OPTION_SET, 5, -1}, {1, 0, 1, 4, 0, -1}, {0, 5, 0, -1, 5, -1}};
+      {1, 0, 1, KVT_PHASES_LIQUID, 12, 1}, {1, 0, 1, KVT_PHASES_VAPOUR_LIQUID, 11, 2}, {1, 0, 1, KVT_PHASES_VAPOUR, 11, 1},
+      {0, 3, 0, KVT_PHASES_VAPOUR_LIQUID, 3, -1}, {0, 3, 1, KVT_PHASES_VAPOUR, 3, -1}, {0, 1, 0, KVT_PHASES_LIQUID, 1, -1},
+      {1, 11, 1, KVT_PHASES_VAPOUR, 11, -1}, {0, 12, 0, KVT_PHASES_LIQUID, 2, 1}, {0, 2, 0, KVT_PHASES_VAPOUR_LIQUID, 1, 2},
+      {0, 0, 2, KVT_PHASES_LIQUID, 22, 1}, {0, 5, 1, KVT_PHASES_OPTION_SET, 5, -1}, {1, 0, 1, 4, 0, -1}, {0, 5, 0, -1, 5, -1}};
   for (const auto& c : rows) {
     SCOPED_TRACE(::testing::Message() << "side " << c.side << " kind " << c.kind << " KPHS " << c.kphs);
     side_word(KVT_IHXPP_PHASE_KIND, c.side) = c.kind;
@@ -115,7 +115,7 @@ TEST_F(Flash, OtherSidesReuseTheWorkingCopy) {
     EXPECT_EQ((std::vector<int64_t>{f()[7].word, f()[8].word, f()[9].word}), (std::vector<int64_t>{6, 207, 209}));
     EXPECT_EQ(f()[10].real(), 4.5);
   }
-  flash(2, 0, KVT_SPEC_TP, KVT_PHASES_VAPOUR);
+  flash(2, 0, KVT_SPEC_TP, KVT_PHASES_LIQUID);
   flash(2, 0, KVT_SPEC_TP, KVT_PHASES_OPTION_SET);
   EXPECT_EQ((std::vector<int64_t>{f()[7].word, f()[8].word}), (std::vector<int64_t>{12, 1}));
 }

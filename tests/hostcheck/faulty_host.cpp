@@ -4,11 +4,13 @@
 #include "faulty_host.h"
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <bit>
 #include <cmath>
+#include <csignal>
 
-#include "kvt/host.h"
+#include "kvt/kvt.h"
 
 Fault fault = Fault::none;
 
@@ -22,6 +24,18 @@ F next(F, const char* name) {
 double word(const int64_t* block, int64_t w) { return std::bit_cast<double>(block[w - 1]); }
 void set_word(int64_t* block, int64_t w, double v) { block[w - 1] = std::bit_cast<int64_t>(v); }
 
+// Enthalpy and its slope per kg of the mixture instead of per kmol.
+void per_kg(const double* x, int64_t n, const int64_t* idx, double* h, double* dhdt) {
+  if (fault != Fault::enthalpy_per_kg) return;
+  double mw = 0.0, sum = 0.0;
+  for (int64_t i = 0; i < n; ++i) {
+    mw += x[i] * word(VOKA_PLEX, KVT_WORD(VOKA_IPOFF1, KVT_IPOFF1_MOLWT) + idx[i]);
+    sum += x[i];
+  }
+  *h /= mw / sum;
+  *dhdt /= mw / sum;
+}
+
 }  // namespace
 
 extern "C" {
@@ -33,20 +47,51 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
   static const auto forward = next(&WEND_FLASH, "WEND_FLASH");
   const int64_t n = VOKA_NCOMP[0];
   const double vf = strm[n + 4];
+  const int64_t t_before = KVT_WORD(VOKA_STWKWK, KVT_STWKWK_TEMPERATURE);
+  if (fault == Fault::hanging_vf_flash && *kspec == KVT_SPEC_PV) {
+    for (;;) pause();
+  }
+  int64_t tp = KVT_SPEC_TP;
+  double t = strm[n + 1], p = strm[n + 2];
+  if (fault == Fault::ignored_enthalpy && *kspec == KVT_SPEC_PH) kspec = &tp, spec1 = &t, spec2 = &p;
   forward(strm, nsubs, d1, d2, options, kspec, kind, nphase, flash_option, real_option, spec1, spec2, estimate, o22,
           o23, mode, one, real_record, int_record, fault == Fault::status_beside_argument ? status + 1 : status);
-  const int64_t y = VOKA_STWKWK[0] + TEBU_STWORK[18], list = VOKA_STWKWK[1] + TEBU_STWORK[25];
+  const int64_t y = KVT_WORD(VOKA_STWKWK, KVT_STWKWK_REAL_BASE) + KVT_WORD(TEBU_STWORK, KVT_STWORK_Y);
+  const int64_t list = KVT_WORD(VOKA_STWKWK, KVT_STWKWK_INT_BASE) + KVT_WORD(TEBU_STWORK, KVT_STWORK_COMPONENT_LIST);
+  const int64_t count = KVT_WORD(VOKA_STWKWK, KVT_STWKWK_FLASH_COUNT);
   switch (fault) {
     case Fault::failure_not_flagged: VOKA_FLSCM2[0] = 0; break;
-    case Fault::hot_flash: set_word(VOKA_STWKWK, 19, word(VOKA_STWKWK, 19) + 0.5); break;
+    case Fault::hot_flash:
+      set_word(VOKA_STWKWK, KVT_STWKWK_TEMPERATURE, word(VOKA_STWKWK, KVT_STWKWK_TEMPERATURE) + 0.5);
+      break;
     case Fault::duplicate_number: VOKA_PLEX[list] = VOKA_PLEX[list - 1]; break;
     case Fault::vapour_not_normalised:
-      for (int64_t i = 0; i < VOKA_STWKWK[2]; ++i) set_word(VOKA_PLEX, y + i, 1.05 * word(VOKA_PLEX, y + i));
+      for (int64_t i = 0; i < count; ++i) set_word(VOKA_PLEX, y + i, 1.05 * word(VOKA_PLEX, y + i));
       break;
     case Fault::stale_vapour_fraction: strm[n + 4] = vf; break;
-    case Fault::heavy_vapour: set_word(TEBU_STWORK, 59, 1.1 * word(TEBU_STWORK, 59)); break;
+    case Fault::heavy_vapour: set_word(TEBU_STWORK, KVT_STWORK_MOLWT, 1.1 * word(TEBU_STWORK, KVT_STWORK_MOLWT)); break;
+    case Fault::stale_temperature:
+      // A stale temperature that is plausible: the one an earlier flash left.
+      if ((*kspec == KVT_SPEC_PH || *kspec == KVT_SPEC_PV) && t_before != 0) {
+        KVT_WORD(VOKA_STWKWK, KVT_STWKWK_TEMPERATURE) = t_before;
+      }
+      break;
+    case Fault::volume_per_mol:
+      for (int k = KVT_STWORK_VOLUME; k < KVT_STWORK_MOLWT; ++k) {
+        set_word(TEBU_STWORK, k, word(TEBU_STWORK, k) / 1000.0);
+      }
+      break;
+    case Fault::stray_word: KVT_WORD(VOKA_PLEX, list + count) = 99; break;
+    case Fault::split_of_second_liquid:
+      set_word(VOKA_STWKWK, KVT_STWKWK_LIQUID_SPLIT, 1.0 - word(VOKA_STWKWK, KVT_STWKWK_LIQUID_SPLIT));
+      break;
     default: break;
   }
+}
+
+void TEBU_SETH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t* zero) {
+  static const auto forward = next(&TEBU_SETH, "TEBU_SETH");
+  if (fault != Fault::ignored_enthalpy) forward(strm, nsubs, d1, d2, zero);
 }
 
 void TEBU_TOTMAS(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, double* total) {
@@ -59,6 +104,14 @@ void GOSA_ENTHL(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64
   static const auto forward = next(&GOSA_ENTHL, "GOSA_ENTHL");
   forward(t, p, x, n, idx, options, o23, o21, code, h, dhdt, ierr);
   if (fault == Fault::steep_liquid) *dhdt *= 1.2;
+  per_kg(x, *n, idx, h, dhdt);
+}
+
+void GOSA_ENTHV(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t* options, int64_t* o23,
+                int64_t* o21, int64_t* code, double* h, double* dhdt, int64_t* ierr) {
+  static const auto forward = next(&GOSA_ENTHV, "GOSA_ENTHV");
+  forward(t, p, x, n, idx, options, o23, o21, code, h, dhdt, ierr);
+  per_kg(x, *n, idx, h, dhdt);
 }
 
 void GOSA_VISCV(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t* options, int64_t* o23,
@@ -66,6 +119,45 @@ void GOSA_VISCV(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64
   static const auto forward = next(&GOSA_VISCV, "GOSA_VISCV");
   forward(t, p, x, n, idx, options, o23, value, ierr);
   if (fault == Fault::nan_viscosity) *value = std::nan("");
+  if (fault == Fault::viscosity_in_cp) *value *= 1000.0;
+}
+
+void GOSA_VISCL(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t* options, int64_t* o23,
+                double* value, int64_t* ierr) {
+  static const auto forward = next(&GOSA_VISCL, "GOSA_VISCL");
+  forward(t, p, x, n, idx, options, o23, value, ierr);
+  if (fault == Fault::nan_hot_liquid_viscosity && *t > 345.0) *value = std::nan("");
+}
+
+void GOSA_SRFTEN(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t* options, int64_t* o23,
+                 double* value, int64_t* ierr) {
+  static const auto forward = next(&GOSA_SRFTEN, "GOSA_SRFTEN");
+  if (fault == Fault::crashing_surface_tension) std::raise(SIGSEGV);
+  forward(t, p, x, n, idx, options, o23, value, ierr);
+}
+
+#define PURE_ARGS                                                                                                \
+  double *t, double *p, int64_t *n, int64_t *idx, int64_t *options, int64_t *o23, int64_t *o21, int64_t *c1,     \
+      int64_t *c2, int64_t *c3, int64_t *c4, int64_t *c5, double *o13, double *o14, double *o15, double *o16,    \
+      double *o17, double *o18, double *o19, double *o20, double *o21r, double *o22, double *o23r
+#define PURE_PASS \
+  t, p, n, idx, options, o23, o21, c1, c2, c3, c4, c5, o13, o14, o15, o16, o17, o18, o19, o20, o21r, o22, o23r
+
+void GOSA_VTHRM(PURE_ARGS) {
+  static const auto vapour = next(&GOSA_VTHRM, "GOSA_VTHRM");
+  static const auto liquid = next(&GOSA_LTHRM, "GOSA_LTHRM");
+  (fault == Fault::swapped_pure ? liquid : vapour)(PURE_PASS);
+}
+
+void GOSA_LTHRM(PURE_ARGS) {
+  static const auto vapour = next(&GOSA_VTHRM, "GOSA_VTHRM");
+  static const auto liquid = next(&GOSA_LTHRM, "GOSA_LTHRM");
+  (fault == Fault::swapped_pure ? vapour : liquid)(PURE_PASS);
+}
+
+int64_t NERO_IDXWAT(int64_t* list, int64_t* n) {
+  static const auto forward = next(&NERO_IDXWAT, "NERO_IDXWAT");
+  return fault == Fault::no_water ? 0 : forward(list, n);
 }
 
 void GOSA_TCONL(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t* options, int64_t* o23,

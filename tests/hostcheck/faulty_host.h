@@ -14,6 +14,18 @@ enum class Fault {
   steep_liquid,            // GOSA_ENTHL's heat capacity 1.2 times the enthalpy's slope
   nan_viscosity,           // GOSA_VISCV returns NaN
   negative_flag,           // GOSA_TCONL leaves -1 in the error flag
+  crashing_surface_tension,  // GOSA_SRFTEN dies of SIGSEGV
+  hanging_vf_flash,        // a P-vapour-fraction flash never returns
+  stale_temperature,       // P-H and P-vapour-fraction flashes leave VOKA_STWKWK word 19 as it was
+  ignored_enthalpy,        // TEBU_SETH does nothing and the P-H flash ignores H
+  enthalpy_per_kg,         // GOSA_ENTHL, GOSA_ENTHV per kg instead of per kmol
+  volume_per_mol,          // molar volumes in m3/mol
+  swapped_pure,            // GOSA_VTHRM and GOSA_LTHRM swapped
+  viscosity_in_cp,         // GOSA_VISCV in cP
+  nan_hot_liquid_viscosity,  // GOSA_VISCL NaN above 345 K
+  no_water,                // NERO_IDXWAT always 0
+  stray_word,              // WEND_FLASH writes one word past the component-number list
+  split_of_second_liquid,  // VOKA_STWKWK word 23 holds the second liquid's share
 };
 
 extern Fault fault;

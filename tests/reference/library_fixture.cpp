@@ -25,7 +25,7 @@ void set_up(const std::vector<std::string>& names, bool free_water, Method metho
   KVT_WORD(KVT_HXRMSS, KVT_HXRMSS_MISSING) = 1.0e30;
 }
 
-LibStream flashed(std::vector<double> flows, double t, double p, int64_t kspec, double third) {
+LibStream flashed(std::vector<double> flows, double t, double p, int64_t kspec, double third, int64_t kphs) {
   LibStream s;
   s.v.assign(static_cast<std::size_t>(ncomp() + kStreamExtraSlots), 0.0);
   std::copy(flows.begin(), flows.end(), s.v.begin());
@@ -34,7 +34,7 @@ LibStream flashed(std::vector<double> flows, double t, double p, int64_t kspec, 
   KVT_HXUPRS(s.v.data(), nullptr, nullptr, &p);
   if (kspec == KVT_SPEC_PH || kspec == KVT_SPEC_TH) KVT_HXUNTH(s.v.data(), nullptr, nullptr, &third);
   if (kspec == KVT_SPEC_PV || kspec == KVT_SPEC_TV) KVT_HXUVFR(s.v.data(), nullptr, nullptr, &third);
-  const int64_t side = 0, slot = 0, kphs = KVT_PHASES_VAPOUR_LIQUID, kpeq = 0;
+  const int64_t side = 0, slot = 0, kpeq = 0;
   KVT_HXFLSH(s.v.data(), &s.nstrm, &side, &slot, &kspec, &kphs, &kpeq, &s.flash_ierr);
   return s;
 }

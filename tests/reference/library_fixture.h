@@ -26,6 +26,7 @@ struct LibStream {
   int64_t flash_ierr = 0;
   Answer ask(Routine r, int64_t iphs, int64_t ibas = 0);
 };
-LibStream flashed(std::vector<double> flows, double t, double p, int64_t kspec = KVT_SPEC_TP, double third = 0.0);
+LibStream flashed(std::vector<double> flows, double t, double p, int64_t kspec = KVT_SPEC_TP, double third = 0.0,
+                  int64_t kphs = KVT_PHASES_VAPOUR_LIQUID);
 
 }  // namespace kvt::reference::test

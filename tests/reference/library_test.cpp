@@ -21,17 +21,24 @@ struct StreamCase {
   double t, p;
   int phases;         // expected number of phases present
   int64_t water = 0;  // the phase code of a phase of water alone, 0 when none
+  int64_t kphs = KVT_PHASES_VAPOUR_LIQUID;  // the phases the flash is asked for
 };
 
 class PhaseSums : public ::testing::TestWithParam<StreamCase> {};
 TEST_P(PhaseSums, AddUpToTheStreamTotals) {
   const StreamCase& c = GetParam();
   set_up({"nitrogen", "n-hexane", "water"}, c.free_water, c.method);
-  LibStream s = flashed(c.flows, c.t, c.p);
+  // An option set that fixes no phase kind, so that the flash takes the phases asked for.
+  if (c.kphs != KVT_PHASES_VAPOUR_LIQUID) KVT_WORD(KVT_IHXPP, KVT_IHXPP_PHASE_KIND) = 0;
+  LibStream s = flashed(c.flows, c.t, c.p, KVT_SPEC_TP, 0.0, c.kphs);
   ASSERT_EQ(s.flash_ierr, 0);
   int present = 0;
   for (int64_t iphs : {2, 4, 5}) present += s.ask(KVT_HXPFRC, iphs).value > 0.0;
   EXPECT_EQ(present, c.phases);
+  // A flash asked for one phase gives that phase, whatever the stable state.
+  if (c.kphs != KVT_PHASES_VAPOUR_LIQUID) {
+    EXPECT_EQ(s.ask(KVT_HXPFRC, KVT_PHASE_VAPOUR).value, c.kphs == KVT_PHASES_VAPOUR ? 1.0 : 0.0);
+  }
   for (int64_t ibas : {0, 1}) {
     double volume = 0.0, flow = 0.0, heat = 0.0;
     for (int64_t iphs : {2, 4, 5}) {
@@ -54,7 +61,8 @@ TEST_P(PhaseSums, AddUpToTheStreamTotals) {
   }
   if (c.phases == 1) {  // central difference over 0.02 K: truncation far below 1e-6 of cp
     const double cp = s.ask(KVT_HXPCPP, KVT_PHASE_STREAM).value, flow = s.ask(KVT_HXPMFL, KVT_PHASE_STREAM).value;
-    LibStream up = flashed(c.flows, c.t + 0.01, c.p), down = flashed(c.flows, c.t - 0.01, c.p);
+    LibStream up = flashed(c.flows, c.t + 0.01, c.p, KVT_SPEC_TP, 0.0, c.kphs);
+    LibStream down = flashed(c.flows, c.t - 0.01, c.p, KVT_SPEC_TP, 0.0, c.kphs);
     const double slope = (up.ask(KVT_HXPQFL, KVT_PHASE_STREAM).value - down.ask(KVT_HXPQFL, KVT_PHASE_STREAM).value) /
                          (0.02 * flow);
     EXPECT_NEAR(cp, slope, 1e-6 * slope);
@@ -162,6 +170,8 @@ INSTANTIATE_TEST_SUITE_P(
     Streams, PhaseSums,
     ::testing::Values(StreamCase{"vapour", Method::ideal, false, {1.0, 0.01, 0.01}, 400.0, 1e5, 1},
                       StreamCase{"liquid", Method::ideal, false, {0.0, 1.0, 0.0}, 300.0, 1e5, 1},
+                      StreamCase{"liquid_asked_vapour", Method::ideal, false, {0.0, 1.0, 0.0}, 300.0, 1e5, 1, 0, KVT_PHASES_VAPOUR},
+                      StreamCase{"vapour_asked_liquid", Method::ideal, false, {0.0, 1.0, 0.0}, 400.0, 1e5, 1, 0, KVT_PHASES_LIQUID},
                       StreamCase{"vapour_liquid", Method::ideal, false, {0.3, 0.6, 0.1}, 320.0, 2e5, 2},
                       StreamCase{"vapour_two_liquids", Method::ideal, true, {0.3, 0.4, 0.3}, 320.0, 2e5, 3, KVT_PHASE_LIQUID2},
                       StreamCase{"water", Method::ideal, false, {0.0, 0.0, 1.0}, 350.0, 1e6, 1, KVT_PHASE_LIQUID1},

@@ -1,9 +1,11 @@
-// kvt-hostcheck HOST_MODULE [--checker LIBRARY]
+// kvt-hostcheck HOST_MODULE [--checker LIBRARY] [--timeout SECONDS]
 //
-// Loads a host module (a shared library defining the symbols of kvt/host.h), then the checker library
-// beside it, asks the module's kvt_hostcheck_setup for its streams and layout, and prints the report.
+// Loads a host module (a shared library defining the symbols of kvt/host.h), checks that it exports
+// every one of them, then loads the checker library beside it, asks the module's kvt_hostcheck_setup
+// for its streams and layout, and prints the report as the checks finish.
 // Exit status: 0 every check passed, 1 some check failed, 2 the module or the checker could not be used.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -13,14 +15,20 @@
 
 namespace {
 
-// The usage text: asked for (--help) on standard output with status 0, else on standard error with 2.
-int usage(bool asked = false) {
-  std::fprintf(asked ? stdout : stderr,
-               "usage: kvt-hostcheck HOST_MODULE [--checker LIBRARY]\n"
+void print_usage(std::FILE* to) {
+  std::fprintf(to,
+               "usage: kvt-hostcheck HOST_MODULE [--checker LIBRARY] [--timeout SECONDS]\n"
                "  HOST_MODULE  the host as a shared library; it must export %s (see kvt/hostcheck.h)\n"
-               "  --checker    the checker library (default: %s beside this program, or in %s)\n",
+               "  --checker    the checker library (default: %s beside this program, or in %s)\n"
+               "  --timeout    time limit of one host call, in seconds (default 10): a call that takes\n"
+               "               longer is a finding and its check stops\n"
+               "  --help       this text\n",
                KVT_HOSTCHECK_SETUP_NAME, hostcheck_driver::checker_file_name(), KVT_HOSTCHECK_LIBDIR);
-  return asked ? 0 : 2;
+}
+
+int usage() {
+  print_usage(stderr);
+  return 2;
 }
 
 int fail(const std::string& what) {
@@ -33,11 +41,20 @@ int fail(const std::string& what) {
 int main(int argc, char** argv) {
   using hostcheck_driver::Module;
   std::string host_path, checker_path;
+  double timeout = 0.0;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-      return usage(true);
-    } else if (std::strcmp(argv[i], "--checker") == 0 && i + 1 < argc) {
+      print_usage(stdout);
+      return 0;
+    }
+    if (std::strcmp(argv[i], "--checker") == 0 && i + 1 < argc) {
       checker_path = argv[++i];
+    } else if (std::strcmp(argv[i], "--timeout") == 0 && i + 1 < argc) {
+      char* end = nullptr;
+      timeout = std::strtod(argv[++i], &end);
+      if (end == argv[i] || *end != '\0' || !(timeout > 0.0)) return fail(std::string("--timeout: expected a number "
+                                                                                     "of seconds above 0; found ") +
+                                                                         argv[i]);
     } else if (argv[i][0] == '-' || !host_path.empty()) {
       return usage();
     } else {
@@ -49,11 +66,16 @@ int main(int argc, char** argv) {
   // The host first, so that its symbols are there when the checker binds them.
   const Module host(host_path);
   if (!host.ok()) return fail("cannot load the host module " + host_path + ": " + host.error());
+  const std::string missing = hostcheck_driver::missing_symbols(host, host_path);
+  if (!missing.empty()) return fail(missing);
   const auto setup = reinterpret_cast<kvt_hostcheck_setup_fn>(host.symbol(KVT_HOSTCHECK_SETUP_NAME));
   if (setup == nullptr) {
     return fail(host_path + " does not export " KVT_HOSTCHECK_SETUP_NAME ": a host module supplies its streams and "
                 "layout through it (kvt/hostcheck.h); otherwise call kvt_hostcheck_run from the host's own program");
   }
+  // A host named otherwise than the module the checker imports from cannot be checked (Windows).
+  const std::string binding = hostcheck_driver::binding_problem(host_path);
+  if (!binding.empty()) return fail(binding);
   const std::string dir = hostcheck_driver::program_directory();
   const std::string name = hostcheck_driver::checker_file_name();
   auto checker = std::make_unique<Module>(checker_path.empty() ? dir + name : checker_path);
@@ -68,6 +90,8 @@ int main(int argc, char** argv) {
   kvt_hostcheck_input input{};
   const int rc = setup(&input);
   if (rc != 0) return fail(host_path + ": " KVT_HOSTCHECK_SETUP_NAME " returned " + std::to_string(rc));
+  if (timeout > 0.0) input.call_seconds = timeout;
   std::printf("host module: %s\n", host_path.c_str());
+  std::fflush(stdout);
   return run(&input, nullptr, nullptr) == 0 ? 0 : 1;
 }

@@ -29,4 +29,12 @@ std::string program_directory();
 // The checker library's file name on this platform.
 const char* checker_file_name();
 
+// What keeps the checker from binding the host, as the message for the host's developer; empty when
+// nothing does. On Windows the checker imports the host symbols from one module name, fixed when it
+// is built: a host module named otherwise cannot be checked.
+std::string binding_problem(const std::string& path);
+// Every symbol of kvt/host.h the loaded host module lacks, at once, with a hint when it exports them
+// decorated (lower case, trailing underscore); empty when it has them all.
+std::string missing_symbols(const Module& host, const std::string& path);
+
 }  // namespace hostcheck_driver

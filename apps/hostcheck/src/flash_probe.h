@@ -10,8 +10,8 @@
 
 namespace kvt::hostcheck {
 
-// Slot NCOMP + k of a stream vector.
-inline double& slot(std::vector<double>& strm, int64_t ncomp, int k) { return strm[ncomp + k - 1]; }
+// Slot NCOMP + s of a stream vector (kvt_stream_slot).
+inline double& slot(std::vector<double>& strm, int64_t ncomp, int s) { return strm[slot_index(ncomp, s)]; }
 
 struct FlashOutcome {
   std::string label;         // names the stream and the flash kind in findings
@@ -22,11 +22,14 @@ struct FlashOutcome {
   bool status_in_place = true;  // the words either side of the status word untouched
   int64_t judged = 0;        // WEND_FLSTAT's verdict
   int64_t flscom = 0, flscm2 = 0;
+  std::vector<std::string> unwritten;  // words the flash must write but left holding the marker
+  std::vector<std::string> stray;      // words the flash must leave but changed
+  bool good() const { return judged == 1; }
 };
 
 // The phases a flash left, as the library's phase fractions see them.
 struct Split {
-  double vf = 0.0, beta = 0.0;  // VOKA_STWKWK words 21 and 23, snapped at 1e-10 of the bounds
+  double vf = 0.0, beta = 0.0;  // the vapour fraction and liquid split words, snapped at 1e-10 of the bounds
   bool vapour = false, liquid = false, liquid1 = false, liquid2 = false;
   bool l1_is_liquid = false;  // liquid split exactly 1: the library copies the liquid onto the first liquid
 };
@@ -34,20 +37,29 @@ Split split_of_last_flash();
 
 class Flasher {
  public:
-  explicit Flasher(Context& cx) : cx_(cx) {}
-  // record < 0: the flash's scratch records; else retention record `record` (0..9).
-  FlashOutcome flash(std::vector<double> strm, int64_t kspec, int64_t side,
-                     int64_t record, const std::string& label);
+  explicit Flasher(Context& cx, const Layout* layout = nullptr) : cx_(cx), layout_(layout) {}
+  // record < 0: the flash's scratch records; else retention record `record` (0..9). With mark, the
+  // words the flash must write are filled with a marker first and the words it must leave are watched
+  // (needs the layout).
+  FlashOutcome flash(std::vector<double> strm, int64_t kspec, int64_t side, int64_t record, const std::string& label,
+                     bool mark = false);
 
  private:
   Context& cx_;
+  const Layout* layout_;
   double spec1_ = 0.0, spec2_ = 0.0, estimate_ = 0.0;
 };
 
-// Every flash kind for every stream, a retention flash into each record, and a flash that must fail.
-void check_flashes(Context& cx, const Layout& layout);
+// The stream k of the setup as a vector, its side, and a T-P flash of it.
+std::vector<double> stream_vector(const Context& cx, int64_t k);
+int64_t stream_side(const Context& cx, int64_t k);
+
+// The checks made on every flash kind of every stream; `only` selects the check whose findings count.
+void check_flashes(Context& cx, const Layout& layout, Check only);
 
 // A stream's label in findings.
 std::string stream_label(const kvt_hostcheck_input& in, int64_t k);
+
+bool close(double a, double b, double rel, double abs = 0.0);
 
 }  // namespace kvt::hostcheck

@@ -13,8 +13,9 @@ std::string word(const char* block, int w) { return std::string(block) + " word 
 // Group 1 (the liquid) is read by no routine of the library; a host may give it no positions.
 bool group1_kept(const kvt_hostcheck_input& in) { return in.hxpkv[0] >= 1 || in.hxpkv[5] >= 1 || in.hxpkv[10] >= 1; }
 
-void add(std::vector<Area>& to, std::string name, Pos first, int64_t words) {
-  if (words > 0) to.push_back({std::move(name), first, words});
+void add(std::vector<Area>& to, std::string name, Pos first, int64_t words, bool flash_writes = false,
+         bool doubles = false) {
+  if (words > 0) to.push_back({std::move(name), first, words, flash_writes, doubles});
 }
 
 void check_inside(Context& cx, const std::vector<Area>& areas, Check check) {
@@ -52,34 +53,41 @@ void check_apart_pairwise(Context& cx, const std::vector<Area>& a, Check check) 
 Layout lay_out(const Context& cx) {
   Layout l;
   const int64_t n = cx.ncomp();
-  const Pos rb = Context::stwkwk(1), ib = Context::stwkwk(2);
-  const int64_t rlen = Context::stwork(1), ilen = Context::stwork(2);
+  const Pos rb = Context::stwkwk(KVT_STWKWK_REAL_BASE), ib = Context::stwkwk(KVT_STWKWK_INT_BASE);
+  const int64_t rlen = Context::stwork(KVT_STWORK_REAL_RECORD_WORDS);
+  const int64_t ilen = Context::stwork(KVT_STWORK_INT_RECORD_WORDS);
   const std::string real_area = "VOKA_STWKWK word 1 + TEBU_STWORK word ";
   const std::string int_area = "VOKA_STWKWK word 2 + TEBU_STWORK word ";
-  add(l.host, "component molecular weights (VOKA_IPOFF1 word 306 + 1..NCOMP)", molwt_pos(1), n);
+  add(l.host, "component molecular weights (VOKA_IPOFF1 word 306 + 1..NCOMP)", molwt_pos(1), n, false, true);
   for (Comp c : {Comp::Z, Comp::X, Comp::X1, Comp::X2, Comp::Y}) {
     const int w = static_cast<int>(c);
-    add(l.host, std::string("composition ") + comp_name(c) + " (" + real_area + num(w) + ")", comp_pos(c), n);
+    add(l.host, std::string("composition ") + comp_name(c) + " (" + real_area + num(w) + ")", comp_pos(c), n, true);
   }
-  add(l.host, "critical-point work space (" + real_area + "20)", rb + Context::stwork(20), 1);
-  add(l.host, "scratch real record (" + real_area + "25, R words)", rb + Context::stwork(25), rlen);
-  add(l.host, "component-number list (" + int_area + "26)", complist_pos(), n);
-  add(l.host, "substream descriptor lists (" + int_area + "29, 2 x NSUBS words)", descriptor_pos(), 2 * cx.nsubs());
-  add(l.host, "scratch integer record (" + int_area + "30, I words)", ib + Context::stwork(30), ilen);
+  const auto at = [&](int w) { return std::to_string(w); };
+  add(l.host, "critical-point work space (" + real_area + at(KVT_STWORK_CRITICAL_WORK) + ")",
+      rb + Context::stwork(KVT_STWORK_CRITICAL_WORK), 1, true);
+  add(l.host, "scratch real record (" + real_area + at(KVT_STWORK_SCRATCH_REAL) + ", R words)",
+      rb + Context::stwork(KVT_STWORK_SCRATCH_REAL), rlen, true);
+  add(l.host, "component-number list (" + int_area + at(KVT_STWORK_COMPONENT_LIST) + ")", complist_pos(), n, true);
+  add(l.host, "substream descriptor lists (" + int_area + at(KVT_STWORK_DESCRIPTORS) + ", 2 x NSUBS words)",
+      descriptor_pos(), 2 * cx.nsubs());
+  add(l.host, "scratch integer record (" + int_area + at(KVT_STWORK_SCRATCH_INT) + ", I words)",
+      ib + Context::stwork(KVT_STWORK_SCRATCH_INT), ilen, true);
 
   for (int k = group1_kept(cx.in) ? 1 : 2; k <= 4; ++k) {
     const std::string g = std::string(" (") + kGroups[k - 1] + ")";
     add(l.packed, word("KVT_HXPKV", k) + g + " count", cx.in.hxpkv[k - 1], 1);
     add(l.packed, word("KVT_HXPKV", k + 5) + g + " component numbers", cx.in.hxpkv[k + 4], n);
-    add(l.packed, word("KVT_HXPKV", k + 10) + g + " mole fractions", cx.in.hxpkv[k + 9], n);
+    add(l.packed, word("KVT_HXPKV", k + 10) + g + " mole fractions", cx.in.hxpkv[k + 9], n, false, true);
   }
 
   l.real_record_words = rlen;
   l.int_record_words = ilen + 1;
-  if (cx.ihxpp(27) != 0 && rlen >= 0 && ilen >= 0) {
-    add(l.records, "integer retention records (KVT_IHXPP word 24, 10 x (I + 1) words)", cx.ihxpp(24),
-        kRecords * (ilen + 1));
-    add(l.records, "real retention records (KVT_IHXPP word 25, 10 x R words)", cx.ihxpp(25), kRecords * rlen);
+  if (cx.ihxpp(KVT_IHXPP_RETENTION) != 0 && rlen >= 0 && ilen >= 0) {
+    add(l.records, "integer retention records (KVT_IHXPP word 24, 10 x (I + 1) words)",
+        cx.ihxpp(KVT_IHXPP_INT_RECORDS), kRecords * (ilen + 1));
+    add(l.records, "real retention records (KVT_IHXPP word 25, 10 x R words)", cx.ihxpp(KVT_IHXPP_REAL_RECORDS),
+        kRecords * rlen, false, true);
   }
   return l;
 }
@@ -104,13 +112,15 @@ void check_layout(Context& cx, const Layout& l) {
   check_apart(cx, l.packed, l.host, Check::PackedLists);
   check_apart(cx, l.packed, l.records, Check::PackedLists);
 
-  if (cx.ihxpp(27) == 0) {
+  if (cx.ihxpp(KVT_IHXPP_RETENTION) == 0) {
     cx.report.remark(Check::Retention, "retention mode (KVT_IHXPP word 27) is 0: the library uses no records");
     return;
   }
-  if (Context::stwork(1) < 0 || Context::stwork(2) < 0) {
+  const int64_t rlen = Context::stwork(KVT_STWORK_REAL_RECORD_WORDS);
+  const int64_t ilen = Context::stwork(KVT_STWORK_INT_RECORD_WORDS);
+  if (rlen < 0 || ilen < 0) {
     cx.report.fail(Check::Retention, "TEBU_STWORK words 1, 2: expected record lengths R, I of 0 or more; found " +
-                                         num(Context::stwork(1)) + ", " + num(Context::stwork(2)));
+                                         num(rlen) + ", " + num(ilen));
   }
   check_apart_pairwise(cx, l.records, Check::Retention);
   check_apart(cx, l.records, l.host, Check::Retention);

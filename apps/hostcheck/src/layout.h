@@ -15,7 +15,7 @@ struct Layout {
   int64_t int_record_words = 0;   // I + 1: TEBU_STWORK word 2 and the status word
 };
 
-inline constexpr int64_t kRecords = 10;  // five retention slots per side
+inline constexpr int64_t kRecords = KVT_RECORDS;  // five retention slots per side
 
 Layout lay_out(const Context& cx);
 // Positions, host areas, packed lists and the retention records' declared lengths.

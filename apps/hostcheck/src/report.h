@@ -1,6 +1,7 @@
-// The checks and their findings, and the report written from them.
+// The checks and their findings, and the report written from them, check by check.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -17,38 +18,60 @@ enum class Check : int {
   Retention,
   FlashStatus,
   FlashConditions,
+  FlashWrites,
   ComponentList,
-  Compositions,
   PhaseSplit,
+  Compositions,
   PhaseTable,
+  FlashSpecs,
   StreamTotals,
   HeatCapacity,
   PropertyValues,
   ErrorFlags,
+  Units,
+  Sweep,
+  Coverage,
 };
-inline constexpr int kChecks = 14;
+inline constexpr int kChecks = 19;
 
 // Short name (the report's second column) and what the check verifies.
 const char* check_name(Check c);
 const char* check_title(Check c);
+// The checks whose findings make this check's input wrong: it is skipped when one of them failed.
+std::vector<Check> depends_on(Check c);
 
 class Report {
  public:
-  // One finding: "<word or call>, <position>: expected <...>; found <...>".
+  // One finding: "<word or call>, <position>: expected <...>; found <...>", or "<A> and <B> disagree"
+  // where neither side is authoritative.
   void fail(Check c, std::string finding);
   // Something a check looked at, counted for its PASS line ("15 flashes").
   void exercised(Check c, int64_t count = 1) { exercised_[index(c)] += count; }
   // A remark printed under the check's line whatever its outcome.
-  void remark(Check c, std::string text) { remarks_[index(c)].push_back(std::move(text)); }
+  void remark(Check c, std::string text) {
+    auto& kept = remarks_[index(c)];
+    if (std::find(kept.begin(), kept.end(), text) == kept.end()) kept.push_back(std::move(text));
+  }
+  // The check did not run; why ("depends on compositions").
+  void skip(Check c, std::string why) { skipped_[index(c)] = std::move(why); }
   bool failed(Check c) const { return !findings_[index(c)].empty(); }
+  bool skipped(Check c) const { return !skipped_[index(c)].empty(); }
 
-  // Writes the heading, a line per check with its findings, and the summary; returns the failures.
-  int64_t write(const std::string& heading, kvt_hostcheck_writer out, void* context) const;
+  // One check's part of the report as text, and back: how a check's own process hands it over.
+  std::string serialise(Check c) const;
+  void merge(Check c, const std::string& text);
+
+  // The report's lines: the heading, one check (its line, remarks and findings), the summary, which
+  // returns the number of failed checks.
+  static void write_line(const std::string& line, kvt_hostcheck_writer out, void* context);
+  void write_check(Check c, kvt_hostcheck_writer out, void* context) const;
+  int64_t write_summary(kvt_hostcheck_writer out, void* context) const;
 
  private:
   static std::size_t index(Check c) { return static_cast<std::size_t>(c); }
   std::array<std::vector<std::string>, kChecks> findings_;
   std::array<std::vector<std::string>, kChecks> remarks_;
+  std::array<std::string, kChecks> skipped_;
   std::array<int64_t, kChecks> exercised_{};
 };
 

@@ -1,6 +1,6 @@
-// The host's data store as the checker reads it: the same words the library reads, but every PLEX
-// position tested against the length of the work array first, so that a wrong position becomes a
-// finding rather than a stray read.
+// The host's data store as the checker reads it: the same words the library reads (kvt/host_layout.h),
+// but every PLEX position tested against the length of the work array first, so that a wrong position
+// becomes a finding rather than a stray read.
 #pragma once
 
 #include <bit>
@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <string>
 
-#include "kvt/host.h"
 #include "kvt/hostcheck.h"
+#include "kvt/kvt.h"
 #include "report.h"
 
 namespace kvt::hostcheck {
@@ -21,8 +21,15 @@ struct Area {
   std::string name;  // what it is and which words name it
   Pos first = 0;
   int64_t words = 0;
+  bool flash_writes = false;  // a flash may write it (compositions, component list, scratch records)
+  bool doubles = false;       // its words hold doubles (weights, packed fractions, real records)
   Pos last() const { return first + words - 1; }
 };
+
+// Word i of the area as its findings show it.
+inline std::string word_text(const Area& a, int64_t bits) {
+  return a.doubles ? num(std::bit_cast<double>(bits)) : num(bits);
+}
 
 inline std::string where(const Area& a) {
   return a.words == 1 ? "PLEX " + num(a.first) : "PLEX " + num(a.first) + ".." + num(a.last());
@@ -33,7 +40,7 @@ struct Context {
   const kvt_hostcheck_input& in;
   Report& report;
 
-  int64_t ncomp() const { return VOKA_NCOMP[0]; }
+  int64_t ncomp() const { return KVT_WORD(VOKA_NCOMP, KVT_NCOMP_COUNT); }
   bool inside(Pos p, int64_t words = 1) const { return p >= 1 && words >= 0 && p + words - 1 <= in.plex_words; }
   int64_t plex_int(Pos p) const { return inside(p) ? VOKA_PLEX[p - 1] : 0; }
   double plex_real(Pos p) const { return inside(p) ? std::bit_cast<double>(VOKA_PLEX[p - 1]) : std::nan(""); }
@@ -41,24 +48,32 @@ struct Context {
   double* real_ptr(Pos p) const { return reinterpret_cast<double*>(VOKA_PLEX + (p - 1)); }
   int64_t* int_ptr(Pos p) const { return VOKA_PLEX + (p - 1); }
 
-  // Words of the host blocks, numbered from 1.
-  static int64_t stwkwk(int w) { return VOKA_STWKWK[w - 1]; }
-  static double stwkwk_real(int w) { return std::bit_cast<double>(VOKA_STWKWK[w - 1]); }
-  static int64_t stwork(int w) { return TEBU_STWORK[w - 1]; }
-  static double stwork_real(int w) { return std::bit_cast<double>(TEBU_STWORK[w - 1]); }
-  static double host_missing() { return std::bit_cast<double>(VOKA_RGLOB[0]); }
+  // Words of the host blocks, numbered from 1 (kvt/host_layout.h).
+  static int64_t stwkwk(int w) { return KVT_WORD(VOKA_STWKWK, w); }
+  static double stwkwk_real(int w) { return std::bit_cast<double>(KVT_WORD(VOKA_STWKWK, w)); }
+  static void set_stwkwk_real(int w, double v) { KVT_WORD(VOKA_STWKWK, w) = std::bit_cast<int64_t>(v); }
+  static int64_t stwork(int w) { return KVT_WORD(TEBU_STWORK, w); }
+  static double stwork_real(int w) { return std::bit_cast<double>(KVT_WORD(TEBU_STWORK, w)); }
+  static double host_missing() { return std::bit_cast<double>(KVT_WORD(VOKA_RGLOB, KVT_RGLOB_MISSING)); }
+  static int64_t flash_count() { return stwkwk(KVT_STWKWK_FLASH_COUNT); }
 
   // Option words of KVT_IHXPP as the host fills them.
   int64_t ihxpp(int w) const { return in.ihxpp[w - 1]; }
-  int64_t nsubs() const { return ihxpp(26); }
+  int64_t nsubs() const { return ihxpp(KVT_IHXPP_NSUBS); }
 };
 
 // Positions the library forms.
-enum class Comp : int { Z = 15, X = 16, X1 = 17, X2 = 18, Y = 19 };
-inline Pos comp_pos(Comp c) { return Context::stwkwk(1) + Context::stwork(static_cast<int>(c)); }
-inline Pos complist_pos() { return Context::stwkwk(2) + Context::stwork(26); }
-inline Pos descriptor_pos() { return Context::stwkwk(2) + Context::stwork(29); }
-inline Pos molwt_pos(int64_t component) { return VOKA_IPOFF1[305] + component; }
+enum class Comp : int { Z = KVT_STWORK_Z, X = KVT_STWORK_X, X1 = KVT_STWORK_X1, X2 = KVT_STWORK_X2, Y = KVT_STWORK_Y };
+inline Pos comp_pos(Comp c) {
+  return Context::stwkwk(KVT_STWKWK_REAL_BASE) + Context::stwork(static_cast<int>(c));
+}
+inline Pos complist_pos() {
+  return Context::stwkwk(KVT_STWKWK_INT_BASE) + Context::stwork(KVT_STWORK_COMPONENT_LIST);
+}
+inline Pos descriptor_pos() { return Context::stwkwk(KVT_STWKWK_INT_BASE) + Context::stwork(KVT_STWORK_DESCRIPTORS); }
+inline Pos molwt_pos(int64_t component) { return KVT_WORD(VOKA_IPOFF1, KVT_IPOFF1_MOLWT) + component; }
+// A stream vector's slot NCOMP + s (kvt_stream_slot), 0-based index.
+inline std::size_t slot_index(int64_t ncomp, int s) { return static_cast<std::size_t>(ncomp + s - 1); }
 
 inline const char* comp_name(Comp c) {
   constexpr const char* kNames[] = {"Z", "X", "X1", "X2", "Y"};

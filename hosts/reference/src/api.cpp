@@ -174,14 +174,14 @@ std::vector<double> make_stream(std::span<const double> flows, double t, double 
   for (const Note& limit : res.limits) host().note("make_stream", limit);
   std::vector<double> strm(static_cast<std::size_t>(n + kStreamExtraSlots), 0.0);
   std::copy(flows.begin(), flows.end(), strm.begin());
-  strm[n] = feed.flow;
-  strm[n + 1] = res.t;
-  strm[n + 2] = res.p;
-  strm[n + 3] = res.enthalpy;
-  strm[n + 4] = res.vapour_fraction;
-  strm[n + 5] = res.liquid_split;
-  strm[n + 8] = res.molecular_weight;
-  strm[n + 9] = feed.flow * res.molecular_weight;
+  strm[slot_index(n, KVT_SLOT_TOTAL_FLOW)] = feed.flow;
+  strm[slot_index(n, KVT_SLOT_TEMPERATURE)] = res.t;
+  strm[slot_index(n, KVT_SLOT_PRESSURE)] = res.p;
+  strm[slot_index(n, KVT_SLOT_ENTHALPY)] = res.enthalpy;
+  strm[slot_index(n, KVT_SLOT_VAPOUR_FRACTION)] = res.vapour_fraction;
+  strm[slot_index(n, kSlotLiquidSplit)] = res.liquid_split;
+  strm[slot_index(n, KVT_SLOT_MOLWT)] = res.molecular_weight;
+  strm[slot_index(n, kSlotMassFlow)] = feed.flow * res.molecular_weight;
   return strm;
 }
 

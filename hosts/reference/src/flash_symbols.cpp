@@ -74,11 +74,13 @@ void TEBU_SETH(double* strm, int64_t*, int64_t*, int64_t*, int64_t*) {
   if (n <= 0) return;
   const Feed feed = feed_of(strm);
   if (!feed.problem.empty()) return;
-  const FlashRequest req = flash_request(feed, kPH, load(strm, n + 2), load(strm, n + 3), load(strm, n + 1),
+  const FlashRequest req = flash_request(feed, kPH, load(strm, slot_index(n, KVT_SLOT_PRESSURE)),
+                                         load(strm, slot_index(n, KVT_SLOT_ENTHALPY)),
+                                         load(strm, slot_index(n, KVT_SLOT_TEMPERATURE)),
                                          h.last_free_water, h.last_model);
   const FlashResult res = flash(h.system, feed.z, req);
   if (res.converged) {
-    store(strm, n + 1, res.t);
+    store(strm, slot_index(n, KVT_SLOT_TEMPERATURE), res.t);
   } else {
     h.note(failure_kind(res), "TEBU_SETH", res.message, NotePhase::stream, "", kNoState, req.spec1);
   }
@@ -92,8 +94,8 @@ void WEND_FLASH(double* strm, int64_t*, int64_t*, int64_t*, int64_t*, int64_t* k
   auto reject = [&](NoteKind kind, std::int64_t code, const std::string& why, std::pair<double, double> state) {
     h.note(kind, "WEND_FLASH", why, NotePhase::stream, "", state.first, state.second);
     *status = code;
-    VOKA_FLSCOM[0] = 0;
-    VOKA_FLSCM2[0] = 1;
+    KVT_WORD(VOKA_FLSCOM, KVT_FLSCOM_CODE) = 0;
+    KVT_WORD(VOKA_FLSCM2, KVT_FLSCM2_FAILED) = 1;
     int_record[0] = 0;
     if (n > 0) publish_failure(strm);
   };
@@ -121,12 +123,12 @@ void WEND_FLASH(double* strm, int64_t*, int64_t*, int64_t*, int64_t*, int64_t* k
     reject(failure_kind(res), res.bad_input ? kStatusBadInput : kStatusFailed, res.message, fixed_state(req));
     return;
   }
-  const double h_before = load(strm, n + 3);
+  const double h_before = load(strm, slot_index(n, KVT_SLOT_ENTHALPY));
   publish_flash(res, feed.z, strm, feed.flow, h_before);
   for (const Note& note : res.notes) h.note("WEND_FLASH", note, " (value extrapolated)");
   for (const Note& limit : res.limits) h.note("WEND_FLASH", limit);
   h.last_p = res.p;
-  VOKA_FLSCOM[0] = res.notes.empty() ? kFlashOk : kFlashExtrapolated;
+  KVT_WORD(VOKA_FLSCOM, KVT_FLSCOM_CODE) = res.notes.empty() ? kFlashOk : kFlashExtrapolated;
   *status = kStatusConverged;
   keep_record(res, req.kspec, n, real_record, int_record);  // a warm start for the next flash of this slot
 }

@@ -83,10 +83,10 @@ void lay_out_store() {
   std::fill(std::begin(VOKA_STWKWK), std::end(VOKA_STWKWK), 0);
   std::fill(std::begin(VOKA_IPOFF1), std::end(VOKA_IPOFF1), 0);
   std::fill(std::begin(TEBU_STWORK), std::end(TEBU_STWORK), 0);
-  VOKA_FLSCOM[0] = 0;
-  VOKA_FLSCM2[0] = 0;
-  VOKA_NCOMP[0] = n;
-  set_word_real(VOKA_RGLOB, 1, kHostMissing);
+  KVT_WORD(VOKA_FLSCOM, KVT_FLSCOM_CODE) = 0;
+  KVT_WORD(VOKA_FLSCM2, KVT_FLSCM2_FAILED) = 0;
+  KVT_WORD(VOKA_NCOMP, KVT_NCOMP_COUNT) = n;
+  set_word_real(VOKA_RGLOB, KVT_RGLOB_MISSING, kHostMissing);
 
   Layout& l = h.layout;
   l.mw_base = 10;  // MW of component j at PLEX(10 + j)
@@ -97,21 +97,21 @@ void lay_out_store() {
   const std::int64_t int_words = n + 2 + kIntRecordWords + 1;
   l.free = l.int_base + int_words;
 
-  VOKA_IPOFF1[305] = l.mw_base;
-  VOKA_STWKWK[0] = l.real_base;
-  VOKA_STWKWK[1] = l.int_base;
-  TEBU_STWORK[0] = kRealRecordWords;
-  TEBU_STWORK[1] = kIntRecordWords;
-  TEBU_STWORK[14] = kZ * n;
-  TEBU_STWORK[15] = kX * n;
-  TEBU_STWORK[16] = kX1 * n;
-  TEBU_STWORK[17] = kX2 * n;
-  TEBU_STWORK[18] = kY * n;
-  TEBU_STWORK[19] = kCrit * n;
-  TEBU_STWORK[24] = 6 * n + kCritWork;  // scratch real record
-  TEBU_STWORK[25] = 0;                  // component-number list
-  TEBU_STWORK[28] = n;                  // substream descriptor lists (2 words: one substream)
-  TEBU_STWORK[29] = n + 2;              // scratch integer record
+  KVT_WORD(VOKA_IPOFF1, KVT_IPOFF1_MOLWT) = l.mw_base;
+  KVT_WORD(VOKA_STWKWK, KVT_STWKWK_REAL_BASE) = l.real_base;
+  KVT_WORD(VOKA_STWKWK, KVT_STWKWK_INT_BASE) = l.int_base;
+  KVT_WORD(TEBU_STWORK, KVT_STWORK_REAL_RECORD_WORDS) = kRealRecordWords;
+  KVT_WORD(TEBU_STWORK, KVT_STWORK_INT_RECORD_WORDS) = kIntRecordWords;
+  KVT_WORD(TEBU_STWORK, KVT_STWORK_Z) = kZ * n;
+  KVT_WORD(TEBU_STWORK, KVT_STWORK_X) = kX * n;
+  KVT_WORD(TEBU_STWORK, KVT_STWORK_X1) = kX1 * n;
+  KVT_WORD(TEBU_STWORK, KVT_STWORK_X2) = kX2 * n;
+  KVT_WORD(TEBU_STWORK, KVT_STWORK_Y) = kY * n;
+  KVT_WORD(TEBU_STWORK, KVT_STWORK_CRITICAL_WORK) = kCrit * n;
+  KVT_WORD(TEBU_STWORK, KVT_STWORK_SCRATCH_REAL) = 6 * n + kCritWork;
+  KVT_WORD(TEBU_STWORK, KVT_STWORK_COMPONENT_LIST) = 0;
+  KVT_WORD(TEBU_STWORK, KVT_STWORK_DESCRIPTORS) = n;  // 2 words: one substream
+  KVT_WORD(TEBU_STWORK, KVT_STWORK_SCRATCH_INT) = n + 2;
   // One substream: its descriptor lists hold the substream number and the stream length.
   set_plex_int(l.int_base + n, 1);
   set_plex_int(l.int_base + n + 1, n + 10);
@@ -130,38 +130,38 @@ void publish_flash(const FlashResult& r, std::span<const double> z, double* strm
   put(kX2, r.x2);
   put(kY, r.y);
   for (std::int64_t i = 0; i < n; ++i) set_plex_int(l.int_base + i, i + 1);
-  VOKA_STWKWK[2] = n;
-  set_word_real(VOKA_STWKWK, 19, r.t);
-  set_word_real(VOKA_STWKWK, 20, r.p);
-  set_word_real(VOKA_STWKWK, 21, r.vapour_fraction);
+  KVT_WORD(VOKA_STWKWK, KVT_STWKWK_FLASH_COUNT) = n;
+  set_word_real(VOKA_STWKWK, KVT_STWKWK_TEMPERATURE, r.t);
+  set_word_real(VOKA_STWKWK, KVT_STWKWK_PRESSURE, r.p);
+  set_word_real(VOKA_STWKWK, KVT_STWKWK_VAPOUR_FRACTION, r.vapour_fraction);
   const bool h_known = std::isfinite(h_before) && h_before < kHostMissing;
-  set_word_real(VOKA_STWKWK, 22, h_known ? flow * (r.enthalpy - h_before) : 0.0);
-  set_word_real(VOKA_STWKWK, 23, r.liquid_split);
+  set_word_real(VOKA_STWKWK, KVT_STWKWK_DUTY, h_known ? flow * (r.enthalpy - h_before) : 0.0);
+  set_word_real(VOKA_STWKWK, KVT_STWKWK_LIQUID_SPLIT, r.liquid_split);
   for (int k = 0; k < 4; ++k) {
-    set_word_real(TEBU_STWORK, 47 + k, r.phase_enthalpy[k]);
-    set_word_real(TEBU_STWORK, 51 + k, r.phase_amount[k]);
-    set_word_real(TEBU_STWORK, 55 + k, r.phase_volume[k]);
-    set_word_real(TEBU_STWORK, 59 + k, r.phase_mw[k]);
+    set_word_real(TEBU_STWORK, KVT_STWORK_ENTHALPY + k, r.phase_enthalpy[k]);
+    set_word_real(TEBU_STWORK, KVT_STWORK_FURTHER + k, r.phase_amount[k]);
+    set_word_real(TEBU_STWORK, KVT_STWORK_VOLUME + k, r.phase_volume[k]);
+    set_word_real(TEBU_STWORK, KVT_STWORK_MOLWT + k, r.phase_mw[k]);
   }
-  store(strm, n, flow);
-  store(strm, n + 1, r.t);
-  store(strm, n + 2, r.p);
-  store(strm, n + 3, r.enthalpy);
-  store(strm, n + 4, r.vapour_fraction);
-  store(strm, n + 5, r.liquid_split);
-  store(strm, n + 8, r.molecular_weight);
-  store(strm, n + 9, flow * r.molecular_weight);
+  store(strm, slot_index(n, KVT_SLOT_TOTAL_FLOW), flow);
+  store(strm, slot_index(n, KVT_SLOT_TEMPERATURE), r.t);
+  store(strm, slot_index(n, KVT_SLOT_PRESSURE), r.p);
+  store(strm, slot_index(n, KVT_SLOT_ENTHALPY), r.enthalpy);
+  store(strm, slot_index(n, KVT_SLOT_VAPOUR_FRACTION), r.vapour_fraction);
+  store(strm, slot_index(n, kSlotLiquidSplit), r.liquid_split);
+  store(strm, slot_index(n, KVT_SLOT_MOLWT), r.molecular_weight);
+  store(strm, slot_index(n, kSlotMassFlow), flow * r.molecular_weight);
 }
 
 void publish_failure(double* strm) {
   const std::int64_t n = host().ncomp();
-  VOKA_STWKWK[2] = 0;
-  set_word_real(VOKA_STWKWK, 19, load(strm, n + 1));
-  set_word_real(VOKA_STWKWK, 20, load(strm, n + 2));
-  set_word_real(VOKA_STWKWK, 21, kHostMissing);
-  set_word_real(VOKA_STWKWK, 22, 0.0);
-  set_word_real(VOKA_STWKWK, 23, 1.0);
-  store(strm, n + 4, kHostMissing);
+  KVT_WORD(VOKA_STWKWK, KVT_STWKWK_FLASH_COUNT) = 0;
+  set_word_real(VOKA_STWKWK, KVT_STWKWK_TEMPERATURE, load(strm, slot_index(n, KVT_SLOT_TEMPERATURE)));
+  set_word_real(VOKA_STWKWK, KVT_STWKWK_PRESSURE, load(strm, slot_index(n, KVT_SLOT_PRESSURE)));
+  set_word_real(VOKA_STWKWK, KVT_STWKWK_VAPOUR_FRACTION, kHostMissing);
+  set_word_real(VOKA_STWKWK, KVT_STWKWK_DUTY, 0.0);
+  set_word_real(VOKA_STWKWK, KVT_STWKWK_LIQUID_SPLIT, 1.0);
+  store(strm, slot_index(n, KVT_SLOT_VAPOUR_FRACTION), kHostMissing);
 }
 
 }  // namespace kvt::reference

@@ -75,6 +75,10 @@ inline double load(const double* p, std::int64_t i) {
   return v;
 }
 inline void store(double* p, std::int64_t i, double v) { std::memcpy(p + i, &v, sizeof v); }
+// Index of stream slot NCOMP + s: the slots of kvt/host_layout.h (KVT_SLOT_*), and two of this host's
+// own, the liquid split and the mass flow.
+enum OwnSlot : int { kSlotLiquidSplit = 6, kSlotMassFlow = 10 };
+inline std::int64_t slot_index(std::int64_t ncomp, int s) { return ncomp + s - 1; }
 double word_real(const std::int64_t* block, int word);  // 1-based word of a host block
 void set_word_real(std::int64_t* block, int word, double v);
 

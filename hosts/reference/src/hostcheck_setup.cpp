@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "kvt/hostcheck.h"
+#include "kvt/kvt.h"
 #include "kvt_reference/reference_host.h"
 
 namespace {
@@ -37,16 +38,19 @@ extern "C" KVT_HOSTCHECK_SETUP_EXPORT int kvt_hostcheck_setup(kvt_hostcheck_inpu
     *input = kvt_hostcheck_input{};
     input->plex_words = reference::plex_size();
     // Option sets: side 0 vapour-liquid-free-water, side 1 vapour-liquid.
-    input->ihxpp[6] = 3;
-    input->ihxpp[7] = reference::kFreeWater + reference::kVapourLiquid;
-    input->ihxpp[9] = 1;
-    input->ihxpp[16] = 2;
-    input->ihxpp[17] = reference::kVapourLiquid;
+    const auto word = [&](int w, int side = 0) -> std::int64_t& {
+      return input->ihxpp[w - 1 + side * KVT_SIDE_STRIDE_I];
+    };
+    word(KVT_IHXPP_PHASE_COUNT) = 3;
+    word(KVT_IHXPP_PHASE_KIND) = reference::kFreeWater + reference::kVapourLiquid;
+    word(KVT_IHXPP_WATER) = 1;
+    word(KVT_IHXPP_PHASE_COUNT, 1) = 2;
+    word(KVT_IHXPP_PHASE_KIND, 1) = reference::kVapourLiquid;
     const reference::RetentionPositions records = reference::allocate_retention_records(10);
-    input->ihxpp[23] = records.integer_records;
-    input->ihxpp[24] = records.real_records;
-    input->ihxpp[25] = reference::kNsubs;
-    input->ihxpp[26] = 1;  // retention on
+    word(KVT_IHXPP_INT_RECORDS) = records.integer_records;
+    word(KVT_IHXPP_REAL_RECORDS) = records.real_records;
+    word(KVT_IHXPP_NSUBS) = reference::kNsubs;
+    word(KVT_IHXPP_RETENTION) = KVT_RETENTION_ON;
     const std::array<std::int64_t, 16> packed = reference::allocate_packed_lists();
     std::copy(packed.begin(), packed.end(), input->hxpkv);
     input->missing = 1.0e30;

@@ -201,7 +201,7 @@ void TEBU_TOTENT(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, double*
   const std::int64_t n = host().ncomp();
   double flow = 0.0;
   TEBU_TOTFLO(strm, nsubs, d1, d2, &flow);
-  const double hm = load(strm, n + 3);
+  const double hm = load(strm, slot_index(n, KVT_SLOT_ENTHALPY));
   *total = hm >= kHostMissing || !std::isfinite(hm) ? kHostMissing : flow * hm;
 }
 

@@ -5,8 +5,14 @@
  * (libkvt_hostcheck.so / kvt_hostcheck.dll, not part of libkvt) binds the same host symbols as libkvt
  * (kvt/host.h), calls the host's flash, stream utilities and property monitor with the arguments the
  * library hands them, and checks what the library then reads. It writes a report: one line per check,
- * PASS or FAIL, each failure followed by its findings (the word or call, the position, what was
+ * PASS, FAIL or SKIP, each failure followed by its findings (the word or call, the position, what was
  * expected and what was found), and a summary line.
+ *
+ * Each check runs in a process of its own, so that a host routine that crashes or does not return
+ * within the time limit is a finding naming the routine, the check and the stream, and the other
+ * checks still run; each check's lines are written as it finishes. On Linux the process is a fork; on
+ * Windows it is the calling program started again with the same command line, which must reach
+ * kvt_hostcheck_run the same way (as kvt-hostcheck does).
  *
  * Two ways to run it:
  *  - from the host's own program: fill a kvt_hostcheck_input with what the host would give libkvt
@@ -57,13 +63,15 @@ struct kvt_hostcheck_input {
   double missing;       /* word 1 of KVT_HXRMSS */
   int64_t nstreams;
   const struct kvt_hostcheck_stream* streams;
+  double call_seconds;  /* time limit of one host call, in seconds; 0 or less: 10 */
 };
 
 /* Receives the report, one line at a time, without a line end. */
 typedef void (*kvt_hostcheck_writer)(void* context, const char* line);
 
 /* Run every check on the host loaded beside the checker and write the report through write (standard
- * output when write is NULL). Returns the number of checks that failed: 0 when the host passed. */
+ * output when write is NULL), from this process: each check runs in a child process. Returns the
+ * number of checks that failed: 0 when the host passed. */
 KVT_HOSTCHECK_API int64_t kvt_hostcheck_run(const struct kvt_hostcheck_input* input, kvt_hostcheck_writer write,
                                             void* context);
 
