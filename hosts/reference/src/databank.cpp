@@ -129,6 +129,14 @@ double Databank::kij(std::string_view a, std::string_view b) const {
   return 0.0;
 }
 
+const NrtlPair* Databank::nrtl(std::string_view a, std::string_view b) const {
+  const std::string la = lower(a), lb = lower(b);
+  for (const auto& n : nrtl_pairs) {
+    if ((n.first == la && n.second == lb) || (n.first == lb && n.second == la)) return &n;
+  }
+  return nullptr;
+}
+
 Databank read_databank(const std::filesystem::path& file) {
   Reader r(file);
   toml::table root;
@@ -191,6 +199,25 @@ Databank read_databank(const std::filesystem::path& file) {
       in.kij = r.number(*t, "kij", owner);
       in.source = r.cited(*t, owner, db.sources);
       db.interactions.push_back(std::move(in));
+    }
+  }
+  if (const toml::array* pairs = root["nrtl"].as_array()) {
+    for (const toml::node& node : *pairs) {
+      const toml::table* t = node.as_table();
+      if (t == nullptr) r.fail(&node, "nrtl entry is not a table");
+      NrtlPair in;
+      in.first = lower(r.text(*t, "first", "nrtl"));
+      in.second = lower(r.text(*t, "second", "nrtl"));
+      const std::string owner = "nrtl " + in.first + "-" + in.second;
+      if (db.find(in.first) == nullptr || db.find(in.second) == nullptr || in.first == in.second)
+        r.fail(t, owner + ": names no pair of databank components");
+      if (db.nrtl(in.first, in.second) != nullptr) r.fail(t, owner + ": the pair appears twice");
+      in.a12 = r.number(*t, "a12", owner);
+      in.a21 = r.number(*t, "a21", owner);
+      in.alpha = r.number(*t, "alpha", owner);
+      if (!(in.alpha >= 0.0 && in.alpha <= 10.0)) r.fail(t, owner + ": alpha outside 0 to 10");
+      in.source = r.cited(*t, owner, db.sources);
+      db.nrtl_pairs.push_back(std::move(in));
     }
   }
   return db;

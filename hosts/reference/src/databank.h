@@ -40,13 +40,26 @@ struct Interaction {
   std::string source;
 };
 
+// The NRTL parameters of a pair of components, with their source: a12, a21 in cal/mol as published
+// (tau_12 = a12 / (R T) with R = kCalorieGasConstant), alpha the non-randomness.
+inline constexpr double kCalorieGasConstant = 1.98721;  // cal/(mol K)
+struct NrtlPair {
+  std::string first, second;
+  double a12 = 0.0, a21 = 0.0, alpha = 0.0;
+  std::string source;
+};
+
 struct Databank {
   std::vector<Component> components;
   std::vector<Interaction> interactions;
+  std::vector<NrtlPair> nrtl_pairs;
   std::vector<std::pair<std::string, std::string>> sources;  // key, full reference
 
   // k_ij of a pair of components (either order); 0 for a pair the table does not hold.
   double kij(std::string_view a, std::string_view b) const;
+
+  // The NRTL parameters of a pair (either order; `first` says which), or nullptr.
+  const NrtlPair* nrtl(std::string_view a, std::string_view b) const;
 
   // The component of that name (case-insensitive), or nullptr.
   const Component* find(std::string_view name) const;

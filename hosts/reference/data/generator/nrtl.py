@@ -1,0 +1,127 @@
+"""NRTL binary parameters of the databank's components, from the DECHEMA table at 1 atm.
+
+The table (../sources/dechema_nrtl_1atm.ipd) gives per pair of CAS numbers A12 and A21 in cal/mol
+(tau_12 = A12 / (R T), R = 1.98721 cal/(mol K)) and alpha12, regressed on isobaric data at 1 atm,
+with the DECHEMA part and page the data were printed on. `pairs(components)` returns the entries for
+the pairs of the given components; the databank writer puts them under [[nrtl]].
+
+Run alone (`python3 nrtl.py [databank.toml]`) it rewrites the generated NRTL section at the end of
+the databank file, naming the components by their vapour-pressure table's names (Perry's Table 2-8,
+the table the databank's vapour pressures come from).
+"""
+
+import os
+import re
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SOURCES = os.path.join(HERE, os.pardir, "sources")
+IPD = os.path.join(SOURCES, "dechema_nrtl_1atm.ipd")
+
+SOURCE_KEY = "DECHEMA_VLE"
+SOURCE_TEXT = ("J. Gmehling, U. Onken et al., Vapor-Liquid Equilibrium Data Collection, DECHEMA Chemistry "
+               "Data Series Vol. I (Parts 1-8), Frankfurt, 1977 on; NRTL parameters regressed at 1 atm, as "
+               "compiled by H. Kooijman and R. Taylor (interaction parameter library, 2008, Artistic Licence 2.0)")
+
+BEGIN = "# ---- NRTL pairs: written by data/generator/nrtl.py from sources/dechema_nrtl_1atm.ipd; do not edit ----"
+END = "# ---- end of NRTL pairs ----"
+
+
+def read_table(path=IPD):
+    """Rows of the table: (cas1, cas2, a12, a21, alpha, names, part, page); part and page may be None."""
+    rows = []
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            cells = line.split()
+            if len(cells) < 5 or not re.match(r"^\d+-\d\d-\d$", cells[0]) or not re.match(r"^\d+-\d\d-\d$", cells[1]):
+                continue
+            comment = cells[5:]
+            page = next((c[1:] for c in comment if re.match(r"^p\d+$", c)), None)
+            part = next((c for c in comment if re.match(r"^\d/[\w+]+$", c)), None)
+            names = " ".join(c for c in comment if c[1:] != page and c != part)
+            rows.append((cells[0], cells[1], float(cells[2]), float(cells[3]), float(cells[4]), names, part, page))
+    return rows
+
+
+def citation(part, page):
+    """The row's place in the DECHEMA series: 'DECHEMA_VLE, Part 1a, p. 61'."""
+    where = [SOURCE_KEY]
+    if part is not None:
+        where.append("Part " + part.split("/", 1)[1])
+    else:
+        where.append("part not given in the compilation")
+    where.append("p. " + page if page is not None else "page not given in the compilation")
+    return ", ".join(where)
+
+
+def pairs(components, rows=None):
+    """NRTL entries for the pairs among `components`, a list of (name, cas) in databank order.
+
+    A pair printed more than once takes its first row with a page (else its first row). Each entry is a
+    dict: first, second (names, in the table's order), a12, a21 (cal/mol), alpha, source.
+    """
+    rows = read_table() if rows is None else rows
+    by_cas = {cas: name for name, cas in components if cas}
+    chosen = {}
+    for cas1, cas2, a12, a21, alpha, _names, part, page in rows:
+        if cas1 not in by_cas or cas2 not in by_cas or cas1 == cas2:
+            continue
+        key = frozenset((cas1, cas2))
+        if key in chosen and (chosen[key][1] is not None or page is None):
+            continue
+        chosen[key] = ((cas1, cas2, a12, a21, alpha, part, page), page)
+    order = {cas: i for i, (_, cas) in enumerate(components)}
+    out = []
+    for (cas1, cas2, a12, a21, alpha, part, page), _ in sorted(
+            chosen.values(), key=lambda v: sorted((order[v[0][0]], order[v[0][1]]))):
+        out.append({"first": by_cas[cas1], "second": by_cas[cas2], "a12": a12, "a21": a21, "alpha": alpha,
+                    "source": citation(part, page)})
+    return out
+
+
+def toml_entries(entries):
+    """The entries as TOML [[nrtl]] tables."""
+    lines = []
+    for e in entries:
+        lines += ["[[nrtl]]",
+                  f'first = "{e["first"]}"',
+                  f'second = "{e["second"]}"',
+                  f'a12 = {e["a12"]!r}',
+                  f'a21 = {e["a21"]!r}',
+                  f'alpha = {e["alpha"]!r}',
+                  f'source = "{e["source"]}"',
+                  ""]
+    return "\n".join(lines)
+
+
+def _perry_names():
+    """Perry's Table 2-8 names, lower case, 'n-' stripped -> CAS."""
+    out = {}
+    with open(os.path.join(SOURCES, "perry8_table2-8_vapour_pressure_dippr101.tsv"), encoding="utf-8") as f:
+        for line in f.read().splitlines()[1:]:
+            cells = line.split("\t")
+            if len(cells) > 1:
+                out.setdefault(cells[1].strip().lower(), cells[0].strip())
+    return out
+
+
+def _databank_components(text):
+    names = re.findall(r'^\[\[component\]\]\s*\nname\s*=\s*"([^"]+)"', text, flags=re.M)
+    perry = _perry_names()
+    return [(n, perry.get(n.lower().removeprefix("n-"))) for n in names]
+
+
+def main(argv):
+    path = argv[1] if len(argv) > 1 else os.path.join(HERE, os.pardir, "databank.toml")
+    with open(path, encoding="utf-8") as f:
+        text = f.read()
+    head = text.split(BEGIN, 1)[0].rstrip("\n")
+    section = "\n".join([BEGIN, "# NRTL binary parameters: a12, a21 in cal/mol (tau_12 = a12 / (R T)),",
+                         "# alpha the non-randomness; `first` is the table's component 1.", "",
+                         toml_entries(pairs(_databank_components(text))).rstrip("\n"), END])
+    with open(path, "w", encoding="utf-8") as f:
+        f.write(head + "\n\n" + section + "\n")
+
+
+if __name__ == "__main__":
+    main(sys.argv)

@@ -1,0 +1,275 @@
+#include "nrtl.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "pure.h"
+
+namespace kvt::reference {
+
+namespace {
+
+// Iterations and tolerances of the liquid-liquid test and split (successive substitution: each step
+// costs one activity evaluation, and near a plait point convergence is slow but steady).
+constexpr int kStabilityCap = 200;
+constexpr int kSplitCap = 5000;
+constexpr double kStepTolerance = 1e-10;  // largest change of ln W or ln K between steps
+// A trial whose sum of W exceeds 1 by this much lowers the Gibbs energy: the liquid splits.
+constexpr double kUnstableMargin = 1e-8;
+
+std::vector<double> normalised(std::span<const double> x) {
+  double s = 0.0;
+  for (double v : x) s += v;
+  std::vector<double> out(x.begin(), x.end());
+  for (double& v : out) v /= s;
+  return out;
+}
+
+// tau, d tau/dT, d2 tau/dT2 and the same of G for one pair at T (tau = b / T).
+struct PairAt {
+  double tau, dtau, d2tau, g, dg, d2g;
+};
+PairAt pair_at(double b, double alpha, double t) {
+  PairAt p;
+  p.tau = b / t;
+  p.dtau = -p.tau / t;
+  p.d2tau = 2.0 * p.tau / (t * t);
+  p.g = std::exp(-alpha * p.tau);
+  p.dg = -alpha * p.dtau * p.g;
+  p.d2g = (alpha * alpha * p.dtau * p.dtau - alpha * p.d2tau) * p.g;
+  return p;
+}
+
+// g^E/(RT) and its first and second temperature derivatives at x, T.
+struct ExcessDerivatives {
+  double f, df, d2f;
+};
+ExcessDerivatives excess_derivatives(const NrtlParameters& p, std::span<const double> xin, double t) {
+  const std::vector<double> x = normalised(xin);
+  const std::size_t n = p.n;
+  ExcessDerivatives e{0.0, 0.0, 0.0};
+  for (std::size_t i = 0; i < n; ++i) {
+    if (x[i] <= 0.0) continue;
+    // C = sum_k x_k tau_ki G_ki, S = sum_k x_k G_ki, with first and second T derivatives
+    double c = 0.0, dc = 0.0, d2c = 0.0, s = 0.0, ds = 0.0, d2s = 0.0;
+    for (std::size_t k = 0; k < n; ++k) {
+      const PairAt a = pair_at(p.b[k * n + i], p.alpha[k * n + i], t);
+      c += x[k] * a.tau * a.g;
+      dc += x[k] * (a.dtau * a.g + a.tau * a.dg);
+      d2c += x[k] * (a.d2tau * a.g + 2.0 * a.dtau * a.dg + a.tau * a.d2g);
+      s += x[k] * a.g;
+      ds += x[k] * a.dg;
+      d2s += x[k] * a.d2g;
+    }
+    e.f += x[i] * c / s;
+    e.df += x[i] * (dc * s - c * ds) / (s * s);
+    e.d2f += x[i] * (d2c / s - 2.0 * dc * ds / (s * s) - c * d2s / (s * s) + 2.0 * c * ds * ds / (s * s * s));
+  }
+  return e;
+}
+
+}  // namespace
+
+NrtlData nrtl_data(const Databank& db, const std::vector<const Component*>& components) {
+  NrtlData d;
+  const std::size_t n = components.size();
+  d.parameters.n = n;
+  d.parameters.b.assign(n * n, 0.0);
+  d.parameters.alpha.assign(n * n, 0.0);
+  for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t j = i + 1; j < n; ++j) {
+      const Component& a = *components[i];
+      const Component& b = *components[j];
+      const NrtlPair* pair = db.nrtl(a.name, b.name);
+      if (pair == nullptr) {
+        d.missing.push_back(a.name + "/" + b.name);
+        continue;
+      }
+      const bool same = pair->first == a.name;
+      d.parameters.b[i * n + j] = (same ? pair->a12 : pair->a21) / kCalorieGasConstant;
+      d.parameters.b[j * n + i] = (same ? pair->a21 : pair->a12) / kCalorieGasConstant;
+      d.parameters.alpha[i * n + j] = d.parameters.alpha[j * n + i] = pair->alpha;
+      d.spans.push_back({i, j, std::min(a.tb, b.tb), std::max(a.tb, b.tb)});
+    }
+  }
+  return d;
+}
+
+NrtlAt::NrtlAt(const NrtlParameters& p, double t) : n_(p.n), t_(t), tau_(p.n * p.n), g_(p.n * p.n) {
+  for (std::size_t k = 0; k < n_ * n_; ++k) {
+    tau_[k] = p.b[k] / t;
+    g_[k] = std::exp(-p.alpha[k] * tau_[k]);
+  }
+}
+
+void NrtlAt::ln_gamma(std::span<const double> xin, std::span<double> out) const {
+  double sum = 0.0;
+  for (double v : xin) sum += v;
+  // S_j and C_j / S_j for each j; x is normalised on the fly
+  double s[64], r[64];
+  std::vector<double> s_big, r_big;
+  double* sp = s;
+  double* rp = r;
+  if (n_ > 64) {
+    s_big.resize(n_);
+    r_big.resize(n_);
+    sp = s_big.data();
+    rp = r_big.data();
+  }
+  for (std::size_t j = 0; j < n_; ++j) {
+    double sj = 0.0, cj = 0.0;
+    for (std::size_t k = 0; k < n_; ++k) {
+      const double xg = xin[k] / sum * g_[k * n_ + j];
+      sj += xg;
+      cj += xg * tau_[k * n_ + j];
+    }
+    sp[j] = sj;
+    rp[j] = cj / sj;
+  }
+  for (std::size_t i = 0; i < n_; ++i) {
+    double v = rp[i];
+    for (std::size_t j = 0; j < n_; ++j) v += xin[j] / sum * g_[i * n_ + j] / sp[j] * (tau_[i * n_ + j] - rp[j]);
+    out[i] = v;
+  }
+}
+
+std::vector<double> NrtlAt::ln_gamma(std::span<const double> x) const {
+  std::vector<double> out(n_);
+  ln_gamma(x, out);
+  return out;
+}
+
+double NrtlAt::excess_gibbs(std::span<const double> x) const {
+  const std::vector<double> lg = ln_gamma(x);
+  double s = 0.0, f = 0.0;
+  for (double v : x) s += v;
+  for (std::size_t i = 0; i < n_; ++i) f += x[i] / s * lg[i];
+  return f;
+}
+
+double nrtl_excess_enthalpy(const NrtlParameters& p, std::span<const double> x, double t) {
+  return -kGasConstant * t * t * excess_derivatives(p, x, t).df;
+}
+
+double nrtl_excess_heat_capacity(const NrtlParameters& p, std::span<const double> x, double t) {
+  const ExcessDerivatives e = excess_derivatives(p, x, t);
+  return -kGasConstant * (2.0 * t * e.df + t * t * e.d2f);
+}
+
+bool nrtl_unstable(const NrtlAt& m, std::span<const double> zin, std::vector<double>* trial) {
+  const std::size_t n = m.n();
+  const std::vector<double> z = normalised(zin);
+  std::vector<double> d = m.ln_gamma(z), lg(n), w(n), big(n);
+  std::size_t present = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (z[i] > 0.0) {
+      d[i] += std::log(z[i]);
+      ++present;
+    }
+  }
+  if (present < 2) return false;
+  double best = 1.0 + kUnstableMargin;
+  bool unstable = false;
+  for (std::size_t k = 0; k < n; ++k) {
+    if (z[k] <= 0.0) continue;
+    // a trial rich in component k, the others in the feed's proportions
+    for (std::size_t i = 0; i < n; ++i) w[i] = z[i] > 0.0 ? (i == k ? 0.98 : 0.02 * z[i]) : 0.0;
+    w = normalised(w);
+    double sum_w = 0.0;
+    for (int it = 0; it < kStabilityCap; ++it) {
+      m.ln_gamma(w, lg);
+      double change = 0.0;
+      sum_w = 0.0;
+      for (std::size_t i = 0; i < n; ++i) {
+        if (z[i] <= 0.0) continue;
+        const double ln_w = d[i] - lg[i];
+        change = std::max(change, std::abs(ln_w - std::log(w[i] > 0.0 ? w[i] : 1e-300)));
+        big[i] = std::exp(ln_w);
+        sum_w += big[i];
+      }
+      for (std::size_t i = 0; i < n; ++i) w[i] = z[i] > 0.0 ? big[i] / sum_w : 0.0;
+      if (change < 1e-9) break;
+    }
+    // a trial that converged onto the feed itself is no second liquid
+    double distance = 0.0;
+    for (std::size_t i = 0; i < n; ++i) distance = std::max(distance, std::abs(w[i] - z[i]));
+    if (sum_w > best && distance > 1e-5) {
+      best = sum_w;
+      unstable = true;
+      if (trial != nullptr) *trial = w;
+    }
+  }
+  return unstable;
+}
+
+LiquidSplit nrtl_liquid_split(const NrtlAt& m, std::span<const double> zin) {
+  const std::size_t n = m.n();
+  const std::vector<double> z = normalised(zin);
+  LiquidSplit out;
+  std::vector<double> trial;
+  if (!nrtl_unstable(m, z, &trial)) return out;
+  // successive substitution on K_i = x2_i / x1_i = gamma1_i / gamma2_i from the feed and the trial
+  std::vector<double> k(n, 1.0), x1(n), x2(n), lg1(n), lg2(n);
+  for (std::size_t i = 0; i < n; ++i) k[i] = z[i] > 0.0 ? std::max(trial[i], 1e-12) / z[i] : 1.0;
+  double beta = 0.5;
+  out.converged = false;
+  for (int it = 0; it < kSplitCap; ++it) {
+    // Rachford-Rice for the second liquid's share, by bisection-safeguarded Newton steps
+    double lo = 0.0, hi = 1.0;
+    for (std::size_t i = 0; i < n; ++i) {
+      if (z[i] <= 0.0) continue;
+      if (k[i] > 1.0) lo = std::max(lo, (z[i] - 1.0) / (k[i] - 1.0));  // keeps x2_i <= 1 ... and x1 > 0
+      if (k[i] < 1.0) hi = std::min(hi, (1.0 - z[i]) / (1.0 - k[i]));
+    }
+    lo = std::max(lo, 0.0);
+    hi = std::min(hi, 1.0);
+    beta = std::clamp(beta, lo, hi);
+    for (int r = 0; r < 100; ++r) {
+      double g = 0.0, dg = 0.0;
+      for (std::size_t i = 0; i < n; ++i) {
+        if (z[i] <= 0.0) continue;
+        const double den = 1.0 + beta * (k[i] - 1.0);
+        g += z[i] * (k[i] - 1.0) / den;
+        dg -= z[i] * (k[i] - 1.0) * (k[i] - 1.0) / (den * den);
+      }
+      if (g > 0.0) lo = beta; else hi = beta;
+      double nb = beta - g / dg;
+      if (!(nb > lo && nb < hi)) nb = 0.5 * (lo + hi);
+      const bool done = std::abs(nb - beta) < 1e-14;
+      beta = nb;
+      if (done || hi - lo < 1e-14) break;
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+      x1[i] = z[i] > 0.0 ? z[i] / (1.0 + beta * (k[i] - 1.0)) : 0.0;
+      x2[i] = k[i] * x1[i];
+    }
+    x1 = normalised(x1);
+    x2 = normalised(x2);
+    m.ln_gamma(x1, lg1);
+    m.ln_gamma(x2, lg2);
+    double change = 0.0, spread = 0.0;
+    for (std::size_t i = 0; i < n; ++i) {
+      if (z[i] <= 0.0) continue;
+      const double kn = std::exp(lg1[i] - lg2[i]);
+      change = std::max(change, std::abs(std::log(kn / k[i])));
+      spread = std::max(spread, std::abs(std::log(kn)));
+      k[i] = kn;
+    }
+    if (spread < 1e-6) return out;  // collapsed onto one liquid
+    if (change < kStepTolerance) {
+      out.converged = true;
+      break;
+    }
+  }
+  if (!(beta > 0.0 && beta < 1.0)) {
+    out.converged = true;
+    return out;
+  }
+  out.split = true;
+  out.x1 = x1;
+  out.x2 = x2;
+  out.beta = beta;
+  return out;
+}
+
+}  // namespace kvt::reference
