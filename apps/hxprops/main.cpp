@@ -55,7 +55,7 @@ const char* kFooter =
     "\"36 t/h\", \"1.4 MW\"):\n"
     "  title, points, spacing = \"temperature\"|\"duty\", arrangement = \"counter-current\"|\"co-current\"\n"
     "  [side0] and [side1]:\n"
-    "    name, method = \"ideal\"|\"peng-robinson\", phases = \"vapour-liquid\"|\"vapour-liquid-free-water\"|...\n"
+    "    name, method = \"ideal\"|\"peng-robinson\"|\"nrtl\", phases = \"vapour-liquid\"|\"vapour-liquid-free-water\"|...\n"
     "    pressure (or inlet_pressure and outlet_pressure)\n"
     "    inlet_temperature or inlet_vapour_fraction\n"
     "    outlet_temperature, outlet_vapour_fraction or duty (W added; negative: released; or \"balance\")\n"
