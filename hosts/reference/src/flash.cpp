@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "mixture.h"
+#include "nrtl_method.h"
 #include "pure.h"
 
 namespace kvt::reference {
@@ -106,6 +107,7 @@ class Model {
   // and every property from the water formulation under either method, so it flashes as the ideal
   // method has it.
   bool peng_robinson() const { return sys_.method == Method::peng_robinson && !water_alone_; }
+  bool nrtl() const { return sys_.method == Method::nrtl && !water_alone_; }
 
   State empty(double t, double p) const {
     return {t, p, std::vector<double>(n(), 0.0), std::vector<double>(n(), 0.0), std::vector<double>(n(), 0.0), {}};
@@ -122,6 +124,14 @@ class Model {
       return s;
     }
     if (peng_robinson()) return pr_tp(t, p);
+    if (nrtl()) {
+      ActivitySplit a = nrtl_tp(sys_, z_, t, p, req_.free_water);
+      s.v = std::move(a.v);
+      s.l1 = std::move(a.l1);
+      s.l2 = std::move(a.l2);
+      s.k = std::move(a.k);
+      return s;
+    }
     const auto ps = psat(t);
     if (!three_phase()) {
       std::vector<double> k(n());
@@ -349,6 +359,7 @@ FlashResult Model::result(const State& s) const {
     k = s.k.empty() ? wilson_k(sys_.pr, s.t, s.p) : s.k;
     if (w < n()) k[w] = kw[w];
   }
+  if (nrtl() && !s.k.empty()) k = s.k;
   r.y = fractions(s.v);
   r.x1 = fractions(s.l1);
   r.x2 = fractions(s.l2);
@@ -391,7 +402,13 @@ FlashResult Model::result(const State& s) const {
         r.phase_volume[p] = pr_phase(sys_.pr, s.t, s.p, *comp[p], root(s, ph)).z * kGasConstant * s.t / s.p;
     }
   }
-  if (peng_robinson() && l2 > 0.0) {
+  if (nrtl()) {
+    // each liquid carries its excess enthalpy; the total liquid is its liquids by amount
+    for (int p : {kL, kL1, kL2}) {
+      if (sum(*comp[p]) > 0.0) r.phase_enthalpy[p] = phase_enthalpy(sys_, *comp[p], Phase::kLiquid, s.t, s.p, Root::kLiquid);
+    }
+  }
+  if ((peng_robinson() || nrtl()) && l2 > 0.0) {
     // the total liquid: first and free-water liquids by amount
     r.phase_enthalpy[kL] = (l1 * r.phase_enthalpy[kL1] + l2 * r.phase_enthalpy[kL2]) / (l1 + l2);
   }
@@ -414,7 +431,8 @@ std::vector<std::string> Model::limits(const FlashResult& r) const {
     (o << ... << parts);
     out.push_back(o.str());
   };
-  if (!peng_robinson() && !water_alone_ && r.p > kIdealPressureLimit)
+  if (nrtl()) out = nrtl_limits(sys_, z_, r, req_.free_water);
+  if (sys_.method == Method::ideal && !water_alone_ && r.p > kIdealPressureLimit)
     say("the ideal-solution method above ", kIdealPressureLimit / 1e3,
         " kPa: Raoult's law and an ideal-gas vapour misplace the phase boundaries and the vapour density "
         "(the peng-robinson method holds there)");
@@ -430,7 +448,7 @@ std::vector<std::string> Model::limits(const FlashResult& r) const {
     water = water || static_cast<int>(i) == sys_.water;
     organic = organic || hydrocarbon(c);
   }
-  if (water && organic && !req_.free_water)
+  if (water && organic && !req_.free_water && !(nrtl() && r.phase_amount[kL2] > 0.0))
     say("water and hydrocarbons share one liquid because free water is off: they are treated as miscible, "
         "which they are not (a phase kind with free water separates them)");
   if (req_.model != PhaseModel::kEquilibrium) {
@@ -646,6 +664,8 @@ bool water_alone(const FlashSystem& sys, std::span<const double> x) {
 double phase_enthalpy(const FlashSystem& sys, std::span<const double> x, Phase phase, double t, double p, Root root,
                       RangeNotes* notes) {
   const Mixture m{sys.components, std::vector<double>(x.begin(), x.end()), p};
+  if (sys.method == Method::nrtl && phase == Phase::kLiquid)
+    return enthalpy(m, phase, t, notes) + nrtl_liquid_excess_enthalpy(sys, x, t);
   if (sys.method != Method::peng_robinson || water_alone(sys, x)) return enthalpy(m, phase, t, notes);
   return enthalpy(m, Phase::kVapour, t, notes) + pr_phase(sys.pr, t, p, x, root).h_res +
          (phase == Phase::kLiquid ? liquid_correction(sys.pr, x, t) : 0.0);
@@ -653,6 +673,9 @@ double phase_enthalpy(const FlashSystem& sys, std::span<const double> x, Phase p
 
 double phase_heat_capacity(const FlashSystem& sys, std::span<const double> x, Phase phase, double t, double p,
                            Root root, RangeNotes* notes) {
+  if (sys.method == Method::nrtl && phase == Phase::kLiquid)
+    return enthalpy_dt(Mixture{sys.components, std::vector<double>(x.begin(), x.end()), p}, phase, t, notes) +
+           nrtl_liquid_excess_heat_capacity(sys, x, t);
   if (sys.method != Method::peng_robinson || water_alone(sys, x))
     return enthalpy_dt(Mixture{sys.components, std::vector<double>(x.begin(), x.end()), p}, phase, t, notes);
   const double dt = 1e-3 * t;
@@ -665,6 +688,7 @@ FlashSystem flash_system(const Databank& db, std::vector<const Component*> compo
     if (components[i]->name == "water") s.water = static_cast<int>(i);
   }
   s.pr = peng_robinson(components, db);
+  if (method == Method::nrtl) s.nrtl = nrtl_data(db, components);
   s.components = std::move(components);
   s.method = method;
   return s;

@@ -131,7 +131,7 @@ void pure_routine(const char* routine, bool vapour, double* t, double* p, int64_
   } else {
     *o14 = vapour ? vapour_enthalpy(c, *t, &outside) : liquid_enthalpy(c, *t, &outside);
     *o15 = vapour ? vapour_cp(c, *t, &outside) : liquid_cp(c, *t, &outside);
-    if (vapour && h.system.method == Method::ideal) {
+    if (vapour && h.system.method != Method::peng_robinson) {
       // The pure vapour at its saturation: the liquid plus the measured heat of vaporisation. The ideal
       // gas lacks the real saturated vapour's departure (a third of the latent heat near the critical
       // point), so the heat of vaporisation built from these routines is the correlation's, while
