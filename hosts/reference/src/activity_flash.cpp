@@ -3,16 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "flash.h"
+#include "constants.h"
+#include "rachford_rice.h"
 
 namespace kvt::reference {
 
 namespace {
 
-// Successive substitution on the K-values: each step one Rachford-Rice solution and one activity
-// evaluation; converged when no ln K moves by more than the tolerance.
-constexpr int kSubstitutionCap = 500;
-constexpr double kSubstitutionTolerance = 1e-10;
 // K of a component kept out of the liquid (water under free water when no free water is present).
 constexpr double kBarredK = 1e12;
 
@@ -27,7 +24,7 @@ struct Liquid {
   std::vector<double> x1, x2;
   double beta = 0.0;  // second liquid's share
   bool split = false;
-  bool converged = true;
+  SolveStatus status = SolveStatus::kConverged;
 };
 
 class Splitter {
@@ -40,7 +37,7 @@ class Splitter {
     l.x1 = x;
     if (!allow) return l;
     LiquidSplit s = nrtl_liquid_split(m_, x);
-    l.converged = s.converged;
+    l.status = s.status;
     if (!s.split) return l;
     l.x1 = std::move(s.x1);
     l.x2 = std::move(s.x2);
@@ -70,7 +67,7 @@ class Splitter {
       for (std::size_t i = 0; i < n_; ++i) p_ratio += l.x1[i] * out.k[i];
       if (p_ratio <= 1.0) {
         place_liquid(out, zf, l, amount);
-        out.converged = out.converged && l.converged;
+        out.status = worse(out.status, l.status);
         return;
       }
     }
@@ -90,8 +87,10 @@ class Splitter {
     double b = 0.5;
     Liquid l;
     auto substitute = [&](bool split_each) {
-      for (int it = 0; it < kSubstitutionCap; ++it) {
-        b = rachford_rice(zf, k);
+      for (int it = 0; it < kActivitySubstitution.cap; ++it) {
+        const VapourSplit split = rachford_rice(zf, k, 0.0, kRachfordRice);
+        b = split.beta;
+        out.status = worse(out.status, split.status);
         for (std::size_t i = 0; i < n_; ++i) x[i] = zf[i] / (1.0 + b * (k[i] - 1.0));
         if (barred) x[static_cast<std::size_t>(barred_)] = 0.0;
         const double sx = total(x);
@@ -103,7 +102,7 @@ class Splitter {
           if (zf[i] > 0.0 && static_cast<int>(i) != barred_) change = std::max(change, std::abs(std::log(kn[i] / k[i])));
         }
         k = kn;
-        if (change < kSubstitutionTolerance) return true;
+        if (change < kActivitySubstitution.tolerance) return true;
       }
       return false;
     };
@@ -112,8 +111,8 @@ class Splitter {
       l = liquid(x, true);
       if (l.split) done = substitute(true);
     }
-    out.converged = out.converged && done && l.converged;
-    b = rachford_rice(zf, k);
+    out.status = worse(out.status, done ? l.status : SolveStatus::kStoppedAtCap);
+    b = rachford_rice(zf, k, 0.0, kRachfordRice).beta;
     out.k = k;
     std::vector<double> lz(n_);
     for (std::size_t i = 0; i < n_; ++i) {
@@ -153,7 +152,7 @@ class Splitter {
     // before x does where the liquid is near a split, and it is what decides the phases.
     bool done = false;
     double last = 0.0;
-    for (int it = 0; it < kSubstitutionCap && total(x) > 0.0; ++it) {
+    for (int it = 0; it < kActivitySubstitution.cap && total(x) > 0.0; ++it) {
       const double sx = total(x);
       for (double& v : x) v /= sx;
       m_.ln_gamma(x, lg);
@@ -164,13 +163,14 @@ class Splitter {
         change = std::max(change, std::abs(std::log(xn / x[i])));
         x[i] = xn;
       }
-      if (change < kSubstitutionTolerance || std::abs(total(x) - last) < kSubstitutionTolerance * total(x)) {
+      if (change < kActivitySubstitution.tolerance ||
+          std::abs(total(x) - last) < kActivitySubstitution.tolerance * total(x)) {
         done = true;
         break;
       }
       last = total(x);
     }
-    out.converged = out.converged && (done || total(x) <= 0.0);
+    if (!done && total(x) > 0.0) out.status = SolveStatus::kStoppedAtCap;
     const double sx = total(x);
     if (sx > 0.0) {
       for (double& v : x) v /= sx;
@@ -227,7 +227,6 @@ ActivitySplit activity_split(const NrtlAt& m, std::span<const double> psat, std:
       // the k of an organic liquid at P - Pw, restated at P
       for (std::size_t i = 0; i < n; ++i) out.k[i] *= (p - pw) / p;
       out.k[w] = yw;
-      out.unsplit_liquid = total(out.l1) > 0.0 && nrtl_unstable(m, out.l1);
       return out;
     }
   } else if (zorg <= 0.0) {
@@ -239,7 +238,6 @@ ActivitySplit activity_split(const NrtlAt& m, std::span<const double> psat, std:
   }
   // no free water: water stays in the vapour, the organics split with it there
   Splitter(m, psat, p, water).split(out, z, 1.0, false);
-  out.unsplit_liquid = total(out.l1) > 0.0 && nrtl_unstable(m, out.l1);
   return out;
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "nrtl.h"
+#include "solver.h"
 
 namespace kvt::reference {
 
@@ -17,8 +18,7 @@ struct ActivitySplit {
   std::vector<double> v, l1, l2;
   // y_i / x_i of the (first, or incipient) liquid: gamma_i Psat_i / P, for an incipient phase
   std::vector<double> k;
-  bool converged = true;         // false: an iteration stopped at its cap
-  bool unsplit_liquid = false;   // the organic liquid would split, but free water keeps it one liquid
+  SolveStatus status = SolveStatus::kConverged;
 };
 
 // psat: each component's vapour pressure at m.t() (Pa); z: the feed (sums to 1); water: the index of

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "flash_call.h"
 #include "host_state.h"
 #include "kvt/host.h"
 #include "kvt_reference/reference_host.h"
@@ -124,57 +125,33 @@ std::vector<double> make_stream(std::span<const double> flows, double t, double 
   const std::int64_t n = ncomp();
   if (static_cast<std::int64_t>(flows.size()) != n)
     throw Error("a stream needs " + std::to_string(n) + " component flows, got " + std::to_string(flows.size()));
-  double total = 0.0;
-  for (std::int64_t i = 0; i < n; ++i) {
-    if (!(flows[i] >= 0.0) || !std::isfinite(flows[i])) {
-      std::ostringstream s;
-      s << "flow of " << h.system.components[i]->name << " is " << flows[i] << " kmol/s: flows must be 0 or more";
-      throw Error(s.str());
-    }
-    total += flows[i];
-  }
-  if (!(total > 0.0)) throw Error("the stream has no flow");
-  std::vector<const Component*> present;
-  std::vector<double> z(flows.begin(), flows.end());
-  for (std::int64_t i = 0; i < n; ++i) {
-    z[i] /= total;
-    if (z[i] > 0.0) present.push_back(h.system.components[i]);
-  }
-  const TRange r = set_range(present);
-  if (!(t >= r.min && t <= r.max)) {
+  const Feed feed = feed_of(flows.data());
+  if (!feed.problem.empty()) throw Error(feed.problem);
+  const FlashRequest req = flash_request(feed, kTP, t, p, std::nan(""), free_water, PhaseModel::kEquilibrium);
+  if (!(t >= req.t_min && t <= req.t_max)) {
     std::ostringstream s;
-    s << "temperature " << t << " K is outside the databank range " << r.min << " to " << r.max
+    s << "temperature " << t << " K is outside the databank range " << req.t_min << " to " << req.t_max
       << " K of the stream's components";
     throw Error(s.str());
   }
-  if (!(p >= kPressureMin && p <= kPressureMax)) {
+  if (!(p >= req.p_min && p <= req.p_max)) {
     std::ostringstream s;
-    s << "pressure " << p << " Pa is outside the accepted range " << kPressureMin << " to " << kPressureMax << " Pa";
+    s << "pressure " << p << " Pa is outside the accepted range " << req.p_min << " to " << req.p_max << " Pa";
     throw Error(s.str());
   }
-  FlashRequest req;
-  req.kspec = kTP;
-  req.spec1 = t;
-  req.spec2 = p;
-  req.estimate = std::nan("");
-  req.free_water = free_water;
-  req.t_min = r.min;
-  req.t_max = r.max;
-  req.p_min = kPressureMin;
-  req.p_max = kPressureMax;
-  const FlashResult res = flash(h.system, z, req);
+  const FlashResult res = flash(h.system, feed.z, req);
   if (!res.converged) throw Error("cannot flash the stream: " + res.message);
   for (const auto& limit : res.limits) host().warn("make_stream: " + limit);
   std::vector<double> strm(static_cast<std::size_t>(n + kStreamExtraSlots), 0.0);
   std::copy(flows.begin(), flows.end(), strm.begin());
-  strm[n] = total;
+  strm[n] = feed.flow;
   strm[n + 1] = res.t;
   strm[n + 2] = res.p;
   strm[n + 3] = res.enthalpy;
   strm[n + 4] = res.vapour_fraction;
   strm[n + 5] = res.liquid_split;
   strm[n + 8] = res.molecular_weight;
-  strm[n + 9] = total * res.molecular_weight;
+  strm[n + 9] = feed.flow * res.molecular_weight;
   return strm;
 }
 

@@ -7,8 +7,9 @@
 // pressure; water then does not dissolve in the first, organic, liquid.
 //
 // A temperature-pressure flash solves the Rachford-Rice equation by Newton's method inside a
-// bisection bracket (for Peng-Robinson, inside each substitution step). Every other specification kind is a bracketed one-dimensional search (T at
-// fixed P, or ln P at fixed T) over T-P flashes; where the measured quantity jumps (a pure component
+// bisection bracket (rachford_rice.h; for Peng-Robinson inside each substitution step, substitution.h,
+// after the stability test, stability.h). Every other specification kind (flash_spec.h) is a
+// bracketed one-dimensional search (flash_search.h: T at fixed P, or ln P at fixed T) over T-P flashes; where the measured quantity jumps (a pure component
 // at its boiling point, a single organic with free water at its three-phase point) the result is
 // the lever-rule combination of the two states on either side of the jump. Nothing here touches the
 // host's data store: this is the model, tested directly.
@@ -52,16 +53,13 @@ double phase_enthalpy(const FlashSystem& sys, std::span<const double> x, Phase p
 double phase_heat_capacity(const FlashSystem& sys, std::span<const double> x, Phase phase, double t, double p,
                            Root root, RangeNotes* notes = nullptr);
 
-// Above this pressure the ideal-solution method notes that it is out of its depth (Pa).
-inline constexpr double kIdealPressureLimit = 5e5;
-
 enum class PhaseModel { kEquilibrium, kVapourOnly, kLiquidOnly };
 
 struct FlashRequest {
-  int kspec = 2;          // 1 P-H, 2 T-P, 3 P-vapour fraction, 4 T-H, 5 T-vapour fraction
-  double spec1 = 0.0;     // as KSPEC: P, T, P, T, T
-  double spec2 = 0.0;     // as KSPEC: H, P, vapour fraction, H, vapour fraction
-  double estimate = 0.0;  // T (KSPEC 1, 3) or P (KSPEC 4, 5) to start from; ignored unless finite
+  int kspec = 2;          // the specification kind (flash_spec.h: what spec1 and spec2 fix)
+  double spec1 = 0.0;     // T or P
+  double spec2 = 0.0;     // P, enthalpy or vapour fraction
+  double estimate = 0.0;  // the searched T or P to start from; ignored unless finite
   bool free_water = false;
   PhaseModel model = PhaseModel::kEquilibrium;
   double t_min = 0.0, t_max = 0.0;  // temperatures searched / accepted, K
@@ -93,9 +91,5 @@ struct FlashResult {
 
 // Flash a feed of mole fractions z (one per component, summing to 1).
 FlashResult flash(const FlashSystem& sys, std::span<const double> z, const FlashRequest& req);
-
-// Rachford-Rice: the vapour fraction beta in [0, 1] of a two-phase split with K-values k. Returns 0
-// when sum z K <= 1 (no vapour), 1 when sum z / K <= 1 (no liquid). Components with z = 0 are ignored.
-double rachford_rice(std::span<const double> z, std::span<const double> k);
 
 }  // namespace kvt::reference

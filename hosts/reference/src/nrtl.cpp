@@ -3,19 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "constants.h"
 #include "pure.h"
+#include "rachford_rice.h"
 
 namespace kvt::reference {
 
 namespace {
-
-// Iterations and tolerances of the liquid-liquid test and split (successive substitution: each step
-// costs one activity evaluation, and near a plait point convergence is slow but steady).
-constexpr int kStabilityCap = 200;
-constexpr int kSplitCap = 5000;
-constexpr double kStepTolerance = 1e-10;  // largest change of ln W or ln K between steps
-// A trial whose sum of W exceeds 1 by this much lowers the Gibbs energy: the liquid splits.
-constexpr double kUnstableMargin = 1e-8;
 
 std::vector<double> normalised(std::span<const double> x) {
   double s = 0.0;
@@ -168,7 +162,7 @@ bool nrtl_unstable(const NrtlAt& m, std::span<const double> zin, std::vector<dou
     }
   }
   if (present < 2) return false;
-  double best = 1.0 + kUnstableMargin;
+  double best = 1.0 + kStabilityMargin;
   bool unstable = false;
   for (std::size_t k = 0; k < n; ++k) {
     if (z[k] <= 0.0) continue;
@@ -176,7 +170,7 @@ bool nrtl_unstable(const NrtlAt& m, std::span<const double> zin, std::vector<dou
     for (std::size_t i = 0; i < n; ++i) w[i] = z[i] > 0.0 ? (i == k ? 0.98 : 0.02 * z[i]) : 0.0;
     w = normalised(w);
     double sum_w = 0.0;
-    for (int it = 0; it < kStabilityCap; ++it) {
+    for (int it = 0; it < kLiquidStability.cap; ++it) {
       m.ln_gamma(w, lg);
       double change = 0.0;
       sum_w = 0.0;
@@ -188,12 +182,12 @@ bool nrtl_unstable(const NrtlAt& m, std::span<const double> zin, std::vector<dou
         sum_w += big[i];
       }
       for (std::size_t i = 0; i < n; ++i) w[i] = z[i] > 0.0 ? big[i] / sum_w : 0.0;
-      if (change < 1e-9) break;
+      if (change < kLiquidStability.tolerance) break;
     }
     // a trial that converged onto the feed itself is no second liquid
     double distance = 0.0;
-    for (std::size_t i = 0; i < n; ++i) distance = std::max(distance, std::abs(w[i] - z[i]));
-    if (sum_w > best && distance > 1e-5) {
+    for (std::size_t i = 0; i < n; ++i) distance += std::abs(w[i] - z[i]);
+    if (sum_w > best && distance > kTrivialDistance) {
       best = sum_w;
       unstable = true;
       if (trial != nullptr) *trial = w;
@@ -211,34 +205,14 @@ LiquidSplit nrtl_liquid_split(const NrtlAt& m, std::span<const double> zin) {
   // successive substitution on K_i = x2_i / x1_i = gamma1_i / gamma2_i from the feed and the trial
   std::vector<double> k(n, 1.0), x1(n), x2(n), lg1(n), lg2(n);
   for (std::size_t i = 0; i < n; ++i) k[i] = z[i] > 0.0 ? std::max(trial[i], 1e-12) / z[i] : 1.0;
-  double beta = 0.5;
-  out.converged = false;
-  for (int it = 0; it < kSplitCap; ++it) {
-    // Rachford-Rice for the second liquid's share, by bisection-safeguarded Newton steps
-    double lo = 0.0, hi = 1.0;
-    for (std::size_t i = 0; i < n; ++i) {
-      if (z[i] <= 0.0) continue;
-      if (k[i] > 1.0) lo = std::max(lo, (z[i] - 1.0) / (k[i] - 1.0));  // keeps x2_i <= 1 ... and x1 > 0
-      if (k[i] < 1.0) hi = std::min(hi, (1.0 - z[i]) / (1.0 - k[i]));
-    }
-    lo = std::max(lo, 0.0);
-    hi = std::min(hi, 1.0);
-    beta = std::clamp(beta, lo, hi);
-    for (int r = 0; r < 100; ++r) {
-      double g = 0.0, dg = 0.0;
-      for (std::size_t i = 0; i < n; ++i) {
-        if (z[i] <= 0.0) continue;
-        const double den = 1.0 + beta * (k[i] - 1.0);
-        g += z[i] * (k[i] - 1.0) / den;
-        dg -= z[i] * (k[i] - 1.0) * (k[i] - 1.0) / (den * den);
-      }
-      if (g > 0.0) lo = beta; else hi = beta;
-      double nb = beta - g / dg;
-      if (!(nb > lo && nb < hi)) nb = 0.5 * (lo + hi);
-      const bool done = std::abs(nb - beta) < 1e-14;
-      beta = nb;
-      if (done || hi - lo < 1e-14) break;
-    }
+  double beta = 0.0;
+  SolveStatus rr = SolveStatus::kConverged;
+  out.status = SolveStatus::kStoppedAtCap;
+  for (int it = 0; it < kLiquidSplit.cap; ++it) {
+    // the second liquid's share: Rachford-Rice with K = x2 / x1
+    const VapourSplit share = rachford_rice(z, k, 0.0, kRachfordRice);
+    beta = share.beta;
+    rr = worse(rr, share.status);
     for (std::size_t i = 0; i < n; ++i) {
       x1[i] = z[i] > 0.0 ? z[i] / (1.0 + beta * (k[i] - 1.0)) : 0.0;
       x2[i] = k[i] * x1[i];
@@ -255,16 +229,17 @@ LiquidSplit nrtl_liquid_split(const NrtlAt& m, std::span<const double> zin) {
       spread = std::max(spread, std::abs(std::log(kn)));
       k[i] = kn;
     }
-    if (spread < 1e-6) return out;  // collapsed onto one liquid
-    if (change < kStepTolerance) {
-      out.converged = true;
+    if (spread < kTrivialSpread) {  // collapsed onto one liquid
+      out.status = SolveStatus::kConverged;
+      return out;
+    }
+    if (change < kLiquidSplit.tolerance) {
+      out.status = SolveStatus::kConverged;
       break;
     }
   }
-  if (!(beta > 0.0 && beta < 1.0)) {
-    out.converged = true;
-    return out;
-  }
+  if (!(beta > 0.0 && beta < 1.0)) return out;
+  out.status = worse(out.status, rr);
   out.split = true;
   out.x1 = x1;
   out.x2 = x2;

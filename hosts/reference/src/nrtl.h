@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "databank.h"
+#include "solver.h"
 
 namespace kvt::reference {
 
@@ -39,9 +40,6 @@ struct NrtlData {
   std::vector<NrtlSpan> spans;
 };
 NrtlData nrtl_data(const Databank& db, const std::vector<const Component*>& components);
-// How far outside a pair's data span the parameters are taken without a note (K).
-inline constexpr double kNrtlSpanMargin = 50.0;
-
 // The model at one temperature: tau and G evaluated once, for any number of compositions.
 class NrtlAt {
  public:
@@ -70,7 +68,7 @@ double nrtl_excess_heat_capacity(const NrtlParameters& p, std::span<const double
 // component finds no lower Gibbs energy). Components with z_i = 0 stay absent.
 struct LiquidSplit {
   bool split = false;
-  bool converged = true;  // false: the split's iteration stopped at its cap
+  SolveStatus status = SolveStatus::kConverged;
   std::vector<double> x1, x2;
   double beta = 0.0;  // amount of the second liquid per amount of z
 };

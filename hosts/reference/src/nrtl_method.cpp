@@ -3,6 +3,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "constants.h"
 #include "mixture.h"
 #include "pure.h"
 

@@ -2,8 +2,8 @@
 // van der Waals one-fluid mixing and binary interaction parameters k_ij:
 //   P = RT / (v - b) - a / (v (v + b) + b (v - b)),  a = sum_ij x_i x_j (a_i a_j)^(1/2) (1 - k_ij),
 //   b = sum_i x_i b_i.
-// It gives fugacity coefficients, the compressibility factor and the residual enthalpy of a phase,
-// and the tangent-plane test of a composition's stability.
+// It gives fugacity coefficients, the compressibility factor and the residual enthalpy of a phase
+// (the tangent-plane test of a composition's stability: stability.h).
 #pragma once
 
 #include <span>
@@ -52,13 +52,5 @@ PrPhase pr_phase(const PengRobinson& pr, double t, double p, std::span<const dou
 // carries it.
 inline constexpr double kCorrectionEnd = 0.9;
 double liquid_correction(const PengRobinson& pr, std::span<const double> x, double t);
-
-// Wilson's estimate of the equilibrium ratios K_i = y_i / x_i.
-std::vector<double> wilson_k(const PengRobinson& pr, double t, double p);
-
-// Tangent-plane test (Michelsen 1982) of a phase of composition z, from a vapour-like and a
-// liquid-like trial phase started with the ratios k. True when z is stable; otherwise k holds
-// y_i / x_i estimates to start a two-phase split from.
-bool pr_stable(const PengRobinson& pr, double t, double p, std::span<const double> z, std::vector<double>& k);
 
 }  // namespace kvt::reference

@@ -158,39 +158,6 @@ void pure_routine(const char* routine, bool vapour, double* t, double* p, int64_
 
 extern "C" {
 
-void TEBU_SETH(double* strm, int64_t*, int64_t*, int64_t*, int64_t*) {
-  HostState& h = host();
-  const std::int64_t n = h.ncomp();
-  if (n <= 0) return;
-  std::vector<double> z(static_cast<std::size_t>(n));
-  double flow = 0.0;
-  for (std::int64_t i = 0; i < n; ++i) flow += (z[i] = load(strm, i));
-  if (!(flow > 0.0)) return;
-  for (double& v : z) v /= flow;
-  std::vector<const Component*> present;
-  for (std::int64_t i = 0; i < n; ++i) {
-    if (z[i] > 0.0) present.push_back(h.system.components[i]);
-  }
-  const TRange r = set_range(present);
-  FlashRequest req;
-  req.kspec = 1;
-  req.spec1 = load(strm, n + 2);
-  req.spec2 = load(strm, n + 3);
-  req.estimate = load(strm, n + 1);
-  req.free_water = h.last_free_water;
-  req.model = h.last_model;
-  req.t_min = r.min;
-  req.t_max = r.max;
-  req.p_min = kPressureMin;
-  req.p_max = kPressureMax;
-  const FlashResult res = flash(h.system, z, req);
-  if (res.converged) {
-    store(strm, n + 1, res.t);
-  } else {
-    h.warn("TEBU_SETH: " + res.message);
-  }
-}
-
 void TEBU_TOTFLO(double* strm, int64_t*, int64_t*, int64_t*, double* total) {
   double s = 0.0;
   for (std::int64_t i = 0; i < host().ncomp(); ++i) s += load(strm, i);
@@ -230,97 +197,6 @@ void TEBU_CPACK(double* strm, int64_t* npack, int64_t* idx, double* z, double* w
   *npack = k;
   *w = flow;
 }
-
-void WEND_FLASH(double* strm, int64_t*, int64_t*, int64_t*, int64_t*, int64_t* kspec, int64_t* kind, int64_t* nphase,
-                int64_t*, double*, double* spec1, double* spec2, double* estimate, int64_t*, int64_t*,
-                int64_t* retention_mode, int64_t*, double* real_record, int64_t* int_record, int64_t* status) {
-  HostState& h = host();
-  const std::int64_t n = h.ncomp();
-  auto reject = [&](std::int64_t code, const std::string& why) {
-    h.warn("WEND_FLASH: " + why);
-    *status = code;
-    VOKA_FLSCOM[0] = 0;
-    VOKA_FLSCM2[0] = 1;
-    int_record[0] = 0;
-    if (n > 0) publish_failure(strm);
-  };
-  if (n <= 0) {
-    reject(kStatusBadInput, "no component set is selected");
-    return;
-  }
-  std::vector<double> z(static_cast<std::size_t>(n));
-  double flow = 0.0;
-  for (std::int64_t i = 0; i < n; ++i) {
-    z[i] = load(strm, i);
-    if (!(z[i] >= 0.0) || !std::isfinite(z[i])) {
-      std::ostringstream s;
-      s << "flow of " << h.system.components[i]->name << " is " << z[i] << " kmol/s: flows must be 0 or more";
-      reject(kStatusBadInput, s.str());
-      return;
-    }
-    flow += z[i];
-  }
-  if (!(flow > 0.0)) {
-    reject(kStatusBadInput, "the stream has no flow");
-    return;
-  }
-  for (double& v : z) v /= flow;
-  std::vector<const Component*> present;
-  for (std::int64_t i = 0; i < n; ++i) {
-    if (z[i] > 0.0) present.push_back(h.system.components[i]);
-  }
-  const TRange r = set_range(present);
-
-  FlashRequest req;
-  req.kspec = static_cast<int>(*kspec);
-  req.spec1 = *spec1;
-  req.spec2 = *spec2;
-  req.estimate = *estimate < kHostMissing ? *estimate : std::nan("");
-  const bool have_record = *retention_mode != 0 && int_record[0] == kRecordMarker && int_record[1] == n;
-  if (!std::isfinite(req.estimate) && have_record) {
-    req.estimate = (req.kspec == 4 || req.kspec == 5) ? load(real_record, 1) : load(real_record, 0);
-  }
-  const std::int64_t k = *kind % 10, w = (*kind / 10) % 10;
-  req.free_water = w == 1 || *nphase == 3;
-  if (k == 2) {
-    req.model = PhaseModel::kLiquidOnly;
-  } else if (k == 3 || *nphase == 1) {
-    req.model = PhaseModel::kVapourOnly;
-  } else {
-    req.model = PhaseModel::kEquilibrium;
-  }
-  req.t_min = r.min;
-  req.t_max = r.max;
-  req.p_min = kPressureMin;
-  req.p_max = kPressureMax;
-  h.last_free_water = req.free_water;
-  h.last_model = req.model;
-
-  const FlashResult res = flash(h.system, z, req);
-  if (!res.converged) {
-    reject(res.bad_input ? kStatusBadInput : kStatusFailed, res.message);
-    return;
-  }
-  const double h_before = load(strm, n + 3);
-  publish_flash(res, z, strm, flow, h_before);
-  for (const auto& note : res.notes) h.warn("WEND_FLASH: " + note + " (value extrapolated)");
-  for (const auto& limit : res.limits) h.warn("WEND_FLASH: " + limit);
-  h.last_p = res.p;
-  VOKA_FLSCOM[0] = res.notes.empty() ? kFlashOk : kFlashExtrapolated;
-  *status = kStatusConverged;
-  // the record: a warm start for the next flash of this slot
-  store(real_record, 0, res.t);
-  store(real_record, 1, res.p);
-  store(real_record, 2, res.vapour_fraction);
-  store(real_record, 3, res.liquid_split);
-  store(real_record, 4, res.enthalpy);
-  store(real_record, 5, static_cast<double>(req.kspec));
-  int_record[0] = kRecordMarker;
-  int_record[1] = n;
-  int_record[2] = (res.phase_amount[kV] > 0) + (res.phase_amount[kL1] > 0) + (res.phase_amount[kL2] > 0);
-}
-
-int64_t WEND_FLSTAT(int64_t*, int64_t* status) { return *status; }
 
 void WEND_CRTCAL(int64_t* nc, double* comp, int64_t* idx, double*, double* tc, double* pc, double* o7, double* o8,
                  int64_t* ierr) {

@@ -1,0 +1,83 @@
+// The reference host's numbers that carry a choice: estimates, method limits, and each solver's
+// tolerance and cap, with the source of the value or the reason for it. Physical constants of a
+// formulation (the equation's Omega_a, IF97's coefficients) stay with that formulation.
+#pragma once
+
+#include "solver.h"
+
+namespace kvt::reference {
+
+// ---- Estimates ---------------------------------------------------------------------------------
+
+// Wilson's (1968) estimate of the equilibrium ratios, K_i = (Pc_i / P) exp(s (1 + omega_i)(1 - Tc_i / T)),
+// with s = 5.373 = (7/3) ln 10, the slope that the acentric factor's definition gives a vapour-pressure
+// curve through the critical point and Tr = 0.7.
+inline constexpr double kWilsonSlope = 5.373;
+
+// ---- Where a method is weak ---------------------------------------------------------------------
+
+// Above this pressure (Pa) the ideal-solution method notes that it is out of its depth: Raoult's law
+// and an ideal-gas vapour misplace propane/n-butane/n-pentane bubble and dew points by 2.3 K and
+// 1.1 K and the dew vapour density by 11 % at 0.5 MPa, three times that at 2 MPa (host README).
+inline constexpr double kIdealPressureLimit = 5e5;
+
+// The NRTL method notes a liquid more than this (K) outside the temperatures its pairs' 1 atm data
+// covered (from the lower to the higher normal boiling point of the pair): within it the
+// parameters' 1/T dependence carries a liquid's subcooling in a condenser; beyond it the activity
+// coefficients are an extrapolation the data never tested.
+inline constexpr double kNrtlSpanMargin = 50.0;
+
+// ---- Solvers: tolerances and caps ---------------------------------------------------------------
+
+// Rachford-Rice for the vapour fraction: Newton's method kept inside a bisection bracket; converged
+// when the step or the bracket is within a few ulps of a fraction near 1. The bracket halves at
+// least every other step, so 200 steps cannot be needed short of a broken function.
+inline constexpr Stopping kRachfordRice{1e-15, 200};
+
+// Successive substitution of the equilibrium ratios (Peng-Robinson), on the largest change of ln K:
+// 1e-11 puts the fugacities of both phases equal to about 1e-11 relative, far below what a
+// duty or a boundary temperature can show. Plain substitution converges linearly, slowly near a
+// critical point; the cap bounds that.
+inline constexpr Stopping kSubstitution{1e-11, 500};
+
+// The tangent-plane test's substitution on ln W_i (Michelsen 1982), on the largest change of ln W.
+inline constexpr Stopping kStability{1e-10, 300};
+// A trial phase whose normalised composition lies within this (sum of absolute differences) of the
+// feed is the trivial solution, and a tangent-plane distance must exceed 0 by this much
+// (sum W > 1 + this) to count as unstable.
+inline constexpr double kTrivialDistance = 1e-4;
+inline constexpr double kStabilityMargin = 1e-8;
+// A split whose ratios all lie within this of 1 (largest |ln K|) has collapsed onto the feed.
+inline constexpr double kTrivialSpread = 1e-4;
+
+// The NRTL liquid. Substitution of K_i = gamma_i Psat_i / P (and of the incipient liquid of a
+// vapour) on the largest change of ln K, as for the equation above. The liquid-liquid test on ln W
+// from a trial rich in each component. The liquid-liquid split, substitution of K_i = gamma1_i /
+// gamma2_i, converges linearly at a rate that tends to 1 at a plait point: up to a few thousand steps
+// within 1 K of one, each one activity evaluation, so its cap is high.
+inline constexpr Stopping kActivitySubstitution{1e-10, 500};
+inline constexpr Stopping kLiquidStability{1e-9, 300};
+inline constexpr Stopping kLiquidSplit{1e-10, 5000};
+
+// The one-dimensional search of the flash kinds other than T-P (over T, or over -ln P): bisection
+// to a bracket of 1e-12 relative, about 45 halvings of the widest range; a golden section for a
+// measure's least value; a coarse scan of 64 points for a start below the target.
+inline constexpr Stopping kBisection{1e-12, 300};
+inline constexpr Stopping kGoldenSection{1e-12, 100};
+inline constexpr int kScanPoints = 64;
+// A warm start narrows the bracket around an estimate, from 1e-3 of it, widening four-fold.
+inline constexpr double kEstimateWindow = 1e-3;
+inline constexpr double kEstimateGrowth = 4.0;
+
+// A flash on enthalpy meets it within this share of the target, but never tighter than
+// kEnthalpyTolerance times kEnthalpyFloor (0.01 J/kmol): far below a duty's last digit.
+inline constexpr double kEnthalpyTolerance = 1e-9;
+inline constexpr double kEnthalpyFloor = 1e7;  // J/kmol
+// A flash on a vapour fraction above 0 meets it within this (a fraction of 0 is met exactly).
+inline constexpr double kVapourFractionTolerance = 1e-12;
+
+// Two single-root states either side of a jump are one fluid (a supercritical stream changing its
+// liquid-like label) when their compressibility factors agree to this share.
+inline constexpr double kOneFluidZ = 1e-4;
+
+}  // namespace kvt::reference

@@ -1,0 +1,216 @@
+#include "flash_model.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "constants.h"
+#include "nrtl_method.h"
+#include "pure.h"
+#include "rachford_rice.h"
+#include "stability.h"
+#include "substitution.h"
+
+namespace kvt::reference {
+
+std::vector<double> Model::psat(double t) const {
+  std::vector<double> out(n());
+  for (std::size_t i = 0; i < n(); ++i) out[i] = std::exp(ln_vapour_pressure(*sys_.components[i], t));
+  return out;
+}
+
+State Model::empty(double t, double p) const {
+  return {t, p, std::vector<double>(n(), 0.0), std::vector<double>(n(), 0.0), std::vector<double>(n(), 0.0), {}};
+}
+
+State Model::tp(double t, double p) const {
+  State s = empty(t, p);
+  if (req_.model == PhaseModel::kVapourOnly) {
+    s.v = z_;
+    return s;
+  }
+  if (req_.model == PhaseModel::kLiquidOnly) {
+    s.l1 = z_;
+    return s;
+  }
+  if (nrtl()) return nrtl_tp(t, p);
+  return peng_robinson() ? pr_tp(t, p) : ideal_tp(t, p);
+}
+
+State Model::nrtl_tp(double t, double p) const {
+  ActivitySplit a = kvt::reference::nrtl_tp(sys_, z_, t, p, req_.free_water);
+  State s{t, p, std::move(a.v), std::move(a.l1), std::move(a.l2), std::move(a.k)};
+  s.status = a.status;
+  return s;
+}
+
+State Model::ideal_tp(double t, double p) const {
+  State s = empty(t, p);
+  const auto ps = psat(t);
+  if (!three_phase()) {
+    std::vector<double> k(n());
+    for (std::size_t i = 0; i < n(); ++i) k[i] = ps[i] / p;
+    split_two(s, z_, k, 1.0);
+    return s;
+  }
+  const auto w = static_cast<std::size_t>(sys_.water);
+  const double zw = z_[w], zorg = 1.0 - zw, pw = ps[w];
+  if (p > pw) {
+    // Free water present: the organics split by Raoult at the pressure less water's, with K' = Psat/(P - Pw).
+    std::vector<double> zo(n(), 0.0), k(n(), 1.0);
+    for (std::size_t i = 0; i < n(); ++i) {
+      if (i != w && zorg > 0.0) {
+        zo[i] = z_[i] / zorg;
+        k[i] = ps[i] / (p - pw);
+      }
+    }
+    State org = empty(t, p);
+    if (zorg > 0.0) split_two(org, zo, k, zorg);
+    const double v_org = sum(org.v);
+    const double yw = pw / p;
+    const double vap = v_org / (1.0 - yw);
+    const double free = zw - vap * yw;
+    if (free >= 0.0) {
+      s.v = org.v;
+      s.l1 = org.l1;
+      s.v[w] = vap * yw;
+      s.l2[w] = free;
+      s.status = org.status;
+      return s;
+    }
+  }
+  // No free water: water stays in the vapour; the organics split by Raoult.
+  std::vector<double> zo(n(), 0.0), k(n(), 1.0);
+  for (std::size_t i = 0; i < n(); ++i) {
+    if (i != w) {
+      zo[i] = z_[i];
+      k[i] = ps[i] / p;
+    }
+  }
+  const VapourSplit split = rachford_rice(zo, k, zw, kRachfordRice);
+  const double b = split.beta;
+  for (std::size_t i = 0; i < n(); ++i) {
+    if (i == w) {
+      s.v[i] = zw;
+    } else if (z_[i] > 0.0) {
+      s.l1[i] = b >= 1.0 ? 0.0 : z_[i] * (1.0 - b) / (1.0 + b * (k[i] - 1.0));
+      s.v[i] = z_[i] - s.l1[i];
+    }
+  }
+  s.status = split.status;
+  return s;
+}
+
+double Model::enthalpy(const State& s) const {
+  double h = 0.0;
+  for (const auto* a : {&s.v, &s.l1, &s.l2}) {
+    const double amount = sum(*a);
+    if (amount <= 0.0) continue;
+    const Phase ph = a == &s.v ? Phase::kVapour : Phase::kLiquid;
+    h += amount * phase_enthalpy(sys_, *a, ph, s.t, s.p, root(s, ph));
+  }
+  return h;
+}
+
+Root Model::root(const State& s, Phase phase) const {
+  if (req_.model != PhaseModel::kEquilibrium || (sum(s.v) > 0.0 && sum(s.l1) + sum(s.l2) > 0.0) || !s.k.empty())
+    return phase == Phase::kVapour ? Root::kVapour : Root::kLiquid;
+  return Root::kStable;
+}
+
+bool Model::one_fluid(const State& a, const State& b) const {
+  if (!peng_robinson() || sum(a.v) > 0.0 || sum(a.l2) > 0.0 || sum(b.l1) + sum(b.l2) > 0.0) return false;
+  const double za = pr_phase(sys_.pr, a.t, a.p, z_, Root::kStable).z;
+  const double zb = pr_phase(sys_.pr, b.t, b.p, z_, Root::kStable).z;
+  return std::abs(za - zb) <= kOneFluidZ * std::abs(zb);
+}
+
+void Model::split_two(State& s, const std::vector<double>& zf, const std::vector<double>& k, double amount) {
+  const VapourSplit split = rachford_rice(zf, k, 0.0, kRachfordRice);
+  const double b = split.beta;
+  for (std::size_t i = 0; i < zf.size(); ++i) {
+    if (zf[i] <= 0.0) continue;
+    const double l = b >= 1.0 ? 0.0 : zf[i] * (1.0 - b) / (1.0 + b * (k[i] - 1.0));
+    s.l1[i] = amount * l;
+    s.v[i] = amount * (zf[i] - l);
+  }
+  s.status = worse(s.status, split.status);
+}
+
+// Peng-Robinson T-P flash, free water as the ideal method has it: water's partial pressure in the
+// vapour is its vapour pressure while free water is present.
+State Model::pr_tp(double t, double p) const {
+  State s = empty(t, p);
+  if (!three_phase()) {
+    pr_split(s, z_, 1.0, -1, 0.0);
+    return s;
+  }
+  const auto w = static_cast<std::size_t>(sys_.water);
+  const double zw = z_[w], zorg = 1.0 - zw;
+  const double pw = std::exp(ln_vapour_pressure(*sys_.components[w], t));
+  if (p > pw) {
+    State org = empty(t, p);
+    std::vector<double> zo(n(), 0.0);
+    for (std::size_t i = 0; i < n(); ++i) zo[i] = i != w && zorg > 0.0 ? z_[i] / zorg : 0.0;
+    const double yw = pw / p;
+    if (zorg > 0.0) pr_split(org, zo, zorg, static_cast<int>(w), yw);
+    const double vap = sum(org.v) / (1.0 - yw);
+    const double free = zw - vap * yw;
+    if (free >= 0.0) {
+      s = org;
+      s.v[w] = vap * yw;
+      s.l2[w] = free;
+      return s;
+    }
+  }
+  pr_split(s, z_, 1.0, static_cast<int>(w), -1.0);  // no free water: water stays in the vapour
+  return s;
+}
+
+// Split `amount` kmol of feed zf into s.v and s.l1 by successive substitution on the fugacity
+// coefficients, after a tangent-plane test of the feed. water < 0: every component takes part;
+// yw >= 0: component `water` is held at mole fraction yw in the vapour and kept out of the liquid
+// (zf holds none of it); yw < 0: it is kept out of the liquid and all of it is vapour. The
+// substitution starts from Wilson's ratios (which lead to the vapour-liquid split rather than a
+// liquid-liquid one), and from the stability test's when that collapses onto the feed.
+void Model::pr_split(State& s, const std::vector<double>& zf, double amount, int water, double yw) const {
+  const PengRobinson& pr = sys_.pr;
+  const std::size_t w = water >= 0 ? static_cast<std::size_t>(water) : n();
+  const bool held = w < n() && yw >= 0.0;
+  std::vector<double> k = wilson_k(pr, s.t, s.p), k_trial = k;
+  const Stability test = tangent_plane_test(pr, s.t, s.p, zf, k_trial, kStability);
+  s.status = worse(s.status, test.status);
+  bool split = !test.stable;
+  double b = 0.0;
+  for (int start = 0; split && start < 2; ++start) {
+    if (start == 1) k = k_trial;
+    const Substituted sub = substitute(pr, s.t, s.p, zf, k, {w, yw}, kSubstitution);
+    b = sub.beta;
+    double spread = 0.0;
+    for (std::size_t i = 0; i < n(); ++i) {
+      if (zf[i] > 0.0 && i != w) spread = std::max(spread, std::abs(std::log(k[i])));
+    }
+    split = spread > kTrivialSpread && b > 0.0 && b < 1.0;
+    if (split) {
+      s.status = worse(s.status, sub.status);
+      break;
+    }
+  }
+  if (!split) {
+    const bool vapour = pr_phase(pr, s.t, s.p, zf, Root::kStable).vapour_like;
+    for (std::size_t i = 0; i < n(); ++i) (vapour || (i == w && !held) ? s.v : s.l1)[i] = amount * zf[i];
+    // water sent to the vapour takes the vapour root even where the equation has it liquid (its
+    // saturation pressure is the formulation's, not the equation's): explicit ratios fix the roots
+    if (w < n() && !held && zf[w] > 0.0) s.k = wilson_k(pr, s.t, s.p);
+    return;
+  }
+  for (std::size_t i = 0; i < n(); ++i) {
+    if (zf[i] <= 0.0) continue;
+    const double l = i == w ? 0.0 : zf[i] * (1.0 - b) / (1.0 + b * (k[i] - 1.0));
+    s.l1[i] = amount * l;
+    s.v[i] = amount * (zf[i] - l);
+  }
+  s.k = k;
+  if (held) s.k[w] = yw;  // water's ratio to a free-water liquid
+}
+
+}  // namespace kvt::reference

@@ -1,0 +1,140 @@
+#include <sstream>
+
+#include "constants.h"
+#include "flash_model.h"
+#include "mixture.h"
+#include "nrtl_method.h"
+#include "pure.h"
+#include "stability.h"
+
+namespace kvt::reference {
+
+namespace {
+
+bool hydrocarbon(const Component& c) {
+  return !c.formula.empty() && c.formula.find_first_not_of("CH0123456789") == std::string::npos;
+}
+
+}  // namespace
+
+FlashResult Model::result(const State& s) const {
+  FlashResult r;
+  r.converged = true;
+  r.t = s.t;
+  r.p = s.p;
+  const double vap = sum(s.v), l1 = sum(s.l1), l2 = sum(s.l2);
+  r.vapour_fraction = vapour_fraction(s);
+  r.liquid_split = l1 + l2 > 0.0 ? l1 / (l1 + l2) : 1.0;
+  r.phase_amount = {vap, l1 + l2, l1, l2};
+  const bool three = three_phase() || (req_.free_water && sys_.water >= 0);
+  const std::size_t w = sys_.water >= 0 ? static_cast<std::size_t>(sys_.water) : n();
+  // equilibrium ratios for the incipient phases: Raoult's, or the equation's last ones
+  std::vector<double> k = psat(s.t);
+  for (double& v : k) v /= s.p;
+  if (peng_robinson()) {
+    const std::vector<double> kw = k;
+    k = s.k.empty() ? wilson_k(sys_.pr, s.t, s.p) : s.k;
+    if (w < n()) k[w] = kw[w];
+  }
+  if (nrtl() && !s.k.empty()) k = s.k;  // gamma_i Psat_i / P of the (incipient) first liquid
+  r.y = fractions(s.v);
+  r.x1 = fractions(s.l1);
+  r.x2 = fractions(s.l2);
+  if (l2 <= 0.0 && three && w < n()) r.x2[w] = 1.0;  // incipient free water
+  if (l1 <= 0.0) {
+    // incipient first liquid: x_i proportional to y_i / K_i (water excluded with free water)
+    std::vector<double> a(n(), 0.0);
+    for (std::size_t i = 0; i < n(); ++i) {
+      if (three && i == w) continue;
+      a[i] = r.y[i] / k[i];
+    }
+    r.x1 = fractions(a);
+  }
+  if (vap <= 0.0) {
+    // incipient vapour: x_i K_i of the liquids present
+    std::vector<double> a(n(), 0.0);
+    for (std::size_t i = 0; i < n(); ++i) a[i] = r.x1[i] * k[i] * (l1 > 0.0 ? 1.0 : 0.0);
+    if (l2 > 0.0 && w < n()) a[w] += k[w];
+    r.y = fractions(a);
+    if (sum(a) <= 0.0) r.y = fractions(z_);
+  }
+  std::vector<double> liq(n());
+  for (std::size_t i = 0; i < n(); ++i) liq[i] = s.l1[i] + s.l2[i];
+  r.x = l1 + l2 > 0.0 ? fractions(liq) : r.x1;
+
+  RangeNotes notes;
+  const std::array<const std::vector<double>*, 4> comp{&r.y, &r.x, &r.x1, &r.x2};
+  for (int p = 0; p < 4; ++p) {
+    Mixture m{sys_.components, *comp[p], s.p};
+    if (sum(*comp[p]) <= 0.0) continue;
+    const Phase ph = p == kV ? Phase::kVapour : Phase::kLiquid;
+    const bool present = r.phase_amount[p] > 0.0;
+    r.phase_enthalpy[p] = kvt::reference::enthalpy(m, ph, s.t, present ? &notes : nullptr);
+    r.phase_volume[p] = molar_volume(m, ph, s.t, s.p, present ? &notes : nullptr);
+    r.phase_mw[p] = molecular_weight(m);
+    if (peng_robinson()) {
+      // the equation's enthalpy, and the vapour's volume from the equation (water alone excepted)
+      r.phase_enthalpy[p] = phase_enthalpy(sys_, *comp[p], ph, s.t, s.p, root(s, ph));
+      if (p == kV && !water_alone(sys_, *comp[p]))
+        r.phase_volume[p] = pr_phase(sys_.pr, s.t, s.p, *comp[p], root(s, ph)).z * kGasConstant * s.t / s.p;
+    }
+  }
+  if (nrtl()) {
+    // every liquid carries its excess enthalpy
+    for (int p : {kL, kL1, kL2}) {
+      if (sum(*comp[p]) > 0.0) r.phase_enthalpy[p] = phase_enthalpy(sys_, *comp[p], Phase::kLiquid, s.t, s.p, Root::kLiquid);
+    }
+  }
+  if ((peng_robinson() || nrtl()) && l2 > 0.0) {
+    // the total liquid: its two liquids by amount
+    r.phase_enthalpy[kL] = (l1 * r.phase_enthalpy[kL1] + l2 * r.phase_enthalpy[kL2]) / (l1 + l2);
+  }
+  r.notes = notes.items;
+  r.limits = limits(r);
+  r.enthalpy = enthalpy(s);
+  Mixture feed{sys_.components, z_};
+  r.molecular_weight = molecular_weight(feed);
+  return r;
+}
+
+std::vector<std::string> Model::limits(const FlashResult& r) const {
+  std::vector<std::string> out;
+  auto say = [&](auto... parts) {
+    std::ostringstream o;
+    (o << ... << parts);
+    out.push_back(o.str());
+  };
+  if (nrtl()) out = nrtl_limits(sys_, z_, r, req_.free_water);
+  if (sys_.method == Method::ideal && !water_alone_ && r.p > kIdealPressureLimit)
+    say("the ideal-solution method above ", kIdealPressureLimit / 1e3,
+        " kPa: Raoult's law and an ideal-gas vapour misplace the phase boundaries and the vapour density "
+        "(the peng-robinson method holds there)");
+  const bool liquid = r.phase_amount[kL1] > 0.0;
+  bool water = false, organic = false;
+  for (std::size_t i = 0; i < n(); ++i) {
+    const Component& c = *sys_.components[i];
+    if (!liquid || r.x1[i] < kNoteFraction) continue;
+    if (r.t > c.tc)
+      say(c.name, " is above its critical temperature (", c.tc,
+          " K) in a liquid: its liquid volume is continued from Tr 0.95 up to the critical volume and its transport "
+          "properties are held at the end of their range");
+    water = water || static_cast<int>(i) == sys_.water;
+    organic = organic || hydrocarbon(c);
+  }
+  if (water && organic && !req_.free_water && !(nrtl() && r.phase_amount[kL2] > 0.0))
+    say("water and hydrocarbons share one liquid because free water is off: they are treated as miscible, "
+        "which they are not (a phase kind with free water separates them)");
+  if (req_.model != PhaseModel::kEquilibrium) {
+    FlashRequest eq = req_;
+    eq.model = PhaseModel::kEquilibrium;
+    const State st = Model(sys_, z_, eq).tp(r.t, r.p);
+    const bool forced_vapour = req_.model == PhaseModel::kVapourOnly;
+    if ((forced_vapour && sum(st.l1) + sum(st.l2) > 0.0) || (!forced_vapour && sum(st.v) > 0.0))
+      say("the stream is taken as all ", forced_vapour ? "vapour" : "liquid", " at T = ", r.t, " K, P = ", r.p / 1e3,
+          " kPa, where the stable state holds ", forced_vapour ? "liquid" : "vapour",
+          " (vapour fraction ", sum(st.v), ")");
+  }
+  return out;
+}
+
+}  // namespace kvt::reference

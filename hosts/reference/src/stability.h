@@ -1,0 +1,27 @@
+// Whether a phase of the Peng-Robinson equation is stable, and the ratios a split starts from.
+#pragma once
+
+#include <span>
+#include <vector>
+
+#include "peng_robinson.h"
+#include "solver.h"
+
+namespace kvt::reference {
+
+// Wilson's estimate of the equilibrium ratios K_i = y_i / x_i (constants.h).
+std::vector<double> wilson_k(const PengRobinson& pr, double t, double p);
+
+struct Stability {
+  bool stable = true;
+  SolveStatus status = SolveStatus::kConverged;  // whether both trial phases converged
+};
+
+// Tangent-plane test (Michelsen 1982) of a phase of composition z, from a vapour-like and a
+// liquid-like trial phase started with the ratios k, each iterated by substitution on ln W_i.
+// Stable when neither trial finds a negative tangent-plane distance; otherwise k holds y_i / x_i
+// estimates to start a two-phase split from.
+Stability tangent_plane_test(const PengRobinson& pr, double t, double p, std::span<const double> z,
+                             std::vector<double>& k, Stopping stop);
+
+}  // namespace kvt::reference
