@@ -53,6 +53,7 @@ TEST(CaseFile, WrittenCaseReadsBackToTheSameContent) {
       {"default", std::string(default_case_text())},
       {"partial_vaporiser", test::case_text("partial_vaporiser.toml")},
       {"steam_condenser", test::case_text("steam_condenser.toml")},
+      {"methanol_condenser", test::case_text("methanol_condenser.toml")},
       {"outlet_vapour_fraction", test::case_text("outlet_vapour_fraction.toml")}};
   for (const auto& [name, text] : cases) {
     const Case c = parse_case(text, name);
