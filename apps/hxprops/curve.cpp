@@ -172,16 +172,21 @@ class CurveBuilder {
     outlet_.x = path_ == Spacing::Temperature ? outlet_.t : 1.0;
   }
 
-  // T-P flash at T, at the pressure the duty there gives (a few passes when the pressure changes).
+  // T-P flash at T, at the pressure the duty there gives: g(p) = pressure_at(duty(T, p)) - p = 0 by
+  // secant steps (inside two phases a mixture's duty at fixed T moves fast with p, where plain
+  // substitution converges slowly).
   State at_temperature(double t) {
     double p = pressure_at((t - inlet_.t) / (outlet_.t - inlet_.t));
+    double p_last = 0.0, g_last = 0.0;
     State st;
-    for (int pass = 0; pass < 6; ++pass) {
+    for (int pass = 0; pass < 30; ++pass) {
       stream_.flash_tp(t, p);
       st = capture(State::TP);
-      const double next = pressure_at(fraction(st));
-      if (std::fabs(next - p) <= 1.0e-10 * p) break;
-      p = next;
+      const double g = pressure_at(fraction(st)) - p;
+      if (std::fabs(g) <= 1.0e-10 * p) break;
+      const double next = pass > 0 && g != g_last ? p - g * (p - p_last) / (g - g_last) : p + g;
+      p_last = p, g_last = g;
+      p = std::clamp(next, std::min(inlet_.p, outlet_.p), std::max(inlet_.p, outlet_.p));
     }
     return st;
   }

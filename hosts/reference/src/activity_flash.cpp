@@ -59,28 +59,45 @@ class Splitter {
   // Split `amount` of feed zf (fractions) into out.v, out.l1, out.l2.
   void split(ActivitySplit& out, const std::vector<double>& zf, double amount, bool allow) const {
     const bool barred = barred_ >= 0 && zf[static_cast<std::size_t>(barred_)] > 0.0;
-    // all liquid: at or above the bubble pressure of the (possibly split) liquid
-    if (!barred) {
-      const Liquid l = liquid(zf, allow);
-      out.k = k_of(l.x1, l.x1);
-      double p_ratio = 0.0;  // bubble pressure / P
-      for (std::size_t i = 0; i < n_; ++i) p_ratio += l.x1[i] * out.k[i];
-      if (p_ratio <= 1.0) {
-        place_liquid(out, zf, l, amount);
-        out.status = worse(out.status, l.status);
-        return;
+    // All liquid at or above the bubble pressure of the (possibly split) liquid; all vapour at or
+    // below the dew pressure (the incipient liquid's gamma by substitution). The homogeneous
+    // liquid's bubble pressure says which test is likely to settle it, so that one goes first.
+    std::vector<double> x;
+    bool dew_done = false;
+    auto all_vapour = [&] {
+      x = incipient_liquid(zf, out);
+      dew_done = true;
+      double s = 0.0;
+      for (std::size_t i = 0; i < n_; ++i) {
+        if (static_cast<int>(i) != barred_) s += zf[i] / out.k[i];
       }
-    }
-    // all vapour: at or below the dew pressure (the incipient liquid's gamma by substitution)
-    std::vector<double> x = incipient_liquid(zf, out);
-    double s = 0.0;
-    for (std::size_t i = 0; i < n_; ++i) {
-      if (static_cast<int>(i) != barred_) s += zf[i] / out.k[i];
-    }
-    if (s <= 1.0) {
+      if (s > 1.0) return false;
       for (std::size_t i = 0; i < n_; ++i) out.v[i] += amount * zf[i];
+      return true;
+    };
+    auto all_liquid = [&] {
+      if (barred) return false;
+      const Liquid l = liquid(zf, allow);
+      const std::vector<double> k = k_of(l.x1, l.x1);
+      double p_ratio = 0.0;  // bubble pressure / P
+      for (std::size_t i = 0; i < n_; ++i) p_ratio += l.x1[i] * k[i];
+      if (p_ratio > 1.0) return false;
+      out.k = k;
+      place_liquid(out, zf, l, amount);
+      out.status = worse(out.status, l.status);
+      return true;
+    };
+    double homogeneous = 0.0;
+    if (!barred) {
+      const std::vector<double> k = k_of(zf, zf);
+      for (std::size_t i = 0; i < n_; ++i) homogeneous += zf[i] * k[i];
+    }
+    if (!barred && homogeneous <= 1.0) {
+      if (all_liquid() || all_vapour()) return;
+    } else if (all_vapour() || all_liquid()) {
       return;
     }
+    if (!dew_done) x = incipient_liquid(zf, out);
     // vapour and liquid: substitution from the dew point's ratios, with one liquid; when that liquid
     // is unstable, again with the liquid split at each step
     std::vector<double> k = out.k;

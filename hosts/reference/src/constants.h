@@ -56,7 +56,10 @@ inline constexpr double kTrivialSpread = 1e-4;
 // gamma2_i, converges linearly at a rate that tends to 1 at a plait point: up to a few thousand steps
 // within 1 K of one, each one activity evaluation, so its cap is high.
 inline constexpr Stopping kActivitySubstitution{1e-10, 500};
-inline constexpr Stopping kLiquidStability{1e-9, 300};
+// The test decides only the sign of the tangent-plane distance, found negative as soon as an iterate
+// has it so; a stable liquid's trials settle onto the feed or a stationary point of positive
+// distance, where 1e-6 in ln W leaves the distance's sign no longer in doubt.
+inline constexpr Stopping kLiquidStability{1e-6, 300};
 inline constexpr Stopping kLiquidSplit{1e-10, 5000};
 
 // The one-dimensional search of the flash kinds other than T-P (over T, or over -ln P): bisection

@@ -153,7 +153,7 @@ double nrtl_excess_heat_capacity(const NrtlParameters& p, std::span<const double
 bool nrtl_unstable(const NrtlAt& m, std::span<const double> zin, std::vector<double>* trial) {
   const std::size_t n = m.n();
   const std::vector<double> z = normalised(zin);
-  std::vector<double> d = m.ln_gamma(z), lg(n), w(n), big(n);
+  std::vector<double> d = m.ln_gamma(z), lg(n), w(n), big(n), ln_w(n);
   std::size_t present = 0;
   for (std::size_t i = 0; i < n; ++i) {
     if (z[i] > 0.0) {
@@ -162,38 +162,51 @@ bool nrtl_unstable(const NrtlAt& m, std::span<const double> zin, std::vector<dou
     }
   }
   if (present < 2) return false;
-  double best = 1.0 + kStabilityMargin;
-  bool unstable = false;
+  // a liquid whose pairs all mix ideally (tau = 0) is stable
+  double largest = 0.0;
+  for (std::size_t i = 0; i < n; ++i) {
+    for (std::size_t j = 0; j < n; ++j) {
+      if (z[i] > 0.0 && z[j] > 0.0) largest = std::max(largest, std::abs(m.tau(i, j)));
+    }
+  }
+  if (largest == 0.0) return false;
   for (std::size_t k = 0; k < n; ++k) {
     if (z[k] <= 0.0) continue;
     // a trial rich in component k, the others in the feed's proportions
     for (std::size_t i = 0; i < n; ++i) w[i] = z[i] > 0.0 ? (i == k ? 0.98 : 0.02 * z[i]) : 0.0;
     w = normalised(w);
-    double sum_w = 0.0;
+    for (std::size_t i = 0; i < n; ++i) ln_w[i] = w[i] > 0.0 ? std::log(w[i]) : 0.0;
     for (int it = 0; it < kLiquidStability.cap; ++it) {
       m.ln_gamma(w, lg);
-      double change = 0.0;
-      sum_w = 0.0;
+      // ln W_i = d_i - ln gamma_i(w); the trial's tangent-plane distance sum w_i ln(w_i / W_i)
+      double sum_w = 0.0, tpd = 0.0;
       for (std::size_t i = 0; i < n; ++i) {
         if (z[i] <= 0.0) continue;
-        const double ln_w = d[i] - lg[i];
-        change = std::max(change, std::abs(ln_w - std::log(w[i] > 0.0 ? w[i] : 1e-300)));
-        big[i] = std::exp(ln_w);
-        sum_w += big[i];
+        big[i] = d[i] - lg[i];
+        sum_w += std::exp(big[i]);
+        tpd += w[i] * (ln_w[i] - big[i]);
       }
-      for (std::size_t i = 0; i < n; ++i) w[i] = z[i] > 0.0 ? big[i] / sum_w : 0.0;
+      const double ln_sum = std::log(sum_w);
+      double change = 0.0, distance = 0.0;
+      for (std::size_t i = 0; i < n; ++i) {
+        if (z[i] <= 0.0) continue;
+        const double ln_wn = big[i] - ln_sum;
+        change = std::max(change, std::abs(ln_wn - ln_w[i]));
+        ln_w[i] = ln_wn;
+        w[i] = std::exp(ln_wn);
+        distance += std::abs(w[i] - z[i]);
+      }
+      // a trial that has come onto the feed itself is no second liquid; one whose tangent-plane
+      // distance is negative is: the liquid splits
+      if (distance <= kTrivialDistance) break;
+      if (tpd < -kStabilityMargin) {
+        if (trial != nullptr) *trial = w;
+        return true;
+      }
       if (change < kLiquidStability.tolerance) break;
     }
-    // a trial that converged onto the feed itself is no second liquid
-    double distance = 0.0;
-    for (std::size_t i = 0; i < n; ++i) distance += std::abs(w[i] - z[i]);
-    if (sum_w > best && distance > kTrivialDistance) {
-      best = sum_w;
-      unstable = true;
-      if (trial != nullptr) *trial = w;
-    }
   }
-  return unstable;
+  return false;
 }
 
 LiquidSplit nrtl_liquid_split(const NrtlAt& m, std::span<const double> zin) {

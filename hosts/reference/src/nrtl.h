@@ -46,6 +46,7 @@ class NrtlAt {
   NrtlAt(const NrtlParameters& p, double t);
   double t() const { return t_; }
   std::size_t n() const { return n_; }
+  double tau(std::size_t i, std::size_t j) const { return tau_[i * n_ + j]; }
   // ln gamma_i of the liquid of mole fractions x (any positive sum; normalised here).
   void ln_gamma(std::span<const double> x, std::span<double> out) const;
   std::vector<double> ln_gamma(std::span<const double> x) const;

@@ -3,7 +3,8 @@
 The table (../sources/dechema_nrtl_1atm.ipd) gives per pair of CAS numbers A12 and A21 in cal/mol
 (tau_12 = A12 / (R T), R = 1.98721 cal/(mol K)) and alpha12, regressed on isobaric data at 1 atm,
 with the DECHEMA part and page the data were printed on. `pairs(components)` returns the entries for
-the pairs of the given components; the databank writer puts them under [[nrtl]].
+the pairs of the given components; `section(components)` is the databank generator's hook, which
+puts them under [[nrtl]].
 
 Run alone (`python3 nrtl.py [databank.toml]`) it rewrites the generated NRTL section at the end of
 the databank file, naming the components by their vapour-pressure table's names (Perry's Table 2-8,
@@ -48,9 +49,11 @@ def citation(part, page):
     where = [SOURCE_KEY]
     if part is not None:
         where.append("Part " + part.split("/", 1)[1])
-    else:
-        where.append("part not given in the compilation")
-    where.append("p. " + page if page is not None else "page not given in the compilation")
+    if page is not None:
+        where.append("p. " + page)
+    missing = [w for w, v in (("part", part), ("page", page)) if v is None]
+    if missing:
+        where.append(" and ".join(missing) + " not given in the compilation")
     return ", ".join(where)
 
 
@@ -92,6 +95,20 @@ def toml_entries(entries):
                   f'source = "{e["source"]}"',
                   ""]
     return "\n".join(lines)
+
+
+def section(components):
+    """The databank generator's hook: the NRTL section for component records (dicts with "name" and
+    "cas"), the source it cites and a paragraph for the databank's documentation."""
+    entries = pairs([(c["name"], c.get("cas")) for c in components])
+    doc = ["## NRTL pairs", "",
+           "NRTL parameters (`[[nrtl]]`: `a12`, `a21` in cal/mol with tau_12 = a12 / (R T), `alpha`) of "
+           f"{len(entries)} pairs of the databank's components, regressed at 1 atm ({SOURCE_KEY}); a pair the "
+           "table prints twice takes its first row with a page. Every other pair takes tau = 0.", "",
+           "| pair | a12 | a21 | alpha | source |", "|---|---|---|---|---|"]
+    doc += [f'| {e["first"]}/{e["second"]} | {e["a12"]} | {e["a21"]} | {e["alpha"]} | {e["source"]} |' for e in entries]
+    return {"toml": "\n".join([BEGIN, "", toml_entries(entries).rstrip("\n"), END]) + "\n",
+            "sources": {SOURCE_KEY: SOURCE_TEXT}, "doc": "\n".join(doc) + "\n"}
 
 
 def _perry_names():
