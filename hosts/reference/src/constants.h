@@ -61,6 +61,10 @@ inline constexpr Stopping kActivitySubstitution{1e-10, 500};
 // distance, where 1e-6 in ln W leaves the distance's sign no longer in doubt.
 inline constexpr Stopping kLiquidStability{1e-6, 300};
 inline constexpr Stopping kLiquidSplit{1e-10, 5000};
+// The NRTL substitutions jump to the limit of their linear convergence every fifth step when the
+// rate lambda (the ratio of successive steps) is below this: nearer 1 the jump 1/(1 - lambda)
+// overshoots more than it gains.
+inline constexpr double kAccelerationRate = 0.95;
 
 // The one-dimensional search of the flash kinds other than T-P (over T, or over -ln P): bisection
 // to a bracket of 1e-12 relative, about 45 halvings of the widest range; a golden section for a

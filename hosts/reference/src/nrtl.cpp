@@ -89,40 +89,39 @@ NrtlData nrtl_data(const Databank& db, const std::vector<const Component*>& comp
   return d;
 }
 
-NrtlAt::NrtlAt(const NrtlParameters& p, double t) : n_(p.n), t_(t), tau_(p.n * p.n), g_(p.n * p.n) {
+NrtlAt::NrtlAt(const NrtlParameters& p, double t)
+    : n_(p.n), t_(t), tau_(p.n * p.n), g_(p.n * p.n), tau_g_(p.n * p.n) {
   for (std::size_t k = 0; k < n_ * n_; ++k) {
     tau_[k] = p.b[k] / t;
     g_[k] = std::exp(-p.alpha[k] * tau_[k]);
+    tau_g_[k] = tau_[k] * g_[k];
   }
 }
 
 void NrtlAt::ln_gamma(std::span<const double> xin, std::span<double> out) const {
   double sum = 0.0;
   for (double v : xin) sum += v;
-  // S_j and C_j / S_j for each j; x is normalised on the fly
-  double s[64], r[64];
-  std::vector<double> s_big, r_big;
-  double* sp = s;
-  double* rp = r;
-  if (n_ > 64) {
-    s_big.resize(n_);
-    r_big.resize(n_);
-    sp = s_big.data();
-    rp = r_big.data();
-  }
+  // per j: S_j = sum_k x_k G_kj, r_j = C_j / S_j, q_j = x_j / S_j (x normalised on the fly); on the
+  // stack for the sets a host selects, on the heap beyond
+  constexpr std::size_t kStack = 32;
+  double stack[3 * kStack];
+  std::vector<double> heap(n_ > kStack ? 3 * n_ : 0);
+  double* xs = n_ > kStack ? heap.data() : stack;
+  double* r = xs + n_;
+  double* q = r + n_;
+  for (std::size_t k = 0; k < n_; ++k) xs[k] = xin[k] / sum;
   for (std::size_t j = 0; j < n_; ++j) {
     double sj = 0.0, cj = 0.0;
     for (std::size_t k = 0; k < n_; ++k) {
-      const double xg = xin[k] / sum * g_[k * n_ + j];
-      sj += xg;
-      cj += xg * tau_[k * n_ + j];
+      sj += xs[k] * g_[k * n_ + j];
+      cj += xs[k] * tau_g_[k * n_ + j];
     }
-    sp[j] = sj;
-    rp[j] = cj / sj;
+    r[j] = cj / sj;
+    q[j] = xs[j] / sj;
   }
   for (std::size_t i = 0; i < n_; ++i) {
-    double v = rp[i];
-    for (std::size_t j = 0; j < n_; ++j) v += xin[j] / sum * g_[i * n_ + j] / sp[j] * (tau_[i * n_ + j] - rp[j]);
+    double v = r[i];
+    for (std::size_t j = 0; j < n_; ++j) v += q[j] * (tau_g_[i * n_ + j] - g_[i * n_ + j] * r[j]);
     out[i] = v;
   }
 }
@@ -153,7 +152,7 @@ double nrtl_excess_heat_capacity(const NrtlParameters& p, std::span<const double
 bool nrtl_unstable(const NrtlAt& m, std::span<const double> zin, std::vector<double>* trial) {
   const std::size_t n = m.n();
   const std::vector<double> z = normalised(zin);
-  std::vector<double> d = m.ln_gamma(z), lg(n), w(n), big(n), ln_w(n);
+  std::vector<double> d = m.ln_gamma(z), lg(n), w(n), u(n), last(n);
   std::size_t present = 0;
   for (std::size_t i = 0; i < n; ++i) {
     if (z[i] > 0.0) {
@@ -162,39 +161,40 @@ bool nrtl_unstable(const NrtlAt& m, std::span<const double> zin, std::vector<dou
     }
   }
   if (present < 2) return false;
-  // a liquid whose pairs all mix ideally (tau = 0) is stable
-  double largest = 0.0;
-  for (std::size_t i = 0; i < n; ++i) {
-    for (std::size_t j = 0; j < n; ++j) {
-      if (z[i] > 0.0 && z[j] > 0.0) largest = std::max(largest, std::abs(m.tau(i, j)));
-    }
-  }
-  if (largest == 0.0) return false;
   for (std::size_t k = 0; k < n; ++k) {
     if (z[k] <= 0.0) continue;
+    // a component that mixes ideally with every other present forms no liquid of its own
+    bool interacts = false;
+    for (std::size_t j = 0; j < n && !interacts; ++j) interacts = z[j] > 0.0 && (m.tau(k, j) != 0.0 || m.tau(j, k) != 0.0);
+    if (!interacts) continue;
     // a trial rich in component k, the others in the feed's proportions
     for (std::size_t i = 0; i < n; ++i) w[i] = z[i] > 0.0 ? (i == k ? 0.98 : 0.02 * z[i]) : 0.0;
+    // u = ln W, from the trial's fractions (sum W = 1)
     w = normalised(w);
-    for (std::size_t i = 0; i < n; ++i) ln_w[i] = w[i] > 0.0 ? std::log(w[i]) : 0.0;
+    for (std::size_t i = 0; i < n; ++i) {
+      u[i] = w[i] > 0.0 ? std::log(w[i]) : 0.0;
+      last[i] = 0.0;
+    }
     for (int it = 0; it < kLiquidStability.cap; ++it) {
-      m.ln_gamma(w, lg);
-      // ln W_i = d_i - ln gamma_i(w); the trial's tangent-plane distance sum w_i ln(w_i / W_i)
-      double sum_w = 0.0, tpd = 0.0;
-      for (std::size_t i = 0; i < n; ++i) {
-        if (z[i] <= 0.0) continue;
-        big[i] = d[i] - lg[i];
-        sum_w += std::exp(big[i]);
-        tpd += w[i] * (ln_w[i] - big[i]);
-      }
+      double sum_w = 0.0, distance = 0.0, tpd = 0.0, change = 0.0, dd = 0.0, dp = 0.0;
+      for (std::size_t i = 0; i < n; ++i) sum_w += z[i] > 0.0 ? (w[i] = std::exp(u[i])) : 0.0;
       const double ln_sum = std::log(sum_w);
-      double change = 0.0, distance = 0.0;
+      for (std::size_t i = 0; i < n; ++i) {
+        w[i] /= sum_w;
+        distance += std::abs(w[i] - z[i]);
+      }
+      m.ln_gamma(w, lg);
       for (std::size_t i = 0; i < n; ++i) {
         if (z[i] <= 0.0) continue;
-        const double ln_wn = big[i] - ln_sum;
-        change = std::max(change, std::abs(ln_wn - ln_w[i]));
-        ln_w[i] = ln_wn;
-        w[i] = std::exp(ln_wn);
-        distance += std::abs(w[i] - z[i]);
+        // the trial's tangent-plane distance sum w_i (ln w_i - d_i + ln gamma_i(w)), and the step to
+        // the next ln W_i = d_i - ln gamma_i(w)
+        tpd += w[i] * (u[i] - ln_sum - d[i] + lg[i]);
+        const double step = d[i] - lg[i] - u[i];
+        change = std::max(change, std::abs(step));
+        dd += step * step;
+        dp += step * last[i];
+        last[i] = step;
+        u[i] += step;
       }
       // a trial that has come onto the feed itself is no second liquid; one whose tangent-plane
       // distance is negative is: the liquid splits
@@ -202,6 +202,12 @@ bool nrtl_unstable(const NrtlAt& m, std::span<const double> zin, std::vector<dou
       if (tpd < -kStabilityMargin) {
         if (trial != nullptr) *trial = w;
         return true;
+      }
+      // every fifth step, the dominant-eigenvalue extrapolation of the substitution (Crowe and
+      // Nishio 1975): linear convergence at rate lambda is jumped to its limit
+      if (it % 5 == 4 && dp > 0.0 && dd < kAccelerationRate * dp) {
+        const double lambda = dd / dp;
+        for (std::size_t i = 0; i < n; ++i) u[i] += last[i] * lambda / (1.0 - lambda);
       }
       if (change < kLiquidStability.tolerance) break;
     }

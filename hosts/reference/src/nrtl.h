@@ -56,7 +56,7 @@ class NrtlAt {
  private:
   std::size_t n_;
   double t_;
-  std::vector<double> tau_, g_;
+  std::vector<double> tau_, g_, tau_g_;
 };
 
 // Excess enthalpy (J/kmol) and excess heat capacity (J/(kmol K)) of the liquid x at T: the
