@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "columns.h"
+#include "library_session.h"
 #include "number_text.h"
 #include "quoted.h"
 
@@ -88,6 +89,9 @@ std::string json_text(const Case& c, const std::array<SideCurve, 2>& curves, con
   Joined names('[');
   for (const std::string& n : components) names.add(str(n));
   root.add("components", names.close(']'));
+  Joined cas('{');  // each component's CAS number, by its name
+  for (const std::string& n : components) cas.add(n, str(cas_number(n)));
+  root.add("cas_numbers", cas.close('}'));
   Joined sides('[');
   for (const SideCurve& s : curves) sides.add(side_json(s, components));
   root.add("sides", sides.close(']'));

@@ -107,23 +107,37 @@ void use_databank(const std::optional<fs::path>& file) {
   g_loaded = wanted;
 }
 
+std::string cas_number(const std::string& component) {
+  try {
+    return reference::resolve_component(component).cas;
+  } catch (const reference::Error&) {
+    return {};
+  }
+}
+
 Session::Session(const Case& c, const std::optional<fs::path>& databank) : case_(c) {
   use_databank(databank);
-  const std::vector<std::string> known = reference::databank_components();
+  // Each component as the databank names it: the case may use a synonym, formula or CAS number.
   for (int i = 0; i < 2; ++i) {
-    for (const ComponentFlow& f : c.sides[i].flows) {
-      if (std::find(known.begin(), known.end(), f.name) != known.end()) continue;
-      std::string list;
-      for (const std::string& k : known) list += (list.empty() ? "" : ", ") + k;
-      c.reject(flow_field(c, i, f.name), "unknown component \"" + f.name + "\" (the databank has: " + list + ")");
+    std::vector<std::string> seen;
+    for (ComponentFlow& f : case_.sides[i].flows) {
+      const std::string field = flow_field(c, i, f.name);
+      try {
+        f.name = reference::resolve_component(f.name).name;
+      } catch (const reference::Error& e) {
+        c.reject(field, e.what());
+      }
+      if (std::find(seen.begin(), seen.end(), f.name) != seen.end()) c.reject(field, "names " + f.name + " a second time");
+      seen.push_back(f.name);
     }
   }
-  components_ = all_components(c);
-  select(c.sides[0].method);
+  components_ = all_components(case_);
+  reference::take_warnings();  // start with a clean slate
+  select(case_.sides[0].method);
 
   // Each side's component mole flows over the whole set, from flows or fractions of a total.
   for (int i = 0; i < 2; ++i) {
-    const Side& s = c.sides[i];
+    const Side& s = case_.sides[i];
     std::vector<double>& out = flows_[i];
     out.assign(components_.size(), 0.0);
     double total_mass_per_kmol = 0.0;  // of the fractions' mixture, for a mass total with mole fractions
@@ -166,7 +180,6 @@ Session::Session(const Case& c, const std::optional<fs::path>& databank) : case_
                    number_text(tr.max) + " K for the components of " + side_key(i));
     }
   }
-  reference::take_warnings();  // start with a clean slate
 }
 
 Session::~Session() { end_trace(); }

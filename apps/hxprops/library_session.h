@@ -46,12 +46,16 @@ struct TemperatureRange {
 // named). Throws InputError when a named file cannot be loaded, RunError when the default one cannot.
 void use_databank(const std::optional<std::filesystem::path>& file);
 
+// A databank component's CAS number (empty when the databank gives none or does not know the name).
+std::string cas_number(const std::string& component);
+
 // The host and the library are process-wide: keep one Session at a time.
 class Session {
  public:
-  // Loads the databank (once), selects the case's components and fills the library's blocks with
-  // the option sets of both sides. Throws InputError for an unknown component, a pressure or a
-  // temperature outside the host's ranges, RunError when the databank cannot be loaded.
+  // Loads the databank (once), names the case's components as the databank does (config() holds
+  // the case so named), selects them and fills the library's blocks with the option sets of both
+  // sides. Throws InputError for an unknown or ambiguous component (or one named twice on a side), a
+  // pressure or a temperature outside the host's ranges, RunError when the databank cannot be loaded.
   explicit Session(const Case& c, const std::optional<std::filesystem::path>& databank = std::nullopt);
   ~Session();
   Session(const Session&) = delete;

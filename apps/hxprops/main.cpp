@@ -37,6 +37,7 @@ struct Options {
   std::optional<std::string> points, spacing;
   std::string units = "engineering";
   bool compositions = false, allow_cross = false, list_components = false, dump_case = false;
+  std::string list_filter;  // --list-components TEXT
 };
 
 const char* kDescription =
@@ -111,10 +112,13 @@ void check_output_names(const Options& o) {
 
 void list_components(const Options& o, UnitSystem u) {
   use_databank(o.databank);
-  for (const std::string& name : kvt::reference::databank_components()) {
-    const kvt::reference::Range r = kvt::reference::temperature_range(name);
-    std::cout << name << ": " << quantity_text(r.min, Dimension::Temperature, u) << " to "
-              << quantity_text(r.max, Dimension::Temperature, u) << "\n";
+  const std::vector<kvt::reference::ComponentId> found = kvt::reference::find_components(o.list_filter);
+  if (found.empty())
+    throw InputError({}, "--list-components", "no component's name, synonym, formula or CAS number contains \"" + o.list_filter + "\"");
+  for (const kvt::reference::ComponentId& c : found) {
+    const kvt::reference::Range r = kvt::reference::temperature_range(c.name);
+    std::cout << c.name << " (" << (c.cas.empty() ? "-" : c.cas) << ", " << c.formula << "): "
+              << quantity_text(r.min, Dimension::Temperature, u) << " to " << quantity_text(r.max, Dimension::Temperature, u) << "\n";
   }
 }
 
@@ -160,10 +164,10 @@ int run(const Options& o) {
       write_text_file(outputs.stage(*o.csv_dir / csv_file_name(curve.side)), csv_text(curve, {*units, composition_names}));
     }
   }
-  if (o.json) write_text_file(outputs.stage(*o.json), json_text(c, curves, x, names));
+  if (o.json) write_text_file(outputs.stage(*o.json), json_text(session.config(), curves, x, names));
   if (o.plot) render_plot(c, curves, outputs.stage(*o.plot), *plot_format(*o.plot), *units);
   outputs.commit();
-  print_report(std::cout, c, curves, x, {*units, o.compositions, names});
+  print_report(std::cout, session.config(), curves, x, {*units, o.compositions, names});
   const std::vector<std::string> notes = session.host_notes();
   constexpr std::size_t kShownNotes = 3;
   for (std::size_t i = 0; i < notes.size() && i < kShownNotes; ++i) std::cerr << "hxprops: host note: " << notes[i] << "\n";
@@ -197,7 +201,11 @@ int main(int argc, char** argv) {
   app.add_option("--databank", databank, "Use another databank file of the reference host")->type_name("FILE");
   app.add_flag("--compositions", o.compositions, "Print (and write) each phase's mole fractions at every point");
   app.add_flag("--allow-cross", o.allow_cross, "Report a temperature cross instead of refusing the case");
-  app.add_flag("--list-components", o.list_components, "List the databank's components with their temperature ranges");
+  app.add_option("--list-components", o.list_filter,
+                 "List the databank's components (name, CAS number, formula, temperature range); with TEXT, those whose "
+                 "name, a synonym, formula or CAS number contains it")
+      ->expected(0, 1)
+      ->type_name("[TEXT]");
   app.add_flag("--dump-case", o.dump_case, "Print the case (after --points and --spacing) as a case file and stop");
   try {
     app.parse(argc, argv);
@@ -214,6 +222,7 @@ int main(int argc, char** argv) {
   o.json = path_of(json);
   o.trace = path_of(trace);
   o.databank = path_of(databank);
+  o.list_components = app.count("--list-components") > 0;
   if (app.count("--points") > 0) o.points = points;
   if (app.count("--spacing") > 0) o.spacing = spacing;
   try {

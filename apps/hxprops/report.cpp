@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "columns.h"
+#include "library_session.h"
 
 namespace hxprops {
 
@@ -176,7 +177,10 @@ void print_report(std::ostream& out, const Case& c, const std::array<SideCurve, 
   out << "case: " << c.origin << "; " << c.points << " points per side, spaced by " << name_of(c.spacing)
       << "; components:";
   const std::vector<std::string> names = all_components(c);
-  for (std::size_t i = 0; i < names.size(); ++i) out << (i ? ", " : " ") << names[i];
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const std::string cas = cas_number(names[i]);
+    out << (i ? ", " : " ") << names[i] << (cas.empty() ? "" : " (" + cas + ")");
+  }
   out << "\n";
   for (const SideCurve& curve : curves) side_report(out, curve, o);
   exchanger_report(out, curves, x, o.units);

@@ -94,7 +94,16 @@ TEST(Cli, DumpedCaseRunsToTheSameOutput) {
   test::write_file(dir / "dumped.toml", dump.out);
   const auto body = [](const std::string& out) { return out.substr(out.find("\nside 0")); };
   EXPECT_EQ(body(run_in(dir.path(), {"--case", "dumped.toml"}).out), body(run_in(dir.path(), {"--points", "6", "--spacing", "duty"}).out));
-  EXPECT_TRUE(contains(run_in(dir.path(), {"--list-components"}).out, "n-hexane: "));
+  EXPECT_TRUE(contains(run_in(dir.path(), {"--list-components"}).out, "n-hexane (110-54-3, C6H14): "));
+  // the same components named by formula and CAS number: the same output, with the databank's names
+  std::string text = test::case_text("steam_condenser.toml");
+  test::write_file(dir / "cond.toml", text);
+  text.replace(text.find("water = \"3.3"), 5, "H2O");
+  text.replace(text.rfind("water = 1.0"), 5, "\"7732-18-5\"");
+  test::write_file(dir / "renamed.toml", text);
+  const std::string renamed = run_in(dir.path(), {"--case", "renamed.toml"}).out;
+  EXPECT_EQ(body(renamed), body(run_in(dir.path(), {"--case", "cond.toml"}).out));
+  EXPECT_TRUE(contains(renamed, "components: water (7732-18-5)")) << renamed;
 }
 
 TEST(Cli, RunCommandWorksInTheCallersFolder) {
@@ -145,7 +154,9 @@ const std::string kCond = "steam_condenser.toml", kCross = "crossed.toml";
 INSTANTIATE_TEST_SUITE_P(
     Inputs, BadRuns,
     testing::Values(
-        BadRun{"unknown_component", kCond, "water = \"3.3", "watter = \"3.3", {}, "case.toml:13: side0.flows.watter: unknown component"},
+        BadRun{"unknown_component", kCond, "water = \"3.3", "watter = \"3.3", {}, "case.toml:13: side0.flows.watter: unknown component 'watter': not in the databank (nearest: water"},
+        BadRun{"ambiguous_component", kCond, "water = \"3.3", "C8H10 = \"3.3", {}, "case.toml:13: side0.flows.C8H10: component 'C8H10' is ambiguous: it names ethylbenzene (100-41-4), m-xylene (108-38-3), o-xylene (95-47-6), p-xylene (106-42-3)"},
+        BadRun{"no_component_listed", "", "", "", {"--list-components", "zzz"}, "--list-components: no component's name"},
         BadRun{"negative_flow", kCond, "water = 1.0", "water = -1.0", {}, "case.toml:24: side1.mass_fractions.water: negative flow"},
         BadRun{"malformed_file", kCond, "name = \"steam\"", "name = steam", {}, "case.toml:6: malformed TOML"},
         BadRun{"infinite_value", kCond, "duty = \"-2.1 MW\"", "duty = -inf", {}, "case.toml:10: side0.duty: the value is not finite"},

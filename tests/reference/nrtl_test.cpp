@@ -135,5 +135,26 @@ TEST(NrtlMethod, EthanolWaterAzeotrope) {
   std::printf("[ deviation ] ethanol/water azeotrope: x %+.4f, T %+.2f K\n", lo - 0.894, az.t - 273.15 - 78.15);
 }
 
+
+// n-butanol/water splits into two liquids through the flash: the second the aqueous one, both of equal
+// activities; any feed inside the split boils at one temperature (the heteroazeotrope) with one vapour.
+TEST(NrtlMethod, ButanolWaterTwoLiquids) {
+  if (bank().find("1-butanol") == nullptr) GTEST_SKIP() << "1-butanol is not in the databank";
+  const FlashSystem sys = system_of({"1-butanol", "water"}, Method::nrtl);
+  const FlashResult r = flash(sys, std::vector<double>{0.2, 0.8}, request(2, 298.15, 101325.0));
+  ASSERT_TRUE(r.converged && r.phase_amount[kL1] > 0.0 && r.phase_amount[kL2] > 0.0);
+  EXPECT_GT(r.x2[1], r.x1[1]);
+  const NrtlAt m(sys.nrtl.parameters, 298.15);
+  const std::vector<double> g1 = m.ln_gamma(r.x1), g2 = m.ln_gamma(r.x2);
+  for (std::size_t i = 0; i < 2; ++i) EXPECT_NEAR(std::log(r.x1[i]) + g1[i], std::log(r.x2[i]) + g2[i], 1e-7);
+  const FlashResult a = flash(sys, std::vector<double>{0.05, 0.95}, request(3, 101325.0, 0.0));
+  const FlashResult b = flash(sys, std::vector<double>{0.2, 0.8}, request(3, 101325.0, 0.0));
+  ASSERT_TRUE(a.converged && b.converged);
+  EXPECT_NEAR(a.t, b.t, 1e-6);
+  EXPECT_NEAR(a.y[0], b.y[0], 1e-6);
+  std::printf("[ deviation ] 1-butanol/water heteroazeotrope at 101.325 kPa: %.2f degC, y %.3f; liquids at 25 degC x %.3f, %.4f\n",
+              a.t - 273.15, a.y[0], r.x1[0], r.x2[0]);
+}
+
 }  // namespace
 }  // namespace kvt::reference::test

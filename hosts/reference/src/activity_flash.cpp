@@ -218,7 +218,14 @@ ActivitySplit activity_split(const NrtlAt& m, std::span<const double> psat, std:
     // the second liquid is the aqueous one where water takes part
     if (water >= 0 && total(out.l2) > 0.0) {
       const auto w = static_cast<std::size_t>(water);
-      if (out.l1[w] / total(out.l1) > out.l2[w] / total(out.l2)) std::swap(out.l1, out.l2);
+      const double a1 = total(out.l1), a2 = total(out.l2);
+      if (out.l1[w] / a1 > out.l2[w] / a2) {
+        // K_i = y_i / x_i restated against the new first liquid (the fugacities of both are equal)
+        for (std::size_t i = 0; i < n; ++i) {
+          if (out.l2[i] > 0.0) out.k[i] *= (out.l1[i] / a1) / (out.l2[i] / a2);
+        }
+        std::swap(out.l1, out.l2);
+      }
     }
     return out;
   }

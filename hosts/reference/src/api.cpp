@@ -6,6 +6,7 @@
 
 #include "flash_call.h"
 #include "host_state.h"
+#include "lookup.h"
 #include "kvt/host.h"
 #include "kvt_reference/reference_host.h"
 #include "pure.h"
@@ -20,9 +21,25 @@ void ensure_loaded() {
 
 const Component& databank_component(std::string_view name) {
   ensure_loaded();
-  const Component* c = host().databank.find(name);
-  if (c == nullptr) throw Error("unknown component '" + std::string(name) + "': not in the databank");
-  return *c;
+  const Databank& db = host().databank;
+  return *db.find(resolve_entry(db.entries, name).name);
+}
+
+ComponentId identity(const Entry& e) { return {e.name, e.cas, e.formula, e.synonyms}; }
+
+// One note per Peng-Robinson set naming the pairs the interaction table has no k_ij for.
+void note_missing_kij(const std::vector<const Component*>& comps) {
+  std::string pairs;
+  for (std::size_t i = 0; i < comps.size(); ++i)
+    for (std::size_t j = i + 1; j < comps.size(); ++j)
+      if (!host().databank.has_kij(comps[i]->name, comps[j]->name)) pairs += (pairs.empty() ? "" : ", ") + comps[i]->name + "/" + comps[j]->name;
+  if (pairs.empty()) return;
+  Note n;
+  n.kind = NoteKind::method_range;
+  n.routine = "select_components";
+  n.t = n.p = std::nan("");
+  n.text = "select_components: Peng-Robinson k_ij = 0 (no published value in the databank) for " + pairs;
+  host().note(std::move(n));
 }
 
 void check_selected() {
@@ -40,7 +57,7 @@ std::filesystem::path default_databank_path() {
 #endif
 
 void load_databank(const std::filesystem::path& file) {
-  Databank db = read_databank(file);
+  Databank db = open_databank(file);
   HostState& h = host();
   h.databank = std::move(db);
   h.loaded = true;
@@ -51,7 +68,19 @@ void load_databank(const std::filesystem::path& file) {
 std::vector<std::string> databank_components() {
   ensure_loaded();
   std::vector<std::string> out;
-  for (const auto& c : host().databank.components) out.push_back(c.name);
+  for (const auto& e : host().databank.entries) out.push_back(e.name);
+  return out;
+}
+
+ComponentId resolve_component(std::string_view text) {
+  ensure_loaded();
+  return identity(resolve_entry(host().databank.entries, text));
+}
+
+std::vector<ComponentId> find_components(std::string_view text) {
+  ensure_loaded();
+  std::vector<ComponentId> out;
+  for (const Entry* e : search_entries(host().databank.entries, text)) out.push_back(identity(*e));
   return out;
 }
 
@@ -68,6 +97,7 @@ void select_components(std::span<const std::string> names, Method method) {
     components.push_back(&c);
   }
   HostState& h = host();
+  if (method == Method::peng_robinson) note_missing_kij(components);
   h.system = flash_system(h.databank, std::move(components), method);
   lay_out_store();
 }

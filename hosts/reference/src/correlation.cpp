@@ -23,7 +23,8 @@ bool parse_form(const std::string& name, Form& form) {
       {"dippr100", Form::kDippr100},   {"dippr101", Form::kDippr101},   {"dippr102", Form::kDippr102},
       {"dippr105", Form::kDippr105},   {"dippr106", Form::kDippr106},   {"dippr107", Form::kDippr107},
       {"dippr114", Form::kDippr114},
-      {"power_law", Form::kPowerLaw},  {"linear_celsius", Form::kLinearCelsius}, {"brock_bird", Form::kBrockBird}};
+      {"power_law", Form::kPowerLaw},  {"ppds", Form::kPpds},           {"linear_celsius", Form::kLinearCelsius},
+      {"brock_bird", Form::kBrockBird}};
   for (const auto& [n, f] : kNames) {
     if (name == n) {
       form = f;
@@ -66,6 +67,11 @@ double Correlation::value(double t) const {
       const double tau = 1.0 - t / tc;
       if (tau <= 0.0) return 0.0;
       return c1 * std::pow(tau, c2) * (1.0 + c3 * tau);
+    }
+    case Form::kPpds: {
+      const double tau = 1.0 - t / tc;
+      if (tau <= 0.0) return 0.0;
+      return c1 * std::pow(tau, c2 + tau * (c3 + tau * (c4 + tau * c5)));
     }
     case Form::kLinearCelsius:
       return c1 + c2 * (t - 273.15);

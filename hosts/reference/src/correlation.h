@@ -7,7 +7,9 @@
 
 namespace kvt::reference {
 
-enum class Form { kDippr100, kDippr101, kDippr102, kDippr105, kDippr106, kDippr107, kDippr114, kPowerLaw, kLinearCelsius, kBrockBird };
+enum class Form {
+  kDippr100, kDippr101, kDippr102, kDippr105, kDippr106, kDippr107, kDippr114, kPowerLaw, kPpds, kLinearCelsius, kBrockBird
+};
 
 // Parses a form name as written in the databank ("dippr101", ...); false when unknown.
 bool parse_form(const std::string& name, Form& form);
@@ -15,7 +17,7 @@ bool parse_form(const std::string& name, Form& form);
 struct Correlation {
   Form form = Form::kDippr100;
   std::vector<double> c;  // coefficients c1.. in the order of the form
-  double tc = 0.0;        // reduced-temperature forms (dippr106, dippr114, power_law, brock_bird): critical T, K
+  double tc = 0.0;        // reduced-temperature forms (dippr106, dippr114, power_law, ppds, brock_bird): critical T, K
   double tmin = 0.0;      // validity range, K
   double tmax = 0.0;
   std::string source;

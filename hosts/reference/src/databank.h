@@ -2,6 +2,7 @@
 // file in which every coefficient set names its source.
 #pragma once
 
+#include <deque>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -11,8 +12,10 @@
 namespace kvt::reference {
 
 struct Component {
-  std::string name;
+  std::string name;     // canonical, lower case
+  std::string cas;      // CAS registry number, or empty
   std::string formula;
+  std::vector<std::string> synonyms;  // other names it is found by
   double mw = 0.0;     // kg/kmol
   double tc = 0.0;     // K
   double pc = 0.0;     // Pa
@@ -31,6 +34,24 @@ struct Component {
   PiecewiseCorrelation liquid_conductivity;   // W/(m K)
   PiecewiseCorrelation vapour_conductivity;   // W/(m K) (low pressure)
   PiecewiseCorrelation surface_tension;       // N/m
+
+  // Twu's alpha function of the Peng-Robinson equation, fitted to the vapour-pressure correlation:
+  // L, M, N of alpha = Tr^(N (M - 1)) exp(L (1 - Tr^(N M))); empty where the databank gives none
+  // (the equation then takes the kappa of the acentric factor).
+  std::vector<double> alpha;
+  std::string alpha_source;
+};
+
+// How a component is found before its block of the file is read: its names, formula and CAS number,
+// and where its block lies.
+struct Entry {
+  std::string name, cas, formula;
+  std::vector<std::string> synonyms;
+  std::size_t begin = 0, end = 0;  // its block: byte offsets in the file's text
+  std::size_t line = 0;            // the block's first line, 1-based
+  // name, CAS number, formula, then the synonyms (filled when a lookup first needs them), as lookup
+  // compares them (lower case, without blanks, hyphens and underscores)
+  mutable std::vector<std::string> folded;
 };
 
 // A binary interaction parameter of the Peng-Robinson equation, with its source.
@@ -49,25 +70,42 @@ struct NrtlPair {
   std::string source;
 };
 
-struct Databank {
-  std::vector<Component> components;
+// A databank file: the index of its components, read whole, and each component's block read when it is
+// first asked for (a case needs a few of many).
+class Databank {
+ public:
+  std::vector<Entry> entries;         // every component of the file, in file order
+  // The components read so far, in the order read (find() adds to it; addresses stay valid).
+  mutable std::deque<Component> components;
   std::vector<Interaction> interactions;
   std::vector<NrtlPair> nrtl_pairs;
   std::vector<std::pair<std::string, std::string>> sources;  // key, full reference
 
   // k_ij of a pair of components (either order); 0 for a pair the table does not hold.
   double kij(std::string_view a, std::string_view b) const;
-
+  // Whether the table holds a k_ij for the pair.
+  bool has_kij(std::string_view a, std::string_view b) const;
   // The NRTL parameters of a pair (either order; `first` says which), or nullptr.
   const NrtlPair* nrtl(std::string_view a, std::string_view b) const;
 
-  // The component of that name (case-insensitive), or nullptr.
+  // The component of that canonical name (case-insensitive), read on first use; nullptr when the
+  // file has none. Throws Error (file, line, field) for a malformed block.
   const Component* find(std::string_view name) const;
+
+ private:
+  friend Databank open_databank(const std::filesystem::path& file);
+  std::filesystem::path file_;
+  std::string text_;
 };
 
-// Reads a databank file. Throws kvt::reference::Error naming the file, and the line and field where
-// known, for a missing file, an interaction naming an unknown component, bad TOML, a missing required field, an unknown equation form, a source
-// that names no [sources] key, or an empty or inverted range.
+// Reads a databank file's index, sources and interaction table; components are read by find().
+// Throws kvt::reference::Error naming the file, and the line and field where known, for a missing
+// file, bad TOML, a component named twice, or an interaction naming an unknown component.
+Databank open_databank(const std::filesystem::path& file);
+
+// Reads a databank file whole: as open_databank, then every component, refusing the first malformed
+// one (a missing required field, an unknown equation form, a source that names no [sources] key, an
+// empty or inverted range).
 Databank read_databank(const std::filesystem::path& file);
 
 }  // namespace kvt::reference

@@ -54,7 +54,7 @@ FlashResult Model::result(const State& s) const {
     // incipient vapour: x_i K_i of the liquids present
     std::vector<double> a(n(), 0.0);
     for (std::size_t i = 0; i < n(); ++i) a[i] = r.x1[i] * k[i] * (l1 > 0.0 ? 1.0 : 0.0);
-    if (l2 > 0.0 && w < n()) a[w] += k[w];
+    if (l2 > 0.0 && w < n() && req_.free_water) a[w] += k[w];  // a free-water liquid
     r.y = fractions(a);
     if (sum(a) <= 0.0) r.y = fractions(z_);
   }

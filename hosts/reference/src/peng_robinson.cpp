@@ -29,9 +29,18 @@ struct Pure {
 
 Pure pure_parameters(const Component& c, double t) {
   const double ac = kOmegaA * kGasConstant * kGasConstant * c.tc * c.tc / c.pc;
+  const double b = kOmegaB * kGasConstant * c.tc / c.pc;
+  if (c.alpha.size() == 3) {
+    // Twu, Bluck, Cunningham, Coon (1991): alpha = Tr^(N (M - 1)) exp(L (1 - Tr^(N M))), one smooth
+    // function below and above Tc with alpha(1) = 1, its constants fitted to the vapour pressure
+    const double l = c.alpha[0], m = c.alpha[1], n = c.alpha[2], tr = t / c.tc;
+    const double trnm = std::pow(tr, n * m);
+    const double alpha = std::pow(tr, n * (m - 1.0)) * std::exp(l * (1.0 - trnm));
+    return {ac * alpha, ac * alpha / t * (n * (m - 1.0) - l * n * m * trnm), b};
+  }
   const double k = kappa(c.omega);
   const double s = 1.0 + k * (1.0 - std::sqrt(t / c.tc));
-  return {ac * s * s, -ac * k * s / std::sqrt(t * c.tc), kOmegaB * kGasConstant * c.tc / c.pc};
+  return {ac * s * s, -ac * k * s / std::sqrt(t * c.tc), b};
 }
 
 // Real roots of Z^3 + c2 Z^2 + c1 Z + c0 = 0 above zmin, ascending.

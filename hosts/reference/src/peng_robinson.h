@@ -1,5 +1,7 @@
-// The Peng-Robinson equation of state (1976; the 1978 kappa for acentric factors above 0.491) with
-// van der Waals one-fluid mixing and binary interaction parameters k_ij:
+// The Peng-Robinson equation of state (1976) with each component's alpha function from the databank
+// (Twu's form, fitted there to the component's vapour pressure; without one, the 1976 kappa, the 1978
+// one for acentric factors above 0.491), van der Waals one-fluid mixing and binary interaction
+// parameters k_ij:
 //   P = RT / (v - b) - a / (v (v + b) + b (v - b)),  a = sum_ij x_i x_j (a_i a_j)^(1/2) (1 - k_ij),
 //   b = sum_i x_i b_i.
 // It gives fugacity coefficients, the compressibility factor and the residual enthalpy of a phase

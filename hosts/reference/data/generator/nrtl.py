@@ -3,17 +3,12 @@
 The table (../sources/dechema_nrtl_1atm.ipd) gives per pair of CAS numbers A12 and A21 in cal/mol
 (tau_12 = A12 / (R T), R = 1.98721 cal/(mol K)) and alpha12, regressed on isobaric data at 1 atm,
 with the DECHEMA part and page the data were printed on. `pairs(components)` returns the entries for
-the pairs of the given components; `section(components)` is the databank generator's hook, which
-puts them under [[nrtl]].
-
-Run alone (`python3 nrtl.py [databank.toml]`) it rewrites the generated NRTL section at the end of
-the databank file, naming the components by their vapour-pressure table's names (Perry's Table 2-8,
-the table the databank's vapour pressures come from).
+the pairs of the given components; `section(components)` is the databank generator's hook
+(generate.py), which puts them under [[nrtl]] at the end of the databank.
 """
 
 import os
 import re
-import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SOURCES = os.path.join(HERE, os.pardir, "sources")
@@ -24,7 +19,7 @@ SOURCE_TEXT = ("J. Gmehling, U. Onken et al., Vapor-Liquid Equilibrium Data Coll
                "Data Series Vol. I (Parts 1-8), Frankfurt, 1977 on; NRTL parameters regressed at 1 atm, as "
                "compiled by H. Kooijman and R. Taylor (interaction parameter library, 2008, Artistic Licence 2.0)")
 
-BEGIN = "# ---- NRTL pairs: written by data/generator/nrtl.py from sources/dechema_nrtl_1atm.ipd; do not edit ----"
+BEGIN = "# ---- NRTL pairs (generator/nrtl.py, from sources/dechema_nrtl_1atm.ipd): a12, a21 in cal/mol, tau_12 = a12 / (R T) ----"
 END = "# ---- end of NRTL pairs ----"
 
 
@@ -101,7 +96,7 @@ def section(components):
     """The databank generator's hook: the NRTL section for component records (dicts with "name" and
     "cas"), the source it cites and a paragraph for the databank's documentation."""
     entries = pairs([(c["name"], c.get("cas")) for c in components])
-    doc = ["## NRTL pairs", "",
+    doc = ["", "## NRTL pairs", "",
            "NRTL parameters (`[[nrtl]]`: `a12`, `a21` in cal/mol with tau_12 = a12 / (R T), `alpha`) of "
            f"{len(entries)} pairs of the databank's components, regressed at 1 atm ({SOURCE_KEY}); a pair the "
            "table prints twice takes its first row with a page. Every other pair takes tau = 0.", "",
@@ -109,36 +104,3 @@ def section(components):
     doc += [f'| {e["first"]}/{e["second"]} | {e["a12"]} | {e["a21"]} | {e["alpha"]} | {e["source"]} |' for e in entries]
     return {"toml": "\n".join([BEGIN, "", toml_entries(entries).rstrip("\n"), END]) + "\n",
             "sources": {SOURCE_KEY: SOURCE_TEXT}, "doc": "\n".join(doc) + "\n"}
-
-
-def _perry_names():
-    """Perry's Table 2-8 names, lower case, 'n-' stripped -> CAS."""
-    out = {}
-    with open(os.path.join(SOURCES, "perry8_table2-8_vapour_pressure_dippr101.tsv"), encoding="utf-8") as f:
-        for line in f.read().splitlines()[1:]:
-            cells = line.split("\t")
-            if len(cells) > 1:
-                out.setdefault(cells[1].strip().lower(), cells[0].strip())
-    return out
-
-
-def _databank_components(text):
-    names = re.findall(r'^\[\[component\]\]\s*\nname\s*=\s*"([^"]+)"', text, flags=re.M)
-    perry = _perry_names()
-    return [(n, perry.get(n.lower().removeprefix("n-"))) for n in names]
-
-
-def main(argv):
-    path = argv[1] if len(argv) > 1 else os.path.join(HERE, os.pardir, "databank.toml")
-    with open(path, encoding="utf-8") as f:
-        text = f.read()
-    head = text.split(BEGIN, 1)[0].rstrip("\n")
-    section = "\n".join([BEGIN, "# NRTL binary parameters: a12, a21 in cal/mol (tau_12 = a12 / (R T)),",
-                         "# alpha the non-randomness; `first` is the table's component 1.", "",
-                         toml_entries(pairs(_databank_components(text))).rstrip("\n"), END])
-    with open(path, "w", encoding="utf-8") as f:
-        f.write(head + "\n\n" + section + "\n")
-
-
-if __name__ == "__main__":
-    main(sys.argv)

@@ -55,13 +55,31 @@ void load_databank(const std::filesystem::path& file = default_databank_path());
 // Names of the databank's components, in file order (lower case, e.g. "n-hexane").
 std::vector<std::string> databank_components();
 
+// A databank component as it is found: canonical name, CAS number, formula and the other names.
+struct ComponentId {
+  std::string name;     // canonical, lower case
+  std::string cas;      // CAS registry number ("74-98-6"), empty when the databank gives none
+  std::string formula;  // "C3H8"
+  std::vector<std::string> synonyms;
+};
+// The component `text` names: its canonical name in any case with blanks and hyphens folded
+// ("n-Butane", "n butane"), a synonym ("isobutane"), its CAS number, or its formula where only one
+// component has it ("CO2"); tried in that order. Throws Error for a text naming several components
+// (listing them) or none (naming the nearest). Every function here taking a component name accepts
+// what this accepts.
+ComponentId resolve_component(std::string_view text);
+// The components whose name, a synonym, formula or CAS number contains `text` (folded as above), in
+// file order; every component when it is empty.
+std::vector<ComponentId> find_components(std::string_view text = {});
+
 // ---- Component set -----------------------------------------------------------------------------
 
 // Choose the host's component set, in this order (component number j is names[j-1]). Sets
 // VOKA_NCOMP, the molecular weights at VOKA_IPOFF1 word 306, the work areas and offsets of
 // VOKA_STWKWK / TEBU_STWORK and the missing value of VOKA_RGLOB, and frees every earlier
-// allocation. Throws Error naming an unknown or repeated component. Loads the default databank
-// first when none is loaded.
+// allocation. Throws Error naming an unknown, ambiguous or repeated component. Loads the default
+// databank first when none is loaded. Under Peng-Robinson a set with pairs the databank has no k_ij
+// for keeps one note (kind method_range) listing them: they take k_ij = 0.
 void select_components(std::span<const std::string> names);
 void select_components(std::initializer_list<std::string> names);
 
