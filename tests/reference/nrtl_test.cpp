@@ -156,5 +156,30 @@ TEST(NrtlMethod, ButanolWaterTwoLiquids) {
               a.t - 273.15, a.y[0], r.x1[0], r.x2[0]);
 }
 
+
+// A methanol/water stream (60 % methanol, 120 kPa) swept from 290 to 380 K by 0.25 K: its enthalpy
+// rises and its vapour fraction never falls; in the liquid the heat capacity the host reports (ideal
+// mixture plus dh^E/dT) is the slope of the enthalpy within 0.1 % and moves by under 0.5 % a step.
+TEST(NrtlMethod, SweepIsContinuous) {
+  const FlashSystem sys = system_of({"methanol", "water"}, Method::nrtl);
+  const std::vector<double> z{0.6, 0.4};
+  const double p = 1.2e5, dt = 0.25;
+  FlashResult last = flash(sys, z, request(2, 290.0, p));
+  double last_cp = 0.0;
+  for (double t = 290.0 + dt; t <= 380.0; t += dt) {
+    const FlashResult r = flash(sys, z, request(2, t, p));
+    ASSERT_TRUE(r.converged) << t;
+    EXPECT_GT(r.enthalpy, last.enthalpy) << t;
+    EXPECT_GE(r.vapour_fraction, last.vapour_fraction) << t;
+    if (r.vapour_fraction == 0.0 && last.vapour_fraction == 0.0) {
+      const double cp = phase_heat_capacity(sys, z, Phase::kLiquid, t - 0.5 * dt, p, Root::kLiquid);
+      EXPECT_NEAR(cp, (r.enthalpy - last.enthalpy) / dt, 1e-3 * cp) << t;
+      if (last_cp > 0.0) { EXPECT_NEAR(cp, last_cp, 5e-3 * cp) << t; }
+      last_cp = cp;
+    }
+    last = r;
+  }
+}
+
 }  // namespace
 }  // namespace kvt::reference::test
