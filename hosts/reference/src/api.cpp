@@ -171,7 +171,7 @@ std::vector<double> make_stream(std::span<const double> flows, double t, double 
   }
   const FlashResult res = flash(h.system, feed.z, req);
   if (!res.converged) throw Error("cannot flash the stream: " + res.message);
-  for (const auto& limit : res.limits) host().warn("make_stream: " + limit);
+  for (const Note& limit : res.limits) host().note("make_stream", limit);
   std::vector<double> strm(static_cast<std::size_t>(n + kStreamExtraSlots), 0.0);
   std::copy(flows.begin(), flows.end(), strm.begin());
   strm[n] = feed.flow;

@@ -6,7 +6,7 @@
 
 #include "constants.h"
 #include "flash_model.h"
-#include "flash_spec.h"
+#include "flash_kind.h"
 #include "mixture.h"
 #include "nrtl_method.h"
 #include "pure.h"
@@ -95,7 +95,18 @@ FlashResult flash(const FlashSystem& sys, std::span<const double> z, const Flash
     return fail_input("a vapour fraction specification needs the vapour-liquid phase kind");
 
   Model model(sys, z, req);
-  if (kind->searched == kNone) return model.result(model.tp(t_spec, p_spec));
+  FlashResult failed;
+  // the result of a finished state, or a failure when an iteration behind it stopped at its cap
+  auto finish = [&](const State& s) {
+    if (s.capped == nullptr) return model.result(s);
+    std::ostringstream o;
+    o << s.capped->solver << " stopped at its cap of " << s.capped->cap << " iterations short of its tolerance "
+      << s.capped->tolerance << " at " << s.t << " K, " << s.p << " Pa";
+    failed.stopped_at_cap = true;
+    failed.message = o.str();
+    return failed;
+  };
+  if (kind->searched == kNone) return finish(model.tp(t_spec, p_spec));
   Search sr;
   if (vf_spec) {
     sr.m = vapour_fraction;
@@ -107,7 +118,6 @@ FlashResult flash(const FlashSystem& sys, std::span<const double> z, const Flash
   }
   sr.target = req.spec2;
   sr.one_fluid = [&](const State& a, const State& b) { return model.one_fluid(a, b); };
-  FlashResult failed;
   if (kind->searched == kTemperature) {
     sr.at = [&](double t) { return model.tp(t, p_spec); };
     sr.lo = req.t_min;
@@ -116,7 +126,7 @@ FlashResult flash(const FlashSystem& sys, std::span<const double> z, const Flash
   } else {
     if (!vf_spec && std::isfinite(req.estimate) && req.estimate >= req.p_min && req.estimate <= req.p_max) {
       State st = model.tp(t_spec, req.estimate);
-      if (std::abs(model.enthalpy(st) - req.spec2) <= sr.tol) return model.result(st);
+      if (std::abs(model.enthalpy(st) - req.spec2) <= sr.tol) return finish(st);
     }
     if (!vf_spec && req.model != PhaseModel::kEquilibrium && sys.method != Method::peng_robinson) {
       failed.message = "a single phase's enthalpy does not depend on pressure: the T-H specification has no solution";
@@ -134,7 +144,7 @@ FlashResult flash(const FlashSystem& sys, std::span<const double> z, const Flash
     failed.message = search_failure(sys, z, req, miss);
     return failed;
   }
-  return model.result(s);
+  return finish(s);
 }
 
 }  // namespace kvt::reference

@@ -4,11 +4,12 @@
 // one); enthalpy is the ideal gas's plus the equation's residual in each phase, the vapour volume the
 // equation's, the liquid volume the density correlations' (ideal mixing). With free water (either
 // method) a second liquid of pure water forms once water's partial pressure reaches its vapour
-// pressure; water then does not dissolve in the first, organic, liquid.
+// pressure; water then does not dissolve in the first, organic, liquid, and the organics split at
+// the rest of the pressure. Water alone at or above its critical pressure is one fluid (liquid).
 //
 // A temperature-pressure flash solves the Rachford-Rice equation by Newton's method inside a
 // bisection bracket (rachford_rice.h; for Peng-Robinson inside each substitution step, substitution.h,
-// after the stability test, stability.h). Every other specification kind (flash_spec.h) is a
+// after the stability test, stability.h). Every other specification kind (flash_kind.h) is a
 // bracketed one-dimensional search (flash_search.h: T at fixed P, or ln P at fixed T) over T-P flashes; where the measured quantity jumps (a pure component
 // at its boiling point, a single organic with free water at its three-phase point) the result is
 // the lever-rule combination of the two states on either side of the jump. Nothing here touches the
@@ -56,7 +57,7 @@ double phase_heat_capacity(const FlashSystem& sys, std::span<const double> x, Ph
 enum class PhaseModel { kEquilibrium, kVapourOnly, kLiquidOnly };
 
 struct FlashRequest {
-  int kspec = 2;          // the specification kind (flash_spec.h: what spec1 and spec2 fix)
+  int kspec = 2;          // the specification kind (flash_kind.h: what spec1 and spec2 fix)
   double spec1 = 0.0;     // T or P
   double spec2 = 0.0;     // P, enthalpy or vapour fraction
   double estimate = 0.0;  // the searched T or P to start from; ignored unless finite
@@ -72,9 +73,13 @@ enum PhaseIndex { kV = 0, kL = 1, kL1 = 2, kL2 = 3 };
 struct FlashResult {
   bool converged = false;
   bool bad_input = false;          // the request itself was invalid (message says why)
+  bool stopped_at_cap = false;     // an iteration stopped at its cap short of its tolerance (message says which)
   std::string message;             // why it did not converge, or empty
-  std::vector<std::string> notes;  // correlations evaluated outside their range
-  std::vector<std::string> limits; // the answer lies where the method is known to be weak (see README)
+  // Notes without their routine (the entry point that ran the flash adds it): correlations evaluated
+  // outside their range (kind correlation_range), and where the answer lies where the method is known
+  // to be weak (see README), each with its phase, component (if one), T and P.
+  std::vector<Note> notes;
+  std::vector<Note> limits;
   double t = 0.0, p = 0.0;
   double vapour_fraction = 0.0;  // mole fraction of the feed in the vapour
   double liquid_split = 1.0;     // first liquid's share of the liquid (1 when there is no liquid)

@@ -19,7 +19,13 @@ std::vector<double> Model::psat(double t) const {
 }
 
 State Model::empty(double t, double p) const {
-  return {t, p, std::vector<double>(n(), 0.0), std::vector<double>(n(), 0.0), std::vector<double>(n(), 0.0), {}};
+  State s;
+  s.t = t;
+  s.p = p;
+  s.v.assign(n(), 0.0);
+  s.l1.assign(n(), 0.0);
+  s.l2.assign(n(), 0.0);
+  return s;
 }
 
 State Model::tp(double t, double p) const {
@@ -45,6 +51,13 @@ State Model::nrtl_tp(double t, double p) const {
 
 State Model::ideal_tp(double t, double p) const {
   State s = empty(t, p);
+  if (water_alone_ && p >= sys_.components[static_cast<std::size_t>(sys_.water)]->pc) {
+    // Water at or above its critical pressure never boils: it is one fluid at every temperature,
+    // counted as the liquid it is below Tc (the formulation gives its properties at T and P either
+    // way); the vapour pressure continued above Tc would put a boiling point where there is none.
+    (three_phase() ? s.l2 : s.l1) = z_;
+    return s;
+  }
   const auto ps = psat(t);
   if (!three_phase()) {
     std::vector<double> k(n());
@@ -74,7 +87,7 @@ State Model::ideal_tp(double t, double p) const {
       s.l1 = org.l1;
       s.v[w] = vap * yw;
       s.l2[w] = free;
-      s.status = org.status;
+      s.capped = org.capped;
       return s;
     }
   }
@@ -96,7 +109,7 @@ State Model::ideal_tp(double t, double p) const {
       s.v[i] = z_[i] - s.l1[i];
     }
   }
-  s.status = split.status;
+  note_status(s.capped, kRachfordRice, split.status);
   return s;
 }
 
@@ -133,15 +146,17 @@ void Model::split_two(State& s, const std::vector<double>& zf, const std::vector
     s.l1[i] = amount * l;
     s.v[i] = amount * (zf[i] - l);
   }
-  s.status = worse(s.status, split.status);
+  note_status(s.capped, kRachfordRice, split.status);
 }
 
-// Peng-Robinson T-P flash, free water as the ideal method has it: water's partial pressure in the
-// vapour is its vapour pressure while free water is present.
+// Peng-Robinson T-P flash, free water as the ideal method has it: while free water is present,
+// water's partial pressure in the vapour is its vapour pressure and the organics test their
+// stability and split by the equation at the rest of the pressure (the three-phase model of
+// immiscible water, as the ideal method's K' = Psat / (P - Pw)).
 State Model::pr_tp(double t, double p) const {
   State s = empty(t, p);
   if (!three_phase()) {
-    pr_split(s, z_, 1.0, -1, 0.0);
+    pr_split(s, z_, 1.0, -1, p);
     return s;
   }
   const auto w = static_cast<std::size_t>(sys_.water);
@@ -152,55 +167,59 @@ State Model::pr_tp(double t, double p) const {
     std::vector<double> zo(n(), 0.0);
     for (std::size_t i = 0; i < n(); ++i) zo[i] = i != w && zorg > 0.0 ? z_[i] / zorg : 0.0;
     const double yw = pw / p;
-    if (zorg > 0.0) pr_split(org, zo, zorg, static_cast<int>(w), yw);
+    if (zorg > 0.0) pr_split(org, zo, zorg, -1, p - pw);
     const double vap = sum(org.v) / (1.0 - yw);
     const double free = zw - vap * yw;
     if (free >= 0.0) {
       s = org;
+      // the organics' ratios are to their own vapour at P - Pw: to the whole vapour they are 1 - yw of that
+      for (auto* k : {&s.k, &s.incipient_k}) {
+        for (double& v : *k) v *= 1.0 - yw;
+      }
       s.v[w] = vap * yw;
       s.l2[w] = free;
       return s;
     }
   }
-  pr_split(s, z_, 1.0, static_cast<int>(w), -1.0);  // no free water: water stays in the vapour
+  pr_split(s, z_, 1.0, static_cast<int>(w), p);  // no free water: water stays in the vapour
   return s;
 }
 
-// Split `amount` kmol of feed zf into s.v and s.l1 by successive substitution on the fugacity
-// coefficients, after a tangent-plane test of the feed. water < 0: every component takes part;
-// yw >= 0: component `water` is held at mole fraction yw in the vapour and kept out of the liquid
-// (zf holds none of it); yw < 0: it is kept out of the liquid and all of it is vapour. The
-// substitution starts from Wilson's ratios (which lead to the vapour-liquid split rather than a
-// liquid-liquid one), and from the stability test's when that collapses onto the feed.
-void Model::pr_split(State& s, const std::vector<double>& zf, double amount, int water, double yw) const {
+// Split `amount` kmol of feed zf into s.v and s.l1 at s.t and pressure p by successive substitution
+// on the fugacity coefficients, after a tangent-plane test of the feed. water >= 0: that component is
+// kept out of the liquid and all of it is vapour. The substitution starts from Wilson's ratios (which
+// lead to the vapour-liquid split rather than a liquid-liquid one), and from the stability test's when
+// that collapses onto the feed.
+void Model::pr_split(State& s, const std::vector<double>& zf, double amount, int water, double p) const {
   const PengRobinson& pr = sys_.pr;
   const std::size_t w = water >= 0 ? static_cast<std::size_t>(water) : n();
-  const bool held = w < n() && yw >= 0.0;
-  std::vector<double> k = wilson_k(pr, s.t, s.p), k_trial = k;
-  const Stability test = tangent_plane_test(pr, s.t, s.p, zf, k_trial, kStability);
-  s.status = worse(s.status, test.status);
+  std::vector<double> k = wilson_k(pr, s.t, p), k_trial = k;
+  const Stability test = tangent_plane_test(pr, s.t, p, zf, k_trial, kStability);
+  note_status(s.capped, kStability, test.status);
   bool split = !test.stable;
   double b = 0.0;
+  SolveStatus substitution = SolveStatus::kConverged;
   for (int start = 0; split && start < 2; ++start) {
     if (start == 1) k = k_trial;
-    const Substituted sub = substitute(pr, s.t, s.p, zf, k, {w, yw}, kSubstitution);
+    const Substituted sub = substitute(pr, s.t, p, zf, k, w, kSubstitution);
     b = sub.beta;
+    substitution = sub.status;
     double spread = 0.0;
     for (std::size_t i = 0; i < n(); ++i) {
       if (zf[i] > 0.0 && i != w) spread = std::max(spread, std::abs(std::log(k[i])));
     }
     split = spread > kTrivialSpread && b > 0.0 && b < 1.0;
-    if (split) {
-      s.status = worse(s.status, sub.status);
-      break;
-    }
+    if (split) break;
   }
+  // an unstable feed left whole is an answer only if the substitution that collapsed converged
+  if (!test.stable) note_status(s.capped, kSubstitution, substitution);
   if (!split) {
-    const bool vapour = pr_phase(pr, s.t, s.p, zf, Root::kStable).vapour_like;
-    for (std::size_t i = 0; i < n(); ++i) (vapour || (i == w && !held) ? s.v : s.l1)[i] = amount * zf[i];
+    const bool vapour = pr_phase(pr, s.t, p, zf, Root::kStable).vapour_like;
+    for (std::size_t i = 0; i < n(); ++i) (vapour || i == w ? s.v : s.l1)[i] = amount * zf[i];
+    s.incipient_k = vapour ? test.liquid_trial_k : test.vapour_trial_k;
     // water sent to the vapour takes the vapour root even where the equation has it liquid (its
     // saturation pressure is the formulation's, not the equation's): explicit ratios fix the roots
-    if (w < n() && !held && zf[w] > 0.0) s.k = wilson_k(pr, s.t, s.p);
+    if (w < n() && zf[w] > 0.0) s.k = wilson_k(pr, s.t, p);
     return;
   }
   for (std::size_t i = 0; i < n(); ++i) {
@@ -210,7 +229,6 @@ void Model::pr_split(State& s, const std::vector<double>& zf, double amount, int
     s.v[i] = amount * (zf[i] - l);
   }
   s.k = k;
-  if (held) s.k[w] = yw;  // water's ratio to a free-water liquid
 }
 
 }  // namespace kvt::reference

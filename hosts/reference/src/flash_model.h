@@ -40,7 +40,7 @@ class Model {
   bool one_fluid(const State& a, const State& b) const;
 
   FlashResult result(const State& s) const;
-  std::vector<std::string> limits(const FlashResult& r) const;
+  std::vector<Note> limits(const FlashResult& r) const;
 
   const FlashRequest& request() const { return req_; }
 
@@ -50,7 +50,7 @@ class Model {
   State nrtl_tp(double t, double p) const;
   // Two-phase Raoult split of a feed zf (fractions) of `amount` kmol into s.v / s.l1.
   static void split_two(State& s, const std::vector<double>& zf, const std::vector<double>& k, double amount);
-  void pr_split(State& s, const std::vector<double>& zf, double amount, int water, double yw) const;
+  void pr_split(State& s, const std::vector<double>& zf, double amount, int water, double p) const;
 
   const FlashSystem& sys_;
   std::vector<double> z_;

@@ -28,12 +28,13 @@ FlashResult Model::result(const State& s) const {
   r.phase_amount = {vap, l1 + l2, l1, l2};
   const bool three = three_phase() || (req_.free_water && sys_.water >= 0);
   const std::size_t w = sys_.water >= 0 ? static_cast<std::size_t>(sys_.water) : n();
-  // equilibrium ratios for the incipient phases: Raoult's, or the equation's last ones
+  // equilibrium ratios for the incipient phases: Raoult's, or the equation's (a single phase's
+  // stability trial, a split's last ratios; Wilson's where the trial fell onto the feed)
   std::vector<double> k = psat(s.t);
   for (double& v : k) v /= s.p;
   if (peng_robinson()) {
     const std::vector<double> kw = k;
-    k = s.k.empty() ? wilson_k(sys_.pr, s.t, s.p) : s.k;
+    k = !s.incipient_k.empty() ? s.incipient_k : !s.k.empty() ? s.k : wilson_k(sys_.pr, s.t, s.p);
     if (w < n()) k[w] = kw[w];
   }
   if (nrtl() && !s.k.empty()) k = s.k;  // gamma_i Psat_i / P of the (incipient) first liquid
@@ -62,13 +63,15 @@ FlashResult Model::result(const State& s) const {
   for (std::size_t i = 0; i < n(); ++i) liq[i] = s.l1[i] + s.l2[i];
   r.x = l1 + l2 > 0.0 ? fractions(liq) : r.x1;
 
-  RangeNotes notes;
+  const std::array<NotePhase, 4> note_phase{NotePhase::vapour, NotePhase::liquid, NotePhase::liquid1,
+                                           NotePhase::liquid2};
   const std::array<const std::vector<double>*, 4> comp{&r.y, &r.x, &r.x1, &r.x2};
   for (int p = 0; p < 4; ++p) {
     Mixture m{sys_.components, *comp[p], s.p};
     if (sum(*comp[p]) <= 0.0) continue;
     const Phase ph = p == kV ? Phase::kVapour : Phase::kLiquid;
     const bool present = r.phase_amount[p] > 0.0;
+    RangeNotes notes;
     r.phase_enthalpy[p] = kvt::reference::enthalpy(m, ph, s.t, present ? &notes : nullptr);
     r.phase_volume[p] = molar_volume(m, ph, s.t, s.p, present ? &notes : nullptr);
     r.phase_mw[p] = molecular_weight(m);
@@ -78,6 +81,8 @@ FlashResult Model::result(const State& s) const {
       if (p == kV && !water_alone(sys_, *comp[p]))
         r.phase_volume[p] = pr_phase(sys_.pr, s.t, s.p, *comp[p], root(s, ph)).z * kGasConstant * s.t / s.p;
     }
+    for (std::size_t i = 0; i < notes.items.size(); ++i)
+      r.notes.push_back({NoteKind::correlation_range, "", note_phase[p], notes.components[i], s.t, s.p, notes.items[i]});
   }
   if (nrtl()) {
     // every liquid carries its excess enthalpy
@@ -89,7 +94,6 @@ FlashResult Model::result(const State& s) const {
     // the total liquid: its two liquids by amount
     r.phase_enthalpy[kL] = (l1 * r.phase_enthalpy[kL1] + l2 * r.phase_enthalpy[kL2]) / (l1 + l2);
   }
-  r.notes = notes.items;
   r.limits = limits(r);
   r.enthalpy = enthalpy(s);
   Mixture feed{sys_.components, z_};
@@ -97,16 +101,16 @@ FlashResult Model::result(const State& s) const {
   return r;
 }
 
-std::vector<std::string> Model::limits(const FlashResult& r) const {
-  std::vector<std::string> out;
-  auto say = [&](auto... parts) {
+std::vector<Note> Model::limits(const FlashResult& r) const {
+  std::vector<Note> out;
+  auto say = [&](NoteKind kind, NotePhase phase, const std::string& component, auto... parts) {
     std::ostringstream o;
     (o << ... << parts);
-    out.push_back(o.str());
+    out.push_back({kind, "", phase, component, r.t, r.p, o.str()});
   };
   if (nrtl()) out = nrtl_limits(sys_, z_, r, req_.free_water);
   if (sys_.method == Method::ideal && !water_alone_ && r.p > kIdealPressureLimit)
-    say("the ideal-solution method above ", kIdealPressureLimit / 1e3,
+    say(NoteKind::method_range, NotePhase::stream, "", "the ideal-solution method above ", kIdealPressureLimit / 1e3,
         " kPa: Raoult's law and an ideal-gas vapour misplace the phase boundaries and the vapour density "
         "(the peng-robinson method holds there)");
   const bool liquid = r.phase_amount[kL1] > 0.0;
@@ -114,15 +118,16 @@ std::vector<std::string> Model::limits(const FlashResult& r) const {
   for (std::size_t i = 0; i < n(); ++i) {
     const Component& c = *sys_.components[i];
     if (!liquid || r.x1[i] < kNoteFraction) continue;
-    if (r.t > c.tc)
-      say(c.name, " is above its critical temperature (", c.tc,
+    // (a liquid of water alone takes every property from the water formulation, which holds there)
+    if (r.t > c.tc && !water_alone_)
+      say(NoteKind::supercritical, NotePhase::liquid1, c.name, c.name, " is above its critical temperature (", c.tc,
           " K) in a liquid: its liquid volume is continued from Tr 0.95 up to the critical volume and its transport "
           "properties are held at the end of their range");
     water = water || static_cast<int>(i) == sys_.water;
     organic = organic || hydrocarbon(c);
   }
   if (water && organic && !req_.free_water && !(nrtl() && r.phase_amount[kL2] > 0.0))
-    say("water and hydrocarbons share one liquid because free water is off: they are treated as miscible, "
+    say(NoteKind::shared_liquid, NotePhase::liquid1, "", "water and hydrocarbons share one liquid because free water is off: they are treated as miscible, "
         "which they are not (a phase kind with free water separates them)");
   if (req_.model != PhaseModel::kEquilibrium) {
     FlashRequest eq = req_;
@@ -130,7 +135,7 @@ std::vector<std::string> Model::limits(const FlashResult& r) const {
     const State st = Model(sys_, z_, eq).tp(r.t, r.p);
     const bool forced_vapour = req_.model == PhaseModel::kVapourOnly;
     if ((forced_vapour && sum(st.l1) + sum(st.l2) > 0.0) || (!forced_vapour && sum(st.v) > 0.0))
-      say("the stream is taken as all ", forced_vapour ? "vapour" : "liquid", " at T = ", r.t, " K, P = ", r.p / 1e3,
+      say(NoteKind::forced_phase, forced_vapour ? NotePhase::vapour : NotePhase::liquid, "", "the stream is taken as all ", forced_vapour ? "vapour" : "liquid", " at T = ", r.t, " K, P = ", r.p / 1e3,
           " kPa, where the stable state holds ", forced_vapour ? "liquid" : "vapour",
           " (vapour fraction ", sum(st.v), ")");
   }

@@ -32,7 +32,7 @@ bool solve(const Search& s, State& out, Miss& miss) {
         hi = mid;
       }
     }
-    if (it == kBisection.cap) out.status = SolveStatus::kStoppedAtCap;
+    if (it == kBisection.cap) out.capped = &kBisection;
     return true;
   }
   if (above(mlo)) {
@@ -70,7 +70,7 @@ bool solve(const Search& s, State& out, Miss& miss) {
       }
       const bool at_c = mc < md;
       State& best = at_c ? sc : sd;
-      if (it == kGoldenSection.cap) best.status = SolveStatus::kStoppedAtCap;
+      if (it == kGoldenSection.cap) best.capped = &kGoldenSection;
       const double mb = at_c ? mc : md;
       if (met(mb)) {
         out = std::move(best);
@@ -111,7 +111,7 @@ bool solve(const Search& s, State& out, Miss& miss) {
       lo = mid, slo = std::move(sm), mlo = mm;
     }
   }
-  if (it == kBisection.cap) slo.status = shi.status = SolveStatus::kStoppedAtCap;
+  if (it == kBisection.cap) slo.capped = shi.capped = &kBisection;
   if (s.one_fluid && s.one_fluid(slo, shi)) {
     miss = {Miss::kSpurious, mlo, slo};
     return false;

@@ -25,6 +25,7 @@ double vapour_fraction(const State& s) {
 State combine(const State& a, const State& b, double lambda) {
   State s = a;
   if (s.k.empty()) s.k = b.k;
+  if (s.incipient_k.empty()) s.incipient_k = b.incipient_k;
   s.t = a.t + lambda * (b.t - a.t);
   s.p = a.p + lambda * (b.p - a.p);
   for (std::size_t i = 0; i < a.v.size(); ++i) {
@@ -32,7 +33,7 @@ State combine(const State& a, const State& b, double lambda) {
     s.l1[i] = (1 - lambda) * a.l1[i] + lambda * b.l1[i];
     s.l2[i] = (1 - lambda) * a.l2[i] + lambda * b.l2[i];
   }
-  s.status = worse(a.status, b.status);
+  if (s.capped == nullptr) s.capped = b.capped;
   return s;
 }
 

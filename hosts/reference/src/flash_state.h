@@ -12,7 +12,10 @@ struct State {
   double t = 0.0, p = 0.0;
   std::vector<double> v, l1, l2;
   std::vector<double> k;  // Peng-Robinson: the last equilibrium ratios y_i / x_i (for incipient phases)
-  SolveStatus status = SolveStatus::kConverged;  // whether every iteration behind the state converged
+  // Peng-Robinson, a single phase: the ratios of the stability test's trial of the phase that would
+  // form (for the incipient phase where k is empty), empty where that trial fell onto the feed
+  std::vector<double> incipient_k;
+  const Stopping* capped = nullptr;  // the first iteration behind the state that stopped at its cap, if one did
 };
 
 double sum(const std::vector<double>& a);

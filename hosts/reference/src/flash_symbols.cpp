@@ -1,9 +1,10 @@
 // The flash entry points of kvt/host.h: WEND_FLASH (with WEND_FLSTAT, its status) and TEBU_SETH, the
 // stream utility that finds T from P and H.
 #include <cmath>
+#include <utility>
 
 #include "flash_call.h"
-#include "flash_spec.h"
+#include "flash_kind.h"
 #include "host_state.h"
 #include "kvt/host.h"
 #include "kvt_reference/reference_host.h"
@@ -49,6 +50,20 @@ void keep_record(const FlashResult& res, std::int64_t kspec, std::int64_t n, dou
   int_record[2] = (res.phase_amount[kV] > 0) + (res.phase_amount[kL1] > 0) + (res.phase_amount[kL2] > 0);
 }
 
+// The kind of note a failed flash leaves.
+NoteKind failure_kind(const FlashResult& res) {
+  return res.bad_input ? NoteKind::bad_argument : res.stopped_at_cap ? NoteKind::iteration_cap : NoteKind::flash_failed;
+}
+
+// The T and P a flash request fixes (NaN for what it searches).
+std::pair<double, double> fixed_state(const FlashRequest& req) {
+  const SpecKind* kind = spec_kind(req.kspec);
+  if (kind == nullptr) return {kNoState, kNoState};
+  const double t = kind->first == Quantity::kTemperature ? req.spec1 : kNoState;
+  const double p = kind->first == Quantity::kPressure ? req.spec1 : kind->second == Quantity::kPressure ? req.spec2 : kNoState;
+  return {t, p};
+}
+
 }  // namespace
 
 extern "C" {
@@ -65,7 +80,7 @@ void TEBU_SETH(double* strm, int64_t*, int64_t*, int64_t*, int64_t*) {
   if (res.converged) {
     store(strm, n + 1, res.t);
   } else {
-    h.warn("TEBU_SETH: " + res.message);
+    h.note(failure_kind(res), "TEBU_SETH", res.message, NotePhase::stream, "", kNoState, req.spec1);
   }
 }
 
@@ -74,8 +89,8 @@ void WEND_FLASH(double* strm, int64_t*, int64_t*, int64_t*, int64_t*, int64_t* k
                 int64_t* retention_mode, int64_t*, double* real_record, int64_t* int_record, int64_t* status) {
   HostState& h = host();
   const std::int64_t n = h.ncomp();
-  auto reject = [&](std::int64_t code, const std::string& why) {
-    h.warn("WEND_FLASH: " + why);
+  auto reject = [&](NoteKind kind, std::int64_t code, const std::string& why, std::pair<double, double> state) {
+    h.note(kind, "WEND_FLASH", why, NotePhase::stream, "", state.first, state.second);
     *status = code;
     VOKA_FLSCOM[0] = 0;
     VOKA_FLSCM2[0] = 1;
@@ -83,12 +98,12 @@ void WEND_FLASH(double* strm, int64_t*, int64_t*, int64_t*, int64_t*, int64_t* k
     if (n > 0) publish_failure(strm);
   };
   if (n <= 0) {
-    reject(kStatusBadInput, "no component set is selected");
+    reject(NoteKind::bad_argument, kStatusBadInput, "no component set is selected", {kNoState, kNoState});
     return;
   }
   const Feed feed = feed_of(strm);
   if (!feed.problem.empty()) {
-    reject(kStatusBadInput, feed.problem);
+    reject(NoteKind::bad_argument, kStatusBadInput, feed.problem, {kNoState, kNoState});
     return;
   }
   double start = *estimate < kHostMissing ? *estimate : std::nan("");
@@ -103,13 +118,13 @@ void WEND_FLASH(double* strm, int64_t*, int64_t*, int64_t*, int64_t*, int64_t* k
 
   const FlashResult res = flash(h.system, feed.z, req);
   if (!res.converged) {
-    reject(res.bad_input ? kStatusBadInput : kStatusFailed, res.message);
+    reject(failure_kind(res), res.bad_input ? kStatusBadInput : kStatusFailed, res.message, fixed_state(req));
     return;
   }
   const double h_before = load(strm, n + 3);
   publish_flash(res, feed.z, strm, feed.flow, h_before);
-  for (const auto& note : res.notes) h.warn("WEND_FLASH: " + note + " (value extrapolated)");
-  for (const auto& limit : res.limits) h.warn("WEND_FLASH: " + limit);
+  for (const Note& note : res.notes) h.note("WEND_FLASH", note, " (value extrapolated)");
+  for (const Note& limit : res.limits) h.note("WEND_FLASH", limit);
   h.last_p = res.p;
   VOKA_FLSCOM[0] = res.notes.empty() ? kFlashOk : kFlashExtrapolated;
   *status = kStatusConverged;

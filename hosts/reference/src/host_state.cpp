@@ -43,6 +43,17 @@ void HostState::warn(std::string text) {
   note(std::move(n));
 }
 
+void HostState::note(NoteKind kind, const std::string& routine, const std::string& what, NotePhase phase,
+                     const std::string& component, double t, double p) {
+  note({kind, routine, phase, component, t, p, routine + ": " + what});
+}
+
+void HostState::note(const std::string& routine, Note n, const std::string& tail) {
+  n.routine = routine;
+  n.text = routine + ": " + n.text + tail;
+  note(std::move(n));
+}
+
 HostState& host() {
   static HostState state;
   return state;

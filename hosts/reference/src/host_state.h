@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <limits>
 #include <map>
 #include <span>
 #include <string>
@@ -35,6 +36,8 @@ struct Layout {
   std::int64_t free = 0;       // first free PLEX position
 };
 
+inline constexpr double kNoState = std::numeric_limits<double>::quiet_NaN();
+
 struct HostState {
   Databank databank;
   bool loaded = false;
@@ -52,6 +55,11 @@ struct HostState {
   // kind `other` whose routine is the text's leading "NAME:".
   void note(Note n);
   void warn(std::string text);
+  // Keep a note from `routine` whose text is "routine: what" (T and P NaN: the note has no state).
+  void note(NoteKind kind, const std::string& routine, const std::string& what, NotePhase phase = NotePhase::none,
+            const std::string& component = {}, double t = kNoState, double p = kNoState);
+  // Keep a flash's note (flash.h: it has no routine yet) as raised by `routine`, `tail` after its text.
+  void note(const std::string& routine, Note n, const std::string& tail = {});
 };
 
 HostState& host();

@@ -96,6 +96,7 @@ void RangeNotes::add(const Component& c, const char* property, double t) {
     if (i == text) return;
   }
   items.push_back(text);
+  components.push_back(c.name);
 }
 
 namespace {

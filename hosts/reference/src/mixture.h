@@ -22,6 +22,7 @@ struct Mixture {
 inline constexpr double kNoteFraction = 1e-3;
 struct RangeNotes {
   std::vector<std::string> items;
+  std::vector<std::string> components;  // the component each item concerns
   void add(const Component& c, const char* property, double t);
   bool any() const { return !items.empty(); }
 };

@@ -24,16 +24,15 @@ double nrtl_liquid_excess_heat_capacity(const FlashSystem& sys, std::span<const 
   return nrtl_excess_heat_capacity(sys.nrtl.parameters, x, t);
 }
 
-std::vector<std::string> nrtl_limits(const FlashSystem& sys, std::span<const double> z, const FlashResult& r,
-                                     bool free_water) {
-  std::vector<std::string> out;
-  auto say = [&](auto... parts) {
+std::vector<Note> nrtl_limits(const FlashSystem& sys, std::span<const double> z, const FlashResult& r, bool free_water) {
+  std::vector<Note> out;
+  auto say = [&](NotePhase phase, auto... parts) {
     std::ostringstream o;
     (o << ... << parts);
-    out.push_back(o.str());
+    out.push_back({NoteKind::method_range, "", phase, "", r.t, r.p, o.str()});
   };
   if (r.p > kIdealPressureLimit)
-    say("the NRTL method above ", kIdealPressureLimit / 1e3,
+    say(NotePhase::stream, "the NRTL method above ", kIdealPressureLimit / 1e3,
         " kPa: its vapour is an ideal gas and its parameters were regressed at 1 atm, so phase boundaries and "
         "the vapour density drift from the real ones");
   const auto& names = sys.components;
@@ -51,18 +50,18 @@ std::vector<std::string> nrtl_limits(const FlashSystem& sys, std::span<const dou
     if (a && b) missing += (count++ > 0 ? ", " : "") + pair;
   }
   if (count > 0)
-    say("the NRTL method has no parameters for ", missing, ": ", count > 1 ? "these pairs take" : "that pair takes",
+    say(NotePhase::liquid, "the NRTL method has no parameters for ", missing, ": ", count > 1 ? "these pairs take" : "that pair takes",
         " tau = 0 (they mix as an ideal solution)");
   const bool liquid = r.phase_amount[kL] > 0.0;
   for (const NrtlSpan& s : sys.nrtl.spans) {
     if (!liquid || r.x[s.i] < kNoteFraction || r.x[s.j] < kNoteFraction) continue;
     if (r.t < s.t_min - kNrtlSpanMargin || r.t > s.t_max + kNrtlSpanMargin)
-      say("the NRTL parameters of ", names[s.i]->name, "/", names[s.j]->name, " are used at T = ", r.t,
+      say(NotePhase::liquid, "the NRTL parameters of ", names[s.i]->name, "/", names[s.j]->name, " are used at T = ", r.t,
           " K, more than ", kNrtlSpanMargin, " K outside the ", s.t_min, " to ", s.t_max,
           " K their 1 atm data covered");
   }
   if (free_water && r.phase_amount[kL1] > 0.0 && nrtl_unstable(NrtlAt(sys.nrtl.parameters, r.t), r.x1))
-    say("the organic liquid at T = ", r.t, " K would split into two liquids, but with free water the method "
+    say(NotePhase::liquid1, "the organic liquid at T = ", r.t, " K would split into two liquids, but with free water the method "
         "keeps it one liquid (a phase kind without free water splits it)");
   return out;
 }

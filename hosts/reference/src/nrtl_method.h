@@ -23,7 +23,7 @@ double nrtl_liquid_excess_heat_capacity(const FlashSystem& sys, std::span<const 
 // Notes on a finished state: above the pressure the method holds to, a pair without parameters in
 // the feed, a liquid far outside the temperatures its pairs' data covered, an organic liquid that
 // would split but is kept one because free water is on.
-std::vector<std::string> nrtl_limits(const FlashSystem& sys, std::span<const double> z, const FlashResult& r,
+std::vector<Note> nrtl_limits(const FlashSystem& sys, std::span<const double> z, const FlashResult& r,
                                      bool free_water);
 
 }  // namespace kvt::reference

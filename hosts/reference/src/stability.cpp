@@ -1,9 +1,11 @@
 #include "stability.h"
 
 #include <cmath>
+#include <limits>
 #include <numeric>
 
 #include "constants.h"
+#include "fixed_point.h"
 
 namespace kvt::reference {
 
@@ -24,34 +26,64 @@ Stability tangent_plane_test(const PengRobinson& pr, double t, double p, std::sp
   double best = 0.0;
   std::vector<double> k_out = k;
   for (int trial = 0; trial < 2; ++trial) {  // 0: vapour-like, 1: liquid-like
-    std::vector<double> w(n, 0.0);
-    for (std::size_t i = 0; i < n; ++i) w[i] = z[i] > 0.0 ? (trial == 0 ? z[i] * k[i] : z[i] / k[i]) : 0.0;
-    SolveStatus status = SolveStatus::kStoppedAtCap;
-    for (int it = 0; it < stop.cap; ++it) {
-      const PrPhase ph = pr_phase(pr, t, p, w, trial == 0 ? Root::kVapour : Root::kLiquid);
-      double change = 0.0;
-      for (std::size_t i = 0; i < n; ++i) {
-        if (z[i] <= 0.0) continue;
-        const double nw = std::exp(d[i] - ph.ln_phi[i]);
-        change = std::max(change, std::abs(std::log(nw / w[i])));
-        w[i] = nw;
-      }
-      if (change < stop.tolerance) {
-        status = SolveStatus::kConverged;
-        break;
-      }
+    // u: ln W_i of the components present; g(u)_i = d_i - ln phi_i(W)
+    std::vector<double> w(n, 0.0), u;
+    for (std::size_t i = 0; i < n; ++i) {
+      if (z[i] > 0.0) u.push_back(std::log(trial == 0 ? z[i] * k[i] : z[i] / k[i]));
     }
-    out.status = worse(out.status, status);
+    const Root root = Root::kStable;
+    auto g = [&](const std::vector<double>& at, std::vector<double>& next) {
+      std::vector<double> wt(n, 0.0);
+      for (std::size_t i = 0, a = 0; i < n; ++i) {
+        if (z[i] > 0.0) wt[i] = std::exp(at[a++]);
+      }
+      const PrPhase ph = pr_phase(pr, t, p, wt, root);
+      for (std::size_t i = 0, a = 0; i < n; ++i) {
+        if (z[i] > 0.0) next[a++] = d[i] - ph.ln_phi[i];
+      }
+    };
+    // tm = 1 + sum W_i (ln W_i + ln phi_i(W) - d_i - 1), Michelsen's modified tangent-plane distance:
+    // a W where it is negative proves the feed unstable, fixed point or not
+    auto tm = [](const std::vector<double>& at, const std::vector<double>& gat) {
+      double s = 1.0;
+      for (std::size_t a = 0; a < at.size(); ++a) s += std::exp(at[a]) * (at[a] - gat[a] - 1.0);
+      return s;
+    };
+    // A trial whose tm stays positive and stops falling has reached its least value where the stable
+    // root of the trial phase changes (tm has a kink there and no stationary point): it finds no
+    // instability, as a trial converged onto a positive stationary point would not.
+    bool negative = false;
+    double least = std::numeric_limits<double>::infinity();
+    int since = 0;
+    auto settled = [&](const std::vector<double>& at, const std::vector<double>& gat) {
+      const double v = tm(at, gat);
+      if (v < -kStabilityMargin) return negative = true;
+      if (!std::isfinite(least) || v < least - kStallShare * std::abs(least)) {
+        least = v, since = 0;
+      } else {
+        ++since;
+      }
+      return least > 0.0 && since >= kStallSteps;
+    };
+    out.status = worse(out.status, fixed_point(u, g, stop, kPlainSteps, settled));
+    for (std::size_t i = 0, a = 0; i < n; ++i) {
+      if (z[i] > 0.0) w[i] = std::exp(u[a++]);
+    }
     const double sw = std::accumulate(w.begin(), w.end(), 0.0);
     // a trial that converged onto the feed itself is the trivial solution
     double distance = 0.0;
     for (std::size_t i = 0; i < n; ++i) distance += std::abs(w[i] / sw - z[i]);
-    if (sw > 1.0 + kStabilityMargin && distance > kTrivialDistance && sw > best) {
-      out.stable = false;
-      best = sw;
+    if (distance > kTrivialDistance) {
+      std::vector<double>& end = trial == 0 ? out.vapour_trial_k : out.liquid_trial_k;
+      end.assign(n, 1.0);
       for (std::size_t i = 0; i < n; ++i) {
-        if (z[i] > 0.0) k_out[i] = trial == 0 ? (w[i] / sw) / z[i] : z[i] / (w[i] / sw);
+        if (z[i] > 0.0) end[i] = trial == 0 ? (w[i] / sw) / z[i] : z[i] / (w[i] / sw);
       }
+    }
+    if ((negative || sw > 1.0 + kStabilityMargin) && distance > kTrivialDistance && std::max(sw, 1.0 + kStabilityMargin) > best) {
+      out.stable = false;
+      best = std::max(sw, 1.0 + kStabilityMargin);
+      k_out = trial == 0 ? out.vapour_trial_k : out.liquid_trial_k;
     }
   }
   if (!out.stable) k = k_out;

@@ -15,12 +15,16 @@ std::vector<double> wilson_k(const PengRobinson& pr, double t, double p);
 struct Stability {
   bool stable = true;
   SolveStatus status = SolveStatus::kConverged;  // whether both trial phases converged
+  // Each trial's end point as ratios y_i / x_i to the feed (vapour-like: w_i / z_i, liquid-like:
+  // z_i / w_i, w normalised), empty where it fell onto the feed. At a phase boundary the trial of
+  // the phase about to form ends on that phase's composition: the incipient phase.
+  std::vector<double> vapour_trial_k, liquid_trial_k;
 };
 
-// Tangent-plane test (Michelsen 1982) of a phase of composition z, from a vapour-like and a
-// liquid-like trial phase started with the ratios k, each iterated by substitution on ln W_i.
-// Stable when neither trial finds a negative tangent-plane distance; otherwise k holds y_i / x_i
-// estimates to start a two-phase split from.
+// Tangent-plane test (Michelsen 1982) of a phase of composition z, from a vapour-like (z K) and a
+// liquid-like (z / K) trial phase started with the ratios k, each on the cubic's stable root and
+// iterated on ln W_i (fixed_point.h). Stable when neither trial finds a negative tangent-plane
+// distance; otherwise k holds y_i / x_i estimates to start a two-phase split from.
 Stability tangent_plane_test(const PengRobinson& pr, double t, double p, std::span<const double> z,
                              std::vector<double>& k, Stopping stop);
 

@@ -1,6 +1,6 @@
 // The C entry points that libkvt imports from its host, on the selected property method. None of them
 // throws: bad arguments are reported through the routine's error argument or the flash status, and
-// a readable note is kept for take_warnings().
+// a note is kept for take_notes(): its kind, routine, phase, component, T and P, and its text.
 #include <cmath>
 #include <sstream>
 
@@ -24,22 +24,31 @@ std::string where(const char* routine, double t) {
   return s.str();
 }
 
+// A note of a property routine at T (and P, when given) whose text starts "routine (T = t K): ".
+void note_at(NoteKind kind, const char* routine, NotePhase phase, const std::string& component, double t, double p,
+             const std::string& what) {
+  host().note({kind, routine, phase, component, t, p > 0.0 ? p : kNoState, where(routine, t) + ": " + what});
+}
+
+NotePhase note_phase(Phase phase) { return phase == Phase::kVapour ? NotePhase::vapour : NotePhase::liquid; }
+
 // The mixture named by (x, n, idx), or false after a note when the arguments are unusable.
-bool mixture_of(const char* routine, const double* x, const std::int64_t* n, const std::int64_t* idx, double t,
-                Mixture& m) {
+bool mixture_of(const char* routine, NotePhase phase, const double* x, const std::int64_t* n,
+                const std::int64_t* idx, double t, Mixture& m) {
   HostState& h = host();
   if (h.ncomp() <= 0) {
-    h.warn(std::string(routine) + ": no component set is selected");
+    h.note(NoteKind::bad_argument, routine, "no component set is selected", phase);
     return false;
   }
   if (*n <= 0 || !std::isfinite(t) || t <= 0.0) {
-    h.warn(where(routine, t) + ": no components or a temperature that is not positive");
+    note_at(NoteKind::bad_argument, routine, phase, "", t, kNoState, "no components or a temperature that is not positive");
     return false;
   }
   for (std::int64_t k = 0; k < *n; ++k) {
     const std::int64_t j = idx[k];
     if (j < 1 || j > h.ncomp()) {
-      h.warn(std::string(routine) + ": component number " + std::to_string(j) + " is not in the component set");
+      h.note(NoteKind::bad_argument, routine, "component number " + std::to_string(j) + " is not in the component set",
+             phase);
       return false;
     }
     m.components.push_back(h.system.components[j - 1]);
@@ -49,11 +58,13 @@ bool mixture_of(const char* routine, const double* x, const std::int64_t* n, con
 }
 
 // Notes the range problems of one evaluation and of T against the set's flash range.
-std::int64_t report(const char* routine, double t, const Mixture& m, const RangeNotes& notes) {
+std::int64_t report(const char* routine, NotePhase phase, double t, const Mixture& m, const RangeNotes& notes) {
   HostState& h = host();
   std::int64_t code = 0;
-  for (const auto& item : notes.items) {
-    h.warn(std::string(routine) + ": " + item + " (value extrapolated or held at the range end)");
+  const double p = m.p > 0.0 ? m.p : kNoState;
+  for (std::size_t i = 0; i < notes.items.size(); ++i) {
+    h.note({NoteKind::correlation_range, routine, phase, notes.components[i], t, p,
+            std::string(routine) + ": " + notes.items[i] + " (value extrapolated or held at the range end)"});
     code = kErrRange;
   }
   std::vector<const Component*> present;
@@ -63,9 +74,9 @@ std::int64_t report(const char* routine, double t, const Mixture& m, const Range
   const TRange r = set_range(present);
   if (t < r.min || t > r.max) {
     std::ostringstream s;
-    s << routine << ": T = " << t << " K is outside the databank range " << r.min << " to " << r.max
+    s << "T = " << t << " K is outside the databank range " << r.min << " to " << r.max
       << " K of the mixture (value extrapolated)";
-    h.warn(s.str());
+    h.note(NoteKind::correlation_range, routine, s.str(), phase, "", t, p);
     code = kErrRange;
   }
   return code;
@@ -76,7 +87,7 @@ void enthalpy_routine(const char* routine, Phase phase, double* t, double* p, do
   Mixture m;
   *hv = 0.0;
   *dhdt = 0.0;
-  if (!mixture_of(routine, x, n, idx, *t, m)) {
+  if (!mixture_of(routine, note_phase(phase), x, n, idx, *t, m)) {
     *ierr = kErrArguments;
     return;
   }
@@ -89,15 +100,15 @@ void enthalpy_routine(const char* routine, Phase phase, double* t, double* p, do
   RangeNotes notes;
   *hv = phase_enthalpy(h.system, full, phase, *t, m.p, root, &notes);
   *dhdt = phase_heat_capacity(h.system, full, phase, *t, m.p, root, &notes);
-  *ierr = report(routine, *t, m, notes);
+  *ierr = report(routine, note_phase(phase), *t, m, notes);
 }
 
 using MixtureProperty = double (*)(const Mixture&, double, RangeNotes*);
 
-void transport_routine(const char* routine, MixtureProperty f, double* t, double* p, double* x, int64_t* n,
-                       int64_t* idx, double* value, int64_t* ierr) {
+void transport_routine(const char* routine, Phase phase, MixtureProperty f, double* t, double* p, double* x,
+                       int64_t* n, int64_t* idx, double* value, int64_t* ierr) {
   Mixture m;
-  if (!mixture_of(routine, x, n, idx, *t, m)) {
+  if (!mixture_of(routine, note_phase(phase), x, n, idx, *t, m)) {
     *value = 0.0;
     *ierr = kErrArguments;
     return;
@@ -105,7 +116,7 @@ void transport_routine(const char* routine, MixtureProperty f, double* t, double
   m.p = p != nullptr ? *p : 0.0;
   RangeNotes notes;
   *value = f(m, *t, &notes);
-  const std::int64_t code = report(routine, *t, m, notes);
+  const std::int64_t code = report(routine, note_phase(phase), *t, m, notes);
   // the flag is the caller's: raise it, never clear what an earlier call left there
   if (code != 0 && *ierr == 0) *ierr = code;
 }
@@ -116,7 +127,8 @@ void pure_routine(const char* routine, bool vapour, double* t, double* p, int64_
   for (double* o : {o13, o14, o15, o16, o17, o18, o19, o20, o21, o22, o23}) *o = 0.0;
   HostState& h = host();
   if (*n != 1 || *idx < 1 || *idx > h.ncomp() || !(*t > 0.0)) {
-    h.warn(std::string(routine) + ": expects one component number of the set and a positive temperature");
+    h.note(NoteKind::bad_argument, routine, "expects one component number of the set and a positive temperature",
+           vapour ? NotePhase::vapour : NotePhase::liquid);
     return;
   }
   const Component& c = *h.system.components[*idx - 1];
@@ -151,7 +163,9 @@ void pure_routine(const char* routine, bool vapour, double* t, double* p, int64_
   }
   *o17 = c.mw;
   const TRange r = flash_range(c);
-  if (outside || *t < r.min || *t > r.max) h.warn(where(routine, *t) + ": " + c.name + " outside its databank range");
+  if (outside || *t < r.min || *t > r.max)
+    note_at(NoteKind::correlation_range, routine, vapour ? NotePhase::vapour : NotePhase::liquid, c.name, *t,
+            p != nullptr ? *p : kNoState, c.name + " outside its databank range");
 }
 
 }  // namespace
@@ -220,7 +234,7 @@ void WEND_CRTCAL(int64_t* nc, double* comp, int64_t* idx, double*, double* tc, d
   if (!(s > 0.0)) {
     *tc = *pc = *o7 = *o8 = 0.0;
     *ierr = 1;
-    h.warn("WEND_CRTCAL: empty composition");
+    h.note(NoteKind::bad_argument, "WEND_CRTCAL", "empty composition");
     return;
   }
   *tc = t / s;
@@ -245,27 +259,27 @@ void GOSA_ENTHV(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64
 
 void GOSA_TCONL(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, double* value,
                 int64_t* ierr) {
-  transport_routine("GOSA_TCONL", liquid_conductivity, t, p, x, n, idx, value, ierr);
+  transport_routine("GOSA_TCONL", Phase::kLiquid, liquid_conductivity, t, p, x, n, idx, value, ierr);
 }
 
 void GOSA_TCONV(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, double* value,
                 int64_t* ierr) {
-  transport_routine("GOSA_TCONV", vapour_conductivity, t, p, x, n, idx, value, ierr);
+  transport_routine("GOSA_TCONV", Phase::kVapour, vapour_conductivity, t, p, x, n, idx, value, ierr);
 }
 
 void GOSA_VISCL(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, double* value,
                 int64_t* ierr) {
-  transport_routine("GOSA_VISCL", liquid_viscosity, t, p, x, n, idx, value, ierr);
+  transport_routine("GOSA_VISCL", Phase::kLiquid, liquid_viscosity, t, p, x, n, idx, value, ierr);
 }
 
 void GOSA_VISCV(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, double* value,
                 int64_t* ierr) {
-  transport_routine("GOSA_VISCV", vapour_viscosity, t, p, x, n, idx, value, ierr);
+  transport_routine("GOSA_VISCV", Phase::kVapour, vapour_viscosity, t, p, x, n, idx, value, ierr);
 }
 
 void GOSA_SRFTEN(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t*, int64_t*, double* value,
                  int64_t* ierr) {
-  transport_routine("GOSA_SRFTEN", surface_tension, t, p, x, n, idx, value, ierr);
+  transport_routine("GOSA_SRFTEN", Phase::kLiquid, surface_tension, t, p, x, n, idx, value, ierr);
 }
 
 void GOSA_VTHRM(double* t, double* p, int64_t* n, int64_t* idx, int64_t*, int64_t*, int64_t*, int64_t*, int64_t*,
@@ -295,14 +309,17 @@ void LORI_PL001(double* t, int64_t*, int64_t* component, int64_t*, int64_t*, int
   *lnp = 0.0;
   *second = 0.0;
   if (*component < 1 || *component > h.ncomp() || !(*t > 0.0)) {
-    h.warn("LORI_PL001: component number " + std::to_string(*component) + " or temperature not usable");
+    h.note(NoteKind::bad_argument, "LORI_PL001",
+           "component number " + std::to_string(*component) + " or temperature not usable");
     return;
   }
   const Component& c = *h.system.components[*component - 1];
   bool outside = false;
   *lnp = ln_vapour_pressure(c, *t, &outside);
   *second = dln_vapour_pressure_dt(c, *t);
-  if (outside) h.warn(where("LORI_PL001", *t) + ": " + c.name + " vapour pressure extrapolated");
+  if (outside)
+    note_at(NoteKind::correlation_range, "LORI_PL001", NotePhase::none, c.name, *t, kNoState,
+            c.name + " vapour pressure extrapolated");
 }
 
 }  // extern "C"

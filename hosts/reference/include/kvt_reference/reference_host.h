@@ -21,7 +21,7 @@
 //
 // Bad input to these functions throws kvt::reference::Error with a message naming the offending item.
 // The C entry points of kvt/host.h never throw: they report through their error arguments and the
-// flash status, and keep a readable note of every problem for take_warnings().
+// flash status, and keep a note of every problem for take_notes().
 #pragma once
 
 #include <array>

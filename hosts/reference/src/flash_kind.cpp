@@ -1,4 +1,4 @@
-#include "flash_spec.h"
+#include "flash_kind.h"
 
 #include <array>
 #include <sstream>
