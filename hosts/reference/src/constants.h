@@ -69,12 +69,12 @@ inline constexpr double kTrivialSpread = 1e-4;
 // from a trial rich in each component. The liquid-liquid split, substitution of K_i = gamma1_i /
 // gamma2_i, converges linearly at a rate that tends to 1 at a plait point: up to a few thousand steps
 // within 1 K of one, each one activity evaluation, so its cap is high.
-inline constexpr Stopping kActivitySubstitution{1e-10, 500};
+inline constexpr Stopping kActivitySubstitution{"the NRTL vapour-liquid substitution", 1e-10, 500};
 // The test decides only the sign of the tangent-plane distance, found negative as soon as an iterate
 // has it so; a stable liquid's trials settle onto the feed or a stationary point of positive
 // distance, where 1e-6 in ln W leaves the distance's sign no longer in doubt.
-inline constexpr Stopping kLiquidStability{1e-6, 300};
-inline constexpr Stopping kLiquidSplit{1e-10, 5000};
+inline constexpr Stopping kLiquidStability{"the NRTL liquid-liquid stability test", 1e-6, 300};
+inline constexpr Stopping kLiquidSplit{"the NRTL liquid-liquid split", 1e-10, 5000};
 // The NRTL substitutions jump to the limit of their linear convergence every fifth step when the
 // rate lambda (the ratio of successive steps) is below this: nearer 1 the jump 1/(1 - lambda)
 // overshoots more than it gains.

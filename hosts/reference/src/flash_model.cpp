@@ -44,8 +44,12 @@ State Model::tp(double t, double p) const {
 
 State Model::nrtl_tp(double t, double p) const {
   ActivitySplit a = kvt::reference::nrtl_tp(sys_, z_, t, p, req_.free_water);
-  State s{t, p, std::move(a.v), std::move(a.l1), std::move(a.l2), std::move(a.k)};
-  s.status = a.status;
+  State s = empty(t, p);
+  s.v = std::move(a.v);
+  s.l1 = std::move(a.l1);
+  s.l2 = std::move(a.l2);
+  s.k = std::move(a.k);
+  if (a.status == SolveStatus::kStoppedAtCap) s.capped = &kActivitySubstitution;  // or a liquid split within it
   return s;
 }
 
