@@ -103,7 +103,9 @@ class Splitter {
     std::vector<double> k = out.k;
     double b = 0.5;
     Liquid l;
+    std::vector<double> last(n_, 0.0);
     auto substitute = [&](bool split_each) {
+      std::fill(last.begin(), last.end(), 0.0);
       for (int it = 0; it < kActivitySubstitution.cap; ++it) {
         const VapourSplit split = rachford_rice(zf, k, 0.0, kRachfordRice);
         b = split.beta;
@@ -114,12 +116,22 @@ class Splitter {
         for (double& v : x) v /= sx;
         l = liquid(x, split_each);
         const std::vector<double> kn = k_of(x, l.x1);
-        double change = 0.0;
+        double change = 0.0, dd = 0.0, dp = 0.0;
         for (std::size_t i = 0; i < n_; ++i) {
-          if (zf[i] > 0.0 && static_cast<int>(i) != barred_) change = std::max(change, std::abs(std::log(kn[i] / k[i])));
+          if (zf[i] <= 0.0 || static_cast<int>(i) == barred_) continue;
+          const double step = std::log(kn[i] / k[i]);
+          change = std::max(change, std::abs(step));
+          dd += step * step;
+          dp += step * last[i];
+          last[i] = step;
         }
         k = kn;
         if (change < kActivitySubstitution.tolerance) return true;
+        // every fifth step, the dominant-eigenvalue jump of ln K, as in the liquid-liquid test
+        if (it % 5 == 4 && dp > 0.0 && dd < kAccelerationRate * dp) {
+          const double lambda = dd / dp;
+          for (std::size_t i = 0; i < n_; ++i) k[i] *= std::exp(last[i] * lambda / (1.0 - lambda));
+        }
       }
       return false;
     };
