@@ -5,7 +5,7 @@ and the guide's images (gnuplot).
 Usage: python3 scripts/hxprops-excerpts.py PATH/TO/hxprops
 
 Each excerpt is a code block whose first line is the first line the program prints for its case (the
-default case, the steam condenser example); the lines it keeps are chosen by what they are (summary,
+default case, the steam and the methanol condenser examples); the lines it keeps are chosen by what they are (summary,
 marked rows, first and last rows, the exchanger), so that a change in the figures keeps the shape.
 """
 import pathlib
@@ -84,9 +84,11 @@ def main():
     program = sys.argv[1]
     default = run(program)
     condenser = run(program, "--case", "apps/hxprops/cases/steam_condenser.toml")
+    methanol = run(program, "--case", "apps/hxprops/cases/methanol_condenser.toml")
     replace_block(ROOT / "README.md", default[0], excerpt(default, "readme"))
     replace_block(ROOT / "docs/hxprops.md", default[0], excerpt(default, "guide"))
     replace_block(ROOT / "docs/hxprops.md", condenser[0], excerpt(condenser, "condenser"))
+    replace_block(ROOT / "docs/hxprops.md", methanol[0], excerpt(methanol, "condenser"))
     run(program, "--plot", "docs/images/hxprops-default.png")
     run(program, "--case", "apps/hxprops/cases/steam_condenser.toml", "--plot", "docs/images/hxprops-condenser.png")
 

@@ -26,7 +26,7 @@ enum class PhaseSet {
 };
 
 // The host's property method for a side.
-enum class Method { Ideal, PengRobinson };
+enum class Method { Ideal, PengRobinson, Nrtl };
 
 // How the points between inlet and outlet are spaced; how the two streams flow.
 enum class Spacing { Temperature, Duty };

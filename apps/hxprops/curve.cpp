@@ -280,18 +280,23 @@ class CurveBuilder {
     outlet_.x = path_ == Spacing::Temperature ? outlet_.t : 1.0;
   }
 
-  // T-P flash at T, at the pressure the duty there gives: passes from the pressure at the duty
-  // fraction `guess` until the pressure moves less than kPressureTolerance.
-  // A state whose passes run out is kept, with a note of the side saying how far off it is.
+  // T-P flash at T, at the pressure the duty there gives: g(p) = pressure_at(duty(T, p)) - p = 0 by
+  // secant steps from the pressure at the duty fraction `guess` (inside two phases a mixture's duty at
+  // fixed T moves fast with p, where plain substitution converges slowly), until the pressure moves
+  // less than kPressureTolerance. A state whose passes run out is kept, with a note of the side saying
+  // how far off it is.
   State at_temperature(double t, double guess) {
     double p = pressure_at(guess);
+    double p_last = 0.0, g_last = 0.0;
     State st;
     for (int pass = 0; pass < kPressurePasses; ++pass) {
       stream_.flash_tp(t, p);
       st = capture(State::TP);
-      const double next = pressure_at(fraction(st));
-      if (std::fabs(next - p) <= kPressureTolerance * p) return st;
-      p = next;
+      const double g = pressure_at(fraction(st)) - p;
+      if (std::fabs(g) <= kPressureTolerance * p) return st;
+      const double next = pass > 0 && g != g_last ? p - g * (p - p_last) / (g - g_last) : p + g;
+      p_last = p, g_last = g;
+      p = std::clamp(next, std::min(inlet_.p, outlet_.p), std::max(inlet_.p, outlet_.p));
     }
     const HostNote capped{"iteration-cap", "hxprops", "", "", t, st.p,
                           "hxprops: the pressure passes at " + number_text(t) + " K stopped at their cap (" +

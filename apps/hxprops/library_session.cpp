@@ -82,7 +82,11 @@ void fill_blocks(const Case& c) {
 }
 
 reference::Method host_method(Method m) {
-  return m == Method::PengRobinson ? reference::Method::peng_robinson : reference::Method::ideal;
+  switch (m) {
+    case Method::PengRobinson: return reference::Method::peng_robinson;
+    case Method::Nrtl: return reference::Method::nrtl;
+    default: return reference::Method::ideal;
+  }
 }
 
 std::optional<fs::path> g_loaded;  // the databank file the host holds

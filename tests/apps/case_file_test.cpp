@@ -54,6 +54,7 @@ TEST(CaseFile, WrittenCaseReadsBackToTheSameContent) {
       {"default", std::string(default_case_text())},
       {"partial_vaporiser", test::case_text("partial_vaporiser.toml")},
       {"steam_condenser", test::case_text("steam_condenser.toml")},
+      {"methanol_condenser", test::case_text("methanol_condenser.toml")},
       {"outlet_vapour_fraction", test::case_text("outlet_vapour_fraction.toml")},
       {"one_stream_with_tables", "balance_tolerance = 0.01\ntable_pressures = \"1.4 bar, 150 kPa\"\n" +
                                      test::case_text("steam_condenser.toml").substr(0, test::case_text("steam_condenser.toml").find("[side1]"))}};

@@ -38,6 +38,7 @@ const EndCase kCases[] = {
     {"steam_condenser.toml", Spacing::Temperature, 0, "bubble point: vapour disappears", 383.51},
     {"steam_condenser.toml", Spacing::Duty, 0, "dew point: liquid 1 appears", 384.50},
     {"outlet_vapour_fraction.toml", Spacing::Duty, 1, "bubble point: vapour appears", 0.0},
+    {"methanol_condenser.toml", Spacing::Temperature, 0, "bubble point: vapour disappears", 0.0},
     {"", Spacing::Temperature, 0, "dew point: liquid 1 appears", 0.0},
 };
 

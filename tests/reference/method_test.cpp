@@ -183,12 +183,12 @@ INSTANTIATE_TEST_SUITE_P(
         Boundary{"water_above_pc", {"water"}, {1.0}, 25e6, 600.0, 700.0, std::nan(""), false}),
     [](const auto& info) { return std::string(info.param.label); });
 
-// Every specification kind finds the state a T-P flash found, under both methods, with and without
+// Every specification kind finds the state a T-P flash found, under every method, with and without
 // free water, inside and beyond the ideal method's pressure range.
 TEST(Flash, EverySpecificationKindFindsTheTpState) {
   const std::vector<double> z{0.05, 0.15, 0.35, 0.25, 0.20};
   const PhaseModel eq = PhaseModel::kEquilibrium;
-  for (Method m : {Method::ideal, Method::peng_robinson})
+  for (Method m : {Method::ideal, Method::peng_robinson, Method::nrtl})
     for (bool fw : {false, true})
       for (double p : {5e5, 3e6}) {
         const FlashSystem sys = system_of({"nitrogen", "methane", "n-hexane", "toluene", "water"}, m);
@@ -215,11 +215,12 @@ struct Limit {
   const char* expected;  // part of the note; empty: no note
   NoteKind kind = NoteKind::other;
   const char* component = "";  // the component the note names, if one
+  bool free_water = false;
 };
 class Limits : public ::testing::TestWithParam<Limit> {};
 TEST_P(Limits, AreNoted) {
   const Limit& l = GetParam();
-  const FlashResult r = flash(system_of(l.names, l.method), l.z, request(2, l.t, l.p, l.model));
+  const FlashResult r = flash(system_of(l.names, l.method), l.z, request(2, l.t, l.p, l.model, l.free_water));
   ASSERT_TRUE(r.converged);
   std::string all;
   for (const Note& s : r.limits) all += s.text + "\n";
@@ -241,7 +242,18 @@ INSTANTIATE_TEST_SUITE_P(
         Limit{"one_liquid", {"n-hexane", "water"}, {0.5, 0.5}, Method::ideal, 300.0, 101325.0, PhaseModel::kEquilibrium,
               "water and hydrocarbons share one liquid", NoteKind::shared_liquid},
         Limit{"forced", {"benzene"}, {1.0}, Method::peng_robinson, 400.0, 101325.0, PhaseModel::kLiquidOnly,
-              "taken as all liquid", NoteKind::forced_phase}),
+              "taken as all liquid", NoteKind::forced_phase},
+        Limit{"nrtl_quiet", {"methanol", "water"}, {0.5, 0.5}, Method::nrtl, 350.0, 101325.0, PhaseModel::kEquilibrium, ""},
+        Limit{"nrtl_pressure", {"methanol", "water"}, {0.5, 0.5}, Method::nrtl, 420.0, 1e6, PhaseModel::kEquilibrium,
+              "NRTL method above 500 kPa", NoteKind::method_range},
+        Limit{"nrtl_no_pair", {"methanol", "water", "n-hexane"}, {0.4, 0.4, 0.2}, Method::nrtl, 330.0, 101325.0,
+              PhaseModel::kEquilibrium, "no parameters for water/n-hexane: that pair takes tau = 0", NoteKind::method_range},
+        Limit{"nrtl_cold", {"methanol", "water"}, {0.5, 0.5}, Method::nrtl, 280.0, 101325.0, PhaseModel::kEquilibrium,
+              "more than 50 K outside the 337.69 to 373.15 K", NoteKind::method_range},
+        Limit{"nrtl_two_liquids", {"methanol", "n-hexane"}, {0.25, 0.75}, Method::nrtl, 300.0, 101325.0,
+              PhaseModel::kEquilibrium, ""},
+        Limit{"nrtl_unsplit", {"methanol", "n-hexane", "water"}, {0.2, 0.6, 0.2}, Method::nrtl, 300.0, 101325.0,
+              PhaseModel::kEquilibrium, "would split into two liquids, but with free water", NoteKind::method_range, "", true}),
     [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace

@@ -21,6 +21,12 @@ inline constexpr double kWilsonSlope = 5.373;
 // 1.1 K and the dew vapour density by 11 % at 0.5 MPa, three times that at 2 MPa (host README).
 inline constexpr double kIdealPressureLimit = 5e5;
 
+// The NRTL method notes a liquid more than this (K) outside the temperatures its pairs' 1 atm data
+// covered (from the lower to the higher normal boiling point of the pair): within it the
+// parameters' 1/T dependence carries a liquid's subcooling in a condenser; beyond it the activity
+// coefficients are an extrapolation the data never tested.
+inline constexpr double kNrtlSpanMargin = 50.0;
+
 // ---- Solvers: tolerances and caps ---------------------------------------------------------------
 
 // Rachford-Rice for the vapour fraction: Newton's method kept inside a bisection bracket; converged
@@ -57,6 +63,22 @@ inline constexpr double kStallShare = 1e-6;
 inline constexpr int kStallSteps = 20;
 // A split whose ratios all lie within this of 1 (largest |ln K|) has collapsed onto the feed.
 inline constexpr double kTrivialSpread = 1e-4;
+
+// The NRTL liquid. Substitution of K_i = gamma_i Psat_i / P (and of the incipient liquid of a
+// vapour) on the largest change of ln K, as for the equation above. The liquid-liquid test on ln W
+// from a trial rich in each component. The liquid-liquid split, substitution of K_i = gamma1_i /
+// gamma2_i, converges linearly at a rate that tends to 1 at a plait point: up to a few thousand steps
+// within 1 K of one, each one activity evaluation, so its cap is high.
+inline constexpr Stopping kActivitySubstitution{"the NRTL vapour-liquid substitution", 1e-10, 500};
+// The test decides only the sign of the tangent-plane distance, found negative as soon as an iterate
+// has it so; a stable liquid's trials settle onto the feed or a stationary point of positive
+// distance, where 1e-6 in ln W leaves the distance's sign no longer in doubt.
+inline constexpr Stopping kLiquidStability{"the NRTL liquid-liquid stability test", 1e-6, 300};
+inline constexpr Stopping kLiquidSplit{"the NRTL liquid-liquid split", 1e-10, 5000};
+// The NRTL substitutions jump to the limit of their linear convergence every fifth step when the
+// rate lambda (the ratio of successive steps) is below this: nearer 1 the jump 1/(1 - lambda)
+// overshoots more than it gains.
+inline constexpr double kAccelerationRate = 0.95;
 
 // The one-dimensional search of the flash kinds other than T-P (over T, or over -ln P): bisection
 // to a bracket of 1e-12 relative, about 45 halvings of the widest range; a golden section for a

@@ -245,6 +245,14 @@ double Databank::kij(std::string_view a, std::string_view b) const {
   return 0.0;
 }
 
+const NrtlPair* Databank::nrtl(std::string_view a, std::string_view b) const {
+  const std::string la = lower(a), lb = lower(b);
+  for (const auto& n : nrtl_pairs) {
+    if ((n.first == la && n.second == lb) || (n.first == lb && n.second == la)) return &n;
+  }
+  return nullptr;
+}
+
 bool Databank::has_kij(std::string_view a, std::string_view b) const {
   const std::string la = lower(a), lb = lower(b);
   return std::any_of(interactions.begin(), interactions.end(), [&](const Interaction& i) {
@@ -340,6 +348,29 @@ Databank open_databank(const std::filesystem::path& file) {
       if (std::none_of(db.sources.begin(), db.sources.end(), [&](const auto& s) { return s.first == key; }))
         r2.fail(&node, owner + ": source '" + key + "' is not listed in [sources]");
       db.interactions.push_back(std::move(in));
+    }
+  }
+  // [[nrtl]] entries: each is a part of its own
+  for (const auto& [t, offset] : tables) {
+    const toml::array* pairs = t["nrtl"].as_array();
+    if (pairs == nullptr) continue;
+    const Reader rn(file, offset);
+    for (const toml::node& node : *pairs) {
+      const toml::table* e = node.as_table();
+      if (e == nullptr) rn.fail(&node, "nrtl entry is not a table");
+      NrtlPair in;
+      in.first = lower(rn.text(*e, "first", "nrtl"));
+      in.second = lower(rn.text(*e, "second", "nrtl"));
+      const std::string owner = "nrtl " + in.first + "-" + in.second;
+      if (!known(in.first) || !known(in.second) || in.first == in.second)
+        rn.fail(e, owner + ": names no pair of databank components");
+      if (db.nrtl(in.first, in.second) != nullptr) rn.fail(e, owner + ": the pair appears twice");
+      in.a12 = rn.number(*e, "a12", owner);
+      in.a21 = rn.number(*e, "a21", owner);
+      in.alpha = rn.number(*e, "alpha", owner);
+      if (!(in.alpha >= 0.0 && in.alpha <= 10.0)) rn.fail(e, owner + ": alpha outside 0 to 10");
+      in.source = rn.cited(*e, owner, db.sources);
+      db.nrtl_pairs.push_back(std::move(in));
     }
   }
   return db;

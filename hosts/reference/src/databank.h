@@ -61,6 +61,15 @@ struct Interaction {
   std::string source;
 };
 
+// The NRTL parameters of a pair of components, with their source: a12, a21 in cal/mol as published
+// (tau_12 = a12 / (R T) with R = kCalorieGasConstant), alpha the non-randomness.
+inline constexpr double kCalorieGasConstant = 1.98721;  // cal/(mol K)
+struct NrtlPair {
+  std::string first, second;
+  double a12 = 0.0, a21 = 0.0, alpha = 0.0;
+  std::string source;
+};
+
 // A databank file: the index of its components, read whole, and each component's block read when it is
 // first asked for (a case needs a few of many).
 class Databank {
@@ -69,12 +78,15 @@ class Databank {
   // The components read so far, in the order read (find() adds to it; addresses stay valid).
   mutable std::deque<Component> components;
   std::vector<Interaction> interactions;
+  std::vector<NrtlPair> nrtl_pairs;
   std::vector<std::pair<std::string, std::string>> sources;  // key, full reference
 
   // k_ij of a pair of components (either order); 0 for a pair the table does not hold.
   double kij(std::string_view a, std::string_view b) const;
   // Whether the table holds a k_ij for the pair.
   bool has_kij(std::string_view a, std::string_view b) const;
+  // The NRTL parameters of a pair (either order; `first` says which), or nullptr.
+  const NrtlPair* nrtl(std::string_view a, std::string_view b) const;
 
   // The component of that canonical name (case-insensitive), read on first use; nullptr when the
   // file has none. Throws Error (file, line, field) for a malformed block.

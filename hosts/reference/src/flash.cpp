@@ -8,6 +8,7 @@
 #include "flash_model.h"
 #include "flash_kind.h"
 #include "mixture.h"
+#include "nrtl_method.h"
 #include "pure.h"
 
 namespace kvt::reference {
@@ -33,6 +34,8 @@ bool water_alone(const FlashSystem& sys, std::span<const double> x) {
 double phase_enthalpy(const FlashSystem& sys, std::span<const double> x, Phase phase, double t, double p, Root root,
                       RangeNotes* notes) {
   const Mixture m{sys.components, std::vector<double>(x.begin(), x.end()), p};
+  if (sys.method == Method::nrtl && phase == Phase::kLiquid)
+    return enthalpy(m, phase, t, notes) + nrtl_liquid_excess_enthalpy(sys, x, t);
   if (sys.method != Method::peng_robinson || water_alone(sys, x)) return enthalpy(m, phase, t, notes);
   // the correction to the measured liquid by the phase's liquid weight, whatever its label
   const PrPhase ph = pr_phase(sys.pr, t, p, x, root);
@@ -42,6 +45,9 @@ double phase_enthalpy(const FlashSystem& sys, std::span<const double> x, Phase p
 
 double phase_heat_capacity(const FlashSystem& sys, std::span<const double> x, Phase phase, double t, double p,
                            Root root, RangeNotes* notes) {
+  if (sys.method == Method::nrtl && phase == Phase::kLiquid)
+    return enthalpy_dt(Mixture{sys.components, std::vector<double>(x.begin(), x.end()), p}, phase, t, notes) +
+           nrtl_liquid_excess_heat_capacity(sys, x, t);
   if (sys.method != Method::peng_robinson || water_alone(sys, x))
     return enthalpy_dt(Mixture{sys.components, std::vector<double>(x.begin(), x.end()), p}, phase, t, notes);
   const double dt = 1e-3 * t;
@@ -54,6 +60,7 @@ FlashSystem flash_system(const Databank& db, std::vector<const Component*> compo
     if (components[i]->name == "water") s.water = static_cast<int>(i);
   }
   s.pr = peng_robinson(components, db);
+  if (method == Method::nrtl) s.nrtl = nrtl_data(db, components);
   s.components = std::move(components);
   s.method = method;
   return s;
@@ -123,7 +130,7 @@ FlashResult flash(const FlashSystem& sys, std::span<const double> z, const Flash
       State st = model.tp(t_spec, req.estimate);
       if (std::abs(model.enthalpy(st) - req.spec2) <= sr.tol) return finish(st);
     }
-    if (!vf_spec && req.model != PhaseModel::kEquilibrium && sys.method == Method::ideal) {
+    if (!vf_spec && req.model != PhaseModel::kEquilibrium && sys.method != Method::peng_robinson) {
       failed.message = "a single phase's enthalpy does not depend on pressure: the T-H specification has no solution";
       return failed;
     }

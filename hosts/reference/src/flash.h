@@ -24,6 +24,7 @@
 #include "databank.h"
 #include "kvt_reference/reference_host.h"
 #include "mixture.h"
+#include "nrtl.h"
 #include "peng_robinson.h"
 
 namespace kvt::reference {
@@ -33,6 +34,7 @@ struct FlashSystem {
   int water = -1;  // index of water among the components, -1 when absent
   Method method = Method::ideal;
   PengRobinson pr;  // the equation's parameters for these components (used by Method::peng_robinson)
+  NrtlData nrtl;    // the NRTL parameters of these components (used by Method::nrtl)
 };
 
 // The system of these components under a method (water located, k_ij from the databank).

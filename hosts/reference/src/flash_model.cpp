@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "constants.h"
+#include "nrtl_method.h"
 #include "pure.h"
 #include "rachford_rice.h"
 #include "stability.h"
@@ -37,7 +38,19 @@ State Model::tp(double t, double p) const {
     s.l1 = z_;
     return s;
   }
+  if (nrtl()) return nrtl_tp(t, p);
   return peng_robinson() ? pr_tp(t, p) : ideal_tp(t, p);
+}
+
+State Model::nrtl_tp(double t, double p) const {
+  ActivitySplit a = kvt::reference::nrtl_tp(sys_, z_, t, p, req_.free_water);
+  State s = empty(t, p);
+  s.v = std::move(a.v);
+  s.l1 = std::move(a.l1);
+  s.l2 = std::move(a.l2);
+  s.k = std::move(a.k);
+  if (a.status == SolveStatus::kStoppedAtCap) s.capped = &kActivitySubstitution;  // or a liquid split within it
+  return s;
 }
 
 State Model::ideal_tp(double t, double p) const {

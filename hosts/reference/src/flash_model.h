@@ -22,6 +22,7 @@ class Model {
   // and every property from the water formulation under either method, so it flashes as the ideal
   // method has it.
   bool peng_robinson() const { return sys_.method == Method::peng_robinson && !water_alone_; }
+  bool nrtl() const { return sys_.method == Method::nrtl && !water_alone_; }
 
   std::vector<double> psat(double t) const;
   State empty(double t, double p) const;
@@ -46,6 +47,7 @@ class Model {
  private:
   State ideal_tp(double t, double p) const;
   State pr_tp(double t, double p) const;
+  State nrtl_tp(double t, double p) const;
   // Two-phase Raoult split of a feed zf (fractions) of `amount` kmol into s.v / s.l1.
   static void split_two(State& s, const std::vector<double>& zf, const std::vector<double>& k, double amount);
   void pr_split(State& s, const std::vector<double>& zf, double amount, int water, double p) const;

@@ -4,6 +4,7 @@
 #include "flash_model.h"
 #include "mixture.h"
 #include "phase_properties.h"
+#include "nrtl_method.h"
 #include "pure.h"
 #include "stability.h"
 
@@ -37,6 +38,7 @@ FlashResult Model::result(const State& s) const {
     k = !s.incipient_k.empty() ? s.incipient_k : !s.k.empty() ? s.k : wilson_k(sys_.pr, s.t, s.p);
     if (w < n()) k[w] = kw[w];
   }
+  if (nrtl() && !s.k.empty()) k = s.k;  // gamma_i Psat_i / P of the (incipient) first liquid
   r.y = fractions(s.v);
   r.x1 = fractions(s.l1);
   r.x2 = fractions(s.l2);
@@ -54,7 +56,7 @@ FlashResult Model::result(const State& s) const {
     // incipient vapour: x_i K_i of the liquids present
     std::vector<double> a(n(), 0.0);
     for (std::size_t i = 0; i < n(); ++i) a[i] = r.x1[i] * k[i] * (l1 > 0.0 ? 1.0 : 0.0);
-    if (l2 > 0.0 && w < n()) a[w] += k[w];
+    if (l2 > 0.0 && w < n() && req_.free_water) a[w] += k[w];  // a free-water liquid
     r.y = fractions(a);
     if (sum(a) <= 0.0) r.y = fractions(z_);
   }
@@ -82,8 +84,14 @@ FlashResult Model::result(const State& s) const {
     for (std::size_t i = 0; i < notes.items.size(); ++i)
       r.notes.push_back({NoteKind::correlation_range, "", note_phase[p], notes.components[i], s.t, s.p, notes.items[i]});
   }
-  if (peng_robinson() && l2 > 0.0) {
-    // the total liquid: first and free-water liquids by amount
+  if (nrtl()) {
+    // every liquid carries its excess enthalpy
+    for (int p : {kL, kL1, kL2}) {
+      if (sum(*comp[p]) > 0.0) r.phase_enthalpy[p] = phase_enthalpy(sys_, *comp[p], Phase::kLiquid, s.t, s.p, Root::kLiquid);
+    }
+  }
+  if ((peng_robinson() || nrtl()) && l2 > 0.0) {
+    // the total liquid: its two liquids by amount
     r.phase_enthalpy[kL] = (l1 * r.phase_enthalpy[kL1] + l2 * r.phase_enthalpy[kL2]) / (l1 + l2);
     r.phase_volume[kL] = (l1 * r.phase_volume[kL1] + l2 * r.phase_volume[kL2]) / (l1 + l2);
   }
@@ -101,7 +109,8 @@ std::vector<Note> Model::limits(const FlashResult& r) const {
     (o << ... << parts);
     out.push_back({kind, "", phase, component, r.t, r.p, o.str()});
   };
-  if (!peng_robinson() && !water_alone_ && r.p > kIdealPressureLimit)
+  if (nrtl()) out = nrtl_limits(sys_, z_, r, req_.free_water);
+  if (sys_.method == Method::ideal && !water_alone_ && r.p > kIdealPressureLimit)
     say(NoteKind::method_range, NotePhase::stream, "", "the ideal-solution method above ", kIdealPressureLimit / 1e3,
         " kPa: Raoult's law and an ideal-gas vapour misplace the phase boundaries and the vapour density "
         "(the peng-robinson method holds there)");
@@ -118,7 +127,7 @@ std::vector<Note> Model::limits(const FlashResult& r) const {
     water = water || static_cast<int>(i) == sys_.water;
     organic = organic || hydrocarbon(c);
   }
-  if (water && organic && !req_.free_water)
+  if (water && organic && !req_.free_water && !(nrtl() && r.phase_amount[kL2] > 0.0))
     say(NoteKind::shared_liquid, NotePhase::liquid1, "", "water and hydrocarbons share one liquid because free water is off: they are treated as miscible, "
         "which they are not (a phase kind with free water separates them)");
   if (req_.model != PhaseModel::kEquilibrium) {

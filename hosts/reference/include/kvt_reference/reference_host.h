@@ -83,9 +83,11 @@ std::vector<ComponentId> find_components(std::string_view text = {});
 void select_components(std::span<const std::string> names);
 void select_components(std::initializer_list<std::string> names);
 
-// The property method of a component set: ideal solution (Raoult's law, ideal-gas vapour) or the
-// Peng-Robinson equation of state. select_components() chooses the method with the set.
-enum class Method { ideal, peng_robinson };
+// The property method of a component set: ideal solution (Raoult's law, ideal-gas vapour), the
+// Peng-Robinson equation of state, or an NRTL activity-coefficient liquid under an ideal-gas vapour
+// (K = gamma Psat / P, parameters from the databank's DECHEMA pairs). select_components() chooses the
+// method with the set.
+enum class Method { ideal, peng_robinson, nrtl };
 void select_components(std::span<const std::string> names, Method method);
 Method selected_method();
 

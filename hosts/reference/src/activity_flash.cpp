@@ -1,0 +1,280 @@
+#include "activity_flash.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "constants.h"
+#include "rachford_rice.h"
+
+namespace kvt::reference {
+
+namespace {
+
+// K of a component kept out of the liquid (water under free water when no free water is present).
+constexpr double kBarredK = 1e12;
+
+double total(const std::vector<double>& a) {
+  double s = 0.0;
+  for (double v : a) s += v;
+  return s;
+}
+
+// The liquid of total composition x: one liquid, or two when `allow` and x is unstable.
+struct Liquid {
+  std::vector<double> x1, x2;
+  double beta = 0.0;  // second liquid's share
+  bool split = false;
+  SolveStatus status = SolveStatus::kConverged;
+};
+
+class Splitter {
+ public:
+  Splitter(const NrtlAt& m, std::span<const double> psat, double p, int barred)
+      : m_(m), psat_(psat), p_(p), barred_(barred), n_(m.n()) {}
+
+  Liquid liquid(const std::vector<double>& x, bool allow) const {
+    Liquid l;
+    l.x1 = x;
+    if (!allow) return l;
+    LiquidSplit s = nrtl_liquid_split(m_, x);
+    l.status = s.status;
+    if (!s.split) return l;
+    l.x1 = std::move(s.x1);
+    l.x2 = std::move(s.x2);
+    l.beta = s.beta;
+    l.split = true;
+    return l;
+  }
+
+  // K_i = y_i / x_i of the liquid whose first liquid is x1 (x the total liquid): x1_i gamma_i Psat_i / (P x_i)
+  std::vector<double> k_of(const std::vector<double>& x, const std::vector<double>& x1) const {
+    std::vector<double> lg = m_.ln_gamma(x1), k(n_);
+    for (std::size_t i = 0; i < n_; ++i) {
+      const double ratio = x[i] > 0.0 && x1[i] > 0.0 ? x1[i] / x[i] : 1.0;
+      k[i] = static_cast<int>(i) == barred_ ? kBarredK : ratio * std::exp(lg[i]) * psat_[i] / p_;
+    }
+    return k;
+  }
+
+  // Split `amount` of feed zf (fractions) into out.v, out.l1, out.l2.
+  void split(ActivitySplit& out, const std::vector<double>& zf, double amount, bool allow) const {
+    const bool barred = barred_ >= 0 && zf[static_cast<std::size_t>(barred_)] > 0.0;
+    // All liquid at or above the bubble pressure of the (possibly split) liquid; all vapour at or
+    // below the dew pressure (the incipient liquid's gamma by substitution). The homogeneous
+    // liquid's bubble pressure says which test is likely to settle it, so that one goes first.
+    std::vector<double> x;
+    bool dew_done = false;
+    auto all_vapour = [&] {
+      x = incipient_liquid(zf, out);
+      dew_done = true;
+      double s = 0.0;
+      for (std::size_t i = 0; i < n_; ++i) {
+        if (static_cast<int>(i) != barred_) s += zf[i] / out.k[i];
+      }
+      if (s > 1.0) return false;
+      for (std::size_t i = 0; i < n_; ++i) out.v[i] += amount * zf[i];
+      return true;
+    };
+    auto all_liquid = [&] {
+      if (barred) return false;
+      const Liquid l = liquid(zf, allow);
+      const std::vector<double> k = k_of(l.x1, l.x1);
+      double p_ratio = 0.0;  // bubble pressure / P
+      for (std::size_t i = 0; i < n_; ++i) p_ratio += l.x1[i] * k[i];
+      if (p_ratio > 1.0) return false;
+      out.k = k;
+      place_liquid(out, zf, l, amount);
+      out.status = worse(out.status, l.status);
+      return true;
+    };
+    double homogeneous = 0.0;
+    if (!barred) {
+      const std::vector<double> k = k_of(zf, zf);
+      for (std::size_t i = 0; i < n_; ++i) homogeneous += zf[i] * k[i];
+    }
+    if (!barred && homogeneous <= 1.0) {
+      if (all_liquid() || all_vapour()) return;
+    } else if (all_vapour() || all_liquid()) {
+      return;
+    }
+    if (!dew_done) x = incipient_liquid(zf, out);
+    // vapour and liquid: substitution from the dew point's ratios, with one liquid; when that liquid
+    // is unstable, again with the liquid split at each step
+    std::vector<double> k = out.k;
+    double b = 0.5;
+    Liquid l;
+    std::vector<double> last(n_, 0.0);
+    auto substitute = [&](bool split_each) {
+      std::fill(last.begin(), last.end(), 0.0);
+      for (int it = 0; it < kActivitySubstitution.cap; ++it) {
+        const VapourSplit split = rachford_rice(zf, k, 0.0, kRachfordRice);
+        b = split.beta;
+        out.status = worse(out.status, split.status);
+        for (std::size_t i = 0; i < n_; ++i) x[i] = zf[i] / (1.0 + b * (k[i] - 1.0));
+        if (barred) x[static_cast<std::size_t>(barred_)] = 0.0;
+        const double sx = total(x);
+        for (double& v : x) v /= sx;
+        l = liquid(x, split_each);
+        const std::vector<double> kn = k_of(x, l.x1);
+        double change = 0.0, dd = 0.0, dp = 0.0;
+        for (std::size_t i = 0; i < n_; ++i) {
+          if (zf[i] <= 0.0 || static_cast<int>(i) == barred_) continue;
+          const double step = std::log(kn[i] / k[i]);
+          change = std::max(change, std::abs(step));
+          dd += step * step;
+          dp += step * last[i];
+          last[i] = step;
+        }
+        k = kn;
+        if (change < kActivitySubstitution.tolerance) return true;
+        // every fifth step, the dominant-eigenvalue jump of ln K, as in the liquid-liquid test
+        if (it % 5 == 4 && dp > 0.0 && dd < kAccelerationRate * dp) {
+          const double lambda = dd / dp;
+          for (std::size_t i = 0; i < n_; ++i) k[i] *= std::exp(last[i] * lambda / (1.0 - lambda));
+        }
+      }
+      return false;
+    };
+    bool done = substitute(false);
+    if (allow && b < 1.0) {
+      l = liquid(x, true);
+      if (l.split) done = substitute(true);
+    }
+    out.status = worse(out.status, done ? l.status : SolveStatus::kStoppedAtCap);
+    b = rachford_rice(zf, k, 0.0, kRachfordRice).beta;
+    out.k = k;
+    std::vector<double> lz(n_);
+    for (std::size_t i = 0; i < n_; ++i) {
+      lz[i] = b >= 1.0 || static_cast<int>(i) == barred_ ? 0.0 : zf[i] * (1.0 - b) / (1.0 + b * (k[i] - 1.0));
+      out.v[i] += amount * (zf[i] - lz[i]);
+    }
+    const double liquid_amount = total(lz);
+    if (liquid_amount <= 0.0) return;
+    if (!l.split) {
+      for (std::size_t i = 0; i < n_; ++i) out.l1[i] += amount * lz[i];
+      return;
+    }
+    for (std::size_t i = 0; i < n_; ++i) {
+      const double in2 = liquid_amount * l.beta * l.x2[i];
+      out.l2[i] += amount * std::min(in2, lz[i]);
+      out.l1[i] += amount * std::max(lz[i] - in2, 0.0);
+    }
+  }
+
+ private:
+  void place_liquid(ActivitySplit& out, const std::vector<double>& zf, const Liquid& l, double amount) const {
+    for (std::size_t i = 0; i < n_; ++i) {
+      const double in2 = l.split ? std::min(l.beta * l.x2[i], zf[i]) : 0.0;
+      out.l2[i] += amount * in2;
+      out.l1[i] += amount * (zf[i] - in2);
+    }
+  }
+
+  // The liquid that first condenses from the vapour zf: x_i proportional to y_i P / (gamma_i(x) Psat_i).
+  // Leaves the ratios gamma_i(x) Psat_i / P in out.k.
+  std::vector<double> incipient_liquid(const std::vector<double>& zf, ActivitySplit& out) const {
+    std::vector<double> x(n_, 0.0), lg(n_);
+    for (std::size_t i = 0; i < n_; ++i) {
+      if (static_cast<int>(i) != barred_) x[i] = zf[i] * p_ / psat_[i];
+    }
+    // The sum of x before normalising is P / P_dew, stationary at the solution: it settles long
+    // before x does where the liquid is near a split, and it is what decides the phases.
+    bool done = false;
+    double last = 0.0;
+    for (int it = 0; it < kActivitySubstitution.cap && total(x) > 0.0; ++it) {
+      const double sx = total(x);
+      for (double& v : x) v /= sx;
+      m_.ln_gamma(x, lg);
+      double change = 0.0;
+      for (std::size_t i = 0; i < n_; ++i) {
+        if (static_cast<int>(i) == barred_ || zf[i] <= 0.0) continue;
+        const double xn = zf[i] * p_ / (std::exp(lg[i]) * psat_[i]);
+        change = std::max(change, std::abs(std::log(xn / x[i])));
+        x[i] = xn;
+      }
+      if (change < kActivitySubstitution.tolerance ||
+          std::abs(total(x) - last) < kActivitySubstitution.tolerance * total(x)) {
+        done = true;
+        break;
+      }
+      last = total(x);
+    }
+    if (!done && total(x) > 0.0) out.status = SolveStatus::kStoppedAtCap;
+    const double sx = total(x);
+    if (sx > 0.0) {
+      for (double& v : x) v /= sx;
+    }
+    out.k = k_of(x, x);
+    return x;
+  }
+
+  const NrtlAt& m_;
+  std::span<const double> psat_;
+  double p_;
+  int barred_;
+  std::size_t n_;
+};
+
+}  // namespace
+
+ActivitySplit activity_split(const NrtlAt& m, std::span<const double> psat, std::span<const double> zin, double p,
+                             int water, bool free_water) {
+  const std::size_t n = m.n();
+  const std::vector<double> z(zin.begin(), zin.end());
+  ActivitySplit out;
+  out.v.assign(n, 0.0);
+  out.l1.assign(n, 0.0);
+  out.l2.assign(n, 0.0);
+  if (water < 0 || !(z[static_cast<std::size_t>(water)] > 0.0) || !free_water) {
+    Splitter(m, psat, p, -1).split(out, z, 1.0, true);
+    // the second liquid is the aqueous one where water takes part
+    if (water >= 0 && total(out.l2) > 0.0) {
+      const auto w = static_cast<std::size_t>(water);
+      const double a1 = total(out.l1), a2 = total(out.l2);
+      if (out.l1[w] / a1 > out.l2[w] / a2) {
+        // K_i = y_i / x_i restated against the new first liquid (the fugacities of both are equal)
+        for (std::size_t i = 0; i < n; ++i) {
+          if (out.l2[i] > 0.0) out.k[i] *= (out.l1[i] / a1) / (out.l2[i] / a2);
+        }
+        std::swap(out.l1, out.l2);
+      }
+    }
+    return out;
+  }
+  const auto w = static_cast<std::size_t>(water);
+  const double zw = z[w], zorg = 1.0 - zw, pw = psat[w];
+  if (p > pw && zorg > 0.0) {
+    // free water present: the organics split at the pressure less water's, water's partial pressure
+    // in the vapour its vapour pressure
+    std::vector<double> zo(n, 0.0);
+    for (std::size_t i = 0; i < n; ++i) zo[i] = i == w ? 0.0 : z[i] / zorg;
+    ActivitySplit org;
+    org.v.assign(n, 0.0);
+    org.l1.assign(n, 0.0);
+    org.l2.assign(n, 0.0);
+    Splitter(m, psat, p - pw, -1).split(org, zo, zorg, false);
+    const double yw = pw / p;
+    const double vap = total(org.v) / (1.0 - yw);
+    const double free = zw - vap * yw;
+    if (free >= 0.0) {
+      out = std::move(org);
+      out.v[w] = vap * yw;
+      out.l2[w] = free;
+      // the k of an organic liquid at P - Pw, restated at P
+      for (std::size_t i = 0; i < n; ++i) out.k[i] *= (p - pw) / p;
+      out.k[w] = yw;
+      return out;
+    }
+  } else if (zorg <= 0.0) {
+    // water alone: boils on its saturation line
+    (p > pw ? out.l2 : out.v)[w] = zw;
+    out.k.assign(n, 1.0);
+    out.k[w] = pw / p;
+    return out;
+  }
+  // no free water: water stays in the vapour, the organics split with it there
+  Splitter(m, psat, p, water).split(out, z, 1.0, false);
+  return out;
+}
+
+}  // namespace kvt::reference
