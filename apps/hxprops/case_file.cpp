@@ -8,6 +8,8 @@
 #include <sstream>
 #include <toml++/toml.h>
 
+#include "kvt_reference/toml_text.h"
+
 #include "quoted.h"
 #include "units.h"
 
@@ -41,6 +43,16 @@ std::string_view base_unit(Dimension d) {
   }
 }
 
+std::string toml_string(std::string_view s) { return quoted(s); }
+
+// A key as case text: bare when it can be, else quoted (an empty key is "").
+std::string key_text(std::string_view k) {
+  const bool bare = !k.empty() && std::all_of(k.begin(), k.end(), [](char ch) {
+    return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') || ch == '-' || ch == '_';
+  });
+  return bare ? std::string(k) : toml_string(k);
+}
+
 class Reader {
  public:
   explicit Reader(Case& c) : c_(c) {}
@@ -56,7 +68,7 @@ class Reader {
       if (std::find(allowed.begin(), allowed.end(), key.str()) == allowed.end()) {
         std::string known;
         for (std::string_view a : allowed) known += (known.empty() ? "" : ", ") + std::string(a);
-        fail(line_of(key), field, "unknown key (expected one of: " + known + ")");
+        fail(line_of(key), (prefix.empty() ? "" : prefix + ".") + key_text(key.str()), "unknown key (expected one of: " + known + ")");
       }
       c_.lines[field] = line_of(key);
     }
@@ -285,15 +297,6 @@ std::string exact(double v) {
   return s;
 }
 
-std::string toml_string(std::string_view s) { return quoted(s); }
-
-std::string key_text(std::string_view k) {
-  const bool bare = !k.empty() && std::all_of(k.begin(), k.end(), [](char ch) {
-    return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') || ch == '-' || ch == '_';
-  });
-  return bare ? std::string(k) : toml_string(k);
-}
-
 // A flow as case text: a plain number in kmol/s, a string in kg/s.
 std::string flow_text(double amount, Basis basis) {
   return basis == Basis::Mole ? exact(amount) : toml_string(exact(amount) + " kg/s");
@@ -316,6 +319,9 @@ Case parse_case(std::string_view text, const std::string& origin) {
   Case c;
   c.origin = origin;
   toml::table root;
+  if (const int line = kvt::reference::toml_line_of_stray_non_ascii(text)) {
+    throw InputError({origin, line}, "", "malformed TOML: a character beyond ASCII outside a string or a comment");
+  }
   try {
     root = toml::parse(text, origin);
   } catch (const toml::parse_error& e) {

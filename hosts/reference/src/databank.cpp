@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <fstream>
 #include <sstream>
 #include <toml++/toml.h>
 
 #include "kvt_reference/reference_host.h"
+#include "kvt_reference/toml_text.h"
 
 namespace kvt::reference {
 
@@ -133,7 +135,14 @@ Databank read_databank(const std::filesystem::path& file) {
   Reader r(file);
   toml::table root;
   try {
-    root = toml::parse_file(file.string());
+    std::ifstream in(file, std::ios::binary);
+    if (!in) throw Error(file.string() + ": cannot open the databank file");
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (const int line = toml_line_of_stray_non_ascii(text.str())) {
+      throw Error(file.string() + ":" + std::to_string(line) + ": a character beyond ASCII outside a string or a comment");
+    }
+    root = toml::parse(text.str(), file.string());
   } catch (const toml::parse_error& e) {
     std::ostringstream msg;
     msg << file.string();

@@ -672,6 +672,16 @@ FlashSystem flash_system(const Databank& db, std::vector<const Component*> compo
 
 double rachford_rice(std::span<const double> z, std::span<const double> k) { return rachford_rice_restricted(z, k, 0.0); }
 
+namespace {
+
+bool finite(const FlashResult& r) {
+  const auto all = [](const auto& values) { return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); }); };
+  return all(std::array{r.t, r.p, r.vapour_fraction, r.liquid_split, r.enthalpy, r.molecular_weight}) && all(r.y) && all(r.x) &&
+         all(r.x1) && all(r.x2) && all(r.phase_enthalpy) && all(r.phase_volume) && all(r.phase_mw) && all(r.phase_amount);
+}
+
+}  // namespace
+
 FlashResult flash(const FlashSystem& sys, std::span<const double> z, const FlashRequest& req) {
   FlashResult bad;
   bad.bad_input = true;
@@ -759,7 +769,15 @@ FlashResult flash(const FlashSystem& sys, std::span<const double> z, const Flash
     Miss miss;
     if (!solve(sr, s, miss)) return fail(search_failure(sys, z, req, miss));
   }
-  return model.result(s);
+  FlashResult r = model.result(s);
+  // Correlations that overflow or leave their domain at this state (a databank's coefficients make
+  // that possible anywhere) give figures that are not numbers: a failed flash, never an answer.
+  if (!finite(r)) {
+    std::ostringstream why;
+    why << "the component data give figures that are not finite at " << r.t << " K, " << r.p << " Pa";
+    return fail(why.str());
+  }
+  return r;
 }
 
 }  // namespace kvt::reference

@@ -1,0 +1,51 @@
+// A check the TOML readers of the reference host and its programs (the databank, hxprops's case
+// files) make before they hand a text to toml++: a character beyond ASCII outside a string or a
+// comment. TOML allows none there (bare keys are ASCII), and toml++ 3.3 reaches undefined behaviour
+// on some of them (its whitespace test for U+00A1 to U+3FFF) before it would refuse the text, so the
+// readers refuse it first, naming the line.
+#pragma once
+
+#include <string_view>
+
+namespace kvt::reference {
+
+// The line (from 1) of the first byte beyond ASCII that stands outside every string and comment of
+// `text`, or 0 when there is none. Strings are TOML's four kinds: "basic" (with backslash escapes),
+// 'literal', and their three-quote multi-line forms.
+inline int toml_line_of_stray_non_ascii(std::string_view text) {
+  int line = 1;
+  std::size_t i = 0;
+  const auto starts = [&](std::string_view s) { return text.substr(i, s.size()) == s; };
+  while (i < text.size()) {
+    const char ch = text[i];
+    if (ch == '\n') {
+      ++line;
+      ++i;
+    } else if (ch == '#') {
+      while (i < text.size() && text[i] != '\n') ++i;
+    } else if (ch == '"' || ch == '\'') {
+      const bool multi = starts(ch == '"' ? "\"\"\"" : "'''");
+      const std::string_view close = multi ? text.substr(i, 3) : text.substr(i, 1);
+      i += close.size();
+      // To the closing delimiter (a multi-line string may end with up to two more quotes), or, for a
+      // one-line string, to the end of the line, where toml++ refuses it.
+      while (i < text.size() && !starts(close) && (multi || text[i] != '\n')) {
+        if (text[i] == '\n') ++line;
+        if (ch == '"' && text[i] == '\\' && i + 1 < text.size()) {
+          if (text[i + 1] == '\n') ++line;
+          ++i;
+        }
+        ++i;
+      }
+      // A multi-line string's closing run may hold up to two quotes of its content before it.
+      for (std::size_t run = 0; i < text.size() && text[i] == ch && run < (multi ? 5u : 1u); ++run) ++i;
+    } else if (static_cast<unsigned char>(ch) >= 0x80) {
+      return line;
+    } else {
+      ++i;
+    }
+  }
+  return 0;
+}
+
+}  // namespace kvt::reference
