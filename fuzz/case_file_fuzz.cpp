@@ -1,7 +1,8 @@
 // libFuzzer entry for hxprops's case files: the bytes are a case file's text. A text the reader
-// refuses must be refused with an InputError naming the file (and, past the TOML syntax, the field);
-// a text it accepts must hold to every rule the case-file documentation states, and the case must
-// write as case text (--dump-case) that reads back to the same case and writes to the same text.
+// refuses must be refused with an InputError naming the file, the line and (past the TOML syntax)
+// the field; a text it accepts must hold to every rule the case-file documentation states, and the
+// case must write as case text (--dump-case) that reads back to the same case and writes the same
+// text.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -70,9 +71,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   } catch (const InputError& e) {
     const std::string_view what = e.what();
     fuzz::require(e.where().file == fuzz::kOrigin && what.starts_with(fuzz::kOrigin), "a refusal names the file", what.data());
+    // Every refusal points at a line, but for a side's table that is missing altogether.
     const bool syntax = what.find(": malformed TOML: ") != std::string_view::npos;
-    fuzz::require(syntax ? e.where().line > 0 : !e.field().empty(), "a refusal names the line of bad TOML, else the field",
-                  what.data());
+    const bool no_table = what.find(": missing table [") != std::string_view::npos;
+    fuzz::require(syntax || !e.field().empty(), "a refusal names the field, but for bad TOML", what.data());
+    fuzz::require(no_table || e.where().line > 0, "a refusal names the line, but for a missing table", what.data());
     return 0;
   }
   fuzz::check_documented(c, text);

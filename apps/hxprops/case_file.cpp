@@ -43,15 +43,8 @@ std::string_view base_unit(Dimension d) {
   }
 }
 
-std::string toml_string(std::string_view s) { return quoted(s); }
-
 // A key as case text: bare when it can be, else quoted (an empty key is "").
-std::string key_text(std::string_view k) {
-  const bool bare = !k.empty() && std::all_of(k.begin(), k.end(), [](char ch) {
-    return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') || ch == '-' || ch == '_';
-  });
-  return bare ? std::string(k) : toml_string(k);
-}
+std::string key_text(std::string_view k);
 
 class Reader {
  public:
@@ -295,6 +288,15 @@ std::string exact(double v) {
   std::string s(buf, r.ptr);
   if (s.find_first_of(".e") == std::string::npos) s += ".0";
   return s;
+}
+
+std::string toml_string(std::string_view s) { return quoted(s); }
+
+std::string key_text(std::string_view k) {
+  const bool bare = !k.empty() && std::all_of(k.begin(), k.end(), [](char ch) {
+    return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') || ch == '-' || ch == '_';
+  });
+  return bare ? std::string(k) : toml_string(k);
 }
 
 // A flow as case text: a plain number in kmol/s, a string in kg/s.

@@ -43,6 +43,8 @@ INSTANTIATE_TEST_SUITE_P(
                               "source 'Y' is not listed"},
                       BadFile{"range", kHead + "vapour_pressure = { eq = \"dippr101\", c = [1], tmin = 3, tmax = 2, source = \"X\" }\n",
                               "empty or inverted range"},
+                      BadFile{"not_finite", kHead + "vapour_pressure = { eq = \"dippr101\", c = [inf], tmin = 1, tmax = 2, source = \"X\" }\n",
+                              ":13: a.vapour_pressure: coefficient is not a finite number"},
                       BadFile{"non_ascii", kHead + "formul\u00e9 = \"A\"\n", ":13: a character beyond ASCII"}),
     [](const auto& info) { return std::string(info.param.label); });
 
@@ -55,6 +57,8 @@ TEST(TomlText, NonAsciiOutsideStringsAndCommentsIsFound) {
       {"a = 1\n\n[\u00e9]\n", 3},
       {"a = \"\"\"x\"\"\"\"\" \u00e9\n", 1},
       {"a = \"open\n\u00e9 = 1\n", 2},
+      {"a = [\n  \"x\",\n  '\u00e9' ]\nb = { c.\"\u00e9\" = 1 }\n", 0},
+      {"a = 1x'\u00e9'\n", 1},
   };
   for (const auto& [text, line] : rows) EXPECT_EQ(toml_line_of_stray_non_ascii(text), line) << text;
 }

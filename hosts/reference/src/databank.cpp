@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <fstream>
 #include <sstream>
 #include <toml++/toml.h>
 
 #include "kvt_reference/reference_host.h"
 #include "kvt_reference/toml_text.h"
+#include "pure.h"
 
 namespace kvt::reference {
 
@@ -34,8 +36,8 @@ class Reader {
   double number(const toml::table& t, std::string_view key, const std::string& owner) const {
     const toml::node* n = t.get(key);
     if (n == nullptr) fail(&t, owner + ": missing field '" + std::string(key) + "'");
-    if (auto v = n->value<double>()) return *v;
-    fail(n, owner + ": field '" + std::string(key) + "' is not a number");
+    if (auto v = n->value<double>(); v && std::isfinite(*v)) return *v;
+    fail(n, owner + ": field '" + std::string(key) + "' is not a finite number");
   }
 
   std::string text(const toml::table& t, std::string_view key, const std::string& owner) const {
@@ -65,7 +67,7 @@ class Reader {
       if (arr == nullptr) fail(cn, owner + ": field 'c' is not an array");
       for (const toml::node& v : *arr) {
         auto d = v.value<double>();
-        if (!d) fail(&v, owner + ": coefficient is not a number");
+        if (!d || !std::isfinite(*d)) fail(&v, owner + ": coefficient is not a finite number");
         c.c.push_back(*d);
       }
     } else if (c.form != Form::kBrockBird) {
@@ -185,6 +187,10 @@ Databank read_databank(const std::filesystem::path& file) {
     c.liquid_conductivity = r.property(*t, "liquid_conductivity", c, true, db.sources);
     c.vapour_conductivity = r.property(*t, "vapour_conductivity", c, true, db.sources);
     c.surface_tension = r.property(*t, "surface_tension", c, true, db.sources);
+    if (const TRange range = flash_range(c); !(range.max > range.min)) {
+      r.fail(t, c.name + ": the vapour-pressure, ideal-gas heat capacity, heat-of-vaporisation and liquid-density "
+                         "correlations share no temperature range");
+    }
     db.components.push_back(std::move(c));
   }
   if (const toml::array* pairs = root["interaction"].as_array()) {

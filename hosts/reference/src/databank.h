@@ -53,8 +53,10 @@ struct Databank {
 };
 
 // Reads a databank file. Throws kvt::reference::Error naming the file, and the line and field where
-// known, for a missing file, an interaction naming an unknown component, bad TOML, a missing required field, an unknown equation form, a source
-// that names no [sources] key, or an empty or inverted range.
+// known, for a missing file, an interaction naming an unknown component, bad TOML (or a character
+// beyond ASCII outside a string or comment), a missing required field, a number that is not finite,
+// an unknown equation form, a source that names no [sources] key, an empty or inverted range, or a
+// component whose flash correlations share no temperature range.
 Databank read_databank(const std::filesystem::path& file);
 
 }  // namespace kvt::reference

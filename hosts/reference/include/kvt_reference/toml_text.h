@@ -11,24 +11,30 @@ namespace kvt::reference {
 
 // The line (from 1) of the first byte beyond ASCII that stands outside every string and comment of
 // `text`, or 0 when there is none. Strings are TOML's four kinds: "basic" (with backslash escapes),
-// 'literal', and their three-quote multi-line forms.
+// 'literal', and their three-quote multi-line forms. A quote opens one only where a key or a value
+// may start (at the start of a line, after '=', '[', '{', ',' or '.'); anywhere else it is a stray
+// quote, malformed TOML whatever follows, and what follows it counts as outside a string.
 inline int toml_line_of_stray_non_ascii(std::string_view text) {
   int line = 1;
   std::size_t i = 0;
+  char last = '\n';  // the last character outside strings and comments that is not a blank
   const auto starts = [&](std::string_view s) { return text.substr(i, s.size()) == s; };
   while (i < text.size()) {
     const char ch = text[i];
     if (ch == '\n') {
       ++line;
+      last = '\n';
+      ++i;
+    } else if (ch == ' ' || ch == '\t' || ch == '\r') {
       ++i;
     } else if (ch == '#') {
       while (i < text.size() && text[i] != '\n') ++i;
-    } else if (ch == '"' || ch == '\'') {
+    } else if ((ch == '"' || ch == '\'') && std::string_view("\n=[{,.").find(last) != std::string_view::npos) {
       const bool multi = starts(ch == '"' ? "\"\"\"" : "'''");
       const std::string_view close = multi ? text.substr(i, 3) : text.substr(i, 1);
       i += close.size();
-      // To the closing delimiter (a multi-line string may end with up to two more quotes), or, for a
-      // one-line string, to the end of the line, where toml++ refuses it.
+      // To the closing delimiter, or, for a one-line string, to the end of the line, where toml++
+      // refuses it.
       while (i < text.size() && !starts(close) && (multi || text[i] != '\n')) {
         if (text[i] == '\n') ++line;
         if (ch == '"' && text[i] == '\\' && i + 1 < text.size()) {
@@ -39,9 +45,11 @@ inline int toml_line_of_stray_non_ascii(std::string_view text) {
       }
       // A multi-line string's closing run may hold up to two quotes of its content before it.
       for (std::size_t run = 0; i < text.size() && text[i] == ch && run < (multi ? 5u : 1u); ++run) ++i;
+      last = ch;
     } else if (static_cast<unsigned char>(ch) >= 0x80) {
       return line;
     } else {
+      last = ch;
       ++i;
     }
   }
