@@ -322,7 +322,7 @@ Case parse_case(std::string_view text, const std::string& origin) {
   c.origin = origin;
   toml::table root;
   if (const int line = kvt::reference::toml_line_of_stray_non_ascii(text)) {
-    throw InputError({origin, line}, "", "malformed TOML: a character beyond ASCII outside a string or a comment");
+    throw InputError({origin, line}, "", "malformed TOML: a character beyond ASCII outside a string or a comment, or after a backslash");
   }
   try {
     root = toml::parse(text, origin);

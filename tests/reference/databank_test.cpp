@@ -59,6 +59,9 @@ TEST(TomlText, NonAsciiOutsideStringsAndCommentsIsFound) {
       {"a = \"open\n\u00e9 = 1\n", 2},
       {"a = [\n  \"x\",\n  '\u00e9' ]\nb = { c.\"\u00e9\" = 1 }\n", 0},
       {"a = 1x'\u00e9'\n", 1},
+      {"a = \"\"\"\\\u00e9\"\"\"\n", 1},
+      {"a = \"\"\"\\\n\n  \u00e9\"\"\"\n", 3},
+      {"a = \"\"\"\\\\\u00e9 \\\n x\u00e9\"\"\"\n", 0},
   };
   for (const auto& [text, line] : rows) EXPECT_EQ(toml_line_of_stray_non_ascii(text), line) << text;
 }

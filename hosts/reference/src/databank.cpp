@@ -142,7 +142,7 @@ Databank read_databank(const std::filesystem::path& file) {
     std::ostringstream text;
     text << in.rdbuf();
     if (const int line = toml_line_of_stray_non_ascii(text.str())) {
-      throw Error(file.string() + ":" + std::to_string(line) + ": a character beyond ASCII outside a string or a comment");
+      throw Error(file.string() + ":" + std::to_string(line) + ": a character beyond ASCII outside a string or a comment, or after a backslash");
     }
     root = toml::parse(text.str(), file.string());
   } catch (const toml::parse_error& e) {

@@ -1,8 +1,9 @@
 // A check the TOML readers of the reference host and its programs (the databank, hxprops's case
 // files) make before they hand a text to toml++: a character beyond ASCII outside a string or a
-// comment. TOML allows none there (bare keys are ASCII), and toml++ 3.3 reaches undefined behaviour
-// on some of them (its whitespace test for U+00A1 to U+3FFF) before it would refuse the text, so the
-// readers refuse it first, naming the line.
+// comment, or right after a backslash of a multi-line "basic" string (or after the blanks of a
+// line-ending one). TOML allows none outside strings (bare keys are ASCII), and toml++ 3.3 reaches
+// undefined behaviour on many (its test for a blank beyond ASCII) wherever it tests a character for
+// a blank, before it would refuse the text; so the readers refuse it first, naming the line.
 #pragma once
 
 #include <string_view>
@@ -10,7 +11,7 @@
 namespace kvt::reference {
 
 // The line (from 1) of the first byte beyond ASCII that stands outside every string and comment of
-// `text`, or 0 when there is none. Strings are TOML's four kinds: "basic" (with backslash escapes),
+// `text` or where a multi-line basic string's backslash is followed by it, or 0 when there is none. Strings are TOML's four kinds: "basic" (with backslash escapes),
 // 'literal', and their three-quote multi-line forms. A quote opens one only where a key or a value
 // may start (at the start of a line, after '=', '[', '{', ',' or '.'); anywhere else it is a stray
 // quote, malformed TOML whatever follows, and what follows it counts as outside a string.
@@ -38,6 +39,14 @@ inline int toml_line_of_stray_non_ascii(std::string_view text) {
       while (i < text.size() && !starts(close) && (multi || text[i] != '\n')) {
         if (text[i] == '\n') ++line;
         if (ch == '"' && text[i] == '\\' && i + 1 < text.size()) {
+          // toml++ tests for a blank the character after a backslash of a multi-line string and the
+          // first one after a line-ending backslash's blanks.
+          std::size_t j = i + 1;
+          int at = line;
+          for (; multi && j < text.size() && std::string_view(" \t\r\n").find(text[j]) != std::string_view::npos; ++j) {
+            if (text[j] == '\n') ++at;
+          }
+          if (multi && j < text.size() && static_cast<unsigned char>(text[j]) >= 0x80) return at;
           if (text[i + 1] == '\n') ++line;
           ++i;
         }
