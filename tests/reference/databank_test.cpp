@@ -61,6 +61,7 @@ TEST(TomlText, NonAsciiOutsideStringsAndCommentsIsFound) {
       {"a = 1x'\u00e9'\n", 1},
       {"a = [8, 6.'\u00e9']\nb.'\u00e9' = 1\n", 1},
       {"b.'\u00e9' = 1\na=[8,-6.'\u00e9']\n", 2},
+      {"a = 0'='0\u00e9'\n", 1},
       {"a = \"\"\"\\\u00e9\"\"\"\n", 1},
       {"a = \"\"\"\\\n\n  \u00e9\"\"\"\n", 3},
       {"a = \"\"\"\\\\\u00e9 \\\n x\u00e9\"\"\"\n", 0},

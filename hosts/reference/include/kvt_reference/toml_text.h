@@ -14,11 +14,12 @@ namespace kvt::reference {
 // `text` or where a multi-line basic string's backslash is followed by it, or 0 when there is none. Strings are TOML's four kinds: "basic" (with backslash escapes),
 // 'literal', and their three-quote multi-line forms. A quote opens one only where a key or a value
 // may start (at the start of a line, after '=', '[', '{', ',', or a key's '.'); anywhere else it is a
-// stray quote, malformed TOML whatever follows, and what follows it counts as outside a string.
+// stray quote, malformed TOML whatever follows, and all that follows it counts as outside strings.
 inline int toml_line_of_stray_non_ascii(std::string_view text) {
   int line = 1;
   std::size_t i = 0;
   char last = '\n';  // the last character outside strings and comments that is not a blank
+  bool stray = false;  // a quote that opened no string: malformed, and toml++ may scan on past it
   std::size_t word = 0;  // where the run of characters that are neither blanks nor quotes before i starts
   const auto starts = [&](std::string_view s) { return text.substr(i, s.size()) == s; };
   // A quote after '.' continues a dotted key, but not a number's ("6.'"), whose value toml++ scans on.
@@ -39,7 +40,7 @@ inline int toml_line_of_stray_non_ascii(std::string_view text) {
       word = ++i;
     } else if (ch == '#') {
       while (i < text.size() && text[i] != '\n') ++i;
-    } else if ((ch == '"' || ch == '\'') && opens_string()) {
+    } else if ((ch == '"' || ch == '\'') && !stray && opens_string()) {
       const bool multi = starts(ch == '"' ? "\"\"\"" : "'''");
       const std::string_view close = multi ? text.substr(i, 3) : text.substr(i, 1);
       i += close.size();
@@ -68,6 +69,7 @@ inline int toml_line_of_stray_non_ascii(std::string_view text) {
     } else if (static_cast<unsigned char>(ch) >= 0x80) {
       return line;
     } else {
+      stray = stray || ch == '"' || ch == '\'';
       last = ch;
       ++i;
       if (std::string_view("=[]{},").find(ch) != std::string_view::npos) word = i;
