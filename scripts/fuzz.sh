@@ -1,26 +1,57 @@
 #!/usr/bin/env bash
-# Build the libFuzzer harness (fuzz/) with clang 14 and run it for a bounded time.
+# Build the libFuzzer harnesses (fuzz/) with clang 14 and run each for a bounded time.
 #
-#   scripts/fuzz.sh [SECONDS] [extra libFuzzer flags...]     default 120 seconds
+#   scripts/fuzz.sh [SECONDS] [extra libFuzzer flags...]     default 120 seconds per target
+#   KVT_FUZZ_TARGETS="case_file_fuzz" scripts/fuzz.sh 600    only the targets named
 #
-# The committed seeds in fuzz/corpus are read, never written; new inputs go to build/fuzz/corpus.
-# A finding stops the run with a non-zero exit and leaves the input as build/fuzz/crash-*.
-# Reproduce one with: build/fuzz/kvt_fuzz build/fuzz/crash-<hash>
+# The targets: kvt_fuzz (the library's routines), case_file_fuzz (hxprops's case files) and
+# databank_fuzz (the reference host's databank). Each reads its committed corpus (fuzz/corpus,
+# fuzz/case_file_corpus, fuzz/databank_corpus: read, never written) and, for the two file readers,
+# seeds made afresh from the documented cases and the databank (fuzz/seeds.py); new inputs go to
+# build/fuzz/run/TARGET/corpus. Every target runs even after another's finding; the exit status is
+# non-zero when any found something, leaving the input as build/fuzz/run/TARGET/crash-* (or leak-,
+# timeout-, oom-). Reproduce one with: build/fuzz/TARGET build/fuzz/run/TARGET/crash-<hash>
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KVT_FUZZ_BUILD:-$root/build/fuzz}
 seconds=${1:-120}
 shift || true
+targets=${KVT_FUZZ_TARGETS:-kvt_fuzz case_file_fuzz databank_fuzz}
 
 cmake -S "$root/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
-cmake --build "$build" -j 2 >/dev/null
+# shellcheck disable=SC2086  # (the list of targets is split on purpose)
+cmake --build "$build" -j 2 --target $targets >/dev/null
 
-mkdir -p "$build/corpus"
-# The progress lines are filtered out; the verdict is the fuzzer's own exit status.
-set +e
-"$build/kvt_fuzz" -max_total_time="$seconds" -max_len=2048 -print_final_stats=1 -artifact_prefix="$build/" \
-  "$@" "$build/corpus" "$root/fuzz/corpus" 2>&1 | grep -Ev '^(#[0-9]+[[:space:]]|")'
-status=${PIPESTATUS[0]}
-set -e
-exit "$status"
+failed=()
+for target in $targets; do
+  run=$build/run/$target
+  mkdir -p "$run/corpus"
+  # Per target: the committed corpus, the longest input and the dictionary.
+  case $target in
+    kvt_fuzz) corpus=$root/fuzz/corpus max_len=2048 flags=() ;;
+    case_file_fuzz | databank_fuzz)
+      kind=${target%_fuzz}
+      corpus=$root/fuzz/${kind}_corpus
+      max_len=$([ "$kind" = databank ] && echo 8192 || echo 4096)
+      rm -rf "$run/seeds"
+      python3 "$root/fuzz/seeds.py" "$kind" "$run/seeds"
+      flags=(-dict="$root/fuzz/$kind.dict" "$run/seeds")
+      ;;
+    *) echo "fuzz.sh: unknown target $target" >&2; exit 2 ;;
+  esac
+  echo "== $target: $seconds s"
+  # The progress lines are filtered out; the verdict is the fuzzer's own exit status. -timeout is
+  # the time one input may take before it counts as a hang: inputs take milliseconds, and the margin
+  # keeps a busy machine's stalls (the sanitizer's allocator starved of CPU) from counting as hangs.
+  set +e
+  "$build/$target" -max_total_time="$seconds" -max_len="$max_len" -timeout=30 -print_final_stats=1 \
+    -artifact_prefix="$run/" "$@" "$run/corpus" "$corpus" "${flags[@]}" 2>&1 | grep -Ev '^(#[0-9]+[[:space:]]|")'
+  status=${PIPESTATUS[0]}
+  set -e
+  [ "$status" -eq 0 ] || failed+=("$target")
+done
+if ((${#failed[@]})); then
+  echo "fuzz.sh: findings in: ${failed[*]}" >&2
+  exit 1
+fi

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <toml++/toml.h>
 
+#include "kvt_reference/toml_text.h"
 #include "platform.h"
 #include "quoted.h"
 #include "text_encoding.h"
@@ -43,6 +44,9 @@ std::string_view base_unit(Dimension d) {
   }
 }
 
+// A key as case text: bare when it can be, else quoted (an empty key is "").
+std::string key_text(std::string_view k);
+
 class Reader {
  public:
   explicit Reader(Case& c) : c_(c) {}
@@ -58,7 +62,7 @@ class Reader {
       if (std::find(allowed.begin(), allowed.end(), key.str()) == allowed.end()) {
         std::string known;
         for (std::string_view a : allowed) known += (known.empty() ? "" : ", ") + std::string(a);
-        fail(line_of(key), field, "unknown key (expected one of: " + known + ")");
+        fail(line_of(key), (prefix.empty() ? "" : prefix + ".") + key_text(key.str()), "unknown key (expected one of: " + known + ")");
       }
       c_.lines[field] = line_of(key);
     }
@@ -335,6 +339,9 @@ Case parse_case(std::string_view text, const std::string& origin) {
   Case c;
   c.origin = origin;
   toml::table root;
+  if (const int line = kvt::reference::toml_line_of_stray_non_ascii(text)) {
+    throw InputError({origin, line}, "", "malformed TOML: a character beyond ASCII outside a string or a comment, or after a backslash");
+  }
   try {
     root = toml::parse(text, origin);
   } catch (const toml::parse_error& e) {

@@ -215,6 +215,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadRun{"no_component_listed", "", "", "", {"--list-components", "zzz"}, "--list-components: no component's name"},
         BadRun{"negative_flow", kCond, "water = 1.0", "water = -1.0", {}, "case.toml:24: side1.mass_fractions.water: negative flow"},
         BadRun{"malformed_file", kCond, "name = \"steam\"", "name = steam", {}, "case.toml:6: malformed TOML"},
+        BadRun{"non_ascii_key", kCond, "name = \"steam\"", "n\u00e4me = \"steam\"", {}, "case.toml:6: malformed TOML: a character beyond ASCII"},
         BadRun{"infinite_value", kCond, "duty = \"-2.1 MW\"", "duty = -inf", {}, "case.toml:10: side0.duty: the value is not finite"},
         BadRun{"unknown_unit", kCond, "\"1.5 bar\"", "\"1.5 bars\"", {}, "case.toml:7: side0.inlet_pressure: unknown unit \"bars\""},
         BadRun{"temperature_outside_range", kCond, "\"20 degC\"", "\"3000 degC\"", {}, "case.toml:19: side1.inlet_temperature: temperature 3273.15 K is outside"},

@@ -7,6 +7,7 @@
 
 #include "kvt_reference/reference_host.h"
 #include "lookup.h"
+#include "kvt_reference/toml_text.h"
 #include "model.h"
 
 namespace kvt::reference::test {
@@ -42,7 +43,10 @@ INSTANTIATE_TEST_SUITE_P(
                       BadFile{"source", kHead + "vapour_pressure = { eq = \"dippr101\", c = [1], tmin = 1, tmax = 2, source = \"Y, p. 1\" }\n",
                               "source 'Y' is not listed"},
                       BadFile{"range", kHead + "vapour_pressure = { eq = \"dippr101\", c = [1], tmin = 3, tmax = 2, source = \"X\" }\n",
-                              "empty or inverted range"}),
+                              "empty or inverted range"},
+                      BadFile{"not_finite", kHead + "vapour_pressure = { eq = \"dippr101\", c = [inf], tmin = 1, tmax = 2, source = \"X\" }\n",
+                              ":13: a.vapour_pressure: coefficient is not a finite number"},
+                      BadFile{"non_ascii", kHead + "formul\u00e9 = \"A\"\n", ":13: a character beyond ASCII"}),
     [](const auto& info) { return std::string(info.param.label); });
 
 // A component found by what an engineer types; an ambiguous text refused naming the candidates, an
@@ -63,6 +67,27 @@ TEST(Databank, ComponentsFoundByNameSynonymFormulaOrCas) {
     }
     EXPECT_NE(got.find(r.found), std::string::npos) << r.text << ": " << got;
   }
+}
+
+// Characters beyond ASCII stand in strings and comments only; the line of the first one elsewhere.
+TEST(TomlText, NonAsciiOutsideStringsAndCommentsIsFound) {
+  const std::pair<std::string, int> rows[] = {
+      {"title = \"\u00dcberhitzer\" # \u00e9t\u00e9\n", 0},
+      {"a = 'caf\u00e9'\nb = \"\"\"\nx\u00e9\"\"\"\"\nc = '''\n\u00e9'''\n", 0},
+      {"a = \"\\\"\u00e9\"\n", 0},
+      {"a = 1\n\n[\u00e9]\n", 3},
+      {"a = \"\"\"x\"\"\"\"\" \u00e9\n", 1},
+      {"a = \"open\n\u00e9 = 1\n", 2},
+      {"a = [\n  \"x\",\n  '\u00e9' ]\nb = { c.\"\u00e9\" = 1 }\n", 0},
+      {"a = 1x'\u00e9'\n", 1},
+      {"a = [8, 6.'\u00e9']\nb.'\u00e9' = 1\n", 1},
+      {"b.'\u00e9' = 1\na=[8,-6.'\u00e9']\n", 2},
+      {"a = 0'='0\u00e9'\n", 1},
+      {"a = \"\"\"\\\u00e9\"\"\"\n", 1},
+      {"a = \"\"\"\\\n\n  \u00e9\"\"\"\n", 3},
+      {"a = \"\"\"\\\\\u00e9 \\\n x\u00e9\"\"\"\n", 0},
+  };
+  for (const auto& [text, line] : rows) EXPECT_EQ(toml_line_of_stray_non_ascii(text), line) << text;
 }
 
 // The vapour-pressure correlations against the handbook's normal boiling points (measured constants

@@ -9,6 +9,8 @@
 
 #include "kvt_reference/reference_host.h"
 #include "lookup.h"
+#include "kvt_reference/toml_text.h"
+#include "pure.h"
 
 namespace kvt::reference {
 
@@ -36,8 +38,8 @@ class Reader {
   double number(const toml::table& t, std::string_view key, const std::string& owner) const {
     const toml::node* n = t.get(key);
     if (n == nullptr) fail(&t, owner + ": missing field '" + std::string(key) + "'");
-    if (auto v = n->value<double>()) return *v;
-    fail(n, owner + ": field '" + std::string(key) + "' is not a number");
+    if (auto v = n->value<double>(); v && std::isfinite(*v)) return *v;
+    fail(n, owner + ": field '" + std::string(key) + "' is not a finite number");
   }
 
   std::string text(const toml::table& t, std::string_view key, const std::string& owner) const {
@@ -67,7 +69,7 @@ class Reader {
       if (arr == nullptr) fail(cn, owner + ": field 'c' is not an array");
       for (const toml::node& v : *arr) {
         auto d = v.value<double>();
-        if (!d) fail(&v, owner + ": coefficient is not a number");
+        if (!d || !std::isfinite(*d)) fail(&v, owner + ": coefficient is not a finite number");
         c.c.push_back(*d);
       }
     } else if (c.form != Form::kBrockBird) {
@@ -140,6 +142,10 @@ Component read_component(const Reader& r, const toml::table& t, const std::vecto
   c.liquid_conductivity = r.property(t, "liquid_conductivity", c, true, sources);
   c.vapour_conductivity = r.property(t, "vapour_conductivity", c, true, sources);
   c.surface_tension = r.property(t, "surface_tension", c, true, sources);
+  if (const TRange range = flash_range(c); !(range.max > range.min)) {
+    r.fail(&t, c.name + ": the vapour-pressure, ideal-gas heat capacity, heat-of-vaporisation and liquid-density "
+                        "correlations share no temperature range");
+  }
   if (const toml::table* a = t["alpha"].as_table()) {
     const std::string owner = c.name + ".alpha";
     if (r.text(*a, "eq", owner) != "twu") r.fail(a->get("eq"), owner + ": unknown alpha form (twu expected)");
@@ -154,6 +160,10 @@ Component read_component(const Reader& r, const toml::table& t, const std::vecto
 
 // A part of the file parsed on its own; line_offset: the file's lines before it.
 toml::table parse(const std::filesystem::path& file, std::string_view text, std::size_t line_offset) {
+  if (const int line = toml_line_of_stray_non_ascii(text)) {
+    throw Error(file.string() + ":" + std::to_string(static_cast<std::size_t>(line) + line_offset) +
+                ": a character beyond ASCII outside a string or a comment, or after a backslash");
+  }
   try {
     return toml::parse(text, file.string());
   } catch (const toml::parse_error& e) {

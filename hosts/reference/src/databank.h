@@ -100,12 +100,14 @@ class Databank {
 
 // Reads a databank file's index, sources and interaction table; components are read by find().
 // Throws kvt::reference::Error naming the file, and the line and field where known, for a missing
-// file, bad TOML, a component named twice, or an interaction naming an unknown component.
+// file, bad TOML (or a character beyond ASCII outside a string or comment), a component named twice,
+// or an interaction naming an unknown component.
 Databank open_databank(const std::filesystem::path& file);
 
 // Reads a databank file whole: as open_databank, then every component, refusing the first malformed
-// one (a missing required field, an unknown equation form, a source that names no [sources] key, an
-// empty or inverted range).
+// one (a missing required field, a number that is not finite, an unknown equation form, a source that
+// names no [sources] key, an empty or inverted range, flash correlations that share no temperature
+// range).
 Databank read_databank(const std::filesystem::path& file);
 
 }  // namespace kvt::reference

@@ -1,6 +1,7 @@
 #include "flash.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <sstream>
 
@@ -66,6 +67,18 @@ FlashSystem flash_system(const Databank& db, std::vector<const Component*> compo
   return s;
 }
 
+namespace {
+
+// Correlations that overflow or leave their domain at a state (a databank's coefficients make that
+// possible anywhere) give figures that are not numbers: such a state is a failed flash, never an answer.
+bool finite(const FlashResult& r) {
+  const auto all = [](const auto& values) { return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); }); };
+  return all(std::array{r.t, r.p, r.vapour_fraction, r.liquid_split, r.enthalpy, r.molecular_weight}) && all(r.y) && all(r.x) &&
+         all(r.x1) && all(r.x2) && all(r.phase_enthalpy) && all(r.phase_volume) && all(r.phase_mw) && all(r.phase_amount);
+}
+
+}  // namespace
+
 FlashResult flash(const FlashSystem& sys, std::span<const double> z, const FlashRequest& req) {
   FlashResult bad;
   bad.bad_input = true;
@@ -100,8 +113,14 @@ FlashResult flash(const FlashSystem& sys, std::span<const double> z, const Flash
   FlashResult failed;
   // the result of a finished state, or a failure when an iteration behind it stopped at its cap
   auto finish = [&](const State& s) {
-    if (s.capped == nullptr) return model.result(s);
     std::ostringstream o;
+    if (s.capped == nullptr) {
+      FlashResult r = model.result(s);
+      if (finite(r)) return r;
+      o << "the component data give figures that are not finite at " << r.t << " K, " << r.p << " Pa";
+      failed.message = o.str();
+      return failed;
+    }
     o << s.capped->solver << " stopped at its cap of " << s.capped->cap << " iterations short of its tolerance "
       << s.capped->tolerance << " at " << s.t << " K, " << s.p << " Pa";
     failed.stopped_at_cap = true;
