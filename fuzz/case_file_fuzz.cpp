@@ -29,9 +29,12 @@ bool positive(double v) { return std::isfinite(v) && v > 0.0; }
 // The rules of the case-file documentation, stated here on their own rather than through the reader.
 void check_documented(const Case& c, const std::string& text) {
   require(c.points >= 2 && c.points <= 1000, "points lie between 2 and 1000", text);
-  require(c.sides[0].outlet.kind != EndKind::Balance || c.sides[1].outlet.kind != EndKind::Balance,
-          "at most one side on balance", text);
-  for (const Side& s : c.sides) {
+  require(c.side_count == 1 || c.side_count == 2, "one or two sides", text);
+  require(c.side_count == 2 ? c.sides[0].outlet.kind != EndKind::Balance || c.sides[1].outlet.kind != EndKind::Balance
+                            : c.sides[0].outlet.kind != EndKind::Balance,
+          "at most one side on balance, and none without a second side", text);
+  for (int i = 0; i < c.side_count; ++i) {
+    const Side& s = c.sides[static_cast<std::size_t>(i)];
     require(positive(s.inlet_pressure) && positive(s.outlet_pressure), "pressures are positive and finite", text);
     require(s.inlet.kind == EndKind::Temperature || s.inlet.kind == EndKind::VapourFraction,
             "an inlet is a temperature or a vapour fraction", text);

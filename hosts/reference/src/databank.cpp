@@ -332,8 +332,14 @@ Databank open_databank(const std::filesystem::path& file) {
   for (Entry& e : db.entries) e.folded = {fold_name(e.name), fold_name(e.cas), fold_name(e.formula)};
   for (std::size_t i = 0; i < db.entries.size(); ++i) {
     for (std::size_t j = 0; j < i; ++j) {
-      if (db.entries[j].name == db.entries[i].name)
-        throw Error(file.string() + ":" + std::to_string(db.entries[i].line) + ": component '" + db.entries[i].name + "' appears twice");
+      // A name is found with blanks and hyphens folded, a CAS number names one compound: two entries
+      // that fold to the same name, or share a CAS number, are one component given twice.
+      const Entry &a = db.entries[j], &b = db.entries[i];
+      const bool same_cas = !b.cas.empty() && a.folded[1] == b.folded[1];
+      if (a.folded[0] == b.folded[0] || same_cas) {
+        throw Error(file.string() + ":" + std::to_string(b.line) + ": component '" + b.name + "' appears twice (as '" + a.name +
+                    "' on line " + std::to_string(a.line) + (same_cas ? ", CAS number " + b.cas : std::string()) + ")");
+      }
     }
   }
   auto known = [&](const std::string& n) {
