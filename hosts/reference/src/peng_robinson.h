@@ -27,6 +27,7 @@ struct PengRobinson {
   std::vector<double> kij;    // n x n, row-major, symmetric, zero diagonal
   std::vector<double> shift;  // volume translation c_i, m3/kmol: v = v_equation - sum x_i c_i
   std::vector<CorrectionLine> line = {};  // per component (empty for a one-component equation)
+  std::vector<LiquidPathKnots> path = {};  // per component: its measured liquid's path (empty likewise)
 };
 
 // The equation for these components, k_ij from the databank's interaction table (0 where it has none)
