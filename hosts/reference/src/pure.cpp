@@ -137,7 +137,7 @@ LiquidSegments segments(const Component& c, const SaturatedVapour& vapour) {
 double segment_integral(const Component& c, double a, double b, const LiquidSegments& g, const SaturatedVapour& vapour) {
   const PiecewiseCorrelation& cp = c.liquid_cp;
   const double mid = 0.5 * (a + b);
-  auto ideal_gas = [&](double excess) { return vapour_enthalpy(c, b) - vapour_enthalpy(c, a) + excess * (b - a); };
+  auto ideal_gas = [&](double excess) { return integral(c.ideal_gas_cp, a, b) + excess * (b - a); };
   if (mid > g.end) return ideal_gas(held_excess(c, g, vapour));
   if (mid < g.bottom) return ideal_gas(cp.value(g.bottom) - vapour_cp(c, g.bottom));
   if (mid <= g.top) return integral(cp, a, b);
