@@ -86,14 +86,22 @@ PengRobinson peng_robinson(const std::vector<const Component*>& components, cons
     const PengRobinson one{{&c}, {0.0}, {0.0}};
     const double z = pr_phase(one, t, std::exp(ln_vapour_pressure(c, t)), std::vector<double>{1.0}, Root::kLiquid).z;
     pr.shift[i] = z * kGasConstant * t / std::exp(ln_vapour_pressure(c, t)) - liquid_molar_volume(c, t);
-    // the correction's straight continuation near Tc, found once rather than at every liquid enthalpy
+  }
+  return pr;
+}
+
+void add_liquid_correction(PengRobinson& pr) {
+  pr.path.clear();
+  pr.line.clear();
+  for (std::size_t i = 0; i < pr.components.size(); ++i) {
+    const Component& c = *pr.components[i];
     const PengRobinson shifted{{&c}, {0.0}, {pr.shift[i]}};
+    // the correction's straight continuation near Tc, found once rather than at every liquid enthalpy
     const double end = kMeasuredLiquidEnd * c.tc, step = 1e-3 * end;
     const LiquidPathKnots& path = pr.path.emplace_back(equation_path(shifted));
     pr.line.push_back({correction_of(shifted, path, end),
                        (correction_of(shifted, path, end + step) - correction_of(shifted, path, end - step)) / (2.0 * step)});
   }
-  return pr;
 }
 
 PrPhase pr_phase(const PengRobinson& pr, double t, double p, std::span<const double> xin, Root root) {
