@@ -155,6 +155,7 @@ Component read_component(const Reader& r, const toml::table& t, const std::vecto
     if (!(c.alpha[0] >= 0.0 && c.alpha[1] > 0.0 && c.alpha[2] > 0.0)) r.fail(a, owner + ": L must not be negative, M and N positive");
     c.alpha_source = r.cited(*a, owner, sources);
   }
+  c.ideal_liquid = ideal_liquid_knots(c);
   return c;
 }
 

@@ -2,6 +2,7 @@
 // file in which every coefficient set names its source.
 #pragma once
 
+#include <array>
 #include <deque>
 #include <filesystem>
 #include <string>
@@ -10,6 +11,19 @@
 #include "correlation.h"
 
 namespace kvt::reference {
+
+// The fixed points of a component's liquid enthalpy path from one saturated vapour (pure.h:
+// liquid_path): the ends of its segments, the heat capacity held beyond the last, and the enthalpy
+// at the anchor and at each end. Worked out once (for the ideal method when the component is read,
+// for the equation's vapour with the equation), so that an evaluation integrates only within the
+// segment that holds its temperature.
+struct LiquidPathKnots {
+  bool ready = false;                                  // false: every evaluation works the path out
+  double bottom = 0.0, top = 0.0, blend_to = 0.0, end = 0.0;  // segment ends, K
+  double held_excess = 0.0;                            // over the ideal gas beyond `end`, J/(kmol K)
+  std::array<double, 5> t{}, h{};                      // the anchor and the ends, ascending; H there
+  std::size_t anchor = 0;                              // the anchor's index in t
+};
 
 struct Component {
   std::string name;     // canonical, lower case
@@ -40,6 +54,8 @@ struct Component {
   // (the equation then takes the kappa of the acentric factor).
   std::vector<double> alpha;
   std::string alpha_source;
+
+  LiquidPathKnots ideal_liquid;  // filled by ideal_liquid_knots (pure.h) when the component is read
 };
 
 // How a component is found before its block of the file is read: its names, formula and CAS number,

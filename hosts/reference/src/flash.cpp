@@ -61,6 +61,7 @@ FlashSystem flash_system(const Databank& db, std::vector<const Component*> compo
     if (components[i]->name == "water") s.water = static_cast<int>(i);
   }
   s.pr = peng_robinson(components, db);
+  if (method == Method::peng_robinson) add_liquid_correction(s.pr);
   if (method == Method::nrtl) s.nrtl = nrtl_data(db, components);
   s.components = std::move(components);
   s.method = method;

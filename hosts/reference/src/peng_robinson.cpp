@@ -67,8 +67,10 @@ std::vector<double> cubic_roots(double c2, double c1, double c0, double zmin) {
   return z;
 }
 
-// D_i(T) of one component (defined with the liquid correction below).
-double correction_of(const PengRobinson& one, double t);
+// The measured liquid's path of one component under its equation, and D_i(T) of that component from
+// it (defined with the liquid correction below).
+LiquidPathKnots equation_path(const PengRobinson& one);
+double correction_of(const PengRobinson& one, const LiquidPathKnots& path, double t);
 
 }  // namespace
 
@@ -84,13 +86,22 @@ PengRobinson peng_robinson(const std::vector<const Component*>& components, cons
     const PengRobinson one{{&c}, {0.0}, {0.0}};
     const double z = pr_phase(one, t, std::exp(ln_vapour_pressure(c, t)), std::vector<double>{1.0}, Root::kLiquid).z;
     pr.shift[i] = z * kGasConstant * t / std::exp(ln_vapour_pressure(c, t)) - liquid_molar_volume(c, t);
-    // the correction's straight continuation near Tc, found once rather than at every liquid enthalpy
-    const PengRobinson shifted{{&c}, {0.0}, {pr.shift[i]}};
-    const double end = kMeasuredLiquidEnd * c.tc, step = 1e-3 * end;
-    pr.line.push_back({correction_of(shifted, end),
-                       (correction_of(shifted, end + step) - correction_of(shifted, end - step)) / (2.0 * step)});
   }
   return pr;
+}
+
+void add_liquid_correction(PengRobinson& pr) {
+  pr.path.clear();
+  pr.line.clear();
+  for (std::size_t i = 0; i < pr.components.size(); ++i) {
+    const Component& c = *pr.components[i];
+    const PengRobinson shifted{{&c}, {0.0}, {pr.shift[i]}};
+    // the correction's straight continuation near Tc, found once rather than at every liquid enthalpy
+    const double end = kMeasuredLiquidEnd * c.tc, step = 1e-3 * end;
+    const LiquidPathKnots& path = pr.path.emplace_back(equation_path(shifted));
+    pr.line.push_back({correction_of(shifted, path, end),
+                       (correction_of(shifted, path, end + step) - correction_of(shifted, path, end - step)) / (2.0 * step)});
+  }
 }
 
 PrPhase pr_phase(const PengRobinson& pr, double t, double p, std::span<const double> xin, Root root) {
@@ -146,16 +157,24 @@ double equation_vapour(const PengRobinson& one, const Component& c, double t) {
   return vapour_enthalpy(c, t) + pr_phase(one, t, p, std::vector<double>{1.0}, Root::kVapour).h_res;
 }
 
-// D_i(T) of one component: its measured saturated liquid less the equation's.
-double correction_of(const PengRobinson& one, double t) {
+SaturatedVapour saturated_vapour(const PengRobinson& one) {
+  return {[&one](const Component& k, double x) { return equation_vapour(one, k, x); },
+          [&one](const Component& k, double x) {
+            const double d = 1e-4 * x;
+            return (equation_vapour(one, k, x + d) - equation_vapour(one, k, x - d)) / (2.0 * d);
+          }};
+}
+
+LiquidPathKnots equation_path(const PengRobinson& one) {
   const Component& c = *one.components.front();
-  const SaturatedVapour vapour{[&one](const Component& k, double x) { return equation_vapour(one, k, x); },
-                               [&one](const Component& k, double x) {
-                                 const double d = 1e-4 * x;
-                                 return (equation_vapour(one, k, x + d) - equation_vapour(one, k, x - d)) / (2.0 * d);
-                               }};
   const double anchor = std::clamp(kEquationAnchor * c.tc, c.liquid_cp.tmin(), c.liquid_cp.tmax());
-  const double h = liquid_path(c, t, anchor, vapour, nullptr);
+  return liquid_path_knots(c, anchor, saturated_vapour(one));
+}
+
+// D_i(T) of one component: its measured saturated liquid less the equation's.
+double correction_of(const PengRobinson& one, const LiquidPathKnots& path, double t) {
+  const Component& c = *one.components.front();
+  const double h = liquid_path(c, t, path, saturated_vapour(one), nullptr);
   // the liquid's residual barely depends on pressure; at least 1 kPa keeps its root well conditioned
   const double p = std::max(1e3, std::exp(ln_vapour_pressure(c, t)));
   return h - vapour_enthalpy(c, t) - pr_phase(one, t, p, std::vector<double>{1.0}, Root::kLiquid).h_res;
@@ -176,7 +195,7 @@ double liquid_correction(const PengRobinson& pr, std::span<const double> x, doub
     // continues linearly and the equation carries the liquid.
     const double end = kMeasuredLiquidEnd * c.tc;
     if (t <= end) {
-      total += x[i] * correction_of(one, t);
+      total += x[i] * correction_of(one, pr.path[i], t);
     } else {
       total += x[i] * (pr.line[i].end + pr.line[i].slope * (t - end));
     }

@@ -26,7 +26,10 @@ struct PengRobinson {
   std::vector<const Component*> components;
   std::vector<double> kij;    // n x n, row-major, symmetric, zero diagonal
   std::vector<double> shift;  // volume translation c_i, m3/kmol: v = v_equation - sum x_i c_i
-  std::vector<CorrectionLine> line = {};  // per component (empty for a one-component equation)
+  // per component, for the liquid correction (add_liquid_correction; empty without it): its
+  // continuation near Tc and its measured liquid's path
+  std::vector<CorrectionLine> line = {};
+  std::vector<LiquidPathKnots> path = {};
 };
 
 // The equation for these components, k_ij from the databank's interaction table (0 where it has none)
@@ -65,6 +68,9 @@ PrPhase pr_phase(const PengRobinson& pr, double t, double p, std::span<const dou
 // From the reduced temperature kMeasuredLiquidEnd on, D_i continues linearly in T: nearer Tc both
 // saturated liquids turn singular, a liquid of several components there does not, and the equation
 // carries it.
+// The components' lines and paths need add_liquid_correction first (the method's own systems; an
+// equation for other uses goes without).
+void add_liquid_correction(PengRobinson& pr);
 double liquid_correction(const PengRobinson& pr, std::span<const double> x, double t);
 
 }  // namespace kvt::reference

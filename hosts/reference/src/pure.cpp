@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
 #include "iapws/water.h"
 
@@ -90,30 +89,18 @@ double liquid_anchor(const Component& c) {
 
 namespace {
 
-// Where the measured liquid's heat capacity changes its description: below `bottom` the correlation's
-// excess over the ideal gas, held; up to `top` the correlation; up to `blend_to` a smooth step from
-// the correlation's value at its top to the saturation path (vapour less the heat of vaporisation);
-// then the saturation path; beyond `end` the excess over the ideal gas there, held.
-struct LiquidSegments {
-  double bottom, top, blend_to, end;
-};
+// Where the measured liquid's heat capacity changes its description (LiquidPathKnots' ends): below
+// `bottom` the correlation's excess over the ideal gas, held; up to `top` the correlation; up to
+// `blend_to` a smooth step from the correlation's value at its top to the saturation path (vapour
+// less the heat of vaporisation); then the saturation path; beyond `end` the excess over the ideal
+// gas there, held.
+using LiquidSegments = LiquidPathKnots;
 
 double saturation_h(const Component& c, double t, const SaturatedVapour& vapour) {
   return vapour.h(c, t) - heat_of_vaporisation(c, t);
 }
 double saturation_cp(const Component& c, double t, const SaturatedVapour& vapour) {
   return vapour.cp(c, t) - dheat_of_vaporisation_dt(c, t);
-}
-
-LiquidSegments segments(const Component& c, const SaturatedVapour& vapour) {
-  const PiecewiseCorrelation& cp = c.liquid_cp;
-  LiquidSegments g{cp.tmin(), cp.tmax(), cp.tmax(), kMeasuredLiquidEnd * c.tc};
-  if (g.top < g.end) {
-    // the correlation and the saturation path rarely agree at the correlation's top (methanol by 35 %)
-    const double step = std::abs(saturation_cp(c, g.top, vapour) / cp.value(g.top) - 1.0);
-    g.blend_to = g.top + std::max(kLiquidJoinWidthMin, kLiquidJoinWidthPerStep * step);
-  }
-  return g;
 }
 
 // The liquid heat capacity below `end`.
@@ -128,14 +115,29 @@ double measured_cp(const Component& c, double t, const LiquidSegments& g, const 
 
 // The excess of the liquid heat capacity over the ideal gas's that the liquid keeps beyond `end`.
 double held_excess(const Component& c, const LiquidSegments& g, const SaturatedVapour& vapour) {
-  return measured_cp(c, g.end, g, vapour) - vapour_cp(c, g.end);
+  return g.ready ? g.held_excess : measured_cp(c, g.end, g, vapour) - vapour_cp(c, g.end);
+}
+
+// The segment ends.
+LiquidSegments segments(const Component& c, const SaturatedVapour& vapour) {
+  const PiecewiseCorrelation& cp = c.liquid_cp;
+  LiquidSegments g;
+  g.bottom = cp.tmin();
+  g.top = g.blend_to = cp.tmax();
+  g.end = kMeasuredLiquidEnd * c.tc;
+  if (g.top < g.end) {
+    // the correlation and the saturation path rarely agree at the correlation's top (methanol by 35 %)
+    const double step = std::abs(saturation_cp(c, g.top, vapour) / cp.value(g.top) - 1.0);
+    g.blend_to = g.top + std::max(kLiquidJoinWidthMin, kLiquidJoinWidthPerStep * step);
+  }
+  return g;
 }
 
 // The integral of the liquid heat capacity over [a, b], both within one segment.
 double segment_integral(const Component& c, double a, double b, const LiquidSegments& g, const SaturatedVapour& vapour) {
   const PiecewiseCorrelation& cp = c.liquid_cp;
   const double mid = 0.5 * (a + b);
-  auto ideal_gas = [&](double excess) { return vapour_enthalpy(c, b) - vapour_enthalpy(c, a) + excess * (b - a); };
+  auto ideal_gas = [&](double excess) { return integral(c.ideal_gas_cp, a, b) + excess * (b - a); };
   if (mid > g.end) return ideal_gas(held_excess(c, g, vapour));
   if (mid < g.bottom) return ideal_gas(cp.value(g.bottom) - vapour_cp(c, g.bottom));
   if (mid <= g.top) return integral(cp, a, b);
@@ -149,6 +151,29 @@ double segment_integral(const Component& c, double a, double b, const LiquidSegm
   return measured + path;
 }
 
+// The path's enthalpy at t from its knots: from the knot nearest t on the anchor's side, within one
+// segment.
+double path_from_knots(const Component& c, double t, const LiquidPathKnots& g, const SaturatedVapour& vapour) {
+  std::size_t k = g.anchor;
+  if (t >= g.t[k]) {
+    while (k + 1 < g.t.size() && g.t[k + 1] <= t) ++k;
+  } else {
+    while (k > 0 && g.t[k - 1] >= t) --k;
+  }
+  const double rise = segment_integral(c, std::min(t, g.t[k]), std::max(t, g.t[k]), g, vapour);
+  return g.h[k] + (t >= g.t[k] ? rise : -rise);
+}
+
+double path_cp(const Component& c, double t, const LiquidSegments& g, const SaturatedVapour& vapour) {
+  if (t > g.end) return vapour_cp(c, t) + held_excess(c, g, vapour);
+  return measured_cp(c, t, g, vapour);
+}
+
+void flag_path(const Component& c, double t, bool* outside) {
+  // below the heat-capacity correlation, or outside the ideal gas's range, the path is extrapolated
+  flag(outside, t < c.liquid_cp.tmin() || off_range(c.ideal_gas_cp, t));
+}
+
 const SaturatedVapour& ideal_vapour() {
   static const SaturatedVapour v{[](const Component& c, double t) { return vapour_enthalpy(c, t); },
                                  [](const Component& c, double t) { return vapour_cp(c, t); }};
@@ -157,38 +182,42 @@ const SaturatedVapour& ideal_vapour() {
 
 }  // namespace
 
-double liquid_path(const Component& c, double t, double anchor, const SaturatedVapour& vapour, bool* outside) {
-  // below the heat-capacity correlation, or outside the ideal gas's range, the path is extrapolated
-  flag(outside, t < c.liquid_cp.tmin());
-  vapour_enthalpy(c, t, outside);
-  const LiquidSegments g = segments(c, vapour);
-  const double lo = std::min(t, anchor), hi = std::max(t, anchor);
-  std::vector<double> cuts{lo, hi};
-  for (double e : {g.bottom, g.top, g.blend_to, g.end}) {
-    if (e > lo && e < hi) cuts.push_back(e);
-  }
-  std::sort(cuts.begin(), cuts.end());
-  double rise = 0.0;
-  for (std::size_t i = 1; i < cuts.size(); ++i) rise += segment_integral(c, cuts[i - 1], cuts[i], g, vapour);
-  return saturation_h(c, anchor, vapour) + (t >= anchor ? rise : -rise);
+LiquidPathKnots liquid_path_knots(const Component& c, double anchor, const SaturatedVapour& vapour) {
+  LiquidPathKnots g = segments(c, vapour);
+  g.held_excess = held_excess(c, g, vapour);
+  g.ready = true;
+  g.t = {anchor, g.bottom, g.top, g.blend_to, g.end};
+  std::sort(g.t.begin(), g.t.end());
+  g.anchor = static_cast<std::size_t>(std::find(g.t.begin(), g.t.end(), anchor) - g.t.begin());
+  // outward from the anchor, one segment at a time
+  auto span = [&](std::size_t i) { return g.t[i + 1] > g.t[i] ? segment_integral(c, g.t[i], g.t[i + 1], g, vapour) : 0.0; };
+  g.h[g.anchor] = saturation_h(c, anchor, vapour);
+  for (std::size_t i = g.anchor + 1; i < g.t.size(); ++i) g.h[i] = g.h[i - 1] + span(i - 1);
+  for (std::size_t i = g.anchor; i-- > 0;) g.h[i] = g.h[i + 1] - span(i);
+  return g;
 }
 
-double liquid_path_cp(const Component& c, double t, const SaturatedVapour& vapour, bool* outside) {
-  flag(outside, t < c.liquid_cp.tmin());
-  vapour_cp(c, t, outside);  // flags T outside the ideal gas's range
-  const LiquidSegments g = segments(c, vapour);
-  if (t > g.end) return vapour_cp(c, t) + held_excess(c, g, vapour);
-  return measured_cp(c, t, g, vapour);
+double liquid_path(const Component& c, double t, const LiquidPathKnots& knots, const SaturatedVapour& vapour, bool* outside) {
+  flag_path(c, t, outside);
+  return path_from_knots(c, t, knots, vapour);
+}
+
+LiquidPathKnots ideal_liquid_knots(const Component& c) {
+  if (water::is_water(c) || c.liquid_cp.empty() || c.ideal_gas_cp.empty() || c.heat_of_vaporisation.empty()) return {};
+  return liquid_path_knots(c, liquid_anchor(c), ideal_vapour());
 }
 
 double liquid_enthalpy(const Component& c, double t, bool* outside) {
   if (water::is_water(c)) return saturated_water(c, t, outside).h;
-  return liquid_path(c, t, liquid_anchor(c), ideal_vapour(), outside);
+  if (c.ideal_liquid.ready) return liquid_path(c, t, c.ideal_liquid, ideal_vapour(), outside);
+  return liquid_path(c, t, ideal_liquid_knots(c), ideal_vapour(), outside);
 }
 
 double liquid_cp(const Component& c, double t, bool* outside) {
   if (water::is_water(c)) return saturated_water(c, t, outside).cp;
-  return liquid_path_cp(c, t, ideal_vapour(), outside);
+  flag_path(c, t, outside);
+  if (c.ideal_liquid.ready) return path_cp(c, t, c.ideal_liquid, ideal_vapour());
+  return path_cp(c, t, segments(c, ideal_vapour()), ideal_vapour());
 }
 
 double liquid_molar_volume(const Component& c, double t, bool* outside) {

@@ -64,8 +64,12 @@ struct SaturatedVapour {
   std::function<double(const Component&, double)> h;   // J/kmol
   std::function<double(const Component&, double)> cp;  // its temperature derivative
 };
-double liquid_path(const Component& c, double t, double anchor, const SaturatedVapour& vapour, bool* outside);
-double liquid_path_cp(const Component& c, double t, const SaturatedVapour& vapour, bool* outside);
+// The path's fixed points (databank.h: LiquidPathKnots) for one saturated vapour, worked out once,
+// and the path's enthalpy at t from them.
+LiquidPathKnots liquid_path_knots(const Component& c, double anchor, const SaturatedVapour& vapour);
+double liquid_path(const Component& c, double t, const LiquidPathKnots& knots, const SaturatedVapour& vapour, bool* outside);
+// The ideal method's path of c (Component::ideal_liquid); not ready for water, whose liquid is its own.
+LiquidPathKnots ideal_liquid_knots(const Component& c);
 // The saturated liquid's volume to Tr = kLiquidVolumeEnd, then linear in T up to the critical volume
 // and held there.
 double liquid_molar_volume(const Component& c, double t, bool* outside = nullptr);      // m3/kmol
