@@ -45,7 +45,9 @@ for target in $targets; do
   # the time one input may take before it counts as a hang: inputs take milliseconds, and the margin
   # keeps a busy machine's stalls (the sanitizer's allocator starved of CPU) from counting as hangs.
   set +e
-  "$build/$target" -max_total_time="$seconds" -max_len="$max_len" -timeout=30 -print_final_stats=1 \
+  # The mutations follow a fixed seed (KVT_FUZZ_SEED, default 1), so that a run repeats the one
+  # checked before it; a long run for new findings takes another seed.
+  "$build/$target" -seed="${KVT_FUZZ_SEED:-1}" -max_total_time="$seconds" -max_len="$max_len" -timeout=30 -print_final_stats=1 \
     -artifact_prefix="$run/" "$@" "$run/corpus" "$corpus" "${flags[@]}" 2>&1 | grep -Ev '^(#[0-9]+[[:space:]]|")'
   status=${PIPESTATUS[0]}
   set -e

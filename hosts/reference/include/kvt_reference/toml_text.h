@@ -7,6 +7,7 @@
 #pragma once
 
 #include <string_view>
+#include <utility>
 
 namespace kvt::reference {
 
@@ -21,6 +22,8 @@ inline int toml_line_of_stray_non_ascii(std::string_view text) {
   char last = '\n';  // the last character outside strings and comments that is not a blank
   bool stray = false;  // a quote that opened no string: malformed, and toml++ may scan on past it
   std::size_t word = 0;  // where the run of characters that are neither blanks nor quotes before i starts
+  int depth = 0;         // inline tables open on this line
+  bool assigned = false;  // a key's '=' outside inline tables already stands on this line
   const auto starts = [&](std::string_view s) { return text.substr(i, s.size()) == s; };
   // A quote after '.' continues a dotted key, but not a number's ("6.'"), whose value toml++ scans on.
   const auto opens_string = [&] {
@@ -34,6 +37,8 @@ inline int toml_line_of_stray_non_ascii(std::string_view text) {
     const char ch = text[i];
     if (ch == '\n') {
       ++line;
+      depth = 0;
+      assigned = false;
       last = '\n';
       word = ++i;
     } else if (ch == ' ' || ch == '\t' || ch == '\r') {
@@ -69,6 +74,11 @@ inline int toml_line_of_stray_non_ascii(std::string_view text) {
     } else if (static_cast<unsigned char>(ch) >= 0x80) {
       return line;
     } else {
+      // A second '=' of one line outside inline tables is inside a malformed value, which toml++
+      // scans on: a quote after it opens no string.
+      if (ch == '=' && depth == 0) stray = stray || std::exchange(assigned, true);
+      if (ch == '{') ++depth;
+      if (ch == '}' && depth > 0) --depth;
       stray = stray || ch == '"' || ch == '\'';
       last = ch;
       ++i;
