@@ -28,6 +28,7 @@ inline int toml_line_of_stray_non_ascii(std::string_view text) {
   // A quote after '.' continues a dotted key, but not a number's ("6.'"), whose value toml++ scans on.
   const auto opens_string = [&] {
     if (last != '.') return std::string_view("\n=[{,").find(last) != std::string_view::npos;
+    if (assigned && depth == 0) return false;  // a '.' within a value, not a dotted key's
     std::string_view before = text.substr(word, i - word);
     before = before.substr(0, before.rfind('.'));
     if (!before.empty() && (before[0] == '+' || before[0] == '-')) before.remove_prefix(1);
