@@ -6,6 +6,7 @@
 
 #include <bit>
 #include <cmath>
+#include <functional>
 
 #include "kvt/host.h"
 #include "library_fixture.h"
@@ -52,6 +53,11 @@ TEST_P(PhaseSums, AddUpToTheStreamTotals) {
     EXPECT_NEAR(flow, whole_flow, 1e-12 * whole_flow) << "basis " << ibas;
     EXPECT_NEAR(heat, whole_heat, 1e-9 * std::abs(whole_heat)) << "basis " << ibas;
   }
+  // the flash leaves the host's substream descriptor lists as the layout made them: substream 1, its
+  // stream of NCOMP + 10 slots
+  const int64_t desc = KVT_WORD(VOKA_STWKWK, KVT_STWKWK_INT_BASE) + KVT_WORD(TEBU_STWORK, KVT_STWORK_DESCRIPTORS);
+  EXPECT_EQ(KVT_WORD(VOKA_PLEX, desc), 1);
+  EXPECT_EQ(KVT_WORD(VOKA_PLEX, desc + 1), ncomp() + 10);
   if (c.water != 0) {
     double x = 1.0, t = c.t, p = c.p, h = 0.0, dhdt = 0.0;
     int64_t n = 1, idx = 3, options[6] = {}, word = 0, code = 2, ierr = 0;
@@ -68,6 +74,60 @@ TEST_P(PhaseSums, AddUpToTheStreamTotals) {
     EXPECT_NEAR(cp, slope, 1e-6 * slope);
   }
 }
+// The host's own routines called as the library calls them: WEND_CRTCAL's pseudo-critical point is
+// Kay's rule, the mole-fraction mean of the pure components' critical points (each the routine's answer
+// for that component alone); arguments the host cannot use are refused with a bad-argument note and
+// no value; a temperature outside the mixture's databank range is flagged (error 2) and noted, one
+// inside it is not.
+TEST(HostRoutines, KeepTheirContract) {
+  set_up({"nitrogen", "methane", "n-hexane"}, false);
+  take_notes();
+  double x[3] = {0.5, 0.3, 0.2}, one = 1.0, work[8] = {}, tc = 0, pc = 0, vc = 0, om = 0, kay[2] = {};
+  int64_t idx[3] = {1, 2, 3}, nc = 3, single = 1, ierr = -1;
+  for (int64_t k = 0; k < 3; ++k) {
+    WEND_CRTCAL(&single, &one, &idx[k], work, &tc, &pc, &vc, &om, &ierr);
+    EXPECT_EQ(ierr, 0) << k;
+    kay[0] += x[k] * tc;
+    kay[1] += x[k] * pc;
+  }
+  WEND_CRTCAL(&nc, x, idx, work, &tc, &pc, &vc, &om, &ierr);
+  EXPECT_EQ(ierr, 0);
+  EXPECT_NEAR(tc, kay[0], 1e-12 * kay[0]);
+  EXPECT_NEAR(pc, kay[1], 1e-12 * kay[1]);
+  EXPECT_TRUE(take_notes().empty());
+  const struct { const char* routine; std::function<void()> call; NoteKind kind; double value; const char* says; } kRows[] = {
+      {"LORI_PL001", [&] { double t = 300, lnp = 1, d = 1; int64_t c = 0, o = 0; LORI_PL001(&t, &o, &c, &o, &o, &o, &lnp, &d); ierr = lnp != 0.0 || d != 0.0; },
+       NoteKind::bad_argument, 0.0, "component number 0"},
+      {"LORI_PL001", [&] { double t = 300, lnp = 1, d = 1; int64_t c = 4, o = 0; LORI_PL001(&t, &o, &c, &o, &o, &o, &lnp, &d); ierr = lnp != 0.0 || d != 0.0; },
+       NoteKind::bad_argument, 0.0, "component number 4"},
+      {"GOSA_VISCV", [&] { double t = 300, p = 1e5, v = 0; int64_t o = 0, bad[3] = {1, 4, 3}; ierr = 0; GOSA_VISCV(&t, &p, x, &nc, bad, &o, &o, &v, &ierr); },
+       NoteKind::bad_argument, 1.0, "component number 4 is not in the component set"},
+      {"GOSA_VISCV", [&] { double t = 150, p = 1e5, v = 0; int64_t o = 0; ierr = 0; GOSA_VISCV(&t, &p, x, &nc, idx, &o, &o, &v, &ierr); },
+       NoteKind::correlation_range, 2.0, "K of the mixture"},
+      {"GOSA_TCONV", [&] { double t = 400, p = 1e5, v = 0; int64_t o = 0; ierr = 0; GOSA_TCONV(&t, &p, x, &nc, idx, &o, &o, &v, &ierr); },
+       NoteKind::other, 0.0, ""}};
+  for (const auto& row : kRows) {
+    row.call();
+    EXPECT_EQ(static_cast<double>(ierr), row.value) << row.routine;
+    const std::vector<Note> notes = take_notes();
+    std::string all;
+    for (const Note& n : notes) {
+      EXPECT_TRUE(n.kind == row.kind && n.routine == row.routine) << n.text;
+      all += n.text + "\n";
+    }
+    EXPECT_TRUE(*row.says == '\0' ? all.empty() : all.find(row.says) != std::string::npos) << row.routine << ": " << all;
+  }
+  // a stream outside the accepted pressures is refused naming its pressure
+  for (double p : {-1.0, 0.0, 1e12}) {
+    try {
+      make_stream(std::vector<double>{0.5, 0.3, 0.2}, 300.0, p);
+      ADD_FAILURE() << p << " Pa accepted";
+    } catch (const Error& e) {
+      EXPECT_NE(std::string(e.what()).find("pressure"), std::string::npos) << e.what();
+    }
+  }
+}
+
 // The heat of vaporisation the library builds (KVT_HXPTHV) against the handbook's correlation
 // (Perry's 8th ed., Table 2-150: A (1 - Tr)^(B + C Tr + D Tr^2) J/kmol) over Tr 0.5-0.9, per method; the
 // correlation's own uncertainty is a few per cent.
