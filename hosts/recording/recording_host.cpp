@@ -5,8 +5,22 @@
 
 #include "kvt/host.h"
 
+// The work array. On ELF it is the tail of a larger array whose first kGuardWords words hold a mark:
+// a reader that strays below word 1 finds non-zero words there instead of zeros, and a writer that
+// does changes them (store_guard_intact()). Elsewhere the array stands alone.
+#if defined(__ELF__)
 extern "C" {
-KVT_HOST_API int64_t VOKA_PLEX[kvt::rec::kPlexWords];
+[[gnu::used, gnu::visibility("hidden")]] int64_t kvt_rec_guarded_plex[kvt::rec::kGuardWords + kvt::rec::kPlexWords];
+KVT_HOST_API extern int64_t VOKA_PLEX[kvt::rec::kPlexWords];
+}
+static_assert(kvt::rec::kGuardWords == 8 && kvt::rec::kPlexWords == 2097152, "the symbol's offset and size below");
+asm(".globl VOKA_PLEX\n\t.type VOKA_PLEX, @object\n\t.size VOKA_PLEX, 16777216\n\t"
+    ".set VOKA_PLEX, kvt_rec_guarded_plex + 64\n");
+#else
+extern "C" KVT_HOST_API int64_t VOKA_PLEX[kvt::rec::kPlexWords];
+#endif
+
+extern "C" {
 KVT_HOST_API int64_t VOKA_NCOMP[1];
 KVT_HOST_API int64_t VOKA_STWKWK[32];
 KVT_HOST_API int64_t VOKA_IPOFF1[320];
@@ -67,10 +81,22 @@ std::vector<const Call*> Host::calls_to(std::string_view name) const {
 void reset() {
   the_host = Host{};
   std::memset(VOKA_PLEX, 0, sizeof VOKA_PLEX);
+#if defined(__ELF__)
+  for (int64_t i = 0; i < kGuardWords; ++i) kvt_rec_guarded_plex[i] = kGuardMark;
+#endif
   for (int64_t* block : {VOKA_NCOMP, VOKA_RGLOB, VOKA_FLSCOM, VOKA_FLSCM2}) block[0] = 0;
   std::memset(VOKA_STWKWK, 0, sizeof VOKA_STWKWK);
   std::memset(VOKA_IPOFF1, 0, sizeof VOKA_IPOFF1);
   std::memset(TEBU_STWORK, 0, sizeof TEBU_STWORK);
+}
+
+bool store_guard_intact() {
+#if defined(__ELF__)
+  for (int64_t i = 0; i < kGuardWords; ++i) {
+    if (static_cast<volatile int64_t*>(kvt_rec_guarded_plex)[i] != kGuardMark) return false;
+  }
+#endif
+  return true;
 }
 
 Layout lay_out(int64_t capacity) {

@@ -18,6 +18,10 @@
 namespace kvt::rec {
 
 inline constexpr int64_t kPlexWords = int64_t{1} << 21;  // 16 MiB of work array
+// Words just before the work array (ELF builds), each holding kGuardMark, the bits of 0.75: a read
+// below word 1 gives a positive fraction or count where a guarded read gives 0.
+inline constexpr int64_t kGuardWords = 8;
+inline constexpr int64_t kGuardMark = 0x3FE8000000000000;
 
 struct Arg {
   const void* addr;
@@ -89,8 +93,11 @@ struct Host {
 
 Host& host();
 
-// Zero every host block and the work array, and forget calls, records and scripts.
+// Zero every host block and the work array, mark the words before it, and forget calls, records and
+// scripts.
 void reset();
+// Whether the words just before the work array still hold their mark (no write strayed below word 1).
+bool store_guard_intact();
 
 // Lay out the work areas for `capacity` flash components and set the host's position words
 // (VOKA_STWKWK 1-2, TEBU_STWORK offsets and record lengths, VOKA_IPOFF1 306). The caller copies the

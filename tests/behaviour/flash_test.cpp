@@ -215,6 +215,12 @@ TEST_F(Flash, PositionsAtTheEdgeOfTheWorkArray) {
   flash(KVT_SIDE_0, 0, KVT_SPEC_TP);
   EXPECT_EQ(plex_words<double>(1, 3), (std::vector<double>{0.5625, 0.3125, 0.125}));
   rec::bind_layout(layout);
+  packed(KVT_HXPKV_FRACTIONS, KVT_GROUP_LIQUID) = -1;  // a run from below word 1: its third entry at word 1
+  for (int64_t p = 1; p <= 3; ++p) rec::set_plex_int(p, kUntouched);
+  flash(KVT_SIDE_0, 0, KVT_SPEC_TP);
+  EXPECT_EQ(plex_words<int64_t>(2, 2), (std::vector<int64_t>{kUntouched, kUntouched}));
+  EXPECT_EQ(rec::plex_real(1), 0.125);
+  rec::bind_layout(layout);
   for (int64_t first : {1, 0}) {  // the liquid's composition X from position 1, then from 0
     TEBU_STWORK[15] = first - VOKA_STWKWK[0];
     for (int64_t p = 1; p <= 3; ++p) rec::set_plex_real(p, 0.25);

@@ -71,6 +71,7 @@ class HostCalls : public Scenario {
     const int64_t nsubs = KVT_WORD(KVT_IHXPP, KVT_IHXPP_NSUBS);
     const int64_t* last_count = nullptr;
     const void* last_status = nullptr;
+    const void* pressure_code = nullptr;
     for (std::size_t k = from; k < host().calls.size(); ++k) {
       const rec::Call& c = host().calls[k];
       seen.insert(c.name);
@@ -126,6 +127,9 @@ class HostCalls : public Scenario {
           case Word: case Out: break;
         }
       }
+      // the pressure function's code word is its own, not one the enthalpy calls after it are handed
+      if (c.name == "LORI_PL001") pressure_code = c[5].addr;
+      for (std::size_t a = 8; a <= 12 && c.name.ends_with("THRM"); ++a) EXPECT_NE(c[a].addr, pressure_code) << c.name << " " << a;
       if (c.name == "TEBU_CPACK") last_count = static_cast<const int64_t*>(c[2].addr);
       if (c.name == "WEND_FLASH") last_status = c[20].addr;
     }

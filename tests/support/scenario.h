@@ -64,6 +64,8 @@ void clear_library_blocks();
 class Scenario : public ::testing::Test {
  protected:
   void SetUp() override;
+  // No write strayed below word 1 of the work array.
+  void TearDown() override { EXPECT_TRUE(rec::store_guard_intact()) << "a word just before the work array was written"; }
 
   double& slot(int k) { return strm[static_cast<std::size_t>(kNcomp + k - 1)]; }
   // The stream's vapour fraction and the last flash's liquid split.
