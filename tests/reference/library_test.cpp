@@ -117,13 +117,24 @@ TEST(HostRoutines, KeepTheirContract) {
     }
     EXPECT_TRUE(*row.says == '\0' ? all.empty() : all.find(row.says) != std::string::npos) << row.routine << ": " << all;
   }
-  // a stream outside the accepted pressures is refused naming its pressure
-  for (double p : {-1.0, 0.0, 1e12}) {
+  // the setup interface refuses what it cannot use, naming it
+  const std::vector<double> flows{0.5, 0.3, 0.2};
+  const std::pair<const char*, std::function<void()>> kRefused[] = {
+      {"pressure -1 Pa", [&] { make_stream(flows, 300.0, -1.0); }},
+      {"pressure 0 Pa", [&] { make_stream(flows, 300.0, 0.0); }},
+      {"pressure 1e+12 Pa", [&] { make_stream(flows, 300.0, 1e12); }},
+      {"temperature 20 K", [&] { make_stream(flows, 20.0, 1e5); }},
+      {"3 component flows, got 2", [] { make_stream(std::vector<double>{0.5, 0.5}, 300.0, 1e5); }},
+      {"component number 0", [] { molecular_weight(0); }},
+      {"component number 4", [] { molecular_weight(4); }},
+      {"retention records must be positive", [] { allocate_retention_records(0); }},
+      {"a positive number of words", [] { plex_allocate(0); }}};
+  for (const auto& [says, call] : kRefused) {
     try {
-      make_stream(std::vector<double>{0.5, 0.3, 0.2}, 300.0, p);
-      ADD_FAILURE() << p << " Pa accepted";
+      call();
+      ADD_FAILURE() << says << ": accepted";
     } catch (const Error& e) {
-      EXPECT_NE(std::string(e.what()).find("pressure"), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find(says), std::string::npos) << e.what();
     }
   }
 }
