@@ -76,19 +76,21 @@ class Scan {
     }
   }
 
+  // Where a comment or a line break may stand: between an array's values, or where a line may end.
+  bool in_array_space() const { return frame() == array && (expect_ == Expect::value || expect_ == Expect::after_value); }
+  bool at_line_end() const {
+    return frame() == '\0' && (expect_ == Expect::line_start || expect_ == Expect::after_value || expect_ == Expect::header_end);
+  }
+
   void newline() {
-    const bool in_array = frame() == array && (expect_ == Expect::value || expect_ == Expect::after_value);
-    const bool ends_line = frame() == '\0' && (expect_ == Expect::line_start || expect_ == Expect::after_value || expect_ == Expect::header_end);
-    if (!in_array && !ends_line) return break_grammar();
-    if (!in_array) expect_ = Expect::line_start;
+    if (!in_array_space() && !at_line_end()) return break_grammar();
+    if (!in_array_space()) expect_ = Expect::line_start;
     ++line_;
     ++i_;
   }
 
   void comment() {
-    const bool in_array = frame() == array && (expect_ == Expect::value || expect_ == Expect::after_value);
-    const bool ends_line = frame() == '\0' && (expect_ == Expect::line_start || expect_ == Expect::after_value || expect_ == Expect::header_end);
-    if (!in_array && !ends_line) return break_grammar();
+    if (!in_array_space() && !at_line_end()) return break_grammar();
     while (i_ < text_.size() && text_[i_] != '\n') ++i_;  // comments may hold any text
   }
 
