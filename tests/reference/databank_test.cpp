@@ -86,6 +86,17 @@ TEST(TomlText, NonAsciiOutsideStringsAndCommentsIsFound) {
       {"a = \"\"\"\\\u00e9\"\"\"\n", 1},
       {"a = \"\"\"\\\n\n  \u00e9\"\"\"\n", 3},
       {"a = \"\"\"\\\\\u00e9 \\\n x\u00e9\"\"\"\n", 0},
+      // Well-formed TOML of every shape keeps its strings: byte-order mark, headers, arrays over
+      // lines with comments, inline tables, a date-time with a blank for its 'T'.
+      {"\xEF\xBB\xBF[[s.'\u00e9']]\nd = 1979-05-27 07:32:00\na = [ # \u00e9\n 1,\n [\"\u00e9\"], {x = '\u00e9'},\n]\nb = {}\n", 0},
+      // A quote within a bare value, after a value, after a header or where a value is missing: all
+      // that follows counts as outside strings.
+      {"ne= {-h0=0o1019-0320Z.''''m=\"\u00e9\"}\n", 1},
+      {"a = [1 '\u00e9']\n", 1},
+      {"a = {b = 1 '\u00e9'}\n", 1},
+      {"[a] '\u00e9'\n", 1},
+      {"a = 1\nb =\n'\u00e9'\n", 3},
+      {"a = \"\\\u00e9\"\n", 1},
   };
   for (const auto& [text, line] : rows) EXPECT_EQ(toml_line_of_stray_non_ascii(text), line) << text;
 }

@@ -79,7 +79,10 @@ TRange set_range(const std::vector<const Component*>& comps) {
 void lay_out_store() {
   HostState& h = host();
   const std::int64_t n = h.ncomp();
-  std::fill(std::begin(VOKA_PLEX), std::end(VOKA_PLEX), 0);
+  // The words the previous layout and its reservations handed out are zeroed; the host writes no
+  // word beyond them, so the rest of the work array is still zero and a selection costs no more than
+  // the words it uses.
+  std::fill(VOKA_PLEX, VOKA_PLEX + std::clamp<std::int64_t>(h.layout.free - 1, 0, kPlexWords), 0);
   std::fill(std::begin(VOKA_STWKWK), std::end(VOKA_STWKWK), 0);
   std::fill(std::begin(VOKA_IPOFF1), std::end(VOKA_IPOFF1), 0);
   std::fill(std::begin(TEBU_STWORK), std::end(TEBU_STWORK), 0);
