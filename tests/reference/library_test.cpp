@@ -6,6 +6,8 @@
 
 #include <bit>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "kvt/host.h"
@@ -104,6 +106,10 @@ TEST(HostRoutines, KeepTheirContract) {
        NoteKind::bad_argument, 1.0, "component number 4 is not in the component set"},
       {"GOSA_VISCV", [&] { double t = 150, p = 1e5, v = 0; int64_t o = 0; ierr = 0; GOSA_VISCV(&t, &p, x, &nc, idx, &o, &o, &v, &ierr); },
        NoteKind::correlation_range, 2.0, "K of the mixture"},
+      {"GOSA_VISCV", [&] { double t = 1500, p = 1e5, v = 0; int64_t o = 0; ierr = 0; GOSA_VISCV(&t, &p, x, &nc, idx, &o, &o, &v, &ierr); },
+       NoteKind::correlation_range, 2.0, "methane vapour viscosity at T = 1500 K is outside its correlation's range"},
+      {"GOSA_ENTHV", [&] { double t = 2000, p = 1e5, h = 0, d = 0; int64_t o[4] = {}; ierr = 0; GOSA_ENTHV(&t, &p, x, &nc, idx, o, o, o, o, &h, &d, &ierr); },
+       NoteKind::correlation_range, 2.0, "vapour enthalpy"},
       {"GOSA_TCONV", [&] { double t = 400, p = 1e5, v = 0; int64_t o = 0; ierr = 0; GOSA_TCONV(&t, &p, x, &nc, idx, &o, &o, &v, &ierr); },
        NoteKind::other, 0.0, ""}};
   for (const auto& row : kRows) {
@@ -117,6 +123,31 @@ TEST(HostRoutines, KeepTheirContract) {
     }
     EXPECT_TRUE(*row.says == '\0' ? all.empty() : all.find(row.says) != std::string::npos) << row.routine << ": " << all;
   }
+  // the pure-component routines' heat capacity (argument 15) is the slope of their enthalpy (14), water's
+  // from its formulation included: central difference over 0.02 K, truncation far below 1e-6
+  set_up({"n-hexane", "water"}, false);
+  for (int64_t k : {1, 2})
+    for (auto routine : {GOSA_LTHRM, GOSA_VTHRM}) {
+      auto at = [&](double t) {
+        double p = 2e5, o[11] = {};
+        int64_t one = 1, w[8] = {};
+        routine(&t, &p, &one, &k, w, w, w, w, w, w, w, w, &o[0], &o[1], &o[2], &o[3], &o[4], &o[5], &o[6], &o[7], &o[8], &o[9], &o[10]);
+        return std::pair{o[1], o[2]};
+      };
+      const double slope = (at(330.01).first - at(329.99).first) / 0.02, cp = at(330.0).second;
+      EXPECT_NEAR(cp, slope, 1e-6 * cp) << k;
+    }
+  // a record of one character is written whole, an empty one as an empty line
+  const auto file = std::filesystem::temp_directory_path() / "kvt_unit_write.txt";
+  connect_unit(7, file);
+  const int32_t unit = 7;
+  const int64_t one_char = 1, none = 0;
+  UNIT_WRITE(&unit, "x", &one_char);
+  UNIT_WRITE(&unit, "", &none);
+  disconnect_unit(7);
+  std::ifstream in(file);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "x\n\n");
+  set_up({"nitrogen", "methane", "n-hexane"}, false);
   // the setup interface refuses what it cannot use, naming it
   const std::vector<double> flows{0.5, 0.3, 0.2};
   const std::pair<const char*, std::function<void()>> kRefused[] = {
