@@ -278,24 +278,32 @@ TEST(Flash, EverySpecificationKindFindsTheTpState) {
 }
 
 // A request the flash cannot take is refused as bad input, saying what is wrong, before any search;
-// one with no solution fails without that mark.
+// one with no solution fails without that mark, naming what it found instead: the least or greatest
+// enthalpy, or the gases above their critical temperatures (searched from 200 K) left as vapour.
 TEST(Flash, RefusesWhatItCannotTake) {
-  const struct { std::vector<double> z; FlashRequest q; const char* says; bool bad_input = true; } kRows[] = {
-      {{0.5}, request(2, 350.0, 1e5), "composition has the wrong length"},
-      {{0.5, -0.1}, request(2, 350.0, 1e5), "negative or non-finite fraction"},
-      {{0.5, 0.4}, request(2, 350.0, 1e5), "mole fractions do not sum to 1"},
-      {{0.5, 0.5}, request(6, 350.0, 1e5), "KSPEC 6 is not 1 to 5"},
-      {{0.5, 0.5}, request(2, 59.0, 1e5), "temperature"},
-      {{0.5, 0.5}, request(2, 350.0, 99.0), "pressure"},
-      {{0.5, 0.5}, request(2, 350.0, 6e7), "pressure"},
-      {{0.5, 0.5}, request(5, 350.0, 1.5), "vapour fraction 1.5"},
-      {{0.5, 0.5}, request(4, 350.0, std::nan("")), "enthalpy is not a number"},
-      {{0.5, 0.5}, request(5, 350.0, 0.5, PhaseModel::kLiquidOnly), "needs the vapour-liquid phase kind"},
-      {{0.5, 0.5}, request(3, 1e5, 0.5, PhaseModel::kVapourOnly), "needs the vapour-liquid phase kind"},
-      {{0.5, 0.5}, request(4, 350.0, 1e9, PhaseModel::kLiquidOnly), "does not depend on pressure", false}};
-  const FlashSystem sys = system_of({"benzene", "toluene"});
+  auto from_200_k = [](FlashRequest q) { return q.t_min = 200.0, q; };
+  const std::vector<const char*> bt{"benzene", "toluene"};
+  const struct { std::vector<const char*> names; std::vector<double> z; FlashRequest q; const char* says; bool bad_input = true; } kRows[] = {
+      {bt, {0.5}, request(2, 350.0, 1e5), "composition has the wrong length"},
+      {bt, {0.5, -0.1}, request(2, 350.0, 1e5), "negative or non-finite fraction"},
+      {bt, {0.5, 0.4}, request(2, 350.0, 1e5), "mole fractions do not sum to 1"},
+      {bt, {0.5, 0.5}, request(6, 350.0, 1e5), "KSPEC 6 is not 1 to 5"},
+      {bt, {0.5, 0.5}, request(2, 59.0, 1e5), "temperature"},
+      {bt, {0.5, 0.5}, request(2, 350.0, 99.0), "pressure"},
+      {bt, {0.5, 0.5}, request(2, 350.0, 6e7), "pressure"},
+      {bt, {0.5, 0.5}, request(5, 350.0, 1.5), "vapour fraction 1.5"},
+      {bt, {0.5, 0.5}, request(4, 350.0, std::nan("")), "enthalpy is not a number"},
+      {bt, {0.5, 0.5}, request(5, 350.0, 0.5, PhaseModel::kLiquidOnly), "needs the vapour-liquid phase kind"},
+      {bt, {0.5, 0.5}, request(3, 1e5, 0.5, PhaseModel::kVapourOnly), "needs the vapour-liquid phase kind"},
+      {bt, {0.5, 0.5}, request(4, 350.0, 1e9, PhaseModel::kLiquidOnly), "does not depend on pressure", false},
+      {bt, {0.5, 0.5}, request(1, 1e5, 1e12), "the greatest enthalpy found is", false},
+      {bt, {0.5, 0.5}, request(1, 1e5, -1e12), "the least enthalpy found is", false},
+      {{"nitrogen", "methane", "n-hexane"}, {0.1, 0.1, 0.8}, from_200_k(request(3, 2.5e5, 0.0)),
+       "nitrogen, methane, above their critical temperatures, do not condense whole", false},
+      {{"nitrogen", "n-hexane"}, {0.1, 0.9}, from_200_k(request(3, 2.5e5, 0.0)),
+       ": nitrogen, above its critical temperature, does not condense whole", false}};
   for (const auto& row : kRows) {
-    const FlashResult r = flash(sys, row.z, row.q);
+    const FlashResult r = flash(system_of(row.names), row.z, row.q);
     EXPECT_TRUE(!r.converged && r.bad_input == row.bad_input && r.message.find(row.says) != std::string::npos) << r.message;
   }
 }
