@@ -102,6 +102,17 @@ TEST(HostRoutines, KeepTheirContract) {
        NoteKind::bad_argument, 0.0, "component number 0"},
       {"LORI_PL001", [&] { double t = 300, lnp = 1, d = 1; int64_t c = 4, o = 0; LORI_PL001(&t, &o, &c, &o, &o, &o, &lnp, &d); ierr = lnp != 0.0 || d != 0.0; },
        NoteKind::bad_argument, 0.0, "component number 4"},
+      {"LORI_PL001", [&] { double t = 100, lnp = 0, d = 0; int64_t c = 3, o = 0; LORI_PL001(&t, &o, &c, &o, &o, &o, &lnp, &d); ierr = !(lnp < 0.0); },
+       NoteKind::correlation_range, 0.0, "n-hexane vapour pressure extrapolated"},
+      {"GOSA_VTHRM", [&] { double t = 300, p = 1e5, o[11] = {1}; int64_t two = 2, w[8] = {};
+         GOSA_VTHRM(&t, &p, &two, idx, w, w, w, w, w, w, w, w, &o[0], &o[1], &o[2], &o[3], &o[4], &o[5], &o[6], &o[7], &o[8], &o[9], &o[10]);
+         ierr = o[0] != 0.0 || o[1] != 0.0; },
+       NoteKind::bad_argument, 0.0, "expects one component number of the set"},
+      {"WEND_CRTCAL", [&] { int64_t bad[2] = {1, 9}, two = 2; WEND_CRTCAL(&two, x, bad, work, &tc, &pc, &vc, &om, &ierr); }, NoteKind::other, 1.0, ""},
+      {"WEND_CRTCAL", [&] { double none[3] = {}; WEND_CRTCAL(&nc, none, idx, work, &tc, &pc, &vc, &om, &ierr); ierr += 10 * (tc != 0.0 || pc != 0.0); },
+       NoteKind::bad_argument, 1.0, "empty composition"},
+      {"GOSA_VISCV", [&] { double t = 300, p = 1e5, v = 0; int64_t o = 0, none = 0; ierr = 0; GOSA_VISCV(&t, &p, x, &none, idx, &o, &o, &v, &ierr); },
+       NoteKind::bad_argument, 1.0, "no components or a temperature that is not positive"},
       {"GOSA_VISCV", [&] { double t = 300, p = 1e5, v = 0; int64_t o = 0, bad[3] = {1, 4, 3}; ierr = 0; GOSA_VISCV(&t, &p, x, &nc, bad, &o, &o, &v, &ierr); },
        NoteKind::bad_argument, 1.0, "component number 4 is not in the component set"},
       {"GOSA_VISCV", [&] { double t = 150, p = 1e5, v = 0; int64_t o = 0; ierr = 0; GOSA_VISCV(&t, &p, x, &nc, idx, &o, &o, &v, &ierr); },
