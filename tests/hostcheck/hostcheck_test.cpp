@@ -2,6 +2,7 @@
 // three-phase streams, and the reference host with one fault fails exactly the check for that fault.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <set>
 #include <sstream>
@@ -20,6 +21,7 @@ struct Outcome {
   std::set<std::string> failed;         // names of the failed checks
   std::vector<std::string> findings;    // the lines under them
   std::string summary;
+  std::vector<std::string> lines;       // every line, in order
 };
 
 Outcome run(const kvt_hostcheck_input& in) {
@@ -27,6 +29,7 @@ Outcome run(const kvt_hostcheck_input& in) {
   kvt_hostcheck_run(&in, [](void* context, const char* line) {
     auto& o = *static_cast<Outcome*>(context);
     const std::string text = line;
+    o.lines.push_back(text);
     if (text.rfind("FAIL ", 0) == 0) o.failed.insert(text.substr(5, text.find(' ', 5) - 5));
     const bool aside = text.find("note:") != std::string::npos || text.find("skipped:") != std::string::npos;
     if (text.rfind("       ", 0) == 0 && !aside) o.findings.push_back(text);
@@ -50,6 +53,17 @@ TEST(Hostcheck, ReferenceHostPassesEveryCheckWithOneTwoAndThreePhases) {
   const Outcome out = run(in);
   EXPECT_EQ(out.failed, std::set<std::string>{});
   EXPECT_EQ(out.summary, "summary: 19 of 19 checks passed, 0 failed");
+  // each check says how many cases it ran; the coverage check names the routines it leaves uncalled
+  int passed = 0;
+  for (const std::string& l : out.lines) {
+    if (l.rfind("PASS ", 0) != 0) continue;
+    ++passed;
+    EXPECT_TRUE(l.ends_with(" cases)") && l.find(" (0 cases)") == std::string::npos) << l;
+  }
+  EXPECT_EQ(passed, 19);
+  EXPECT_NE(std::find(out.lines.begin(), out.lines.end(),
+                      "       note: not called by the checker: WEND_CRTCAL, TEBU_CPACK, MUTO_PEQPT1, UNIT_WRITE"),
+            out.lines.end());
 }
 
 struct FaultCase {
@@ -99,6 +113,7 @@ const FaultCase kFaults[] = {
 };
 
 TEST(Hostcheck, EachFaultFailsExactlyItsCheckWithFindingsThatSayWhere) {
+  int skipped_in_all = 0;
   for (const FaultCase& c : kFaults) {
     SCOPED_TRACE(c.name);
     kvt_hostcheck_input in{};
@@ -117,7 +132,29 @@ TEST(Hostcheck, EachFaultFailsExactlyItsCheckWithFindingsThatSayWhere) {
                         (first.find(": expected ") != std::string::npos && first.find("; found ") != std::string::npos);
       EXPECT_TRUE(said) << first;
     }
+    // a check skipped names the failed or skipped check it depends on (or whose routine broke), and the summary counts the verdicts
+    std::set<std::string> down = out.failed;
+    int passed = 0, skipped = 0;
+    for (std::size_t i = 0; i + 1 < out.lines.size(); ++i) {
+      const std::string& l = out.lines[i];
+      passed += l.rfind("PASS ", 0) == 0;
+      if (l.rfind("SKIP ", 0) != 0) continue;
+      ++skipped;
+      EXPECT_FALSE(l.ends_with("cases)")) << "a skipped check ran none: " << l;
+      const std::string& why = out.lines[i + 1];
+      EXPECT_TRUE(why.rfind("       skipped: ", 0) == 0 &&
+                  std::any_of(down.begin(), down.end(), [&](const std::string& d) { return why.find(" " + d) != std::string::npos; }))
+          << why;
+      down.insert(l.substr(5, l.find(' ', 5) - 5));
+    }
+    skipped_in_all += skipped;
+    EXPECT_EQ(out.summary, "summary: " + std::to_string(passed) + " of 19 checks passed, " + std::to_string(out.failed.size()) +
+                               " failed" + (skipped > 0 ? ", " + std::to_string(skipped) + " skipped" : ""));
+    // at most eight findings are shown, then how many more there are
+    EXPECT_LE(out.findings.size(), 9u);
+    EXPECT_TRUE(out.findings.size() < 9u || out.findings.back().rfind("       ... and ", 0) == 0) << out.findings.back();
   }
+  EXPECT_GT(skipped_in_all, 0);
 }
 
 }  // namespace
