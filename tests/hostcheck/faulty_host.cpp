@@ -48,6 +48,7 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
   const int64_t n = VOKA_NCOMP[0];
   const double vf = strm[n + 4];
   const int64_t t_before = KVT_WORD(VOKA_STWKWK, KVT_STWKWK_TEMPERATURE);
+  const double h_before = strm[n + 3];
   if (fault == Fault::hanging_vf_flash && *kspec == KVT_SPEC_PV) {
     for (;;) pause();
   }
@@ -82,6 +83,12 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
       }
       break;
     case Fault::stray_word: KVT_WORD(VOKA_PLEX, list + count) = 99; break;
+    case Fault::stale_enthalpy:
+      if (*kspec == KVT_SPEC_TP) strm[n + 3] = h_before;
+      break;
+    case Fault::ierr_one_after_good:
+      if (*status == 1) VOKA_FLSCOM[0] = 1;
+      break;
     case Fault::split_of_second_liquid:
       set_word(VOKA_STWKWK, KVT_STWKWK_LIQUID_SPLIT, 1.0 - word(VOKA_STWKWK, KVT_STWKWK_LIQUID_SPLIT));
       break;

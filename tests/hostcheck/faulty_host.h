@@ -26,6 +26,8 @@ enum class Fault {
   no_water,                // NERO_IDXWAT always 0
   stray_word,              // WEND_FLASH writes one word past the component-number list
   split_of_second_liquid,  // VOKA_STWKWK word 23 holds the second liquid's share
+  stale_enthalpy,          // T-P flashes leave the stream's enthalpy slot as it was
+  ierr_one_after_good,     // a good flash leaves 1 in VOKA_FLSCOM word 1
 };
 
 extern Fault fault;

@@ -110,6 +110,8 @@ const FaultCase kFaults[] = {
     {"NERO_IDXWAT always 0", "property-values", Fault::no_water, nullptr},
     {"stray word past the component-number list", "flash-writes", Fault::stray_word, nullptr},
     {"liquid split of the second liquid", "phase-split", Fault::split_of_second_liquid, nullptr, "word 23"},
+    {"stream enthalpy stale after a T-P flash", "flash-writes", Fault::stale_enthalpy, nullptr, "(enthalpy)"},
+    {"error code 1 after a good flash", "flash-status", Fault::ierr_one_after_good, nullptr, "found 1"},
 };
 
 TEST(Hostcheck, EachFaultFailsExactlyItsCheckWithFindingsThatSayWhere) {
