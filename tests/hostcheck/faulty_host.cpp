@@ -174,4 +174,11 @@ void GOSA_TCONL(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64
   if (fault == Fault::negative_flag) *ierr = -1;
 }
 
+void GOSA_TCONV(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t* options, int64_t* o23,
+                double* value, int64_t* ierr) {
+  static const auto forward = next(&GOSA_TCONV, "GOSA_TCONV");
+  forward(t, p, x, n, idx, options, o23, value, ierr);
+  if (fault == Fault::zero_conductivity) *value = 0.0;
+}
+
 }  // extern "C"

@@ -28,6 +28,7 @@ enum class Fault {
   split_of_second_liquid,  // VOKA_STWKWK word 23 holds the second liquid's share
   stale_enthalpy,          // T-P flashes leave the stream's enthalpy slot as it was
   ierr_one_after_good,     // a good flash leaves 1 in VOKA_FLSCOM word 1
+  zero_conductivity,       // GOSA_TCONV returns 0
 };
 
 extern Fault fault;

@@ -112,6 +112,7 @@ const FaultCase kFaults[] = {
     {"liquid split of the second liquid", "phase-split", Fault::split_of_second_liquid, nullptr, "word 23"},
     {"stream enthalpy stale after a T-P flash", "flash-writes", Fault::stale_enthalpy, nullptr, "(enthalpy)"},
     {"error code 1 after a good flash", "flash-status", Fault::ierr_one_after_good, nullptr, "found 1"},
+    {"vapour conductivity 0", "property-values", Fault::zero_conductivity, nullptr},
 };
 
 TEST(Hostcheck, EachFaultFailsExactlyItsCheckWithFindingsThatSayWhere) {
