@@ -92,9 +92,15 @@ class Splitter {
       const std::vector<double> k = k_of(zf, zf);
       for (std::size_t i = 0; i < n_; ++i) homogeneous += zf[i] * k[i];
     }
+    // Where the homogeneous liquid boils at P, only a split liquid could hold the feed as liquid;
+    // that test (a liquid-liquid stability test of the feed) waits until the vapour-liquid
+    // substitution has settled: a vapour beside a stable liquid is then the equilibrium, which a
+    // split liquid with no vapour cannot also be, so the feed's test is needed only otherwise.
+    bool liquid_settled = barred || !allow;
     if (!barred && homogeneous <= 1.0) {
       if (all_liquid() || all_vapour()) return;
-    } else if (all_vapour() || all_liquid()) {
+      liquid_settled = true;
+    } else if (all_vapour()) {
       return;
     }
     if (!dew_done) x = incipient_liquid(zf, out);
@@ -135,11 +141,16 @@ class Splitter {
       }
       return false;
     };
+    const SolveStatus before = out.status;
     bool done = substitute(false);
-    if (allow && b < 1.0) {
-      l = liquid(x, true);
-      if (l.split) done = substitute(true);
+    if (allow && b < 1.0) l = liquid(x, true);
+    if (!liquid_settled && (l.split || !(b > 0.0 && b < 1.0))) {
+      const SolveStatus substituted = out.status;
+      out.status = before;
+      if (all_liquid()) return;
+      out.status = substituted;
     }
+    if (allow && b < 1.0 && l.split) done = substitute(true);
     out.status = worse(out.status, done ? l.status : SolveStatus::kStoppedAtCap);
     b = rachford_rice(zf, k, 0.0, kRachfordRice).beta;
     out.k = k;
