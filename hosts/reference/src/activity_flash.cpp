@@ -113,7 +113,7 @@ class Splitter {
     auto substitute = [&](bool split_each) {
       std::fill(last.begin(), last.end(), 0.0);
       for (int it = 0; it < kActivitySubstitution.cap; ++it) {
-        const VapourSplit split = rachford_rice(zf, k, 0.0, kRachfordRice);
+        const VapourSplit split = rachford_rice(zf, k, 0.0, kRachfordRice, b);
         b = split.beta;
         out.status = worse(out.status, split.status);
         for (std::size_t i = 0; i < n_; ++i) x[i] = zf[i] / (1.0 + b * (k[i] - 1.0));
@@ -152,7 +152,7 @@ class Splitter {
     }
     if (allow && b < 1.0 && l.split) done = substitute(true);
     out.status = worse(out.status, done ? l.status : SolveStatus::kStoppedAtCap);
-    b = rachford_rice(zf, k, 0.0, kRachfordRice).beta;
+    b = rachford_rice(zf, k, 0.0, kRachfordRice, b).beta;
     out.k = k;
     std::vector<double> lz(n_);
     for (std::size_t i = 0; i < n_; ++i) {
