@@ -46,13 +46,19 @@ class Splitter {
     return l;
   }
 
-  // K_i = y_i / x_i of the liquid whose first liquid is x1 (x the total liquid): x1_i gamma_i Psat_i / (P x_i)
-  std::vector<double> k_of(const std::vector<double>& x, const std::vector<double>& x1) const {
-    std::vector<double> lg = m_.ln_gamma(x1), k(n_);
+  // K_i = y_i / x_i of the liquid whose first liquid is x1 (x the total liquid): x1_i gamma_i Psat_i / (P x_i),
+  // into k (lg holds ln gamma: the substitution keeps both across its steps)
+  void k_into(const std::vector<double>& x, const std::vector<double>& x1, std::vector<double>& k,
+              std::vector<double>& lg) const {
+    m_.ln_gamma(x1, lg);
     for (std::size_t i = 0; i < n_; ++i) {
       const double ratio = x[i] > 0.0 && x1[i] > 0.0 ? x1[i] / x[i] : 1.0;
       k[i] = static_cast<int>(i) == barred_ ? kBarredK : ratio * std::exp(lg[i]) * psat_[i] / p_;
     }
+  }
+  std::vector<double> k_of(const std::vector<double>& x, const std::vector<double>& x1) const {
+    std::vector<double> k(n_), lg(n_);
+    k_into(x, x1, k, lg);
     return k;
   }
 
@@ -108,8 +114,8 @@ class Splitter {
     // is unstable, again with the liquid split at each step
     std::vector<double> k = out.k;
     double b = 0.5;
-    Liquid l;
-    std::vector<double> last(n_, 0.0);
+    Liquid l;  // one liquid (x itself) until a step splits it
+    std::vector<double> last(n_, 0.0), kn(n_), lg(n_);
     auto substitute = [&](bool split_each) {
       std::fill(last.begin(), last.end(), 0.0);
       for (int it = 0; it < kActivitySubstitution.cap; ++it) {
@@ -120,8 +126,8 @@ class Splitter {
         if (barred) x[static_cast<std::size_t>(barred_)] = 0.0;
         const double sx = total(x);
         for (double& v : x) v /= sx;
-        l = liquid(x, split_each);
-        const std::vector<double> kn = k_of(x, l.x1);
+        if (split_each) l = liquid(x, true);
+        k_into(x, split_each ? l.x1 : x, kn, lg);
         double change = 0.0, dd = 0.0, dp = 0.0;
         for (std::size_t i = 0; i < n_; ++i) {
           if (zf[i] <= 0.0 || static_cast<int>(i) == barred_) continue;
@@ -131,7 +137,7 @@ class Splitter {
           dp += step * last[i];
           last[i] = step;
         }
-        k = kn;
+        std::swap(k, kn);
         if (change < kActivitySubstitution.tolerance) return true;
         // every fifth step, the dominant-eigenvalue jump of ln K, as in the liquid-liquid test
         if (it % 5 == 4 && dp > 0.0 && dd < kAccelerationRate * dp) {

@@ -81,7 +81,9 @@ void water_at_pressure(const Mixture& m, const std::vector<double>& x, Phase pha
   if (phase != Phase::kLiquid || !(m.p > 0.0)) return;
   for (std::size_t i = 0; i < x.size(); ++i) {
     if (x[i] > 0.0 && water::is_water(*m.components[i])) {
-      v[i] = water::at(*m.components[i], t, m.p, if97::Side::kLiquid).*field;
+      const bool transport = field == &water::Molar::mu || field == &water::Molar::k;
+      v[i] = water::at(*m.components[i], t, m.p, if97::Side::kLiquid, nullptr,
+                       transport ? water::Need::kAll : water::Need::kThermo).*field;
     }
   }
 }

@@ -25,6 +25,7 @@ struct PairAt {
 };
 PairAt pair_at(double b, double alpha, double t) {
   PairAt p;
+  if (b == 0.0) return {0.0, 0.0, 0.0, 1.0, 0.0, 0.0};  // a component with itself, a pair without parameters
   p.tau = b / t;
   p.dtau = -p.tau / t;
   p.d2tau = 2.0 * p.tau / (t * t);
@@ -168,9 +169,10 @@ bool nrtl_unstable(const NrtlAt& m, std::span<const double> zin, std::vector<dou
     for (std::size_t j = 0; j < n && !interacts; ++j) interacts = z[j] > 0.0 && (m.tau(k, j) != 0.0 || m.tau(j, k) != 0.0);
     if (!interacts) continue;
     // a trial rich in component k, the others in the feed's proportions
-    for (std::size_t i = 0; i < n; ++i) w[i] = z[i] > 0.0 ? (i == k ? 0.98 : 0.02 * z[i]) : 0.0;
+    double sum_trial = 0.0;
+    for (std::size_t i = 0; i < n; ++i) sum_trial += (w[i] = z[i] > 0.0 ? (i == k ? 0.98 : 0.02 * z[i]) : 0.0);
     // u = ln W, from the trial's fractions (sum W = 1)
-    w = normalised(w);
+    for (std::size_t i = 0; i < n; ++i) w[i] /= sum_trial;
     for (std::size_t i = 0; i < n; ++i) {
       u[i] = w[i] > 0.0 ? std::log(w[i]) : 0.0;
       last[i] = 0.0;
