@@ -46,13 +46,19 @@ class Splitter {
     return l;
   }
 
-  // K_i = y_i / x_i of the liquid whose first liquid is x1 (x the total liquid): x1_i gamma_i Psat_i / (P x_i)
-  std::vector<double> k_of(const std::vector<double>& x, const std::vector<double>& x1) const {
-    std::vector<double> lg = m_.ln_gamma(x1), k(n_);
+  // K_i = y_i / x_i of the liquid whose first liquid is x1 (x the total liquid): x1_i gamma_i Psat_i / (P x_i),
+  // into k (lg holds ln gamma: the substitution keeps both across its steps)
+  void k_into(const std::vector<double>& x, const std::vector<double>& x1, std::vector<double>& k,
+              std::vector<double>& lg) const {
+    m_.ln_gamma(x1, lg);
     for (std::size_t i = 0; i < n_; ++i) {
       const double ratio = x[i] > 0.0 && x1[i] > 0.0 ? x1[i] / x[i] : 1.0;
       k[i] = static_cast<int>(i) == barred_ ? kBarredK : ratio * std::exp(lg[i]) * psat_[i] / p_;
     }
+  }
+  std::vector<double> k_of(const std::vector<double>& x, const std::vector<double>& x1) const {
+    std::vector<double> k(n_), lg(n_);
+    k_into(x, x1, k, lg);
     return k;
   }
 
@@ -92,9 +98,15 @@ class Splitter {
       const std::vector<double> k = k_of(zf, zf);
       for (std::size_t i = 0; i < n_; ++i) homogeneous += zf[i] * k[i];
     }
+    // Where the homogeneous liquid boils at P, only a split liquid could hold the feed as liquid;
+    // that test (a liquid-liquid stability test of the feed) waits until the vapour-liquid
+    // substitution has settled: a vapour beside a stable liquid is then the equilibrium, which a
+    // split liquid with no vapour cannot also be, so the feed's test is needed only otherwise.
+    bool liquid_settled = barred || !allow;
     if (!barred && homogeneous <= 1.0) {
       if (all_liquid() || all_vapour()) return;
-    } else if (all_vapour() || all_liquid()) {
+      liquid_settled = true;
+    } else if (all_vapour()) {
       return;
     }
     if (!dew_done) x = incipient_liquid(zf, out);
@@ -102,20 +114,20 @@ class Splitter {
     // is unstable, again with the liquid split at each step
     std::vector<double> k = out.k;
     double b = 0.5;
-    Liquid l;
-    std::vector<double> last(n_, 0.0);
+    Liquid l;  // one liquid (x itself) until a step splits it
+    std::vector<double> last(n_, 0.0), kn(n_), lg(n_);
     auto substitute = [&](bool split_each) {
       std::fill(last.begin(), last.end(), 0.0);
       for (int it = 0; it < kActivitySubstitution.cap; ++it) {
-        const VapourSplit split = rachford_rice(zf, k, 0.0, kRachfordRice);
+        const VapourSplit split = rachford_rice(zf, k, 0.0, kRachfordRice, b);
         b = split.beta;
         out.status = worse(out.status, split.status);
         for (std::size_t i = 0; i < n_; ++i) x[i] = zf[i] / (1.0 + b * (k[i] - 1.0));
         if (barred) x[static_cast<std::size_t>(barred_)] = 0.0;
         const double sx = total(x);
         for (double& v : x) v /= sx;
-        l = liquid(x, split_each);
-        const std::vector<double> kn = k_of(x, l.x1);
+        if (split_each) l = liquid(x, true);
+        k_into(x, split_each ? l.x1 : x, kn, lg);
         double change = 0.0, dd = 0.0, dp = 0.0;
         for (std::size_t i = 0; i < n_; ++i) {
           if (zf[i] <= 0.0 || static_cast<int>(i) == barred_) continue;
@@ -125,7 +137,7 @@ class Splitter {
           dp += step * last[i];
           last[i] = step;
         }
-        k = kn;
+        std::swap(k, kn);
         if (change < kActivitySubstitution.tolerance) return true;
         // every fifth step, the dominant-eigenvalue jump of ln K, as in the liquid-liquid test
         if (it % 5 == 4 && dp > 0.0 && dd < kAccelerationRate * dp) {
@@ -135,13 +147,18 @@ class Splitter {
       }
       return false;
     };
+    const SolveStatus before = out.status;
     bool done = substitute(false);
-    if (allow && b < 1.0) {
-      l = liquid(x, true);
-      if (l.split) done = substitute(true);
+    if (allow && b < 1.0) l = liquid(x, true);
+    if (!liquid_settled && (l.split || !(b > 0.0 && b < 1.0))) {
+      const SolveStatus substituted = out.status;
+      out.status = before;
+      if (all_liquid()) return;
+      out.status = substituted;
     }
+    if (allow && b < 1.0 && l.split) done = substitute(true);
     out.status = worse(out.status, done ? l.status : SolveStatus::kStoppedAtCap);
-    b = rachford_rice(zf, k, 0.0, kRachfordRice).beta;
+    b = rachford_rice(zf, k, 0.0, kRachfordRice, b).beta;
     out.k = k;
     std::vector<double> lz(n_);
     for (std::size_t i = 0; i < n_; ++i) {

@@ -74,6 +74,12 @@ inline constexpr Stopping kActivitySubstitution{"the NRTL vapour-liquid substitu
 // has it so; a stable liquid's trials settle onto the feed or a stationary point of positive
 // distance, where 1e-6 in ln W leaves the distance's sign no longer in doubt.
 inline constexpr Stopping kLiquidStability{"the NRTL liquid-liquid stability test", 1e-6, 300};
+// A liquid-liquid trial of positive distance tm whose gradient along W - z (beta) is below this and
+// with 2 tm / beta within kTrivialRatio of 1 is closing on the feed along its quadratic bowl: it is
+// taken as the trivial solution there, some five steps before it would come within
+// kTrivialDistance of it.
+inline constexpr double kTrivialApproach = 1e-4;
+inline constexpr double kTrivialRatio = 0.2;
 inline constexpr Stopping kLiquidSplit{"the NRTL liquid-liquid split", 1e-10, 5000};
 // The NRTL substitutions jump to the limit of their linear convergence every fifth step when the
 // rate lambda (the ratio of successive steps) is below this: nearer 1 the jump 1/(1 - lambda)

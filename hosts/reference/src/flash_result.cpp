@@ -31,14 +31,18 @@ FlashResult Model::result(const State& s) const {
   const std::size_t w = sys_.water >= 0 ? static_cast<std::size_t>(sys_.water) : n();
   // equilibrium ratios for the incipient phases: Raoult's, or the equation's (a single phase's
   // stability trial, a split's last ratios; Wilson's where the trial fell onto the feed)
-  std::vector<double> k = psat(s.t);
-  for (double& v : k) v /= s.p;
+  std::vector<double> k;
+  if (nrtl() && !s.k.empty()) {
+    k = s.k;  // gamma_i Psat_i / P of the (incipient) first liquid
+  } else {
+    k = psat(s.t);
+    for (double& v : k) v /= s.p;
+  }
   if (peng_robinson()) {
     const std::vector<double> kw = k;
     k = !s.incipient_k.empty() ? s.incipient_k : !s.k.empty() ? s.k : wilson_k(sys_.pr, s.t, s.p);
     if (w < n()) k[w] = kw[w];
   }
-  if (nrtl() && !s.k.empty()) k = s.k;  // gamma_i Psat_i / P of the (incipient) first liquid
   r.y = fractions(s.v);
   r.x1 = fractions(s.l1);
   r.x2 = fractions(s.l2);
@@ -74,6 +78,8 @@ FlashResult Model::result(const State& s) const {
     const bool present = r.phase_amount[p] > 0.0;
     RangeNotes notes;
     r.phase_enthalpy[p] = kvt::reference::enthalpy(m, ph, s.t, present ? &notes : nullptr);
+    // an NRTL liquid carries its excess enthalpy
+    if (nrtl() && ph == Phase::kLiquid) r.phase_enthalpy[p] += nrtl_liquid_excess_enthalpy(sys_, *comp[p], s.t);
     r.phase_mw[p] = molecular_weight(m);
     r.phase_volume[p] = molar_volume(m, ph, s.t, s.p, present ? &notes : nullptr);
     if (peng_robinson()) {
@@ -83,12 +89,6 @@ FlashResult Model::result(const State& s) const {
     }
     for (std::size_t i = 0; i < notes.items.size(); ++i)
       r.notes.push_back({NoteKind::correlation_range, "", note_phase[p], notes.components[i], s.t, s.p, notes.items[i]});
-  }
-  if (nrtl()) {
-    // every liquid carries its excess enthalpy
-    for (int p : {kL, kL1, kL2}) {
-      if (sum(*comp[p]) > 0.0) r.phase_enthalpy[p] = phase_enthalpy(sys_, *comp[p], Phase::kLiquid, s.t, s.p, Root::kLiquid);
-    }
   }
   if ((peng_robinson() || nrtl()) && l2 > 0.0) {
     // the total liquid: its two liquids by amount

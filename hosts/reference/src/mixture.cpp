@@ -20,13 +20,14 @@ std::vector<double> normalised(const Mixture& m) {
   return out;
 }
 
-// Evaluates f for every component with a positive fraction; notes an out-of-range evaluation.
+// Evaluates f for every component with a positive fraction; notes an out-of-range evaluation. With
+// `skip_water`, water is left at zero (its value comes from elsewhere and no note is asked for).
 template <class F>
 std::vector<double> pure_values(const Mixture& m, const std::vector<double>& x, double t, const char* property,
-                                RangeNotes* notes, F f) {
+                                RangeNotes* notes, F f, bool skip_water = false) {
   std::vector<double> v(x.size(), 0.0);
   for (std::size_t i = 0; i < x.size(); ++i) {
-    if (x[i] <= 0.0) continue;
+    if (x[i] <= 0.0 || (skip_water && water::is_water(*m.components[i]))) continue;
     bool outside = false;
     v[i] = f(*m.components[i], t, &outside);
     if (outside && notes != nullptr && x[i] >= kNoteFraction) notes->add(*m.components[i], property, t);
@@ -76,12 +77,15 @@ bool water_only(const Mixture& m, Phase phase, double t, RangeNotes* notes, wate
 
 // Water in a liquid mixture at the phase's pressure where it is known (compressed liquid, as a
 // phase of water alone has it), so that, for one, a liquid's enthalpy is the sum of its parts'.
+bool water_at_pressure_applies(const Mixture& m, Phase phase) { return phase == Phase::kLiquid && m.p > 0.0; }
 void water_at_pressure(const Mixture& m, const std::vector<double>& x, Phase phase, double t, std::vector<double>& v,
                        double water::Molar::*field) {
-  if (phase != Phase::kLiquid || !(m.p > 0.0)) return;
+  if (!water_at_pressure_applies(m, phase)) return;
   for (std::size_t i = 0; i < x.size(); ++i) {
     if (x[i] > 0.0 && water::is_water(*m.components[i])) {
-      v[i] = water::at(*m.components[i], t, m.p, if97::Side::kLiquid).*field;
+      const bool transport = field == &water::Molar::mu || field == &water::Molar::k;
+      v[i] = water::at(*m.components[i], t, m.p, if97::Side::kLiquid, nullptr,
+                       transport ? water::Need::kAll : water::Need::kThermo).*field;
     }
   }
 }
@@ -110,7 +114,9 @@ double ideal_mean(const Mixture& m, Phase phase, double t, RangeNotes* notes, co
   if (water::Molar w; water_only(m, phase, t, notes, w)) return w.*field;
   const bool vapour = phase == Phase::kVapour;
   const auto x = normalised(m);
-  auto v = pure_values(m, x, t, vapour ? vapour_name : liquid_name, notes, vapour ? vapour_f : liquid_f);
+  // water's saturated value only feeds a range note where the phase's pressure replaces it
+  const bool skip_water = notes == nullptr && water_at_pressure_applies(m, phase);
+  auto v = pure_values(m, x, t, vapour ? vapour_name : liquid_name, notes, vapour ? vapour_f : liquid_f, skip_water);
   water_at_pressure(m, x, phase, t, v, field);
   double s = 0.0;
   for (std::size_t i = 0; i < x.size(); ++i) s += x[i] * v[i];

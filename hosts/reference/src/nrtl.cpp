@@ -25,6 +25,7 @@ struct PairAt {
 };
 PairAt pair_at(double b, double alpha, double t) {
   PairAt p;
+  if (b == 0.0) return {0.0, 0.0, 0.0, 1.0, 0.0, 0.0};  // a component with itself, a pair without parameters
   p.tau = b / t;
   p.dtau = -p.tau / t;
   p.d2tau = 2.0 * p.tau / (t * t);
@@ -168,15 +169,18 @@ bool nrtl_unstable(const NrtlAt& m, std::span<const double> zin, std::vector<dou
     for (std::size_t j = 0; j < n && !interacts; ++j) interacts = z[j] > 0.0 && (m.tau(k, j) != 0.0 || m.tau(j, k) != 0.0);
     if (!interacts) continue;
     // a trial rich in component k, the others in the feed's proportions
-    for (std::size_t i = 0; i < n; ++i) w[i] = z[i] > 0.0 ? (i == k ? 0.98 : 0.02 * z[i]) : 0.0;
+    double sum_trial = 0.0;
+    for (std::size_t i = 0; i < n; ++i) sum_trial += (w[i] = z[i] > 0.0 ? (i == k ? 0.98 : 0.02 * z[i]) : 0.0);
     // u = ln W, from the trial's fractions (sum W = 1)
-    w = normalised(w);
+    for (std::size_t i = 0; i < n; ++i) w[i] /= sum_trial;
     for (std::size_t i = 0; i < n; ++i) {
       u[i] = w[i] > 0.0 ? std::log(w[i]) : 0.0;
       last[i] = 0.0;
     }
     for (int it = 0; it < kLiquidStability.cap; ++it) {
-      double sum_w = 0.0, distance = 0.0, tpd = 0.0, change = 0.0, dd = 0.0, dp = 0.0;
+      // tm and beta: the unnormalised trial's tangent-plane distance 1 + sum W_i (g_i - 1) and its
+      // gradient g_i = ln W_i + ln gamma_i(w) - d_i projected on W - z
+      double sum_w = 0.0, distance = 0.0, tpd = 0.0, change = 0.0, dd = 0.0, dp = 0.0, tm = 0.0, beta = 0.0;
       for (std::size_t i = 0; i < n; ++i) sum_w += z[i] > 0.0 ? (w[i] = std::exp(u[i])) : 0.0;
       const double ln_sum = std::log(sum_w);
       for (std::size_t i = 0; i < n; ++i) {
@@ -190,6 +194,8 @@ bool nrtl_unstable(const NrtlAt& m, std::span<const double> zin, std::vector<dou
         // the next ln W_i = d_i - ln gamma_i(w)
         tpd += w[i] * (u[i] - ln_sum - d[i] + lg[i]);
         const double step = d[i] - lg[i] - u[i];
+        tm -= w[i] * sum_w * step;
+        beta -= (w[i] * sum_w - z[i]) * step;
         change = std::max(change, std::abs(step));
         dd += step * step;
         dp += step * last[i];
@@ -203,6 +209,10 @@ bool nrtl_unstable(const NrtlAt& m, std::span<const double> zin, std::vector<dou
         if (trial != nullptr) *trial = w;
         return true;
       }
+      // a trial closing on the feed, where tm is the quadratic form of the step's gradient (2 tm /
+      // beta -> 1), has no lower distance to find: the trivial solution (Michelsen 1982)
+      tm += 1.0 - sum_w;
+      if (tm > 0.0 && beta < kTrivialApproach && std::abs(2.0 * tm / beta - 1.0) < kTrivialRatio) break;
       // every fifth step, the dominant-eigenvalue extrapolation of the substitution (Crowe and
       // Nishio 1975): linear convergence at rate lambda is jumped to its limit
       if (it % 5 == 4 && dp > 0.0 && dd < kAccelerationRate * dp) {
@@ -229,7 +239,7 @@ LiquidSplit nrtl_liquid_split(const NrtlAt& m, std::span<const double> zin) {
   out.status = SolveStatus::kStoppedAtCap;
   for (int it = 0; it < kLiquidSplit.cap; ++it) {
     // the second liquid's share: Rachford-Rice with K = x2 / x1
-    const VapourSplit share = rachford_rice(z, k, 0.0, kRachfordRice);
+    const VapourSplit share = rachford_rice(z, k, 0.0, kRachfordRice, beta);
     beta = share.beta;
     rr = worse(rr, share.status);
     for (std::size_t i = 0; i < n; ++i) {

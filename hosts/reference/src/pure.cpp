@@ -30,8 +30,8 @@ double held_liquid(const Component& c, const PiecewiseCorrelation& pc, double t,
 }
 
 // Water's pure liquid, wherever a liquid property depends on T alone: saturated liquid water.
-water::Molar saturated_water(const Component& c, double t, bool* outside) {
-  return water::at(c, t, 0.0, if97::Side::kLiquid, outside);
+water::Molar saturated_water(const Component& c, double t, bool* outside, water::Need need = water::Need::kAll) {
+  return water::at(c, t, 0.0, if97::Side::kLiquid, outside, need);
 }
 
 }  // namespace
@@ -208,20 +208,20 @@ LiquidPathKnots ideal_liquid_knots(const Component& c) {
 }
 
 double liquid_enthalpy(const Component& c, double t, bool* outside) {
-  if (water::is_water(c)) return saturated_water(c, t, outside).h;
+  if (water::is_water(c)) return saturated_water(c, t, outside, water::Need::kThermo).h;
   if (c.ideal_liquid.ready) return liquid_path(c, t, c.ideal_liquid, ideal_vapour(), outside);
   return liquid_path(c, t, ideal_liquid_knots(c), ideal_vapour(), outside);
 }
 
 double liquid_cp(const Component& c, double t, bool* outside) {
-  if (water::is_water(c)) return saturated_water(c, t, outside).cp;
+  if (water::is_water(c)) return saturated_water(c, t, outside, water::Need::kThermo).cp;
   flag_path(c, t, outside);
   if (c.ideal_liquid.ready) return path_cp(c, t, c.ideal_liquid, ideal_vapour());
   return path_cp(c, t, segments(c, ideal_vapour()), ideal_vapour());
 }
 
 double liquid_molar_volume(const Component& c, double t, bool* outside) {
-  if (water::is_water(c)) return saturated_water(c, t, outside).v;
+  if (water::is_water(c)) return saturated_water(c, t, outside, water::Need::kThermo).v;
   flag(outside, t < c.liquid_density.tmin());
   const double end = kLiquidVolumeEnd * c.tc;
   if (t <= end) return 1.0 / c.liquid_density.value(t);

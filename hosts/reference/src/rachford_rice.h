@@ -15,8 +15,9 @@ struct VapourSplit {
 
 // beta in [0, 1]: 0 when sum z K <= 1 (no vapour), 1 when sum z / K <= 1 (no liquid). Components with
 // z = 0 are ignored. `never_liquid` is the feed fraction of components barred from the liquid (K
-// infinite: water kept out of an organic liquid), which enters as never_liquid / beta.
+// infinite: water kept out of an organic liquid), which enters as never_liquid / beta. `start` is
+// the first beta tried (a substitution passes its last root, a step or two from the next).
 VapourSplit rachford_rice(std::span<const double> z, std::span<const double> k, double never_liquid,
-                          Stopping stop);
+                          Stopping stop, double start = 0.5);
 
 }  // namespace kvt::reference

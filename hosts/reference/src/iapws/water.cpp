@@ -39,7 +39,7 @@ double dln_saturation_pressure_dt(double t) {
   return dln_psat(end) * end * end / (t * t);
 }
 
-Molar at(const Component& c, double t, double p, if97::Side side, bool* outside) {
+Molar at(const Component& c, double t, double p, if97::Side side, bool* outside, Need need) {
   const bool saturated = !(p > 0.0);
   const double pe = saturated ? (t < if97::kTc ? if97::saturation_pressure(t) : if97::kPc) : p;
   const if97::State s = if97::state(t, pe, side);
@@ -49,6 +49,7 @@ Molar at(const Component& c, double t, double p, if97::Side side, bool* outside)
   m.cp = c.mw * s.cp;
   if (saturated && t < if97::kTc) m.cp += c.mw * s.dh_dp * s.p * dln_saturation_pressure_dt(t);
   m.v = c.mw / s.rho;
+  if (need == Need::kThermo) return m;
   m.mu = iapws::viscosity(s.rho, s.t);
   m.k = iapws::conductivity(s);
   return m;

@@ -31,12 +31,17 @@ struct Molar {
   double k = 0.0;   // W/(m K)
 };
 
+// What a caller takes of water: kThermo leaves the transport properties (mu, k) at zero, whose
+// equations cost as much as the formulation itself and which an enthalpy, heat capacity or volume
+// of a mixture does not need.
+enum class Need { kAll, kThermo };
+
 // Water at (T, P) on the asked side (a phase on the wrong side of the saturation line is taken at
 // the line: the incipient phase). P <= 0 asks for the saturated phase at T; its cp is then the
 // temperature derivative of the saturated enthalpy (the derivative along the line), so that the
 // heat capacity stays the derivative of the enthalpy reported. *outside is raised (never cleared)
 // when (T, P) lies outside the formulation.
-Molar at(const Component& c, double t, double p, if97::Side side, bool* outside = nullptr);
+Molar at(const Component& c, double t, double p, if97::Side side, bool* outside = nullptr, Need need = Need::kAll);
 
 // Surface tension (N/m) at T; 0 above the critical temperature.
 double surface_tension(double t, bool* outside = nullptr);
