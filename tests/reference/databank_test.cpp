@@ -46,7 +46,9 @@ INSTANTIATE_TEST_SUITE_P(
                               "empty or inverted range"},
                       BadFile{"not_finite", kHead + "vapour_pressure = { eq = \"dippr101\", c = [inf], tmin = 1, tmax = 2, source = \"X\" }\n",
                               ":13: a.vapour_pressure: coefficient is not a finite number"},
-                      BadFile{"non_ascii", kHead + "formul\u00e9 = \"A\"\n", ":13: a character beyond ASCII"}),
+                      BadFile{"non_ascii", kHead + "formul\u00e9 = \"A\"\n", ":13: a character beyond ASCII"},
+                      BadFile{"kij_row", "[peng_robinson_kij]\npairs = [[\"a\", \"b\", 0.1]]\n" + kHead,
+                              "a pair is [first, second, k_ij, source]"}),
     [](const auto& info) { return std::string(info.param.label); });
 
 // A component found by what an engineer types; an ambiguous text refused naming the candidates, an
