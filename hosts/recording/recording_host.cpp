@@ -17,7 +17,9 @@ static_assert(kvt::rec::kGuardWords == 8 && kvt::rec::kPlexWords == 2097152, "th
 asm(".globl VOKA_PLEX\n\t.type VOKA_PLEX, @object\n\t.size VOKA_PLEX, 16777216\n\t"
     ".set VOKA_PLEX, kvt_rec_guarded_plex + 64\n");
 #else
-extern "C" KVT_HOST_API int64_t VOKA_PLEX[kvt::rec::kPlexWords];
+extern "C" {
+KVT_HOST_API int64_t VOKA_PLEX[kvt::rec::kPlexWords];
+}
 #endif
 
 extern "C" {

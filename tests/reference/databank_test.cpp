@@ -47,6 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadFile{"not_finite", kHead + "vapour_pressure = { eq = \"dippr101\", c = [inf], tmin = 1, tmax = 2, source = \"X\" }\n",
                               ":13: a.vapour_pressure: coefficient is not a finite number"},
                       BadFile{"non_ascii", kHead + "formul\u00e9 = \"A\"\n", ":13: a character beyond ASCII"},
+                      BadFile{"blank_name", "[sources]\nX = \"a book\"\n[[component]]\nname = \"_ -\"\n", ":3: component name '_ -' has no letter or digit"},
                       BadFile{"kij_row", "[peng_robinson_kij]\npairs = [[\"a\", \"b\", 0.1]]\n" + kHead,
                               "a pair is [first, second, k_ij, source]"}),
     [](const auto& info) { return std::string(info.param.label); });

@@ -332,6 +332,12 @@ Databank open_databank(const std::filesystem::path& file) {
   if (db.entries.empty()) r.fail(&empty, "no [[component]] entries");
   for (Entry& e : db.entries) e.folded = {fold_name(e.name), fold_name(e.cas), fold_name(e.formula)};
   for (std::size_t i = 0; i < db.entries.size(); ++i) {
+    // Blanks, hyphens and underscores are left out when a name is looked up: a name of nothing else
+    // could never be selected.
+    if (db.entries[i].folded[0].empty()) {
+      throw Error(file.string() + ":" + std::to_string(db.entries[i].line) + ": component name '" + db.entries[i].name +
+                  "' has no letter or digit");
+    }
     for (std::size_t j = 0; j < i; ++j) {
       // A name is found with blanks and hyphens folded, a CAS number names one compound: two entries
       // that fold to the same name, or share a CAS number, are one component given twice.
