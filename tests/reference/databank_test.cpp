@@ -70,6 +70,14 @@ TEST(Databank, ComponentsFoundByNameSynonymFormulaOrCas) {
     }
     EXPECT_NE(got.find(r.found), std::string::npos) << r.text << ": " << got;
   }
+  // a component whose name is not written as a plain `name = "..."` line is found all the same
+  std::ifstream in(KVT_REFERENCE_DATABANK);
+  std::string text{std::istreambuf_iterator<char>(in), {}};
+  text.replace(text.find("name = \"methane\""), 16, "name=\"Methane\"");
+  const auto path = std::filesystem::temp_directory_path() / "kvt_unspaced_name.toml";
+  std::ofstream(path) << text;
+  const Databank db = read_databank(path);
+  EXPECT_EQ(resolve_entry(db.entries, "Methane").formula, "CH4");
 }
 
 // Characters beyond ASCII stand in strings and comments only; the line of the first one elsewhere.
@@ -133,6 +141,66 @@ TEST(LiquidHeatCapacity, FollowsTheCitedCorrelationOverItsRange) {
       worst = std::max(worst, std::abs(cp / ref - 1.0));
     }
     std::printf("[ deviation ] %s liquid heat capacity %.2f %%\n", c.name.c_str(), 100.0 * worst);
+  }
+}
+
+// Every correlation of every component: its derivative is the slope of its value (a five-point
+// difference over 2e-4 T; 1e-5 allows the truncation of a two-point difference up to Tr 0.9). A property
+// of several cited pieces (benzene's liquid heat capacity, water's liquid density) is each piece's own
+// value away from the joins, steps nowhere, and integrates to the integral of its value within 1e-9
+// (Simpson's rule over 20 000 intervals here, below 1e-12).
+TEST(Correlations, DerivativesPiecesAndIntegrals) {
+  auto slope = [](auto f, double t) {
+    const double h = 2e-4 * t;
+    return (f(t - 2 * h) - 8 * f(t - h) + 8 * f(t + h) - f(t + 2 * h)) / (12 * h);
+  };
+  std::vector<const PiecewiseCorrelation*> pieced;
+  for (const auto& c : bank().components)
+    for (const PiecewiseCorrelation* pc : {&c.vapour_pressure, &c.ideal_gas_cp, &c.heat_of_vaporisation, &c.liquid_density, &c.liquid_cp,
+                                           &c.liquid_viscosity, &c.vapour_viscosity, &c.liquid_conductivity, &c.vapour_conductivity,
+                                           &c.surface_tension}) {
+      if (pc->pieces.size() > 1) pieced.push_back(pc);
+      for (const Correlation& k : pc->pieces) {
+        // clear of a critical temperature, where the reduced forms end in a root
+        const double end = k.form == Form::kDippr105 ? 0.9 * k.c[2] : k.tc > 0.0 ? std::min(k.tmax, 0.9 * k.tc) : k.tmax;
+        for (int i = 0; i < 8; ++i) {
+          const double t = k.tmin + (i + 0.5) / 8 * (end - k.tmin), d = slope([&k](double x) { return k.value(x); }, t);
+          EXPECT_NEAR(k.derivative(t), d, 1e-5 * (std::abs(d) + std::abs(k.value(t)) / t)) << c.name << " " << k.source << " " << t;
+        }
+      }
+    }
+  ASSERT_EQ(pieced.size(), 2u);
+  for (const PiecewiseCorrelation* pc : pieced) {
+    const double lo = pc->tmin(), hi = pc->tmin() + 0.8 * (pc->tmax() - pc->tmin());  // short of a critical end
+    double previous = pc->value(lo), previous_slope = 0.0;
+    for (double t = lo + 0.01; t < hi; t += 0.01) {
+      const double v = pc->value(t), d = slope([pc](double x) { return pc->value(x); }, t);
+      EXPECT_LE(std::abs(v - previous), 0.03 * std::max(std::abs(d), std::abs(previous_slope)) + 1e-12 * std::abs(v))
+          << pc->pieces[0].source << " steps at " << t;
+      previous = v, previous_slope = d;
+      bool near_join = false, near_edge = false;  // in a join's window; within the difference's reach of its edge
+      for (std::size_t j = 1; j < pc->pieces.size(); ++j) {
+        const double off = std::abs(t - pc->pieces[j].tmin);
+        near_join = near_join || off < kPieceJoinHalfWidth;
+        near_edge = near_edge || std::abs(off - kPieceJoinHalfWidth) < 0.3;
+      }
+      for (const Correlation& k : pc->pieces) {
+        if (!near_join && t >= k.tmin && t <= k.tmax) {
+          EXPECT_EQ(v, k.value(t)) << t;
+        }
+      }
+      if (!near_edge) {
+        EXPECT_NEAR(pc->derivative(t), d, 1e-5 * (std::abs(d) + std::abs(v) / t)) << t;
+      }
+    }
+    for (const auto& [a, b] : {std::pair{lo, hi}, std::pair{lo + 0.3, pc->pieces[1].tmin + 0.4}, std::pair{hi, lo}}) {
+      const int n = 20000;
+      const double w = (b - a) / n;
+      double simpson = pc->value(a) + pc->value(b);
+      for (int i = 1; i < n; ++i) simpson += (i % 2 == 1 ? 4.0 : 2.0) * pc->value(a + i * w);
+      simpson *= w / 3.0;
+      EXPECT_NEAR(integral(*pc, a, b), simpson, 1e-9 * std::abs(simpson)) << a << " " << b;
+    }
   }
 }
 
