@@ -110,6 +110,8 @@ TEST(HostRoutines, KeepTheirContract) {
        NoteKind::bad_argument, 0.0, "component number 0"},
       {"LORI_PL001", [&] { double t = 300, lnp = 1, d = 1; int64_t c = 4, o = 0; LORI_PL001(&t, &o, &c, &o, &o, &o, &lnp, &d); ierr = lnp != 0.0 || d != 0.0; },
        NoteKind::bad_argument, 0.0, "component number 4"},
+      {"WEND_FLASH", [&] { ierr = flashed({-0.1, 0.5, 0.5}, 300.0, 1e5).flash_ierr != 0; }, NoteKind::bad_argument, 1.0,
+       "flow of nitrogen is -0.1 kmol/s"},
       {"LORI_PL001", [&] { double t = 100, lnp = 0, d = 0; int64_t c = 3, o = 0; LORI_PL001(&t, &o, &c, &o, &o, &o, &lnp, &d); ierr = !(lnp < 0.0); },
        NoteKind::correlation_range, 0.0, "n-hexane vapour pressure extrapolated"},
       {"GOSA_VTHRM", [&] { double t = 300, p = 1e5, o[11] = {1}; int64_t two = 2, w[8] = {};
