@@ -144,6 +144,22 @@ TEST(HostRoutines, KeepTheirContract) {
     }
     EXPECT_TRUE(*row.says == '\0' ? all.empty() : all.find(row.says) != std::string::npos) << row.routine << ": " << all;
   }
+  // the flash's duty word is the flow times the change of the stream's enthalpy; 0 when that was missing
+  {
+    LibStream s = flashed({0.5, 0.3, 0.2}, 300.0, 1e5);
+    const std::size_t flow = static_cast<std::size_t>(ncomp()), h = flow + 3;  // slots NCOMP+1, NCOMP+4
+    const auto reflash = [&](double t, double h_before) {
+      const int64_t side = 0, slot = 0, kspec = KVT_SPEC_TP, kphs = KVT_PHASES_VAPOUR_LIQUID, kpeq = 0;
+      s.v[h] = h_before;
+      KVT_HXUTMP(s.v.data(), nullptr, nullptr, &t);
+      KVT_HXFLSH(s.v.data(), &s.nstrm, &side, &slot, &kspec, &kphs, &kpeq, &s.flash_ierr);
+      return std::pair{std::bit_cast<double>(KVT_WORD(VOKA_STWKWK, KVT_STWKWK_DUTY)), s.v[flow] * (s.v[h] - h_before)};
+    };
+    const auto [duty, change] = reflash(330.0, s.v[h]);
+    EXPECT_GT(change, 0.0);
+    EXPECT_NEAR(duty, change, 1e-9 * change);
+    EXPECT_EQ(reflash(340.0, std::bit_cast<double>(KVT_WORD(VOKA_RGLOB, KVT_RGLOB_MISSING))).first, 0.0);
+  }
   // the pure-component routines' heat capacity (argument 15) is the slope of their enthalpy (14), water's
   // from its formulation included: central difference over 0.02 K, truncation far below 1e-6
   set_up({"n-hexane", "water"}, false);
