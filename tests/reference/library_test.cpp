@@ -132,6 +132,9 @@ TEST(HostRoutines, KeepTheirContract) {
       {"GOSA_ENTHV", [&] { double t = 2000, p = 1e5, h = 0, d = 0; int64_t o[4] = {}; ierr = 0; GOSA_ENTHV(&t, &p, x, &nc, idx, o, o, o, o, &h, &d, &ierr); },
        NoteKind::correlation_range, 2.0, "vapour enthalpy"},
       {"GOSA_TCONV", [&] { double t = 400, p = 1e5, v = 0; int64_t o = 0; ierr = 0; GOSA_TCONV(&t, &p, x, &nc, idx, &o, &o, &v, &ierr); },
+       NoteKind::other, 0.0, ""},
+      {"GOSA_SRFTEN", [&] { double t = 300, p = 1e5, none[3] = {}, v = 1; int64_t o = 0; ierr = 0; GOSA_SRFTEN(&t, &p, none, &nc, idx, &o, &o, &v, &ierr);
+         ierr += 10 * (v != 0.0); },
        NoteKind::other, 0.0, ""}};
   for (const auto& row : kRows) {
     row.call();
