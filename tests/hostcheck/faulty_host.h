@@ -29,6 +29,14 @@ enum class Fault {
   stale_enthalpy,          // T-P flashes leave the stream's enthalpy slot as it was
   ierr_one_after_good,     // a good flash leaves 1 in VOKA_FLSCOM word 1
   zero_conductivity,       // GOSA_TCONV returns 0
+  zero_pressure_t_flash,   // T-H and T-vapour-fraction flashes leave 0 in VOKA_STWKWK word 20
+  stale_second_liquid_row,  // P-vapour-fraction flashes leave the second liquid's phase-table words
+  dry_flash_good,          // a stream without flow flashed as good
+  negative_vapour_entry,   // Y with a negative last entry, still adding up to 1
+  first_liquid_as_liquid,  // X1 holds the whole liquid's X
+  one_component_viscosity,  // GOSA_VISCL NaN for a liquid of one component
+  two_phases_refused,      // a flash with a phase count of 2 refused
+  no_surface_tension,      // GOSA_SRFTEN returns 0, as a host without surface tensions may
 };
 
 extern Fault fault;

@@ -113,6 +113,21 @@ const FaultCase kFaults[] = {
     {"stream enthalpy stale after a T-P flash", "flash-writes", Fault::stale_enthalpy, nullptr, "(enthalpy)"},
     {"error code 1 after a good flash", "flash-status", Fault::ierr_one_after_good, nullptr, "found 1"},
     {"vapour conductivity 0", "property-values", Fault::zero_conductivity, nullptr},
+    {"pressure word 0 after T-H and T-VF flashes", "flash-conditions", Fault::zero_pressure_t_flash, nullptr,
+     "expected a positive pressure"},
+    {"second liquid's phase-table words stale after a P-VF flash", "flash-writes", Fault::stale_second_liquid_row,
+     nullptr, "(second liquid)"},
+    {"stream without flow flashed as good", "flash-status", Fault::dry_flash_good, nullptr, "a verdict other than 1"},
+    {"negative vapour mole fraction", "compositions", Fault::negative_vapour_entry, nullptr, "a mole fraction of 0 or more"},
+    {"first liquid's composition that is the whole liquid's", "compositions", Fault::first_liquid_as_liquid, nullptr,
+     "split x X1"},
+    {"liquid viscosity NaN for one component", "property-values", Fault::one_component_viscosity, nullptr},
+    {"two-phase flashes refused", "flash-status", Fault::two_phases_refused, nullptr},
+    {"scratch integer record before word 1", "positions", Fault::none,
+     [](kvt_hostcheck_input&) { TEBU_STWORK[29] = -VOKA_STWKWK[1]; }, "it starts before word 1"},
+    {"real record length declared negative", "retention", Fault::none, [](kvt_hostcheck_input&) { TEBU_STWORK[0] = -1; }},
+    {"vapour count word on its component numbers", "packed-lists", Fault::none,
+     [](kvt_hostcheck_input& in) { in.hxpkv[3] = in.hxpkv[8]; }},
 };
 
 TEST(Hostcheck, EachFaultFailsExactlyItsCheckWithFindingsThatSayWhere) {
