@@ -119,6 +119,7 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
         set_word(VOKA_PLEX, y + count - 1, -last);
       }
       break;
+    case Fault::reversed_vapour: std::reverse(VOKA_PLEX + y - 1, VOKA_PLEX + y - 1 + count); break;
     case Fault::first_liquid_as_liquid: {
       const int64_t x = real_base + KVT_WORD(TEBU_STWORK, KVT_STWORK_X);
       const int64_t x1 = real_base + KVT_WORD(TEBU_STWORK, KVT_STWORK_X1);

@@ -36,6 +36,7 @@ enum class Fault {
   first_liquid_as_liquid,  // X1 holds the whole liquid's X
   one_component_viscosity,  // GOSA_VISCL NaN for a liquid of one component
   two_phases_refused,      // a flash with a phase count of 2 refused
+  reversed_vapour,         // Y in reverse order of the component-number list
   no_surface_tension,      // GOSA_SRFTEN returns 0, as a host without surface tensions may
 };
 
