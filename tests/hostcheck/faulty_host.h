@@ -37,6 +37,7 @@ enum class Fault {
   one_component_viscosity,  // GOSA_VISCL NaN for a liquid of one component
   two_phases_refused,      // a flash with a phase count of 2 refused
   reversed_vapour,         // Y in reverse order of the component-number list
+  tolerance_option,        // a flash refused unless its real option (argument 10), a tolerance, is above 0
   no_surface_tension,      // GOSA_SRFTEN returns 0, as a host without surface tensions may
 };
 
