@@ -53,7 +53,8 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
   if (fault == Fault::hanging_vf_flash && *kspec == KVT_SPEC_PV) {
     for (;;) pause();
   }
-  if ((fault == Fault::two_phases_refused && *nphase == 2) || (fault == Fault::tolerance_option && !(*real_option > 0.0))) {
+  if ((fault == Fault::two_phases_refused && *nphase == 2) ||
+      (fault == Fault::tolerance_option && !(*real_option > 0.0))) {
     *status = 0, VOKA_FLSCM2[0] = 1;
     return;
   }
