@@ -53,11 +53,8 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
   if (fault == Fault::hanging_vf_flash && *kspec == KVT_SPEC_PV) {
     for (;;) pause();
   }
-  if ((fault == Fault::two_phases_refused && *nphase == 2) ||
-      (fault == Fault::tolerance_option && !(*real_option > 0.0))) {
-    *status = 0, VOKA_FLSCM2[0] = 1;
-    return;
-  }
+  const bool refused = (fault == Fault::two_phases_refused && *nphase == 2) ||
+                       (fault == Fault::tolerance_option && !(*real_option > 0.0));
   const bool dry = std::all_of(strm, strm + n, [](double flow) { return flow == 0.0; });
   const int groups[3] = {KVT_STWORK_ENTHALPY, KVT_STWORK_VOLUME, KVT_STWORK_MOLWT};
   int64_t second_liquid[3];  // its words of the phase table
@@ -71,6 +68,10 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
   const int64_t y = real_base + KVT_WORD(TEBU_STWORK, KVT_STWORK_Y);
   const int64_t list = KVT_WORD(VOKA_STWKWK, KVT_STWKWK_INT_BASE) + KVT_WORD(TEBU_STWORK, KVT_STWORK_COMPONENT_LIST);
   const int64_t count = KVT_WORD(VOKA_STWKWK, KVT_STWKWK_FLASH_COUNT);
+  if (refused) {  // given up midway: what it left in Y is not a composition
+    *status = 0, VOKA_FLSCM2[0] = 1;
+    for (int64_t i = 0; i < count; ++i) set_word(VOKA_PLEX, y + i, std::nan(""));
+  }
   switch (fault) {
     case Fault::failure_not_flagged: VOKA_FLSCM2[0] = 0; break;
     case Fault::hot_flash:

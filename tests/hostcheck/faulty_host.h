@@ -35,7 +35,7 @@ enum class Fault {
   negative_vapour_entry,   // Y with a negative last entry, still adding up to 1
   first_liquid_as_liquid,  // X1 holds the whole liquid's X
   one_component_viscosity,  // GOSA_VISCL NaN for a liquid of one component
-  two_phases_refused,      // a flash with a phase count of 2 refused
+  two_phases_refused,      // a flash with a phase count of 2 refused, NaN left in Y
   reversed_vapour,         // Y in reverse order of the component-number list
   tolerance_option,        // a flash refused unless its real option (argument 10), a tolerance, is above 0
   no_surface_tension,      // GOSA_SRFTEN returns 0, as a host without surface tensions may
