@@ -47,6 +47,13 @@ int phases(const kvt_hostcheck_stream& s) {
   return (vf > 0.0) + (vf < 1.0) * ((split > 0.0) + (split < 1.0));
 }
 
+// The coverage check names the routines it leaves uncalled, whatever else it notes or finds.
+bool names_uncalled(const Outcome& out) {
+  return std::find(out.lines.begin(), out.lines.end(),
+                   "       note: not called by the checker: WEND_CRTCAL, TEBU_CPACK, MUTO_PEQPT1, UNIT_WRITE") !=
+         out.lines.end();
+}
+
 // The reference host passes every check as set up; as a host without retention records (mode 0, no
 // record positions) or surface tensions (0 is allowed); and as one whose flash takes its tolerance from
 // the side's real option.
@@ -93,9 +100,7 @@ TEST(Hostcheck, ReferenceHostPassesEveryCheckWithOneTwoAndThreePhases) {
       EXPECT_EQ(counted, in.ihxpp[KVT_IHXPP_RETENTION - 1] != 0 || l.rfind("PASS retention ", 0) != 0) << l;
     }
     EXPECT_EQ(passed, 19);
-    EXPECT_NE(std::find(out.lines.begin(), out.lines.end(),
-                        "       note: not called by the checker: WEND_CRTCAL, TEBU_CPACK, MUTO_PEQPT1, UNIT_WRITE"),
-              out.lines.end());
+    EXPECT_TRUE(names_uncalled(out));
   }
 }
 
@@ -217,6 +222,9 @@ TEST(Hostcheck, EachFaultFailsExactlyItsCheckWithFindingsThatSayWhere) {
       down.insert(l.substr(5, l.find(' ', 5) - 5));
     }
     skipped_in_all += skipped;
+    EXPECT_TRUE(names_uncalled(out) || std::any_of(out.lines.begin(), out.lines.end(), [](const std::string& l) {
+                  return l.rfind("SKIP coverage ", 0) == 0;
+                }));
     if (broke) {  // the check after it leaves the routine out, and says so
       const auto failed = std::find_if(out.lines.begin(), out.lines.end(),
                                        [&](const std::string& l) { return l.rfind(std::string("FAIL ") + c.check + " ", 0) == 0; });
