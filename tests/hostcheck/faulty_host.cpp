@@ -39,6 +39,10 @@ void per_kg(const double* x, int64_t n, const int64_t* idx, double* h, double* d
 
 }  // namespace
 
+int64_t component_list_position() {
+  return KVT_WORD(VOKA_STWKWK, KVT_STWKWK_INT_BASE) + KVT_WORD(TEBU_STWORK, KVT_STWORK_COMPONENT_LIST);
+}
+
 extern "C" {
 
 void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t* options, int64_t* kspec,
@@ -54,7 +58,7 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
     for (;;) pause();
   }
   const bool refused = (fault == Fault::two_phases_refused && *nphase == 2) ||
-                       (fault == Fault::tolerance_option && !(*real_option > 0.0));
+                       (fault == Fault::strict_arguments && !(*real_option > 0.0));
   const bool dry = std::all_of(strm, strm + n, [](double flow) { return flow == 0.0; });
   const int groups[3] = {KVT_STWORK_ENTHALPY, KVT_STWORK_VOLUME, KVT_STWORK_MOLWT};
   int64_t second_liquid[3];  // its words of the phase table
@@ -66,7 +70,7 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
           o23, mode, one, real_record, int_record, fault == Fault::status_beside_argument ? status + 1 : status);
   const int64_t real_base = KVT_WORD(VOKA_STWKWK, KVT_STWKWK_REAL_BASE);
   const int64_t y = real_base + KVT_WORD(TEBU_STWORK, KVT_STWORK_Y);
-  const int64_t list = KVT_WORD(VOKA_STWKWK, KVT_STWKWK_INT_BASE) + KVT_WORD(TEBU_STWORK, KVT_STWORK_COMPONENT_LIST);
+  const int64_t list = component_list_position();
   const int64_t count = KVT_WORD(VOKA_STWKWK, KVT_STWKWK_FLASH_COUNT);
   if (refused) {  // given up midway: what it left in Y is not a composition
     *status = 0, VOKA_FLSCM2[0] = 1;
@@ -105,7 +109,11 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
       set_word(VOKA_STWKWK, KVT_STWKWK_LIQUID_SPLIT, 1.0 - word(VOKA_STWKWK, KVT_STWKWK_LIQUID_SPLIT));
       break;
     case Fault::zero_pressure_t_flash:
-      if (*kspec == KVT_SPEC_TH || *kspec == KVT_SPEC_TV) set_word(VOKA_STWKWK, KVT_STWKWK_PRESSURE, 0.0);
+    case Fault::pressure_in_bar:
+      if (*kspec == KVT_SPEC_TH || *kspec == KVT_SPEC_TV) {
+        const double bar = word(VOKA_STWKWK, KVT_STWKWK_PRESSURE) / 1e5;
+        set_word(VOKA_STWKWK, KVT_STWKWK_PRESSURE, fault == Fault::pressure_in_bar ? bar : 0.0);
+      }
       break;
     case Fault::stale_second_liquid_row:
       for (int g = 0; g < 3 && *kspec == KVT_SPEC_PV; ++g) {
@@ -113,7 +121,7 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
       }
       break;
     case Fault::dry_flash_good:
-      if (dry) *status = 1, VOKA_FLSCM2[0] = 0;
+      if (dry && *nphase == 3) *status = 1, VOKA_FLSCM2[0] = 0;
       break;
     case Fault::negative_vapour_entry:
       if (const double last = word(VOKA_PLEX, y + count - 1); count >= 2 && last > 0.0) {
@@ -198,6 +206,13 @@ void GOSA_LTHRM(PURE_ARGS) {
   static const auto vapour = next(&GOSA_VTHRM, "GOSA_VTHRM");
   static const auto liquid = next(&GOSA_LTHRM, "GOSA_LTHRM");
   (fault == Fault::swapped_pure ? vapour : liquid)(PURE_PASS);
+}
+
+void LORI_PL001(double* t, int64_t* one_a, int64_t* component, int64_t* one_b, int64_t* one_c, int64_t* option23,
+                double* lnp, double* second) {
+  static const auto forward = next(&LORI_PL001, "LORI_PL001");
+  forward(t, one_a, component, one_b, one_c, option23, lnp, second);
+  if (fault == Fault::strict_arguments && (*one_a != 1 || *one_b != 1 || *one_c != 1)) *lnp = std::nan("");
 }
 
 int64_t NERO_IDXWAT(int64_t* list, int64_t* n) {

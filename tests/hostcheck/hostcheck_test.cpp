@@ -55,8 +55,8 @@ bool names_uncalled(const Outcome& out) {
 }
 
 // The reference host passes every check as set up; as a host without retention records (mode 0, no
-// record positions) or surface tensions (0 is allowed); and as one whose flash takes its tolerance from
-// the side's real option.
+// record positions) or surface tensions (0 is allowed); and as one that insists on the arguments the
+// library hands it (its flash tolerance from the side's real option, codes of 1).
 struct Passing {
   const char* name;
   Fault fault;
@@ -68,7 +68,7 @@ const Passing kPassing[] = {
      [](kvt_hostcheck_input& in) {
        for (int w : {KVT_IHXPP_RETENTION, KVT_IHXPP_INT_RECORDS, KVT_IHXPP_REAL_RECORDS}) in.ihxpp[w - 1] = 0;
      }},
-    {"with flash tolerances", Fault::tolerance_option,
+    {"insisting on its arguments", Fault::strict_arguments,
      [](kvt_hostcheck_input& in) {
        for (int side : {0, 1}) in.rhxpp[side * KVT_SIDE_STRIDE_R + KVT_RHXPP_FLASH_REAL - 1] = 1e-9;
      }},
@@ -109,7 +109,8 @@ struct FaultCase {
   const char* check;  // the one check that must fail
   Fault fault;
   std::function<void(kvt_hostcheck_input&)> layout;  // a layout fault, made after the setup
-  const char* says = nullptr;  // what the first finding says ('#': a number); none: "expected ...; found ..."
+  const char* says = nullptr;  // what a finding of the check says ('#': a number); none: "expected ...; found ..."
+  std::function<std::string()> names = nullptr;  // what the first finding names, from the host's blocks
 };
 
 bool says(const std::string& finding, const std::string& text) {
@@ -137,7 +138,8 @@ const FaultCase kFaults[] = {
     {"status word one past argument 20", "flash-status", Fault::status_beside_argument, nullptr},
     {"failed flash not flagged", "flash-status", Fault::failure_not_flagged, nullptr},
     {"flash temperature off by half a kelvin", "flash-conditions", Fault::hot_flash, nullptr},
-    {"component named twice", "component-list", Fault::duplicate_number, nullptr},
+    {"component named twice", "component-list", Fault::duplicate_number, nullptr, nullptr,
+     [] { return "entry 2 (PLEX " + std::to_string(component_list_position() + 1) + "), "; }},
     {"vapour composition not normalised", "compositions", Fault::vapour_not_normalised, nullptr},
     {"stream vapour fraction not rewritten", "phase-split", Fault::stale_vapour_fraction, nullptr},
     {"vapour molecular weight off", "phase-table", Fault::heavy_vapour, nullptr},
@@ -166,9 +168,20 @@ const FaultCase kFaults[] = {
     {"vapour conductivity 0", "property-values", Fault::zero_conductivity, nullptr},
     {"pressure word 0 after T-H and T-VF flashes", "flash-conditions", Fault::zero_pressure_t_flash, nullptr,
      "expected a positive pressure"},
+    {"pressure word in bar after T-H and T-VF flashes", "flash-specs", Fault::pressure_in_bar, nullptr,
+     "expected a good flash"},
     {"second liquid's phase-table words stale after a P-VF flash", "flash-writes", Fault::stale_second_liquid_row,
      nullptr, "(second liquid)"},
-    {"stream without flow flashed as good", "flash-status", Fault::dry_flash_good, nullptr, "a verdict other than 1"},
+    {"three-phase flash of a stream without flow judged good", "flash-status", Fault::dry_flash_good,
+     [](kvt_hostcheck_input& in) {  // the streams in reverse order: the free-water one first
+       static std::vector<kvt_hostcheck_stream> reversed;
+       reversed.assign(std::make_reverse_iterator(in.streams + in.nstreams), std::make_reverse_iterator(in.streams));
+       in.streams = reversed.data();
+     },
+     "a verdict other than 1"},
+    {"vapour count word without a position", "positions", Fault::none,
+     [](kvt_hostcheck_input& in) { in.hxpkv[3] = 0; },
+     "KVT_HXPKV word 4 (vapour): expected a work-array position; found 0"},
     {"negative vapour mole fraction", "compositions", Fault::negative_vapour_entry, nullptr, "a mole fraction of 0 or more"},
     {"first liquid's composition that is the whole liquid's", "compositions", Fault::first_liquid_as_liquid, nullptr,
      "split x X1"},
@@ -196,8 +209,12 @@ TEST(Hostcheck, EachFaultFailsExactlyItsCheckWithFindingsThatSayWhere) {
     EXPECT_EQ(out.failed, std::set<std::string>{c.check});
     ASSERT_FALSE(out.findings.empty());
     const std::string& first = out.findings[0];
+    if (c.names) {
+      EXPECT_NE(first.find(c.names()), std::string::npos) << first;
+    }
     if (c.says != nullptr) {
-      EXPECT_TRUE(says(first, c.says)) << first;
+      const auto said = [&](const std::string& f) { return says(f, c.says); };
+      EXPECT_TRUE(std::any_of(out.findings.begin(), out.findings.end(), said)) << first;
     } else {
       const bool said = first.find(" disagree") != std::string::npos ||
                         (first.find(": expected ") != std::string::npos && first.find("; found ") != std::string::npos);
