@@ -179,6 +179,8 @@ void GOSA_VISCL(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64
   forward(t, p, x, n, idx, options, o23, value, ierr);
   if (fault == Fault::nan_hot_liquid_viscosity && *t > 345.0) *value = std::nan("");
   if (fault == Fault::one_component_viscosity && *n == 1) *value = std::nan("");
+  static const auto water = next(&NERO_IDXWAT, "NERO_IDXWAT");
+  if (fault == Fault::water_method_needed && *n == 1 && water(idx, n) == 1 && options[0] != 2) *value = std::nan("");
 }
 
 void GOSA_SRFTEN(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t* options, int64_t* o23,

@@ -39,6 +39,7 @@ enum class Fault {
   first_liquid_as_liquid,  // X1 holds the whole liquid's X
   one_component_viscosity,  // GOSA_VISCL NaN for a liquid of one component
   two_phases_refused,      // a flash with a phase count of 2 refused, NaN left in Y
+  water_method_needed,     // GOSA_VISCL NaN for pure water unless option word 1 is 2, the host's water method
   reversed_vapour,         // Y in reverse order of the component-number list
   strict_arguments,        // a flash refused unless its tolerance (argument 10) is above 0; LORI_PL001 NaN
                            // unless its codes are 1

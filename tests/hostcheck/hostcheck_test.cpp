@@ -187,6 +187,12 @@ const FaultCase kFaults[] = {
      "split x X1"},
     {"liquid viscosity NaN for one component", "property-values", Fault::one_component_viscosity, nullptr},
     {"two-phase flashes refused", "flash-status", Fault::two_phases_refused, nullptr},
+    {"free-water side without the water rule, pure water needing option word 5", "property-values",
+     Fault::water_method_needed,
+     [](kvt_hostcheck_input& in) {
+       in.ihxpp[KVT_IHXPP_OPTION_LIST - 1] = 1, in.ihxpp[KVT_IHXPP_OPTION_LIST + 3] = 2, in.ihxpp[KVT_IHXPP_WATER - 1] = 0;
+     },
+     "GOSA_VISCL, second liquid of stream 4"},
     {"scratch integer record before word 1", "positions", Fault::none,
      [](kvt_hostcheck_input&) { TEBU_STWORK[29] = -VOKA_STWKWK[1]; }, "it starts before word 1"},
     {"real record length declared negative", "retention", Fault::none, [](kvt_hostcheck_input&) { TEBU_STWORK[0] = -1; }},
