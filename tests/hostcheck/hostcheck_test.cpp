@@ -110,7 +110,7 @@ struct FaultCase {
   Fault fault;
   std::function<void(kvt_hostcheck_input&)> layout;  // a layout fault, made after the setup
   const char* says = nullptr;  // what a finding of the check says ('#': a number); none: "expected ...; found ..."
-  std::function<std::string()> names = nullptr;  // what the first finding names, from the host's blocks
+  std::function<std::string()> names = nullptr;  // what the first finding names (a position from the host's blocks)
 };
 
 bool says(const std::string& finding, const std::string& text) {
@@ -181,7 +181,8 @@ const FaultCase kFaults[] = {
      "a verdict other than 1"},
     {"vapour count word without a position", "positions", Fault::none,
      [](kvt_hostcheck_input& in) { in.hxpkv[3] = 0; },
-     "KVT_HXPKV word 4 (vapour): expected a work-array position; found 0"},
+     "KVT_HXPKV word 4 (vapour): expected a work-array position; found 0",
+     [] { return std::string("KVT_HXPKV word 4 (vapour) count, PLEX 0: expected inside the work array"); }},
     {"negative vapour mole fraction", "compositions", Fault::negative_vapour_entry, nullptr, "a mole fraction of 0 or more"},
     {"first liquid's composition that is the whole liquid's", "compositions", Fault::first_liquid_as_liquid, nullptr,
      "split x X1"},
@@ -196,8 +197,6 @@ const FaultCase kFaults[] = {
     {"scratch integer record before word 1", "positions", Fault::none,
      [](kvt_hostcheck_input&) { TEBU_STWORK[29] = -VOKA_STWKWK[1]; }, "it starts before word 1"},
     {"real record length declared negative", "retention", Fault::none, [](kvt_hostcheck_input&) { TEBU_STWORK[0] = -1; }},
-    {"vapour count word on its component numbers", "packed-lists", Fault::none,
-     [](kvt_hostcheck_input& in) { in.hxpkv[3] = in.hxpkv[8]; }, "(vapour) count, PLEX #: expected apart"},
     {"vapour composition in reverse order", "compositions", Fault::reversed_vapour, nullptr,
      "the stream's mole fraction 0.6666666667; found"},
 };
