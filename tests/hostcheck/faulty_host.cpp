@@ -208,6 +208,8 @@ void GOSA_LTHRM(PURE_ARGS) {
   static const auto vapour = next(&GOSA_VTHRM, "GOSA_VTHRM");
   static const auto liquid = next(&GOSA_LTHRM, "GOSA_LTHRM");
   (fault == Fault::swapped_pure ? vapour : liquid)(PURE_PASS);
+  static const auto water = next(&NERO_IDXWAT, "NERO_IDXWAT");
+  if (fault == Fault::water_from_310_k && *t < 310.0 && water(idx, n) == 1) *o14 = std::nan("");
 }
 
 void LORI_PL001(double* t, int64_t* one_a, int64_t* component, int64_t* one_b, int64_t* one_c, int64_t* option23,

@@ -40,6 +40,7 @@ enum class Fault {
   one_component_viscosity,  // GOSA_VISCL NaN for a liquid of one component
   two_phases_refused,      // a flash with a phase count of 2 refused, NaN left in Y
   water_method_needed,     // GOSA_VISCL NaN for pure water unless option word 1 is 2, the host's water method
+  water_from_310_k,        // GOSA_LTHRM's enthalpy of water NaN below 310 K, its correlation's range
   reversed_vapour,         // Y in reverse order of the component-number list
   strict_arguments,        // a flash refused unless its tolerance (argument 10) is above 0; LORI_PL001 NaN
                            // unless its codes are 1

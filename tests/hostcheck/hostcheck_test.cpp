@@ -55,8 +55,10 @@ bool names_uncalled(const Outcome& out) {
 }
 
 // The reference host passes every check as set up; as a host without retention records (mode 0, no
-// record positions) or surface tensions (0 is allowed); and as one that insists on the arguments the
-// library hands it (its flash tolerance from the side's real option, codes of 1).
+// record positions) or surface tensions (0 is allowed); as one whose pure water has no liquid enthalpy
+// where no stream holds water (the library asks only for components in the vapour); and as one that
+// insists on the arguments the library hands it (its flash tolerance from the side's real option, codes
+// of 1).
 struct Passing {
   const char* name;
   Fault fault;
@@ -68,6 +70,7 @@ const Passing kPassing[] = {
      [](kvt_hostcheck_input& in) {
        for (int w : {KVT_IHXPP_RETENTION, KVT_IHXPP_INT_RECORDS, KVT_IHXPP_REAL_RECORDS}) in.ihxpp[w - 1] = 0;
      }},
+    {"with water's liquid enthalpy from 310 K, above the streams without water", Fault::water_from_310_k, nullptr},
     {"insisting on its arguments", Fault::strict_arguments,
      [](kvt_hostcheck_input& in) {
        for (int side : {0, 1}) in.rhxpp[side * KVT_SIDE_STRIDE_R + KVT_RHXPP_FLASH_REAL - 1] = 1e-9;
