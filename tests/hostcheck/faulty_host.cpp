@@ -6,6 +6,7 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <csignal>
@@ -38,6 +39,10 @@ void per_kg(const double* x, int64_t n, const int64_t* idx, double* h, double* d
 
 }  // namespace
 
+int64_t component_list_position() {
+  return KVT_WORD(VOKA_STWKWK, KVT_STWKWK_INT_BASE) + KVT_WORD(TEBU_STWORK, KVT_STWORK_COMPONENT_LIST);
+}
+
 extern "C" {
 
 void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t* options, int64_t* kspec,
@@ -52,14 +57,25 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
   if (fault == Fault::hanging_vf_flash && *kspec == KVT_SPEC_PV) {
     for (;;) pause();
   }
+  const bool refused = (fault == Fault::two_phases_refused && *nphase == 2) ||
+                       (fault == Fault::strict_arguments && !(*real_option > 0.0));
+  const bool dry = std::all_of(strm, strm + n, [](double flow) { return flow == 0.0; });
+  const int groups[3] = {KVT_STWORK_ENTHALPY, KVT_STWORK_VOLUME, KVT_STWORK_MOLWT};
+  int64_t second_liquid[3];  // its words of the phase table
+  for (int g = 0; g < 3; ++g) second_liquid[g] = KVT_WORD(TEBU_STWORK, groups[g] + KVT_TABLE_LIQUID2);
   int64_t tp = KVT_SPEC_TP;
   double t = strm[n + 1], p = strm[n + 2];
   if (fault == Fault::ignored_enthalpy && *kspec == KVT_SPEC_PH) kspec = &tp, spec1 = &t, spec2 = &p;
   forward(strm, nsubs, d1, d2, options, kspec, kind, nphase, flash_option, real_option, spec1, spec2, estimate, o22,
           o23, mode, one, real_record, int_record, fault == Fault::status_beside_argument ? status + 1 : status);
-  const int64_t y = KVT_WORD(VOKA_STWKWK, KVT_STWKWK_REAL_BASE) + KVT_WORD(TEBU_STWORK, KVT_STWORK_Y);
-  const int64_t list = KVT_WORD(VOKA_STWKWK, KVT_STWKWK_INT_BASE) + KVT_WORD(TEBU_STWORK, KVT_STWORK_COMPONENT_LIST);
+  const int64_t real_base = KVT_WORD(VOKA_STWKWK, KVT_STWKWK_REAL_BASE);
+  const int64_t y = real_base + KVT_WORD(TEBU_STWORK, KVT_STWORK_Y);
+  const int64_t list = component_list_position();
   const int64_t count = KVT_WORD(VOKA_STWKWK, KVT_STWKWK_FLASH_COUNT);
+  if (refused) {  // given up midway: what it left in Y is not a composition
+    *status = 0, VOKA_FLSCM2[0] = 1;
+    for (int64_t i = 0; i < count; ++i) set_word(VOKA_PLEX, y + i, std::nan(""));
+  }
   switch (fault) {
     case Fault::failure_not_flagged: VOKA_FLSCM2[0] = 0; break;
     case Fault::hot_flash:
@@ -92,6 +108,34 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
     case Fault::split_of_second_liquid:
       set_word(VOKA_STWKWK, KVT_STWKWK_LIQUID_SPLIT, 1.0 - word(VOKA_STWKWK, KVT_STWKWK_LIQUID_SPLIT));
       break;
+    case Fault::zero_pressure_t_flash:
+    case Fault::pressure_in_bar:
+      if (*kspec == KVT_SPEC_TH || *kspec == KVT_SPEC_TV) {
+        const double bar = word(VOKA_STWKWK, KVT_STWKWK_PRESSURE) / 1e5;
+        set_word(VOKA_STWKWK, KVT_STWKWK_PRESSURE, fault == Fault::pressure_in_bar ? bar : 0.0);
+      }
+      break;
+    case Fault::stale_second_liquid_row:
+      for (int g = 0; g < 3 && *kspec == KVT_SPEC_PV; ++g) {
+        KVT_WORD(TEBU_STWORK, groups[g] + KVT_TABLE_LIQUID2) = second_liquid[g];
+      }
+      break;
+    case Fault::dry_flash_good:
+      if (dry && *nphase == 3) *status = 1, VOKA_FLSCM2[0] = 0;
+      break;
+    case Fault::negative_vapour_entry:
+      if (const double last = word(VOKA_PLEX, y + count - 1); count >= 2 && last > 0.0) {
+        set_word(VOKA_PLEX, y, word(VOKA_PLEX, y) + 2.0 * last);
+        set_word(VOKA_PLEX, y + count - 1, -last);
+      }
+      break;
+    case Fault::reversed_vapour: std::reverse(VOKA_PLEX + y - 1, VOKA_PLEX + y - 1 + count); break;
+    case Fault::first_liquid_as_liquid: {
+      const int64_t x = real_base + KVT_WORD(TEBU_STWORK, KVT_STWORK_X);
+      const int64_t x1 = real_base + KVT_WORD(TEBU_STWORK, KVT_STWORK_X1);
+      for (int64_t i = 0; i < count; ++i) KVT_WORD(VOKA_PLEX, x1 + i) = KVT_WORD(VOKA_PLEX, x + i);
+      break;
+    }
     default: break;
   }
 }
@@ -134,6 +178,9 @@ void GOSA_VISCL(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64
   static const auto forward = next(&GOSA_VISCL, "GOSA_VISCL");
   forward(t, p, x, n, idx, options, o23, value, ierr);
   if (fault == Fault::nan_hot_liquid_viscosity && *t > 345.0) *value = std::nan("");
+  if (fault == Fault::one_component_viscosity && *n == 1) *value = std::nan("");
+  static const auto water = next(&NERO_IDXWAT, "NERO_IDXWAT");
+  if (fault == Fault::water_method_needed && *n == 1 && water(idx, n) == 1 && options[0] != 2) *value = std::nan("");
 }
 
 void GOSA_SRFTEN(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t* options, int64_t* o23,
@@ -141,6 +188,7 @@ void GOSA_SRFTEN(double* t, double* p, double* x, int64_t* n, int64_t* idx, int6
   static const auto forward = next(&GOSA_SRFTEN, "GOSA_SRFTEN");
   if (fault == Fault::crashing_surface_tension) std::raise(SIGSEGV);
   forward(t, p, x, n, idx, options, o23, value, ierr);
+  if (fault == Fault::no_surface_tension) *value = 0.0;
 }
 
 #define PURE_ARGS                                                                                                \
@@ -160,6 +208,15 @@ void GOSA_LTHRM(PURE_ARGS) {
   static const auto vapour = next(&GOSA_VTHRM, "GOSA_VTHRM");
   static const auto liquid = next(&GOSA_LTHRM, "GOSA_LTHRM");
   (fault == Fault::swapped_pure ? vapour : liquid)(PURE_PASS);
+  static const auto water = next(&NERO_IDXWAT, "NERO_IDXWAT");
+  if (fault == Fault::water_from_310_k && *t < 310.0 && water(idx, n) == 1) *o14 = std::nan("");
+}
+
+void LORI_PL001(double* t, int64_t* one_a, int64_t* component, int64_t* one_b, int64_t* one_c, int64_t* option23,
+                double* lnp, double* second) {
+  static const auto forward = next(&LORI_PL001, "LORI_PL001");
+  forward(t, one_a, component, one_b, one_c, option23, lnp, second);
+  if (fault == Fault::strict_arguments && (*one_a != 1 || *one_b != 1 || *one_c != 1)) *lnp = std::nan("");
 }
 
 int64_t NERO_IDXWAT(int64_t* list, int64_t* n) {

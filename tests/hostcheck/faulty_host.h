@@ -1,6 +1,8 @@
 // The faulty stand-in host: the reference host with one fault injected at a time.
 #pragma once
 
+#include <cstdint>
+
 enum class Fault {
   none,
   status_beside_argument,  // WEND_FLASH writes its status one word past argument 20
@@ -29,6 +31,23 @@ enum class Fault {
   stale_enthalpy,          // T-P flashes leave the stream's enthalpy slot as it was
   ierr_one_after_good,     // a good flash leaves 1 in VOKA_FLSCOM word 1
   zero_conductivity,       // GOSA_TCONV returns 0
+  zero_pressure_t_flash,   // T-H and T-vapour-fraction flashes leave 0 in VOKA_STWKWK word 20
+  pressure_in_bar,         // T-H and T-vapour-fraction flashes write VOKA_STWKWK word 20 in bar
+  stale_second_liquid_row,  // P-vapour-fraction flashes leave the second liquid's phase-table words
+  dry_flash_good,          // a three-phase flash of a stream without flow judged good
+  negative_vapour_entry,   // Y with a negative last entry, still adding up to 1
+  first_liquid_as_liquid,  // X1 holds the whole liquid's X
+  one_component_viscosity,  // GOSA_VISCL NaN for a liquid of one component
+  two_phases_refused,      // a flash with a phase count of 2 refused, NaN left in Y
+  water_method_needed,     // GOSA_VISCL NaN for pure water unless option word 1 is 2, the host's water method
+  water_from_310_k,        // GOSA_LTHRM's enthalpy of water NaN below 310 K, its correlation's range
+  reversed_vapour,         // Y in reverse order of the component-number list
+  strict_arguments,        // a flash refused unless its tolerance (argument 10) is above 0; LORI_PL001 NaN
+                           // unless its codes are 1
+  no_surface_tension,      // GOSA_SRFTEN returns 0, as a host without surface tensions may
 };
 
 extern Fault fault;
+
+// PLEX position of the component-number list, from the host's blocks (kvt/host_layout.h).
+int64_t component_list_position();
