@@ -86,7 +86,8 @@ TEST_P(PhaseSums, AddUpToTheStreamTotals) {
 // no value; a temperature outside the mixture's databank range is flagged (error 2) and noted, one
 // inside it is not.
 TEST(HostRoutines, KeepTheirContract) {
-  // the host's list of the databank, asked before anything has read it, holds the components used here
+  // the host's lookup and its list of the databank, asked before anything has read it, find the components
+  EXPECT_EQ(resolve_component("CH4").name, "methane");
   const std::vector<std::string> listed = databank_components();
   for (const char* name : {"nitrogen", "methane", "n-hexane", "water"})
     EXPECT_NE(std::find(listed.begin(), listed.end(), name), listed.end()) << name;
