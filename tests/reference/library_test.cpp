@@ -86,12 +86,15 @@ TEST_P(PhaseSums, AddUpToTheStreamTotals) {
 // no value; a temperature outside the mixture's databank range is flagged (error 2) and noted, one
 // inside it is not.
 TEST(HostRoutines, KeepTheirContract) {
-  // the host's lookup and its list of the databank, asked before anything has read it, find the components
+  // a reservation before any selection lies inside the work array; the host's lookup and its list of
+  // the databank, asked before anything has read it, find the components
+  EXPECT_GE(plex_allocate(4), 1);
   EXPECT_EQ(resolve_component("CH4").name, "methane");
   const std::vector<std::string> listed = databank_components();
   for (const char* name : {"nitrogen", "methane", "n-hexane", "water"})
     EXPECT_NE(std::find(listed.begin(), listed.end(), name), listed.end()) << name;
   set_up({"nitrogen", "methane", "n-hexane"}, false);
+  EXPECT_EQ(missing_value(), std::bit_cast<double>(KVT_WORD(VOKA_RGLOB, KVT_RGLOB_MISSING)));  // the value the library reads
   take_notes();
   double x[3] = {0.5, 0.3, 0.2}, one = 1.0, work[8] = {}, tc = 0, pc = 0, vc = 0, om = 0, kay[2] = {};
   int64_t idx[3] = {1, 2, 3}, nc = 3, single = 1, ierr = -1;
