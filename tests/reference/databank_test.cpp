@@ -22,6 +22,12 @@ struct BadFile {
 const std::string kHead = "[sources]\nX = \"a book\"\n[[component]]\nname = \"a\"\nformula = \"A\"\nmw = 10\ntc = 300\n"
                           "pc = 1e6\nvc = 0.1\nomega = 0.1\ntb = 200\nconstants_source = \"X\"\n";
 
+// kHead with one constant's text replaced
+std::string head_with(const std::string& from, const std::string& to) {
+  std::string s = kHead;
+  return s.replace(s.find(from), from.size(), to);
+}
+
 class BadDatabank : public ::testing::TestWithParam<BadFile> {};
 TEST_P(BadDatabank, IsRefusedNamingTheFileAndTheFault) {
   const auto path = std::filesystem::temp_directory_path() / (std::string("kvt_bad_") + GetParam().label + ".toml");
@@ -47,6 +53,8 @@ INSTANTIATE_TEST_SUITE_P(
                       BadFile{"not_finite", kHead + "vapour_pressure = { eq = \"dippr101\", c = [inf], tmin = 1, tmax = 2, source = \"X\" }\n",
                               ":13: a.vapour_pressure: coefficient is not a finite number"},
                       BadFile{"non_ascii", kHead + "formul\u00e9 = \"A\"\n", ":13: a character beyond ASCII"},
+                      BadFile{"no_pressure", head_with("pc = 1e6", "pc = 0"), ":3: a: implausible constants"},
+                      BadFile{"boils_at_zero", head_with("tb = 200", "tb = 0"), ":3: a: implausible constants"},
                       BadFile{"blank_name", "[sources]\nX = \"a book\"\n[[component]]\nname = \"_ -\"\n", ":3: component name '_ -' has no letter or digit"},
                       BadFile{"kij_row", "[peng_robinson_kij]\npairs = [[\"a\", \"b\", 0.1]]\n" + kHead,
                               "a pair is [first, second, k_ij, source]"}),
