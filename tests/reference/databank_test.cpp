@@ -56,6 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadFile{"no_pressure", head_with("pc = 1e6", "pc = 0"), ":3: a: implausible constants"},
                       BadFile{"boils_at_zero", head_with("tb = 200", "tb = 0"), ":3: a: implausible constants"},
                       BadFile{"blank_name", "[sources]\nX = \"a book\"\n[[component]]\nname = \"_ -\"\n", ":3: component name '_ -' has no letter or digit"},
+                      BadFile{"nrtl_entry", "nrtl = [1]\n" + kHead, ":1: nrtl entry is not a table"},
                       BadFile{"kij_row", "[peng_robinson_kij]\npairs = [[\"a\", \"b\", 0.1]]\n" + kHead,
                               "a pair is [first, second, k_ij, source]"}),
     [](const auto& info) { return std::string(info.param.label); });

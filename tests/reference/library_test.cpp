@@ -212,6 +212,12 @@ TEST(HostRoutines, KeepTheirContract) {
       EXPECT_NE(std::string(e.what()).find(says), std::string::npos) << e.what();
     }
   }
+  // a Peng-Robinson set names once the pairs the databank has no k_ij for, and only those
+  take_notes();
+  set_up({"nitrogen", "methane", "toluene"}, false, Method::peng_robinson);
+  const std::vector<Note> kij = take_notes();
+  ASSERT_EQ(kij.size(), 1u);
+  EXPECT_TRUE(kij[0].text.ends_with(" for nitrogen/toluene")) << kij[0].text;
 }
 
 // The heat of vaporisation the library builds (KVT_HXPTHV) against the handbook's correlation
