@@ -70,6 +70,10 @@ TEST_P(PhaseSums, AddUpToTheStreamTotals) {
     const auto monitor = c.water == KVT_PHASE_VAPOUR ? GOSA_ENTHV : GOSA_ENTHL;
     monitor(&t, &p, &x, &n, &idx, options, &word, &word, &code, &h, &dhdt, &ierr);
     EXPECT_NEAR(h, s.ask(KVT_HXPQFL, c.water).value / s.ask(KVT_HXPMFL, c.water).value, 1e-9 * std::abs(h));
+    // and the density of a stream of water alone at its T and P
+    LibStream alone = flashed({0.0, 0.0, 1.0}, c.t, c.p, KVT_SPEC_TP, 0.0, c.kphs);
+    const double rho = alone.ask(KVT_HXPDNS, KVT_PHASE_STREAM).value;
+    EXPECT_NEAR(s.ask(KVT_HXPDNS, c.water).value, rho, 1e-9 * rho);
   }
   if (c.phases == 1) {  // central difference over 0.02 K: truncation far below 1e-6 of cp
     const double cp = s.ask(KVT_HXPCPP, KVT_PHASE_STREAM).value, flow = s.ask(KVT_HXPMFL, KVT_PHASE_STREAM).value;
