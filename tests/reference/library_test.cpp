@@ -158,12 +158,13 @@ TEST(HostRoutines, KeepTheirContract) {
   // the flash's duty word is the flow times the change of the stream's enthalpy; 0 when that was missing
   {
     LibStream s = flashed({0.5, 0.3, 0.2}, 300.0, 1e5);
-    const std::size_t flow = static_cast<std::size_t>(ncomp()), h = flow + 3;  // slots NCOMP+1, NCOMP+4
+    const auto slot = [](int64_t k) { return static_cast<std::size_t>(ncomp() + k - 1); };  // the stream's layout
+    const std::size_t flow = slot(KVT_SLOT_TOTAL_FLOW), h = slot(KVT_SLOT_ENTHALPY);
     const auto reflash = [&](double t, double h_before) {
-      const int64_t side = 0, slot = 0, kspec = KVT_SPEC_TP, kphs = KVT_PHASES_VAPOUR_LIQUID, kpeq = 0;
+      const int64_t side = 0, retention_slot = 0, kspec = KVT_SPEC_TP, kphs = KVT_PHASES_VAPOUR_LIQUID, kpeq = 0;
       s.v[h] = h_before;
       KVT_HXUTMP(s.v.data(), nullptr, nullptr, &t);
-      KVT_HXFLSH(s.v.data(), &s.nstrm, &side, &slot, &kspec, &kphs, &kpeq, &s.flash_ierr);
+      KVT_HXFLSH(s.v.data(), &s.nstrm, &side, &retention_slot, &kspec, &kphs, &kpeq, &s.flash_ierr);
       return std::pair{std::bit_cast<double>(KVT_WORD(VOKA_STWKWK, KVT_STWKWK_DUTY)), s.v[flow] * (s.v[h] - h_before)};
     };
     const auto [duty, change] = reflash(330.0, s.v[h]);
