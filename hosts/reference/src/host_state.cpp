@@ -63,7 +63,6 @@ double plex_real(std::int64_t pos) { return std::bit_cast<double>(VOKA_PLEX[pos 
 void set_plex_real(std::int64_t pos, double v) { VOKA_PLEX[pos - 1] = std::bit_cast<std::int64_t>(v); }
 std::int64_t plex_int(std::int64_t pos) { return VOKA_PLEX[pos - 1]; }
 void set_plex_int(std::int64_t pos, std::int64_t v) { VOKA_PLEX[pos - 1] = v; }
-double word_real(const std::int64_t* block, int word) { return std::bit_cast<double>(block[word - 1]); }
 void set_word_real(std::int64_t* block, int word, double v) { block[word - 1] = std::bit_cast<std::int64_t>(v); }
 
 TRange set_range(const std::vector<const Component*>& comps) {

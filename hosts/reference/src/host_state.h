@@ -79,8 +79,7 @@ inline void store(double* p, std::int64_t i, double v) { std::memcpy(p + i, &v, 
 // own, the liquid split and the mass flow.
 enum OwnSlot : int { kSlotLiquidSplit = 6, kSlotMassFlow = 10 };
 inline std::int64_t slot_index(std::int64_t ncomp, int s) { return ncomp + s - 1; }
-double word_real(const std::int64_t* block, int word);  // 1-based word of a host block
-void set_word_real(std::int64_t* block, int word, double v);
+void set_word_real(std::int64_t* block, int word, double v);  // 1-based word of a host block
 
 // Temperature range over the given components (intersection of their flash ranges).
 TRange set_range(const std::vector<const Component*>& comps);

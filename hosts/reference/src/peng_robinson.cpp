@@ -91,17 +91,20 @@ PengRobinson peng_robinson(const std::vector<const Component*>& components, cons
 }
 
 void add_liquid_correction(PengRobinson& pr) {
-  pr.path.clear();
-  pr.line.clear();
-  for (std::size_t i = 0; i < pr.components.size(); ++i) {
+  const std::size_t n = pr.components.size();
+  std::vector<LiquidPathKnots> paths(n);
+  std::vector<CorrectionLine> lines(n);
+  for (std::size_t i = 0; i < n; ++i) {
     const Component& c = *pr.components[i];
     const PengRobinson shifted{{&c}, {0.0}, {pr.shift[i]}};
     // the correction's straight continuation near Tc, found once rather than at every liquid enthalpy
     const double end = kMeasuredLiquidEnd * c.tc, step = 1e-3 * end;
-    const LiquidPathKnots& path = pr.path.emplace_back(equation_path(shifted));
-    pr.line.push_back({correction_of(shifted, path, end),
-                       (correction_of(shifted, path, end + step) - correction_of(shifted, path, end - step)) / (2.0 * step)});
+    paths[i] = equation_path(shifted);
+    lines[i] = {correction_of(shifted, paths[i], end),
+                (correction_of(shifted, paths[i], end + step) - correction_of(shifted, paths[i], end - step)) / (2.0 * step)};
   }
+  pr.path = std::move(paths);
+  pr.line = std::move(lines);
 }
 
 PrPhase pr_phase(const PengRobinson& pr, double t, double p, std::span<const double> xin, Root root) {

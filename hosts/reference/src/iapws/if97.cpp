@@ -129,9 +129,8 @@ Derivs series(const Term* terms, std::size_t count, double x, double y) {
 }
 
 // Properties from a Gibbs function gamma(pi, tau) with pi = p/ps (derivatives a: pi, b: tau).
-State from_gibbs(int region, double t, double p, double ps, const Derivs& g, double tau) {
+State from_gibbs(double t, double p, double ps, const Derivs& g, double tau) {
   State s;
-  s.region = region;
   s.t = t;
   s.p = p;
   const double v = kR * t * g.a / ps;
@@ -151,7 +150,7 @@ State region1(double t, double p) {
   // the series is in (7.1 - pi): d/dpi = -d/dx
   g.a = -g.a;
   g.ab = -g.ab;
-  return from_gibbs(1, t, p, 16.53e6, g, tau);
+  return from_gibbs(t, p, 16.53e6, g, tau);
 }
 
 // An ideal-gas part ln pi + sum n tau^J.
@@ -166,17 +165,17 @@ Derivs ideal_part(const std::array<Term, N>& terms, double pi, double tau) {
 
 // A region of ideal plus residual parts (2 and 5): residual series in pi and tau - tau_shift.
 template <std::size_t N, std::size_t M>
-State ideal_plus_residual(int region, double t, double p, double t_star, double tau_shift,
+State ideal_plus_residual(double t, double p, double t_star, double tau_shift,
                           const std::array<Term, N>& ideal, const std::array<Term, M>& residual) {
   const double pi = p / 1.0e6, tau = t_star / t;
   const Derivs g0 = ideal_part(ideal, pi, tau);
   const Derivs gr = series(residual.data(), residual.size(), pi, tau - tau_shift);
   const Derivs g{g0.a + gr.a, g0.b + gr.b, g0.aa + gr.aa, g0.bb + gr.bb, g0.ab + gr.ab};
-  return from_gibbs(region, t, p, 1.0e6, g, tau);
+  return from_gibbs(t, p, 1.0e6, g, tau);
 }
 
 State region2(double t, double p) {
-  return ideal_plus_residual(2, t, p, 540.0, 0.5, kRegion2Ideal, kRegion2Residual);
+  return ideal_plus_residual(t, p, 540.0, 0.5, kRegion2Ideal, kRegion2Residual);
 }
 
 // Region 2's second-virial form: the ideal gas and the residual terms linear in pi (the first five).
@@ -185,7 +184,7 @@ State region2_virial(double t, double p) {
   const double pi = p / 1.0e6, tau = 540.0 / t;
   const Derivs g0 = ideal_part(kRegion2Ideal, pi, tau);
   const Derivs gr = series(kRegion2Residual.data(), kVirialTerms, pi, tau - 0.5);
-  return from_gibbs(2, t, p, 1.0e6, {g0.a + gr.a, g0.b + gr.b, g0.aa + gr.aa, g0.bb + gr.bb, g0.ab + gr.ab}, tau);
+  return from_gibbs(t, p, 1.0e6, {g0.a + gr.a, g0.b + gr.b, g0.aa + gr.aa, g0.bb + gr.bb, g0.ab + gr.ab}, tau);
 }
 
 // How region 2's enthalpy departs from its second-virial form's at (T, P) above the saturation
@@ -218,7 +217,7 @@ State region2_above_saturation(double t, double p) {
 }
 
 State region5(double t, double p) {
-  return ideal_plus_residual(5, t, p, 1000.0, 0.0, kRegion5Ideal, kRegion5Residual);
+  return ideal_plus_residual(t, p, 1000.0, 0.0, kRegion5Ideal, kRegion5Residual);
 }
 
 // Region 3 at (rho, T): phi(delta, tau) with its derivatives; sets the state's P from the equation.
@@ -228,7 +227,6 @@ State region3_rho(double rho, double t) {
   f.a += kRegion3Log / delta;
   f.aa -= kRegion3Log / (delta * delta);
   State s;
-  s.region = 3;
   s.t = t;
   s.rho = rho;
   s.p = rho * kR * t * delta * f.a;
@@ -282,16 +280,6 @@ double saturation_pressure(double t) {
   return 1.0e6 * x * x * x * x;
 }
 
-double saturation_temperature(double p) {
-  const auto& n = kSat;
-  const double beta = std::pow(p / 1.0e6, 0.25);
-  const double e = beta * beta + n[2] * beta + n[5];
-  const double f = n[0] * beta * beta + n[3] * beta + n[6];
-  const double g = n[1] * beta * beta + n[4] * beta + n[7];
-  const double d = 2.0 * g / (-f - std::sqrt(f * f - 4.0 * e * g));
-  return 0.5 * (n[9] + d - std::sqrt((n[9] + d) * (n[9] + d) - 4.0 * (n[8] + n[9] * d)));
-}
-
 double boundary_23_pressure(double t) { return 1.0e6 * (kB23[0] + kB23[1] * t + kB23[2] * t * t); }
 
 double ideal_gas_enthalpy(double t) {
@@ -330,7 +318,7 @@ State state(double t, double p, Side side) {
     s = region5(t, pe);
   }
   s.p = pe;
-  s.in_range = s.in_range && t >= kTmin && (t <= kTmax ? p <= kPmax : t <= kTmax5 && p <= kPmax5);
+  s.in_range = s.in_range && (t <= kTmax ? p <= kPmax : t <= kTmax5 && p <= kPmax5);
   return s;
 }
 

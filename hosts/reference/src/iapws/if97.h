@@ -22,10 +22,9 @@ inline constexpr double kPmax = 100.0e6;  // Pa, up to kTmax
 inline constexpr double kTmax5 = 2273.15; // K, upper end of region 5
 inline constexpr double kPmax5 = 50.0e6;  // Pa, in region 5
 
-// Saturation pressure (Pa) at T in 273.15..647.096 K and its inverse, the saturation temperature (K)
-// at P in 611.213 Pa..22.064 MPa. Outside, the equations are evaluated as they stand (callers check).
+// Saturation pressure (Pa) at T in 273.15..647.096 K. Outside, the equation is evaluated as it stands
+// (callers check).
 double saturation_pressure(double t);
-double saturation_temperature(double p);
 
 // The phase asked for at (T, P): decides which root of region 3 is taken and, below the critical
 // temperature, what a state on the other side of the saturation line is: a liquid below its
@@ -35,7 +34,6 @@ double saturation_temperature(double p);
 enum class Side { kLiquid, kVapour };
 
 struct State {
-  int region = 0;        // 1, 2, 3 or 5
   bool in_range = true;  // false: T or P outside the formulation, or region 3 found no root
   double t = 0.0, p = 0.0;  // where the state was evaluated (P moved to the saturation line if asked,
                             // T held at 273.15 K below it)

@@ -1,5 +1,6 @@
 #include "iapws/water.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "iapws/transport.h"
@@ -14,11 +15,25 @@ void flag(bool* outside, bool v) {
   if (outside != nullptr && v) *outside = true;
 }
 
-// d ln Psat / dT by a central difference of the saturation equation (smooth, so 1e-9 relative).
+// d ln Psat / dT by a central difference of the saturation equation over 2e-5 T (its truncation grows
+// towards the critical point, where it is still below 1e-7 relative).
 double dln_psat(double t) {
-  const double d = 1e-4 * t;
+  const double d = 1e-5 * t;
   return (std::log(if97::saturation_pressure(t + d)) - std::log(if97::saturation_pressure(t - d))) / (2.0 * d);
 }
+
+// Beyond either end of the saturation curve (below its triple point, above its critical point) ln P
+// goes on linear in 1/T from that end, with the curve's slope just inside it.
+struct Continuation {
+  double end;    // K
+  double slope;  // d ln P / d(1/T)
+};
+Continuation continuation(double t) {
+  const double end = t < if97::kTmin ? if97::kTmin : if97::kTc;
+  return {end, -dln_psat(t < if97::kTmin ? end + 1e-3 : end - 1e-3) * end * end};
+}
+
+bool on_curve(double t) { return t >= if97::kTmin && t <= if97::kTc; }
 
 }  // namespace
 
@@ -26,17 +41,14 @@ bool is_water(const Component& c) { return c.formula == "H2O"; }
 
 double ln_saturation_pressure(double t, bool* outside) {
   flag(outside, t < if97::kTmin);
-  if (t >= if97::kTmin && t <= if97::kTc) return std::log(if97::saturation_pressure(t));
-  // beyond either end: ln P linear in 1/T with the slope at that end
-  const double end = t < if97::kTmin ? if97::kTmin : if97::kTc;
-  const double slope = -dln_psat(t < if97::kTmin ? end + 1e-3 : end - 1e-3) * end * end;  // d ln P / d(1/T)
-  return std::log(if97::saturation_pressure(end)) + slope * (1.0 / t - 1.0 / end);
+  if (on_curve(t)) return std::log(if97::saturation_pressure(t));
+  const Continuation c = continuation(t);
+  return std::log(if97::saturation_pressure(c.end)) + c.slope * (1.0 / t - 1.0 / c.end);
 }
 
 double dln_saturation_pressure_dt(double t) {
-  if (t >= if97::kTmin + 1e-3 && t <= if97::kTc - 1e-3) return dln_psat(t);
-  const double end = t < if97::kTmin + 1e-3 ? if97::kTmin + 1e-3 : if97::kTc - 1e-3;
-  return dln_psat(end) * end * end / (t * t);
+  if (on_curve(t)) return dln_psat(std::clamp(t, if97::kTmin + 1e-3, if97::kTc - 1e-3));
+  return -continuation(t).slope / (t * t);
 }
 
 Molar at(const Component& c, double t, double p, if97::Side side, bool* outside, Need need) {
