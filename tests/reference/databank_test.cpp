@@ -178,6 +178,25 @@ TEST(Correlations, DerivativesPiecesAndIntegrals) {
         }
       }
     }
+  // ln Psat of every component (water's from its formulation), inside its range and continued beyond
+  // either end: its derivative is the slope of its value
+  for (const auto& c : bank().components) {
+    const double lo = c.vapour_pressure.tmin(), hi = c.vapour_pressure.tmax();
+    for (int i = 0; i <= 40; ++i) {
+      const double t = 0.7 * lo + i / 40.0 * (1.2 * hi - 0.7 * lo);
+      if (std::abs(t - lo) < 1.0 || std::abs(t - hi) < 1.0) continue;  // the continuation's join
+      const double d = slope([&c](double x) { return ln_vapour_pressure(c, x); }, t);
+      EXPECT_NEAR(dln_vapour_pressure_dt(c, t), d, 1e-6 * std::abs(d)) << c.name << " " << t;
+    }
+    // the continuation is flagged outside the flash's range only: not at its top, beyond it once the
+    // correlation has ended (water's curve, continued above its critical point, never)
+    const double top = flash_range(c).max;
+    bool at_top = false, beyond = false;
+    ln_vapour_pressure(c, top, &at_top);
+    ln_vapour_pressure(c, top + 1.0, &beyond);
+    EXPECT_FALSE(at_top) << c.name;
+    EXPECT_EQ(beyond, c.formula != "H2O" && top + 1.0 > hi) << c.name;
+  }
   ASSERT_EQ(pieced.size(), 2u);
   for (const PiecewiseCorrelation* pc : pieced) {
     const double lo = pc->tmin(), hi = pc->tmin() + 0.8 * (pc->tmax() - pc->tmin());  // short of a critical end

@@ -25,7 +25,8 @@ void set_up(const std::vector<std::string>& names, bool free_water, Method metho
   KVT_WORD(KVT_HXRMSS, KVT_HXRMSS_MISSING) = 1.0e30;
 }
 
-LibStream flashed(std::vector<double> flows, double t, double p, int64_t kspec, double third, int64_t kphs) {
+LibStream flashed(std::vector<double> flows, double t, double p, int64_t kspec, double third, int64_t kphs,
+                  int64_t retention_slot) {
   LibStream s;
   s.v.assign(static_cast<std::size_t>(ncomp() + kStreamExtraSlots), 0.0);
   std::copy(flows.begin(), flows.end(), s.v.begin());
@@ -34,8 +35,8 @@ LibStream flashed(std::vector<double> flows, double t, double p, int64_t kspec, 
   KVT_HXUPRS(s.v.data(), nullptr, nullptr, &p);
   if (kspec == KVT_SPEC_PH || kspec == KVT_SPEC_TH) KVT_HXUNTH(s.v.data(), nullptr, nullptr, &third);
   if (kspec == KVT_SPEC_PV || kspec == KVT_SPEC_TV) KVT_HXUVFR(s.v.data(), nullptr, nullptr, &third);
-  const int64_t side = 0, slot = 0, kpeq = 0;
-  KVT_HXFLSH(s.v.data(), &s.nstrm, &side, &slot, &kspec, &kphs, &kpeq, &s.flash_ierr);
+  const int64_t side = 0, kpeq = 0;
+  KVT_HXFLSH(s.v.data(), &s.nstrm, &side, &retention_slot, &kspec, &kphs, &kpeq, &s.flash_ierr);
   return s;
 }
 

@@ -19,7 +19,8 @@ void set_up(const std::vector<std::string>& names, bool free_water, Method metho
 struct Answer { double value; int64_t ierr; };
 using Routine = void (*)(double*, const int64_t*, const int64_t*, const int64_t*, const int64_t*, double*, int64_t*);
 
-// A stream flashed through the library (KSPEC given; T, P and the third specification in the stream).
+// A stream flashed through the library (KSPEC given; T, P and the third specification in the stream) on
+// side 0, in a retention slot (0: none).
 struct LibStream {
   std::vector<double> v;
   int64_t nstrm = 0;
@@ -27,6 +28,6 @@ struct LibStream {
   Answer ask(Routine r, int64_t iphs, int64_t ibas = 0);
 };
 LibStream flashed(std::vector<double> flows, double t, double p, int64_t kspec = KVT_SPEC_TP, double third = 0.0,
-                  int64_t kphs = KVT_PHASES_VAPOUR_LIQUID);
+                  int64_t kphs = KVT_PHASES_VAPOUR_LIQUID, int64_t retention_slot = 0);
 
 }  // namespace kvt::reference::test

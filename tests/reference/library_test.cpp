@@ -38,6 +38,19 @@ TEST_P(PhaseSums, AddUpToTheStreamTotals) {
   if (c.kind != 0) KVT_WORD(KVT_IHXPP, KVT_IHXPP_PHASE_KIND) = c.kind;
   LibStream s = flashed(c.flows, c.t, c.p, KVT_SPEC_TP, 0.0, c.kphs);
   ASSERT_EQ(s.flash_ierr, 0);
+  // the host's phase table after the flash (by phase: vapour, liquid, first, second liquid): each
+  // present phase's molar volume and molecular weight as the property routines give them
+  double table[2][4];
+  for (int k = 0; k < 4; ++k) {
+    table[0][k] = std::bit_cast<double>(KVT_WORD(TEBU_STWORK, KVT_STWORK_VOLUME + k));
+    table[1][k] = std::bit_cast<double>(KVT_WORD(TEBU_STWORK, KVT_STWORK_MOLWT + k));
+  }
+  for (int64_t iphs : {2, 3, 4, 5}) {
+    if (s.ask(KVT_HXPFRC, iphs).value <= 0.0) continue;
+    const double volume = 1.0 / s.ask(KVT_HXPDNS, iphs).value, mw = s.ask(KVT_HXPMWT, iphs).value;
+    EXPECT_NEAR(table[0][iphs - 2], volume, 1e-9 * volume) << "phase " << iphs;
+    EXPECT_NEAR(table[1][iphs - 2], mw, 1e-12 * mw) << "phase " << iphs;
+  }
   int present = 0;
   for (int64_t iphs : {2, 4, 5}) present += s.ask(KVT_HXPFRC, iphs).value > 0.0;
   EXPECT_EQ(present, c.phases);
@@ -118,8 +131,13 @@ TEST(HostRoutines, KeepTheirContract) {
        NoteKind::bad_argument, 0.0, "component number 0"},
       {"LORI_PL001", [&] { double t = 300, lnp = 1, d = 1; int64_t c = 4, o = 0; LORI_PL001(&t, &o, &c, &o, &o, &o, &lnp, &d); ierr = lnp != 0.0 || d != 0.0; },
        NoteKind::bad_argument, 0.0, "component number 4"},
-      {"WEND_FLASH", [&] { ierr = flashed({-0.1, 0.5, 0.5}, 300.0, 1e5).flash_ierr != 0; }, NoteKind::bad_argument, 1.0,
-       "flow of nitrogen is -0.1 kmol/s"},
+      {"WEND_FLASH", [&] {
+         ierr = flashed({-0.1, 0.5, 0.5}, 300.0, 1e5).flash_ierr != 0;
+         // a failed flash leaves no vapour fraction, no duty, all liquid in the first liquid
+         const auto real = [](int w) { return std::bit_cast<double>(KVT_WORD(VOKA_STWKWK, w)); };
+         ierr += 10 * (real(KVT_STWKWK_VAPOUR_FRACTION) != missing_value() || real(KVT_STWKWK_DUTY) != 0.0 ||
+                       real(KVT_STWKWK_LIQUID_SPLIT) != 1.0 || KVT_WORD(VOKA_STWKWK, KVT_STWKWK_FLASH_COUNT) != 0); },
+       NoteKind::bad_argument, 1.0, "flow of nitrogen is -0.1 kmol/s"},
       {"LORI_PL001", [&] { double t = 100, lnp = 0, d = 0; int64_t c = 3, o = 0; LORI_PL001(&t, &o, &c, &o, &o, &o, &lnp, &d); ierr = !(lnp < 0.0); },
        NoteKind::correlation_range, 0.0, "n-hexane vapour pressure extrapolated"},
       {"GOSA_VTHRM", [&] { double t = 300, p = 1e5, o[11] = {1}; int64_t two = 2, w[8] = {};
@@ -171,6 +189,31 @@ TEST(HostRoutines, KeepTheirContract) {
     EXPECT_GT(change, 0.0);
     EXPECT_NEAR(duty, change, 1e-9 * change);
     EXPECT_EQ(reflash(340.0, std::bit_cast<double>(KVT_WORD(VOKA_RGLOB, KVT_RGLOB_MISSING))).first, 0.0);
+  }
+  // with retention on, a flash keeps its result in its slot's records: integer words NCOMP and the
+  // number of phases present, real words T, P, vapour fraction, liquid split, enthalpy and KSPEC
+  {
+    KVT_WORD(KVT_IHXPP, KVT_IHXPP_RETENTION) = KVT_RETENTION_ON;
+    for (const double t : {250.0, 300.0, 400.0}) {
+      LibStream s = flashed({0.2, 0.3, 0.5}, t, 1e5, KVT_SPEC_TP, 0.0, KVT_PHASES_VAPOUR_LIQUID, 1);
+      ASSERT_EQ(s.flash_ierr, 0);
+      const int64_t words = KVT_WORD(TEBU_STWORK, KVT_STWORK_INT_RECORD_WORDS);
+      const int64_t* ints = &KVT_WORD(VOKA_PLEX, KVT_WORD(KVT_IHXPP, KVT_IHXPP_INT_RECORDS));
+      const int64_t* reals = &KVT_WORD(VOKA_PLEX, KVT_WORD(KVT_IHXPP, KVT_IHXPP_REAL_RECORDS));
+      const auto slot = [&](int k) { return s.v[static_cast<std::size_t>(ncomp() + k - 1)]; };
+      int present = 0;
+      for (int64_t iphs : {2, 4, 5}) present += s.ask(KVT_HXPFRC, iphs).value > 0.0;
+      ASSERT_GE(words, 3);
+      EXPECT_EQ(ints[1], ncomp());
+      EXPECT_EQ(ints[2], present) << t;
+      const double want[] = {t, 1e5, slot(KVT_SLOT_VAPOUR_FRACTION), s.ask(KVT_HXPFRC, KVT_PHASE_LIQUID1).value /
+                             std::max(1e-300, s.ask(KVT_HXPFRC, KVT_PHASE_LIQUID).value), slot(KVT_SLOT_ENTHALPY), KVT_SPEC_TP};
+      for (int k = 0; k < 6; ++k) {
+        if (k == 3 && s.ask(KVT_HXPFRC, KVT_PHASE_LIQUID).value <= 0.0) continue;  // no liquid: a split of 1
+        EXPECT_NEAR(std::bit_cast<double>(reals[k]), want[k], 1e-9 * std::abs(want[k])) << "real word " << k << " at " << t;
+      }
+    }
+    KVT_WORD(KVT_IHXPP, KVT_IHXPP_RETENTION) = KVT_RETENTION_OFF;
   }
   // the pure-component routines' heat capacity (argument 15) is the slope of their enthalpy (14), water's
   // from its formulation included: central difference over 0.02 K, truncation far below 1e-6

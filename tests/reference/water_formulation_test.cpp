@@ -64,5 +64,21 @@ TEST(WaterFormulation, VapourAboveItsSaturationPressure) {
   }
 }
 
+// The formulation's range (IAPWS-IF97, section 4: 273.15-1073.15 K up to 100 MPa, 1073.15-2273.15 K up
+// to 50 MPa), ends included, is where a state is in range; so is a vapour only up to its saturation
+// pressure.
+TEST(WaterFormulation, FlagsStatesOutsideItsRange) {
+  constexpr auto kLiquid = if97::Side::kLiquid, kVapour = if97::Side::kVapour;
+  const struct { double t, p; if97::Side side; bool inside; } rows[] = {
+      {273.15, 1e5, kLiquid, true},      {273.14, 1e5, kLiquid, false},       {273.15, 500.0, kVapour, true},
+      {273.14, 500.0, kVapour, false},   {500.0, 100e6, kLiquid, true},       {500.0, 101e6, kLiquid, false},
+      {500.0, 2e6, kVapour, true},       {500.0, 3e6, kVapour, false},        {1073.15, 100e6, kVapour, true},
+      {1073.15, 100.01e6, kLiquid, false}, {1073.16, 50e6, kLiquid, true},    {1073.16, 51e6, kVapour, false},
+      {2273.15, 50e6, kVapour, true},    {2273.16, 1e5, kLiquid, false},      {2273.15, 50.01e6, kVapour, false}};
+  for (const auto& r : rows) {
+    EXPECT_EQ(if97::state(r.t, r.p, r.side).in_range, r.inside) << r.t << " K, " << r.p << " Pa";
+  }
+}
+
 }  // namespace
 }  // namespace kvt::reference::test
