@@ -11,7 +11,7 @@
 
 /* Word w of block B (the same macro as kvt.h's). */
 #ifndef KVT_WORD
-#  define KVT_WORD(block, w) ((block)[(w) - 1])
+#  define KVT_WORD(block, w) ((&(block)[0])[(w) - 1])
 #endif
 
 /* VOKA_NCOMP, VOKA_RGLOB, VOKA_FLSCOM, VOKA_FLSCM2: the one word each block holds. */

@@ -83,9 +83,10 @@ enum kvt_error {
 };
 
 /* ---- Words of the configuration blocks, numbered from 1 as in the notes below --------------------
- * Word w of block B is B[w - 1]; KVT_WORD(B, w) names it. A side's word: the side-0 word plus
+ * Word w of block B is B[w - 1]; KVT_WORD(B, w) names it (and, B taken as an array, does not compile
+ * with its arguments swapped, as B[w - 1] would). A side's word: the side-0 word plus
  * KVT_SIDE_STRIDE_I (KVT_IHXPP) or KVT_SIDE_STRIDE_R (KVT_RHXPP) times the side. */
-#define KVT_WORD(block, w) ((block)[(w) - 1])
+#define KVT_WORD(block, w) ((&(block)[0])[(w) - 1])
 enum kvt_ihxpp_word {
   KVT_IHXPP_OPTION_LIST = 1, /* words 1-6: the option list */
   KVT_IHXPP_PHASE_COUNT = 7,

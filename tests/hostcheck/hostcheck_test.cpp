@@ -99,7 +99,7 @@ TEST(Hostcheck, ReferenceHostPassesEveryCheckWithOneTwoAndThreePhases) {
     for (const std::string& l : out.lines) {
       if (l.rfind("PASS ", 0) != 0) continue;
       ++passed;
-      const bool counted = l.ends_with(" cases)") && l.find(" (0 cases)") == std::string::npos;
+      const bool counted = std::regex_search(l, std::regex(R"( \([1-9][0-9]* cases\)$)"));
       EXPECT_EQ(counted, in.ihxpp[KVT_IHXPP_RETENTION - 1] != 0 || l.rfind("PASS retention ", 0) != 0) << l;
     }
     EXPECT_EQ(passed, 19);

@@ -589,7 +589,7 @@ void check_shifted(Context& cx, Flasher& flasher, int64_t k) {
   const double h = base[slot_index(n, KVT_SLOT_ENTHALPY)];
   struct Shift {
     int64_t kspec;
-    int s;
+    kvt_stream_slot s;
     double value;
     const char* what;
   };

@@ -11,7 +11,7 @@
 namespace kvt::hostcheck {
 
 // Slot NCOMP + s of a stream vector (kvt_stream_slot).
-inline double& slot(std::vector<double>& strm, int64_t ncomp, int s) { return strm[slot_index(ncomp, s)]; }
+inline double& slot(std::vector<double>& strm, int64_t ncomp, kvt_stream_slot s) { return strm[slot_index(ncomp, s)]; }
 
 struct FlashOutcome {
   std::string label;         // names the stream and the flash kind in findings

@@ -72,8 +72,9 @@ inline Pos complist_pos() {
 }
 inline Pos descriptor_pos() { return Context::stwkwk(KVT_STWKWK_INT_BASE) + Context::stwork(KVT_STWORK_DESCRIPTORS); }
 inline Pos molwt_pos(int64_t component) { return KVT_WORD(VOKA_IPOFF1, KVT_IPOFF1_MOLWT) + component; }
-// A stream vector's slot NCOMP + s (kvt_stream_slot), 0-based index.
-inline std::size_t slot_index(int64_t ncomp, int s) { return static_cast<std::size_t>(ncomp + s - 1); }
+// A stream vector's slot NCOMP + s, 0-based index (typed, so that a call with its arguments swapped
+// does not compile).
+inline std::size_t slot_index(int64_t ncomp, kvt_stream_slot s) { return static_cast<std::size_t>(ncomp + s - 1); }
 
 inline const char* comp_name(Comp c) {
   constexpr const char* kNames[] = {"Z", "X", "X1", "X2", "Y"};

@@ -13,8 +13,9 @@
 #include <vector>
 
 #include "databank.h"
-#include "kvt_reference/reference_host.h"
 #include "flash.h"
+#include "kvt/host_layout.h"
+#include "kvt_reference/reference_host.h"
 #include "pure.h"
 
 namespace kvt::reference {
@@ -77,8 +78,10 @@ inline double load(const double* p, std::int64_t i) {
 inline void store(double* p, std::int64_t i, double v) { std::memcpy(p + i, &v, sizeof v); }
 // Index of stream slot NCOMP + s: the slots of kvt/host_layout.h (KVT_SLOT_*), and two of this host's
 // own, the liquid split and the mass flow.
+// Typed, so that a call with its arguments swapped does not compile.
 enum OwnSlot : int { kSlotLiquidSplit = 6, kSlotMassFlow = 10 };
-inline std::int64_t slot_index(std::int64_t ncomp, int s) { return ncomp + s - 1; }
+inline std::int64_t slot_index(std::int64_t ncomp, kvt_stream_slot s) { return ncomp + s - 1; }
+inline std::int64_t slot_index(std::int64_t ncomp, OwnSlot s) { return ncomp + s - 1; }
 void set_word_real(std::int64_t* block, int word, double v);  // 1-based word of a host block
 
 // Temperature range over the given components (intersection of their flash ranges).
