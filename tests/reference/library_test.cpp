@@ -138,6 +138,14 @@ TEST(HostRoutines, KeepTheirContract) {
          ierr += 10 * (real(KVT_STWKWK_VAPOUR_FRACTION) != missing_value() || real(KVT_STWKWK_DUTY) != 0.0 ||
                        real(KVT_STWKWK_LIQUID_SPLIT) != 1.0 || KVT_WORD(VOKA_STWKWK, KVT_STWKWK_FLASH_COUNT) != 0); },
        NoteKind::bad_argument, 1.0, "flow of nitrogen is -0.1 kmol/s"},
+      {"WEND_FLASH", [&] {  // phase kind 12: liquid only, with free water
+         std::vector<double> strm = make_stream(std::vector<double>{0.0, 0.0, 1.0}, 400.0, 1e5);
+         int64_t o = 0, kspec = 2, kind = kFreeWater + kLiquidOnly, nphase = 1, ints[3] = {}, status = -1;
+         double t = 400.0, p = 1e5, estimate = missing_value(), r = 0, reals[6] = {};
+         WEND_FLASH(strm.data(), &o, &o, &o, &o, &kspec, &kind, &nphase, &o, &r, &t, &p, &estimate, &o, &o, &o, &o, reals, ints,
+                    &status);
+         ierr = status != kStatusConverged || std::bit_cast<double>(KVT_WORD(VOKA_STWKWK, KVT_STWKWK_VAPOUR_FRACTION)) != 0.0; },
+       NoteKind::forced_phase, 0.0, "taken as all liquid"},
       {"LORI_PL001", [&] { double t = 100, lnp = 0, d = 0; int64_t c = 3, o = 0; LORI_PL001(&t, &o, &c, &o, &o, &o, &lnp, &d); ierr = !(lnp < 0.0); },
        NoteKind::correlation_range, 0.0, "n-hexane vapour pressure extrapolated"},
       {"GOSA_VTHRM", [&] { double t = 300, p = 1e5, o[11] = {1}; int64_t two = 2, w[8] = {};

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <map>
 
+#include "iapws/if97.h"
+#include "iapws/transport.h"
 #include "mixture.h"
 #include "model.h"
 
@@ -121,26 +123,35 @@ TEST(PengRobinson, PairsMixByTheOneFluidRuleWithTheirKij) {
 // The transport mixing rules against their published formulas, computed here from the databank's pure
 // values: vapour viscosity by Wilke (1950), vapour conductivity by Wassiljewa with the Mason-Saxena phi,
 // liquid viscosity ln mu = sum x_i ln mu_i, liquid conductivity by Vredeveld on mass fractions, surface
-// tension the mole-fraction mean. The fractions given sum to 2 (a mixture is normalised).
+// tension the mole-fraction mean. The fractions given sum to 2 (a mixture is normalised). In a liquid
+// at a known pressure, water's own value is the formulation's at that pressure.
 TEST(MixingRules, FollowTheirPublishedFormulas) {
   using Pure = double (*)(const Component&, double, bool*);
   using Rule = double (*)(const Mixture&, double, RangeNotes*);
   enum Form { kWilke, kLogMean, kVredeveld, kMean };
-  const struct { const char* label; Rule rule; Pure pure; Form form; std::vector<const char*> names; double t; } kRows[] = {
+  const struct { const char* label; Rule rule; Pure pure; Form form; std::vector<const char*> names; double t, p = 0.0; } kRows[] = {
       {"vapour viscosity", vapour_viscosity, vapour_viscosity, kWilke, {"nitrogen", "methane", "n-hexane"}, 400.0},
       {"vapour conductivity", vapour_conductivity, vapour_conductivity, kWilke, {"nitrogen", "methane", "n-hexane"}, 400.0},
       {"liquid viscosity", liquid_viscosity, liquid_viscosity, kLogMean, {"n-hexane", "benzene", "toluene"}, 320.0},
       {"liquid conductivity", liquid_conductivity, liquid_conductivity, kVredeveld, {"n-hexane", "benzene", "toluene"}, 320.0},
-      {"surface tension", surface_tension, surface_tension, kMean, {"n-hexane", "benzene", "toluene"}, 320.0}};
+      {"surface tension", surface_tension, surface_tension, kMean, {"n-hexane", "benzene", "toluene"}, 320.0},
+      {"liquid viscosity at 20 MPa", liquid_viscosity, liquid_viscosity, kLogMean, {"methanol", "water", "ethanol"}, 320.0, 20e6},
+      {"liquid conductivity at 20 MPa", liquid_conductivity, liquid_conductivity, kVredeveld, {"methanol", "water", "ethanol"}, 320.0,
+       20e6}};
   const std::vector<double> x{0.5, 0.3, 0.2};
   for (const auto& row : kRows) {
     Mixture m;
     for (const char* n : row.names) m.components.push_back(bank().find(n));
     for (double v : x) m.x.push_back(2.0 * v);
+    m.p = row.p;
     std::vector<double> v, mu, mw;
     double mean_mw = 0.0;
     for (const Component* c : m.components) {
       v.push_back(row.pure(*c, row.t, nullptr));
+      if (row.p > 0.0 && c->formula == "H2O") {
+        const if97::State w = if97::state(row.t, row.p, if97::Side::kLiquid);
+        v.back() = row.form == kLogMean ? iapws::viscosity(w.rho, row.t) : iapws::conductivity(w);
+      }
       mu.push_back(vapour_viscosity(*c, row.t, nullptr));
       mw.push_back(c->mw);
     }
@@ -362,6 +373,8 @@ INSTANTIATE_TEST_SUITE_P(
               "NRTL method above 500 kPa", NoteKind::method_range},
         Limit{"nrtl_no_pair", {"methanol", "water", "n-hexane"}, {0.4, 0.4, 0.2}, Method::nrtl, 330.0, 101325.0,
               PhaseModel::kEquilibrium, "no parameters for water/n-hexane: that pair takes tau = 0", NoteKind::method_range},
+        Limit{"nrtl_no_pair_present", {"methanol", "water", "n-hexane"}, {0.5, 0.5, 0.0}, Method::nrtl, 350.0, 101325.0,
+              PhaseModel::kEquilibrium, ""},
         Limit{"nrtl_cold", {"methanol", "water"}, {0.5, 0.5}, Method::nrtl, 280.0, 101325.0, PhaseModel::kEquilibrium,
               "more than 50 K outside the 337.69 to 373.15 K", NoteKind::method_range},
         Limit{"nrtl_two_liquids", {"methanol", "n-hexane"}, {0.25, 0.75}, Method::nrtl, 300.0, 101325.0,
