@@ -112,6 +112,10 @@ TEST(HostRoutines, KeepTheirContract) {
     EXPECT_NE(std::find(listed.begin(), listed.end(), name), listed.end()) << name;
   set_up({"nitrogen", "methane", "n-hexane"}, false);
   EXPECT_EQ(missing_value(), std::bit_cast<double>(KVT_WORD(VOKA_RGLOB, KVT_RGLOB_MISSING)));  // the value the library reads
+  // the set as selected, and a stream of it: NCOMP flows and ten slots (the last the mass flow)
+  EXPECT_EQ(selected_components(), (std::vector<std::string>{"nitrogen", "methane", "n-hexane"}));
+  EXPECT_EQ(selected_method(), Method::ideal);
+  EXPECT_EQ(stream_length(), 13);
   take_notes();
   double x[3] = {0.5, 0.3, 0.2}, one = 1.0, work[8] = {}, tc = 0, pc = 0, vc = 0, om = 0, kay[2] = {};
   int64_t idx[3] = {1, 2, 3}, nc = 3, single = 1, ierr = -1;
@@ -271,6 +275,7 @@ TEST(HostRoutines, KeepTheirContract) {
   // a Peng-Robinson set names once the pairs the databank has no k_ij for, and only those
   take_notes();
   set_up({"nitrogen", "methane", "toluene"}, false, Method::peng_robinson);
+  EXPECT_EQ(selected_method(), Method::peng_robinson);
   const std::vector<Note> kij = take_notes();
   ASSERT_EQ(kij.size(), 1u);
   EXPECT_TRUE(kij[0].text.ends_with(" for nitrogen/toluene")) << kij[0].text;

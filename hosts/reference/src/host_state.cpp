@@ -59,9 +59,7 @@ HostState& host() {
   return state;
 }
 
-double plex_real(std::int64_t pos) { return std::bit_cast<double>(VOKA_PLEX[pos - 1]); }
 void set_plex_real(std::int64_t pos, double v) { VOKA_PLEX[pos - 1] = std::bit_cast<std::int64_t>(v); }
-std::int64_t plex_int(std::int64_t pos) { return VOKA_PLEX[pos - 1]; }
 void set_plex_int(std::int64_t pos, std::int64_t v) { VOKA_PLEX[pos - 1] = v; }
 void set_word_real(std::int64_t* block, int word, double v) { block[word - 1] = std::bit_cast<std::int64_t>(v); }
 

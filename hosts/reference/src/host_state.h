@@ -66,9 +66,7 @@ struct HostState {
 HostState& host();
 
 // Typed access to VOKA_PLEX words and to doubles behind pointers that may point into it.
-double plex_real(std::int64_t pos);
 void set_plex_real(std::int64_t pos, double v);
-std::int64_t plex_int(std::int64_t pos);
 void set_plex_int(std::int64_t pos, std::int64_t v);
 inline double load(const double* p, std::int64_t i) {
   double v;
