@@ -375,6 +375,8 @@ INSTANTIATE_TEST_SUITE_P(
               PhaseModel::kEquilibrium, "no parameters for water/n-hexane: that pair takes tau = 0", NoteKind::method_range},
         Limit{"nrtl_no_pair_present", {"methanol", "water", "n-hexane"}, {0.5, 0.5, 0.0}, Method::nrtl, 350.0, 101325.0,
               PhaseModel::kEquilibrium, ""},
+        Limit{"nrtl_forced_one_liquid", {"methanol", "n-hexane"}, {0.25, 0.75}, Method::nrtl, 300.0, 101325.0, PhaseModel::kLiquidOnly,
+              ""},
         Limit{"nrtl_cold", {"methanol", "water"}, {0.5, 0.5}, Method::nrtl, 280.0, 101325.0, PhaseModel::kEquilibrium,
               "more than 50 K outside the 337.69 to 373.15 K", NoteKind::method_range},
         Limit{"nrtl_two_liquids", {"methanol", "n-hexane"}, {0.25, 0.75}, Method::nrtl, 300.0, 101325.0,
