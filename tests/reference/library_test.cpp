@@ -252,13 +252,27 @@ TEST(HostRoutines, KeepTheirContract) {
   std::ifstream in(file);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "x\n\n");
   set_up({"nitrogen", "methane", "n-hexane"}, false);
-  // the setup interface refuses what it cannot use, naming it
+  // a stream made at T and P: its flows, total, T, P and mass flow; the ends of the ranges taken
   const std::vector<double> flows{0.5, 0.3, 0.2};
+  for (const double t : {temperature_range().min, 300.0, temperature_range().max})
+    for (const double p : {pressure_range().min, 1e5, pressure_range().max}) {
+      const std::vector<double> strm = make_stream(flows, t, p);
+      ASSERT_EQ(static_cast<int64_t>(strm.size()), stream_length());
+      const auto slot = [&](int k) { return strm[static_cast<std::size_t>(ncomp() + k - 1)]; };
+      double mass = 0.0;
+      for (int64_t i = 0; i < 3; ++i) mass += flows[static_cast<std::size_t>(i)] * molecular_weight(i + 1);
+      EXPECT_EQ(std::vector<double>(strm.begin(), strm.begin() + 3), flows);
+      EXPECT_NEAR(slot(KVT_SLOT_TOTAL_FLOW), 1.0, 1e-15);
+      EXPECT_EQ(slot(KVT_SLOT_TEMPERATURE), t);
+      EXPECT_EQ(slot(KVT_SLOT_PRESSURE), p);
+      EXPECT_NEAR(slot(10), mass, 1e-12 * mass) << t << " K, " << p << " Pa";  // NCOMP+10: the mass flow
+    }
+  // the setup interface refuses what it cannot use, naming it
   const std::pair<const char*, std::function<void()>> kRefused[] = {
-      {"pressure -1 Pa", [&] { make_stream(flows, 300.0, -1.0); }},
-      {"pressure 0 Pa", [&] { make_stream(flows, 300.0, 0.0); }},
-      {"pressure 1e+12 Pa", [&] { make_stream(flows, 300.0, 1e12); }},
-      {"temperature 20 K", [&] { make_stream(flows, 20.0, 1e5); }},
+      {"pressure -1 Pa is outside the accepted range", [&] { make_stream(flows, 300.0, -1.0); }},
+      {"pressure 0 Pa is outside the accepted range", [&] { make_stream(flows, 300.0, 0.0); }},
+      {"pressure 1e+12 Pa is outside the accepted range", [&] { make_stream(flows, 300.0, 1e12); }},
+      {"temperature 20 K is outside the databank range", [&] { make_stream(flows, 20.0, 1e5); }},
       {"3 component flows, got 2", [] { make_stream(std::vector<double>{0.5, 0.5}, 300.0, 1e5); }},
       {"component number 0", [] { molecular_weight(0); }},
       {"component number 4", [] { molecular_weight(4); }},
