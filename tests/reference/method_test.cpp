@@ -286,6 +286,14 @@ TEST(Flash, EverySpecificationKindFindsTheTpState) {
           EXPECT_NEAR(r.vapour_fraction, tp.vapour_fraction, 1e-7);
         }
       }
+  // a single phase's T-H flash, its enthalpy independent of pressure, is met at its estimate's pressure
+  const FlashSystem bt = system_of({"benzene", "toluene"});
+  const std::vector<double> half{0.5, 0.5};
+  const FlashResult liquid = flash(bt, half, request(2, 350.0, 2e5, PhaseModel::kLiquidOnly));
+  FlashRequest th = request(4, 350.0, liquid.enthalpy, PhaseModel::kLiquidOnly);
+  th.estimate = 2e5;
+  const FlashResult r = flash(bt, half, th);
+  EXPECT_TRUE(r.converged && r.t == 350.0 && r.p == 2e5) << r.message;
 }
 
 // A request the flash cannot take is refused as bad input, saying what is wrong, before any search;
