@@ -168,6 +168,26 @@ TEST(NrtlMethod, ButanolWaterTwoLiquids) {
   EXPECT_NEAR(a.y[0], b.y[0], 1e-6);
   std::printf("[ deviation ] 1-butanol/water heteroazeotrope at 101.325 kPa: %.2f degC, y %.3f; liquids at 25 degC x %.3f, %.4f\n",
               a.t - 273.15, a.y[0], r.x1[0], r.x2[0]);
+  // with nitrogen, a vapour beside the two liquids over a range of T: the three phases hold the feed
+  const FlashSystem wet = system_of({"nitrogen", "1-butanol", "water"}, Method::nrtl);
+  const std::vector<double> z{0.3, 0.14, 0.56};
+  for (const double t : {300.0, 330.0, 355.0}) {
+    const FlashResult v = flash(wet, z, request(2, t, 101325.0));
+    ASSERT_TRUE(v.converged && v.phase_amount[kV] > 0.0 && v.phase_amount[kL1] > 0.0 && v.phase_amount[kL2] > 0.0) << t;
+    for (std::size_t i = 0; i < 3; ++i) {
+      const double held = v.phase_amount[kV] * v.y[i] + v.phase_amount[kL1] * v.x1[i] + v.phase_amount[kL2] * v.x2[i];
+      EXPECT_NEAR(held, z[i], 1e-9) << t << " K, component " << i;
+    }
+  }
+  // with free water, the liquid that would first condense from a vapour holds no water
+  const FlashResult dry = flash(wet, z, request(2, 400.0, 101325.0, PhaseModel::kEquilibrium, true));
+  ASSERT_TRUE(dry.converged && dry.vapour_fraction == 1.0);
+  EXPECT_EQ(dry.x1[2], 0.0);
+  // and is the dew point's: x_i in proportion to y_i / (gamma_i(x) Psat_i)
+  const std::vector<double> lg = NrtlAt(wet.nrtl.parameters, 400.0).ln_gamma(dry.x1);
+  double g[2], gsum = 0.0;
+  for (std::size_t i = 0; i < 2; ++i) gsum += g[i] = dry.y[i] / std::exp(lg[i] + ln_vapour_pressure(*wet.components[i], 400.0));
+  for (std::size_t i = 0; i < 2; ++i) EXPECT_NEAR(dry.x1[i], g[i] / gsum, 1e-6) << i;
 }
 
 
