@@ -202,6 +202,24 @@ TEST(HostRoutines, KeepTheirContract) {
     EXPECT_NEAR(duty, change, 1e-9 * change);
     EXPECT_EQ(reflash(340.0, std::bit_cast<double>(KVT_WORD(VOKA_RGLOB, KVT_RGLOB_MISSING))).first, 0.0);
   }
+  // a retention record's pressure is the estimate of a T-H flash given none: one liquid, whose enthalpy
+  // does not depend on pressure, is met there
+  {
+    std::vector<double> strm = make_stream(std::vector<double>{0.0, 0.0, 1.0}, 300.0, 3e5);
+    int64_t o = 0, kind = kLiquidOnly, nphase = 1, on = 1, ints[3] = {}, status = 0;
+    double reals[6] = {}, r = 0, estimate = missing_value();
+    const auto flash = [&](int64_t kspec, double s1, double s2) {
+      WEND_FLASH(strm.data(), &o, &o, &o, &o, &kspec, &kind, &nphase, &o, &r, &s1, &s2, &estimate, &o, &o, &on, &o, reals, ints,
+                 &status);
+    };
+    const auto slot = [&](int k) { return strm[static_cast<std::size_t>(ncomp() + k - 1)]; };
+    flash(KVT_SPEC_TP, 300.0, 3e5);
+    ASSERT_EQ(status, kStatusConverged);
+    flash(KVT_SPEC_TH, 300.0, slot(KVT_SLOT_ENTHALPY));
+    EXPECT_EQ(status, kStatusConverged);
+    EXPECT_EQ(slot(KVT_SLOT_PRESSURE), 3e5);
+    take_notes();
+  }
   // with retention on, a flash keeps its result in its slot's records: integer words NCOMP and the
   // number of phases present, real words T, P, vapour fraction, liquid split, enthalpy and KSPEC
   {
