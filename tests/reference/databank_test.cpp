@@ -265,6 +265,13 @@ TEST(HeatCapacity, ContinuousAtEveryRangeEnd) {
       }
     }
   }
+  // water's liquid as a pure component lies on its saturation line, 275 K to 640 K: its heat capacity
+  // is the slope of its enthalpy along the line (a central difference over 0.1 K)
+  const Component& water = *bank().find("water");
+  for (double t = 275.0; t < 641.0; t += 5.0) {
+    const double slope = (liquid_enthalpy(water, t + 0.05) - liquid_enthalpy(water, t - 0.05)) / 0.1;
+    EXPECT_NEAR(liquid_cp(water, t), slope, 1e-4 * slope) << t;
+  }
 }
 
 }  // namespace

@@ -36,8 +36,10 @@ TEST_P(PhaseSums, AddUpToTheStreamTotals) {
   // An option set that fixes no phase kind, so that the flash takes the phases asked for.
   if (c.kphs != KVT_PHASES_VAPOUR_LIQUID) KVT_WORD(KVT_IHXPP, KVT_IHXPP_PHASE_KIND) = 0;
   if (c.kind != 0) KVT_WORD(KVT_IHXPP, KVT_IHXPP_PHASE_KIND) = c.kind;
-  LibStream s = flashed(c.flows, c.t, c.p, KVT_SPEC_TP, 0.0, c.kphs);
+  KVT_WORD(KVT_IHXPP, KVT_IHXPP_RETENTION) = KVT_RETENTION_ON;
+  LibStream s = flashed(c.flows, c.t, c.p, KVT_SPEC_TP, 0.0, c.kphs, 1);
   ASSERT_EQ(s.flash_ierr, 0);
+  const int64_t phases_kept = KVT_WORD(VOKA_PLEX, KVT_WORD(KVT_IHXPP, KVT_IHXPP_INT_RECORDS) + 2);  // the slot's record
   // the host's phase table after the flash (by phase: vapour, liquid, first, second liquid): each
   // present phase's molar volume and molecular weight as the property routines give them
   double table[2][4];
@@ -54,6 +56,11 @@ TEST_P(PhaseSums, AddUpToTheStreamTotals) {
   int present = 0;
   for (int64_t iphs : {2, 4, 5}) present += s.ask(KVT_HXPFRC, iphs).value > 0.0;
   EXPECT_EQ(present, c.phases);
+  EXPECT_EQ(phases_kept, present);
+  // the stream's liquid split (slot NCOMP+6): the first liquid's share of the liquid, 1 without liquid
+  const double liquid = s.ask(KVT_HXPFRC, KVT_PHASE_LIQUID).value;
+  const double split = liquid > 0.0 ? s.ask(KVT_HXPFRC, KVT_PHASE_LIQUID1).value / liquid : 1.0;
+  EXPECT_NEAR(s.v[static_cast<std::size_t>(ncomp() + 5)], split, 1e-12);
   // A flash asked for one phase, or under an option set's vapour-only kind, gives that phase, whatever
   // the stable state.
   if (c.kphs != KVT_PHASES_VAPOUR_LIQUID || c.kind != 0) {

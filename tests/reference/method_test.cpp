@@ -374,6 +374,8 @@ INSTANTIATE_TEST_SUITE_P(
               "taken as all liquid", NoteKind::forced_phase},
         Limit{"forced_vapour", {"benzene"}, {1.0}, Method::ideal, 300.0, 101325.0, PhaseModel::kVapourOnly,
               "taken as all vapour", NoteKind::forced_phase},
+        Limit{"forced_vapour_over_free_water", {"nitrogen", "water"}, {0.5, 0.5}, Method::ideal, 330.0, 101325.0, PhaseModel::kVapourOnly,
+              "taken as all vapour", NoteKind::forced_phase, "", true},
         Limit{"forced_stable_liquid", {"benzene"}, {1.0}, Method::peng_robinson, 300.0, 101325.0, PhaseModel::kLiquidOnly, ""},
         Limit{"forced_stable_vapour", {"benzene"}, {1.0}, Method::ideal, 400.0, 101325.0, PhaseModel::kVapourOnly, ""},
         Limit{"nrtl_quiet", {"methanol", "water"}, {0.5, 0.5}, Method::nrtl, 350.0, 101325.0, PhaseModel::kEquilibrium, ""},
