@@ -178,6 +178,9 @@ TEST(HostRoutines, KeepTheirContract) {
        NoteKind::correlation_range, 2.0, "vapour enthalpy"},
       {"GOSA_TCONV", [&] { double t = 400, p = 1e5, v = 0; int64_t o = 0; ierr = 0; GOSA_TCONV(&t, &p, x, &nc, idx, &o, &o, &v, &ierr); },
        NoteKind::other, 0.0, ""},
+      {"GOSA_TCONL", [&] { double t = 250, p = 1e5, v = 0; int64_t o = 0, one = 1, hexane = 3; ierr = 0;
+         GOSA_TCONL(&t, &p, x, &one, &hexane, &o, &o, &v, &ierr); },
+       NoteKind::other, 0.0, ""},
       {"GOSA_SRFTEN", [&] { double t = 300, p = 1e5, none[3] = {}, v = 1; int64_t o = 0; ierr = 0; GOSA_SRFTEN(&t, &p, none, &nc, idx, &o, &o, &v, &ierr);
          ierr += 10 * (v != 0.0); },
        NoteKind::other, 0.0, ""}};
@@ -254,6 +257,18 @@ TEST(HostRoutines, KeepTheirContract) {
       }
     }
     KVT_WORD(KVT_IHXPP, KVT_IHXPP_RETENTION) = KVT_RETENTION_OFF;
+  }
+  // TEBU_CPACK packs the components present: their numbers, mole fractions and total flow
+  {
+    double strm[13] = {0.5, 0.0, 0.25}, z[3] = {}, w = 0.0;
+    int64_t npack = 0, packed[3] = {};
+    TEBU_CPACK(strm, &npack, packed, z, &w);
+    EXPECT_EQ(npack, 2);
+    EXPECT_EQ(packed[0], 1);
+    EXPECT_EQ(packed[1], 3);
+    EXPECT_NEAR(z[0], 2.0 / 3.0, 1e-15);
+    EXPECT_NEAR(z[1], 1.0 / 3.0, 1e-15);
+    EXPECT_EQ(w, 0.75);
   }
   // the pure-component routines' heat capacity (argument 15) is the slope of their enthalpy (14), water's
   // from its formulation included: central difference over 0.02 K, truncation far below 1e-6

@@ -13,6 +13,7 @@
 #include "iapws/if97.h"
 #include "iapws/transport.h"
 #include "iapws_table.h"
+#include "model.h"
 
 namespace kvt::reference::test {
 namespace {
@@ -40,6 +41,13 @@ TEST(WaterFormulation, MatchesTheReferenceTable) {
       EXPECT_LE(std::abs(dev), q[i].tol) << q[i].name << " of " << r.kind << " at " << r.t << " K, " << r.p << " Pa";
       if (std::abs(dev) > std::abs(q[i].worst)) q[i].worst = dev, q[i].worst_t = r.t, q[i].worst_p = r.p;
     }
+  }
+  // water as a pure component, its liquid on the saturation line, through the databank's routines
+  const Component& water = *bank().find("water");
+  for (const WaterRow& r : water_table()) {
+    if (r.kind != "saturated_liquid") continue;
+    EXPECT_NEAR(liquid_viscosity(water, r.t), r.mu, 1e-4 * r.mu) << r.t;
+    EXPECT_NEAR(liquid_conductivity(water, r.t), r.k, 1e-4 * r.k) << r.t;
   }
   for (const Quantity& x : q) {
     std::printf("[ deviation ] water %-5s largest %+.2e at %g K, %g Pa (tolerance %.0e)\n", x.name, x.worst,
