@@ -284,6 +284,19 @@ TEST(HostRoutines, KeepTheirContract) {
       const double slope = (at(330.01).first - at(329.99).first) / 0.02, cp = at(330.0).second;
       EXPECT_NEAR(cp, slope, 1e-6 * cp) << k;
     }
+  // water's vapour asked above its saturation pressure lies outside the water formulation: noted, though
+  // its temperature is inside the databank range; its liquid there is not
+  take_notes();
+  for (auto routine : {GOSA_LTHRM, GOSA_VTHRM}) {
+    double t = 330.0, p = 2e5, o[11] = {};
+    int64_t one = 1, water = 2, w[8] = {};
+    routine(&t, &p, &one, &water, w, w, w, w, w, w, w, w, &o[0], &o[1], &o[2], &o[3], &o[4], &o[5], &o[6], &o[7], &o[8], &o[9], &o[10]);
+    const std::vector<Note> notes = take_notes();
+    EXPECT_EQ(notes.size(), routine == GOSA_VTHRM ? 1u : 0u);
+    for (const Note& n : notes) {
+      EXPECT_TRUE(n.kind == NoteKind::correlation_range && n.text.ends_with("water outside its databank range")) << n.text;
+    }
+  }
   // a record of one character is written whole, an empty one as an empty line
   const auto file = std::filesystem::temp_directory_path() / "kvt_unit_write.txt";
   connect_unit(7, file);
