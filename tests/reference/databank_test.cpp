@@ -89,6 +89,19 @@ TEST(Databank, ComponentsFoundByNameSynonymFormulaOrCas) {
   std::ofstream(path) << text;
   const Databank db = read_databank(path);
   EXPECT_EQ(resolve_entry(db.entries, "Methane").formula, "CH4");
+  // an NRTL pair's alpha is taken from 0 to 10, ends included
+  for (const auto& [alpha, taken] : {std::pair{"0", true}, std::pair{"10", true}, std::pair{"-0.01", false}, std::pair{"10.01", false}}) {
+    std::string changed = text;
+    changed.replace(changed.find("alpha = 0.2999"), 14, std::string("alpha = ") + alpha);
+    std::ofstream(path) << changed;
+    try {
+      read_databank(path);
+      EXPECT_TRUE(taken) << alpha;
+    } catch (const Error& e) {
+      EXPECT_FALSE(taken) << e.what();
+      EXPECT_NE(std::string(e.what()).find("alpha outside 0 to 10"), std::string::npos) << e.what();
+    }
+  }
 }
 
 // Characters beyond ASCII stand in strings and comments only; the line of the first one elsewhere.
