@@ -213,6 +213,16 @@ TEST(Correlations, DerivativesPiecesAndIntegrals) {
     EXPECT_FALSE(at_top) << c.name;
     EXPECT_EQ(beyond, c.formula != "H2O" && top + 1.0 > hi) << c.name;
   }
+  // the integrated heat capacities over their whole range, against Simpson's rule on 20 000 intervals
+  for (const auto& c : bank().components)
+    for (const PiecewiseCorrelation* pc : {&c.ideal_gas_cp, &c.liquid_cp}) {
+      if (pc->pieces.empty()) continue;
+      const double a = pc->tmin(), b = pc->tmax(), w = (b - a) / 20000;
+      double simpson = pc->value(a) + pc->value(b);
+      for (int i = 1; i < 20000; ++i) simpson += (i % 2 == 1 ? 4.0 : 2.0) * pc->value(a + i * w);
+      simpson *= w / 3.0;
+      EXPECT_NEAR(integral(*pc, a, b), simpson, 1e-10 * std::abs(simpson)) << c.name << " " << pc->pieces[0].source;
+    }
   ASSERT_EQ(pieced.size(), 2u);
   for (const PiecewiseCorrelation* pc : pieced) {
     const double lo = pc->tmin(), hi = pc->tmin() + 0.8 * (pc->tmax() - pc->tmin());  // short of a critical end
