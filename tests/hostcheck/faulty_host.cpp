@@ -105,6 +105,18 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
     case Fault::ierr_one_after_good:
       if (*status == 1) VOKA_FLSCOM[0] = 1;
       break;
+    case Fault::hot_th_flash:
+      if (*kspec == KVT_SPEC_TH) set_word(VOKA_STWKWK, KVT_STWKWK_TEMPERATURE, word(VOKA_STWKWK, KVT_STWKWK_TEMPERATURE) + 0.5);
+      break;
+    case Fault::vf_beside_spec:
+      if (*kspec == KVT_SPEC_PV) {
+        set_word(VOKA_STWKWK, KVT_STWKWK_VAPOUR_FRACTION, word(VOKA_STWKWK, KVT_STWKWK_VAPOUR_FRACTION) + 0.01);
+        strm[n + 4] += 0.01;
+      }
+      break;
+    case Fault::split_above_one:
+      if (word(VOKA_STWKWK, KVT_STWKWK_LIQUID_SPLIT) == 1.0) set_word(VOKA_STWKWK, KVT_STWKWK_LIQUID_SPLIT, 1.5);
+      break;
     case Fault::split_of_second_liquid:
       set_word(VOKA_STWKWK, KVT_STWKWK_LIQUID_SPLIT, 1.0 - word(VOKA_STWKWK, KVT_STWKWK_LIQUID_SPLIT));
       break;

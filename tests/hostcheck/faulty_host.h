@@ -42,6 +42,9 @@ enum class Fault {
   water_method_needed,     // GOSA_VISCL NaN for pure water unless option word 1 is 2, the host's water method
   water_from_310_k,        // GOSA_LTHRM's enthalpy of water NaN below 310 K, its correlation's range
   reversed_vapour,         // Y in reverse order of the component-number list
+  hot_th_flash,            // T-H flashes: VOKA_STWKWK word 19 half a kelvin above the flash temperature
+  vf_beside_spec,          // P-vapour-fraction flashes: the vapour fraction 0.01 above the one specified
+  split_above_one,         // a flash with one liquid leaves 1.5 in VOKA_STWKWK word 23
   strict_arguments,        // a flash refused unless its tolerance (argument 10) is above 0; LORI_PL001 NaN
                            // unless its codes are 1
   no_surface_tension,      // GOSA_SRFTEN returns 0, as a host without surface tensions may
