@@ -80,9 +80,10 @@ TEST_P(PhaseSums, AddUpToTheStreamTotals) {
     EXPECT_NEAR(heat, whole_heat, 1e-9 * std::abs(whole_heat)) << "basis " << ibas;
   }
   // the flash leaves the host's substream descriptor lists as the layout made them: substream 1, its
-  // stream of NCOMP + 10 slots
+  // stream of NCOMP + 10 slots; the library's substream count (kNsubs) is that one substream
   const int64_t desc = KVT_WORD(VOKA_STWKWK, KVT_STWKWK_INT_BASE) + KVT_WORD(TEBU_STWORK, KVT_STWORK_DESCRIPTORS);
   EXPECT_EQ(KVT_WORD(VOKA_PLEX, desc), 1);
+  EXPECT_EQ(kNsubs, KVT_WORD(VOKA_PLEX, desc));
   EXPECT_EQ(KVT_WORD(VOKA_PLEX, desc + 1), ncomp() + 10);
   if (c.water != 0) {
     double x = 1.0, t = c.t, p = c.p, h = 0.0, dhdt = 0.0;
