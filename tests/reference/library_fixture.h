@@ -16,6 +16,10 @@ namespace kvt::reference::test {
 // when asked).
 void set_up(const std::vector<std::string>& names, bool free_water, Method method = Method::ideal);
 
+// Index of stream slot NCOMP + k (the slots of kvt/host_layout.h, and the host's own 6, split, and 10,
+// mass flow) in a stream vector of the selected set.
+inline std::size_t slot_of(int k) { return static_cast<std::size_t>(ncomp() + k - 1); }
+
 struct Answer { double value; int64_t ierr; };
 using Routine = void (*)(double*, const int64_t*, const int64_t*, const int64_t*, const int64_t*, double*, int64_t*);
 

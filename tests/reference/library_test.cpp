@@ -60,7 +60,7 @@ TEST_P(PhaseSums, AddUpToTheStreamTotals) {
   // the stream's liquid split (slot NCOMP+6): the first liquid's share of the liquid, 1 without liquid
   const double liquid = s.ask(KVT_HXPFRC, KVT_PHASE_LIQUID).value;
   const double split = liquid > 0.0 ? s.ask(KVT_HXPFRC, KVT_PHASE_LIQUID1).value / liquid : 1.0;
-  EXPECT_NEAR(s.v[static_cast<std::size_t>(ncomp() + 5)], split, 1e-12);
+  EXPECT_NEAR(s.v[slot_of(6)], split, 1e-12);
   // A flash asked for one phase, or under an option set's vapour-only kind, gives that phase, whatever
   // the stable state.
   if (c.kphs != KVT_PHASES_VAPOUR_LIQUID || c.kind != 0) {
@@ -199,8 +199,7 @@ TEST(HostRoutines, KeepTheirContract) {
   // the flash's duty word is the flow times the change of the stream's enthalpy; 0 when that was missing
   {
     LibStream s = flashed({0.5, 0.3, 0.2}, 300.0, 1e5);
-    const auto slot = [](int64_t k) { return static_cast<std::size_t>(ncomp() + k - 1); };  // the stream's layout
-    const std::size_t flow = slot(KVT_SLOT_TOTAL_FLOW), h = slot(KVT_SLOT_ENTHALPY);
+    const std::size_t flow = slot_of(KVT_SLOT_TOTAL_FLOW), h = slot_of(KVT_SLOT_ENTHALPY);
     const auto reflash = [&](double t, double h_before) {
       const int64_t side = 0, retention_slot = 0, kspec = KVT_SPEC_TP, kphs = KVT_PHASES_VAPOUR_LIQUID, kpeq = 0;
       s.v[h] = h_before;
@@ -223,7 +222,7 @@ TEST(HostRoutines, KeepTheirContract) {
       WEND_FLASH(strm.data(), &o, &o, &o, &o, &kspec, &kind, &nphase, &o, &r, &s1, &s2, &estimate, &o, &o, &on, &o, reals, ints,
                  &status);
     };
-    const auto slot = [&](int k) { return strm[static_cast<std::size_t>(ncomp() + k - 1)]; };
+    const auto slot = [&](int k) { return strm[slot_of(k)]; };
     flash(KVT_SPEC_TP, 300.0, 3e5);
     ASSERT_EQ(status, kStatusConverged);
     flash(KVT_SPEC_TH, 300.0, slot(KVT_SLOT_ENTHALPY));
@@ -244,7 +243,7 @@ TEST(HostRoutines, KeepTheirContract) {
       const int64_t words = KVT_WORD(TEBU_STWORK, KVT_STWORK_INT_RECORD_WORDS);
       const int64_t* ints = &KVT_WORD(VOKA_PLEX, KVT_WORD(KVT_IHXPP, KVT_IHXPP_INT_RECORDS));
       const int64_t* reals = &KVT_WORD(VOKA_PLEX, KVT_WORD(KVT_IHXPP, KVT_IHXPP_REAL_RECORDS));
-      const auto slot = [&](int k) { return s.v[static_cast<std::size_t>(ncomp() + k - 1)]; };
+      const auto slot = [&](int k) { return s.v[slot_of(k)]; };
       int present = 0;
       for (int64_t iphs : {2, 4, 5}) present += s.ask(KVT_HXPFRC, iphs).value > 0.0;
       ASSERT_GE(words, 3);
@@ -315,7 +314,7 @@ TEST(HostRoutines, KeepTheirContract) {
     for (const double p : {pressure_range().min, 1e5, pressure_range().max}) {
       const std::vector<double> strm = make_stream(flows, t, p);
       ASSERT_EQ(static_cast<int64_t>(strm.size()), stream_length());
-      const auto slot = [&](int k) { return strm[static_cast<std::size_t>(ncomp() + k - 1)]; };
+      const auto slot = [&](int k) { return strm[slot_of(k)]; };
       double mass = 0.0;
       for (int64_t i = 0; i < 3; ++i) mass += flows[static_cast<std::size_t>(i)] * molecular_weight(i + 1);
       EXPECT_EQ(std::vector<double>(strm.begin(), strm.begin() + 3), flows);
