@@ -10,10 +10,12 @@
 #include <bit>
 #include <cmath>
 #include <csignal>
+#include <vector>
 
 #include "kvt/kvt.h"
 
 Fault fault = Fault::none;
+int64_t first_record = 0;
 
 namespace {
 
@@ -25,9 +27,13 @@ F next(F, const char* name) {
 double word(const int64_t* block, int64_t w) { return std::bit_cast<double>(block[w - 1]); }
 void set_word(int64_t* block, int64_t w, double v) { block[w - 1] = std::bit_cast<int64_t>(v); }
 
-// Enthalpy and its slope per kg of the mixture instead of per kmol.
-void per_kg(const double* x, int64_t n, const int64_t* idx, double* h, double* dhdt) {
+// The enthalpy routines' faults.
+void enthalpy_faults(bool liquid, const double* x, int64_t n, const int64_t* idx, const int64_t* code, double* h,
+                     double* dhdt) {
+  if (fault == Fault::heat_capacity_on_request && *code != 2) *dhdt = std::nan("");
+  if (fault == Fault::enthalpy_nan_cp_negative) liquid ? *dhdt = -*dhdt : *h = std::nan("");
   if (fault != Fault::enthalpy_per_kg) return;
+  // per kg of the mixture instead of per kmol
   double mw = 0.0, sum = 0.0;
   for (int64_t i = 0; i < n; ++i) {
     mw += x[i] * word(VOKA_PLEX, KVT_WORD(VOKA_IPOFF1, KVT_IPOFF1_MOLWT) + idx[i]);
@@ -60,15 +66,24 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
   const bool refused = (fault == Fault::two_phases_refused && *nphase == 2) ||
                        (fault == Fault::strict_arguments && !(*real_option > 0.0));
   const bool dry = std::all_of(strm, strm + n, [](double flow) { return flow == 0.0; });
+  if (fault == Fault::vacuum_refused && *kspec == KVT_SPEC_TP && strm[n + 2] < 1e3) {
+    *status = 0, VOKA_FLSCM2[0] = 1;
+    return;
+  }
   const int groups[3] = {KVT_STWORK_ENTHALPY, KVT_STWORK_VOLUME, KVT_STWORK_MOLWT};
-  int64_t second_liquid[3];  // its words of the phase table
-  for (int g = 0; g < 3; ++g) second_liquid[g] = KVT_WORD(TEBU_STWORK, groups[g] + KVT_TABLE_LIQUID2);
+  int64_t table[3][KVT_TABLE_PHASES];  // the phase table as it was
+  for (int g = 0; g < 3; ++g) std::copy_n(&KVT_WORD(TEBU_STWORK, groups[g]), KVT_TABLE_PHASES, table[g]);
+  const int64_t real_base = KVT_WORD(VOKA_STWKWK, KVT_STWKWK_REAL_BASE);
+  int64_t* const x1 = &KVT_WORD(VOKA_PLEX, real_base + KVT_WORD(TEBU_STWORK, KVT_STWORK_X1));
+  const std::vector<int64_t> x1_before(x1, x1 + n);
   int64_t tp = KVT_SPEC_TP;
   double t = strm[n + 1], p = strm[n + 2];
-  if (fault == Fault::ignored_enthalpy && *kspec == KVT_SPEC_PH) kspec = &tp, spec1 = &t, spec2 = &p;
+  // A P-H flash as a T-P flash at the stream's temperature (set by TEBU_SETH, or not)
+  if ((fault == Fault::ignored_enthalpy || (fault == Fault::heating_only_seth && *nphase == 2)) && *kspec == KVT_SPEC_PH) {
+    kspec = &tp, spec1 = &t, spec2 = &p;
+  }
   forward(strm, nsubs, d1, d2, options, kspec, kind, nphase, flash_option, real_option, spec1, spec2, estimate, o22,
           o23, mode, one, real_record, int_record, fault == Fault::status_beside_argument ? status + 1 : status);
-  const int64_t real_base = KVT_WORD(VOKA_STWKWK, KVT_STWKWK_REAL_BASE);
   const int64_t y = real_base + KVT_WORD(TEBU_STWORK, KVT_STWORK_Y);
   const int64_t list = component_list_position();
   const int64_t count = KVT_WORD(VOKA_STWKWK, KVT_STWKWK_FLASH_COUNT);
@@ -129,7 +144,7 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
       break;
     case Fault::stale_second_liquid_row:
       for (int g = 0; g < 3 && *kspec == KVT_SPEC_PV; ++g) {
-        KVT_WORD(TEBU_STWORK, groups[g] + KVT_TABLE_LIQUID2) = second_liquid[g];
+        KVT_WORD(TEBU_STWORK, groups[g] + KVT_TABLE_LIQUID2) = table[g][KVT_TABLE_LIQUID2];
       }
       break;
     case Fault::dry_flash_good:
@@ -148,13 +163,42 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
       for (int64_t i = 0; i < count; ++i) KVT_WORD(VOKA_PLEX, x1 + i) = KVT_WORD(VOKA_PLEX, x + i);
       break;
     }
+    case Fault::specified_slots_kept:
+      if (*kspec == KVT_SPEC_PH || *kspec == KVT_SPEC_TH) strm[n + 3] = h_before;
+      if (*kspec == KVT_SPEC_PV || *kspec == KVT_SPEC_TV) strm[n + 4] = vf;
+      break;
+    case Fault::one_liquid_alone:
+      if (word(VOKA_STWKWK, KVT_STWKWK_LIQUID_SPLIT) != 1.0) break;
+      std::copy(x1_before.begin(), x1_before.end(), x1);
+      for (int g = 0; g < 3; ++g) KVT_WORD(TEBU_STWORK, groups[g] + KVT_TABLE_LIQUID1) = table[g][KVT_TABLE_LIQUID1];
+      break;
+    case Fault::split_short_of_one:
+      if (word(VOKA_STWKWK, KVT_STWKWK_LIQUID_SPLIT) != 1.0) break;
+      set_word(VOKA_STWKWK, KVT_STWKWK_LIQUID_SPLIT, 1.0 - 1e-12);
+      for (int64_t i = 0; i < count; ++i) {
+        set_word(VOKA_PLEX, real_base + KVT_WORD(TEBU_STWORK, KVT_STWORK_X2) + i, std::nan(""));
+      }
+      break;
+    case Fault::status_in_first_record:
+      if (int_record != &KVT_WORD(VOKA_PLEX, KVT_WORD(VOKA_STWKWK, KVT_STWKWK_INT_BASE) +
+                                                 KVT_WORD(TEBU_STWORK, KVT_STWORK_SCRATCH_INT))) {
+        ++KVT_WORD(VOKA_PLEX, first_record);
+      }
+      break;
+    case Fault::vapour_volume_per_kg: {
+      const int volume = int{KVT_STWORK_VOLUME} + KVT_TABLE_VAPOUR;
+      set_word(TEBU_STWORK, volume, word(TEBU_STWORK, volume) / word(TEBU_STWORK, int{KVT_STWORK_MOLWT} + KVT_TABLE_VAPOUR));
+      break;
+    }
     default: break;
   }
 }
 
 void TEBU_SETH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t* zero) {
   static const auto forward = next(&TEBU_SETH, "TEBU_SETH");
+  const double t = strm[VOKA_NCOMP[0] + 1];
   if (fault != Fault::ignored_enthalpy) forward(strm, nsubs, d1, d2, zero);
+  if (fault == Fault::heating_only_seth) strm[VOKA_NCOMP[0] + 1] = std::max(t, strm[VOKA_NCOMP[0] + 1]);
 }
 
 void TEBU_TOTMAS(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, double* total) {
@@ -167,14 +211,14 @@ void GOSA_ENTHL(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64
   static const auto forward = next(&GOSA_ENTHL, "GOSA_ENTHL");
   forward(t, p, x, n, idx, options, o23, o21, code, h, dhdt, ierr);
   if (fault == Fault::steep_liquid) *dhdt *= 1.2;
-  per_kg(x, *n, idx, h, dhdt);
+  enthalpy_faults(true, x, *n, idx, code, h, dhdt);
 }
 
 void GOSA_ENTHV(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t* options, int64_t* o23,
                 int64_t* o21, int64_t* code, double* h, double* dhdt, int64_t* ierr) {
   static const auto forward = next(&GOSA_ENTHV, "GOSA_ENTHV");
   forward(t, p, x, n, idx, options, o23, o21, code, h, dhdt, ierr);
-  per_kg(x, *n, idx, h, dhdt);
+  enthalpy_faults(false, x, *n, idx, code, h, dhdt);
 }
 
 void GOSA_VISCV(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t* options, int64_t* o23,
@@ -183,6 +227,7 @@ void GOSA_VISCV(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64
   forward(t, p, x, n, idx, options, o23, value, ierr);
   if (fault == Fault::nan_viscosity) *value = std::nan("");
   if (fault == Fault::viscosity_in_cp) *value *= 1000.0;
+  if (fault == Fault::nan_hot_vapour_viscosity && *t > 430.0) *value = std::nan("");
 }
 
 void GOSA_VISCL(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t* options, int64_t* o23,
@@ -190,6 +235,7 @@ void GOSA_VISCL(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64
   static const auto forward = next(&GOSA_VISCL, "GOSA_VISCL");
   forward(t, p, x, n, idx, options, o23, value, ierr);
   if (fault == Fault::nan_hot_liquid_viscosity && *t > 345.0) *value = std::nan("");
+  if (fault == Fault::flag_cleared) *ierr = 0;
   if (fault == Fault::one_component_viscosity && *n == 1) *value = std::nan("");
   static const auto water = next(&NERO_IDXWAT, "NERO_IDXWAT");
   if (fault == Fault::water_method_needed && *n == 1 && water(idx, n) == 1 && options[0] != 2) *value = std::nan("");

@@ -48,9 +48,25 @@ enum class Fault {
   strict_arguments,        // a flash refused unless its tolerance (argument 10) is above 0; LORI_PL001 NaN
                            // unless its codes are 1
   no_surface_tension,      // GOSA_SRFTEN returns 0, as a host without surface tensions may
+  // Hosts that do less than the reference host, and as much as the library needs:
+  specified_slots_kept,    // P-H and T-H flashes leave the stream's enthalpy slot as given, P-VF and T-VF flashes
+                           // its vapour-fraction slot
+  one_liquid_alone,        // with one liquid (split 1) X1 and the first liquid's table words left as they were
+  split_short_of_one,      // one liquid's split written 1 - 1e-12, the absent second liquid's X2 NaN
+  heat_capacity_on_request,  // GOSA_ENTHL, GOSA_ENTHV: a NaN heat capacity unless their code asks for it (2)
+  vacuum_refused,          // T-P flashes below 1 kPa refused, nothing written
+  // More faults:
+  status_in_first_record,  // a flash into a retention record writes its status into PLEX first_record
+  heating_only_seth,       // TEBU_SETH never lowers the stream's temperature, and a vapour-liquid P-H flash is a T-P
+                           // flash at the temperature TEBU_SETH set
+  enthalpy_nan_cp_negative,  // GOSA_ENTHV's enthalpy NaN, GOSA_ENTHL's heat capacity negative
+  flag_cleared,            // GOSA_VISCL clears the error flag to 0
+  vapour_volume_per_kg,    // the vapour's molar volume in the phase table per kg
+  nan_hot_vapour_viscosity,  // GOSA_VISCV NaN above 430 K
 };
 
 extern Fault fault;
+extern int64_t first_record;  // PLEX position of the first integer retention record (status_in_first_record)
 
 // PLEX position of the component-number list, from the host's blocks (kvt/host_layout.h).
 int64_t component_list_position();

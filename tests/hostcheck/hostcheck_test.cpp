@@ -56,9 +56,10 @@ bool names_uncalled(const Outcome& out) {
 
 // The reference host passes every check as set up; as a host without retention records (mode 0, no
 // record positions) or surface tensions (0 is allowed); as one whose pure water has no liquid enthalpy
-// where no stream holds water (the library asks only for components in the vapour); and as one that
+// where no stream holds water (the library asks only for components in the vapour); as one that
 // insists on the arguments the library hands it (its flash tolerance from the side's real option, codes
-// of 1).
+// of 1); as one that writes no more than the library reads; and with layouts at the edges of what is
+// allowed.
 struct Passing {
   const char* name;
   Fault fault;
@@ -74,6 +75,22 @@ const Passing kPassing[] = {
     {"insisting on its arguments", Fault::strict_arguments,
      [](kvt_hostcheck_input& in) {
        for (int side : {0, 1}) in.rhxpp[side * KVT_SIDE_STRIDE_R + KVT_RHXPP_FLASH_REAL - 1] = 1e-9;
+     }},
+    {"keeping a flash's specified enthalpy or vapour fraction in its slot as given", Fault::specified_slots_kept,
+     nullptr},
+    {"leaving the first liquid's words alone where it is the only liquid", Fault::one_liquid_alone, nullptr},
+    {"with one liquid's split a rounding short of 1, no second liquid's composition", Fault::split_short_of_one,
+     nullptr},
+    {"computing heat capacities only when asked", Fault::heat_capacity_on_request, nullptr},
+    {"refusing flashes in a vacuum", Fault::vacuum_refused, nullptr},
+    {"without the liquid's packed lists (group 1)", Fault::none,
+     [](kvt_hostcheck_input& in) { in.hxpkv[0] = in.hxpkv[5] = in.hxpkv[10] = 0; }},
+    {"with the liquid's count word at PLEX 1", Fault::none, [](kvt_hostcheck_input& in) { in.hxpkv[0] = 1; }},
+    {"with real retention records of no words", Fault::none, [](kvt_hostcheck_input&) { TEBU_STWORK[0] = 0; }},
+    {"with pure water needing the water method, water last in the flash's list", Fault::water_method_needed,
+     [](kvt_hostcheck_input& in) {
+       in.ihxpp[KVT_IHXPP_OPTION_LIST - 1] = 1, in.ihxpp[KVT_IHXPP_OPTION_LIST + 3] = 2;
+       const_cast<double*>(in.streams[3].strm)[3] = 0.0;  // no nitrogen in the free-water stream (the host's vector)
      }},
 };
 
@@ -103,6 +120,15 @@ TEST(Hostcheck, ReferenceHostPassesEveryCheckWithOneTwoAndThreePhases) {
       EXPECT_EQ(counted, in.ihxpp[KVT_IHXPP_RETENTION - 1] != 0 || l.rfind("PASS retention ", 0) != 0) << l;
     }
     EXPECT_EQ(passed, 19);
+    // every flash check counts at least the five flash kinds of each stream
+    static const std::regex flash_check(R"(^PASS (flash-[a-z]+|component-list|phase-split|compositions|phase-table|)"
+                                        R"(stream-totals) .* \(([0-9]+) cases\)$)");
+    for (const std::string& l : out.lines) {
+      std::smatch m;
+      if (std::regex_match(l, m, flash_check)) {
+        EXPECT_GE(std::stoll(m[2]), 5 * in.nstreams) << l;
+      }
+    }
     EXPECT_TRUE(names_uncalled(out));
   }
 }
@@ -189,7 +215,8 @@ const FaultCase kFaults[] = {
      [](kvt_hostcheck_input& in) { in.hxpkv[3] = 0; },
      "KVT_HXPKV word 4 (vapour): expected a work-array position; found 0",
      [] { return std::string("KVT_HXPKV word 4 (vapour) count, PLEX 0: expected inside the work array"); }},
-    {"negative vapour mole fraction", "compositions", Fault::negative_vapour_entry, nullptr, "a mole fraction of 0 or more"},
+    {"negative vapour mole fraction", "compositions", Fault::negative_vapour_entry, nullptr,
+     "a mole fraction of 0 or more at entry 4;"},
     {"first liquid's composition that is the whole liquid's", "compositions", Fault::first_liquid_as_liquid, nullptr,
      "split x X1"},
     {"liquid viscosity NaN for one component", "property-values", Fault::one_component_viscosity, nullptr},
@@ -205,6 +232,21 @@ const FaultCase kFaults[] = {
     {"real record length declared negative", "retention", Fault::none, [](kvt_hostcheck_input&) { TEBU_STWORK[0] = -1; }},
     {"vapour composition in reverse order", "compositions", Fault::reversed_vapour, nullptr,
      "the stream's mole fraction 0.6666666667; found"},
+    {"liquid's mole-fraction list without a position", "positions", Fault::none,
+     [](kvt_hostcheck_input& in) { in.hxpkv[10] = 0; }, "KVT_HXPKV word 11 (liquid) mole fractions, PLEX 0.."},
+    {"critical-point work space on the scratch real record", "host-areas", Fault::none,
+     [](kvt_hostcheck_input&) { TEBU_STWORK[KVT_STWORK_CRITICAL_WORK - 1] = TEBU_STWORK[KVT_STWORK_SCRATCH_REAL - 1]; },
+     "critical-point work space"},
+    {"retained flashes counted in the first record", "retention", Fault::status_in_first_record,
+     [](kvt_hostcheck_input& in) { first_record = in.ihxpp[KVT_IHXPP_INT_RECORDS - 1]; },
+     "(word 1 of integer record 0): expected unchanged by a flash into record 1"},
+    {"TEBU_SETH that only heats, under P-H flashes that trust it", "flash-specs", Fault::heating_only_seth, nullptr,
+     "at enthalpy 5 % down"},
+    {"vapour enthalpy NaN, liquid heat capacity negative", "property-values", Fault::enthalpy_nan_cp_negative,
+     nullptr},
+    {"liquid viscosity's error flag cleared", "error-flags", Fault::flag_cleared, nullptr, "found it cleared to 0"},
+    {"vapour molar volume per kg", "units", Fault::vapour_volume_per_kg, nullptr, "of the ideal gas's RT/P"},
+    {"vapour viscosity NaN above 430 K", "sweep", Fault::nan_hot_vapour_viscosity, nullptr, "GOSA_VISCV"},
 };
 
 TEST(Hostcheck, EachFaultFailsExactlyItsCheckWithFindingsThatSayWhere) {
