@@ -74,14 +74,13 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
   int64_t table[3][KVT_TABLE_PHASES];  // the phase table as it was
   for (int g = 0; g < 3; ++g) std::copy_n(&KVT_WORD(TEBU_STWORK, groups[g]), KVT_TABLE_PHASES, table[g]);
   const int64_t real_base = KVT_WORD(VOKA_STWKWK, KVT_STWKWK_REAL_BASE);
-  int64_t* const x1 = &KVT_WORD(VOKA_PLEX, real_base + KVT_WORD(TEBU_STWORK, KVT_STWORK_X1));
-  const std::vector<int64_t> x1_before(x1, x1 + n);
+  int64_t* const first_liquid = &KVT_WORD(VOKA_PLEX, real_base + KVT_WORD(TEBU_STWORK, KVT_STWORK_X1));
+  const std::vector<int64_t> first_liquid_before(first_liquid, first_liquid + n);  // X1 as it was
   int64_t tp = KVT_SPEC_TP;
   double t = strm[n + 1], p = strm[n + 2];
   // A P-H flash as a T-P flash at the stream's temperature (set by TEBU_SETH, or not)
-  if ((fault == Fault::ignored_enthalpy || (fault == Fault::heating_only_seth && *nphase == 2)) && *kspec == KVT_SPEC_PH) {
-    kspec = &tp, spec1 = &t, spec2 = &p;
-  }
+  const bool trusts_seth = fault == Fault::heating_only_seth && *nphase == 2;
+  if ((fault == Fault::ignored_enthalpy || trusts_seth) && *kspec == KVT_SPEC_PH) kspec = &tp, spec1 = &t, spec2 = &p;
   forward(strm, nsubs, d1, d2, options, kspec, kind, nphase, flash_option, real_option, spec1, spec2, estimate, o22,
           o23, mode, one, real_record, int_record, fault == Fault::status_beside_argument ? status + 1 : status);
   const int64_t y = real_base + KVT_WORD(TEBU_STWORK, KVT_STWORK_Y);
@@ -169,7 +168,7 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
       break;
     case Fault::one_liquid_alone:
       if (word(VOKA_STWKWK, KVT_STWKWK_LIQUID_SPLIT) != 1.0) break;
-      std::copy(x1_before.begin(), x1_before.end(), x1);
+      std::copy(first_liquid_before.begin(), first_liquid_before.end(), first_liquid);
       for (int g = 0; g < 3; ++g) KVT_WORD(TEBU_STWORK, groups[g] + KVT_TABLE_LIQUID1) = table[g][KVT_TABLE_LIQUID1];
       break;
     case Fault::split_short_of_one:
@@ -187,7 +186,8 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
       break;
     case Fault::vapour_volume_per_kg: {
       const int volume = int{KVT_STWORK_VOLUME} + KVT_TABLE_VAPOUR;
-      set_word(TEBU_STWORK, volume, word(TEBU_STWORK, volume) / word(TEBU_STWORK, int{KVT_STWORK_MOLWT} + KVT_TABLE_VAPOUR));
+      const int molwt = int{KVT_STWORK_MOLWT} + KVT_TABLE_VAPOUR;
+      set_word(TEBU_STWORK, volume, word(TEBU_STWORK, volume) / word(TEBU_STWORK, molwt));
       break;
     }
     default: break;
