@@ -178,6 +178,21 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
         set_word(VOKA_PLEX, real_base + KVT_WORD(TEBU_STWORK, KVT_STWORK_X2) + i, std::nan(""));
       }
       break;
+    case Fault::present_components_water_method: {  // the list and compositions closed up over absent ones
+      int64_t m = 0;
+      for (int64_t j = 0; j < count; ++j) {
+        const int64_t c = KVT_WORD(VOKA_PLEX, list + j);
+        if (strm[c - 1] == 0.0) continue;
+        KVT_WORD(VOKA_PLEX, list + m) = c;
+        for (int v : {KVT_STWORK_Z, KVT_STWORK_X, KVT_STWORK_X1, KVT_STWORK_X2, KVT_STWORK_Y}) {
+          const int64_t at = real_base + KVT_WORD(TEBU_STWORK, v);
+          KVT_WORD(VOKA_PLEX, at + m) = KVT_WORD(VOKA_PLEX, at + j);
+        }
+        ++m;
+      }
+      KVT_WORD(VOKA_STWKWK, KVT_STWKWK_FLASH_COUNT) = m;
+      break;
+    }
     case Fault::status_in_first_record:
       if (int_record != &KVT_WORD(VOKA_PLEX, KVT_WORD(VOKA_STWKWK, KVT_STWKWK_INT_BASE) +
                                                  KVT_WORD(TEBU_STWORK, KVT_STWORK_SCRATCH_INT))) {
@@ -238,7 +253,8 @@ void GOSA_VISCL(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64
   if (fault == Fault::flag_cleared) *ierr = 0;
   if (fault == Fault::one_component_viscosity && *n == 1) *value = std::nan("");
   static const auto water = next(&NERO_IDXWAT, "NERO_IDXWAT");
-  if (fault == Fault::water_method_needed && *n == 1 && water(idx, n) == 1 && options[0] != 2) *value = std::nan("");
+  const bool water_method = fault == Fault::water_method_needed || fault == Fault::present_components_water_method;
+  if (water_method && *n == 1 && water(idx, n) == 1 && options[0] != 2) *value = std::nan("");
 }
 
 void GOSA_SRFTEN(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t* options, int64_t* o23,

@@ -87,7 +87,8 @@ const Passing kPassing[] = {
      [](kvt_hostcheck_input& in) { in.hxpkv[0] = in.hxpkv[5] = in.hxpkv[10] = 0; }},
     {"with the liquid's count word at PLEX 1", Fault::none, [](kvt_hostcheck_input& in) { in.hxpkv[0] = 1; }},
     {"with real retention records of no words", Fault::none, [](kvt_hostcheck_input&) { TEBU_STWORK[0] = 0; }},
-    {"with pure water needing the water method, water last in the flash's list", Fault::water_method_needed,
+    {"listing only components with flow, pure water needing the water method (water last in the list)",
+     Fault::present_components_water_method,
      [](kvt_hostcheck_input& in) {
        in.ihxpp[KVT_IHXPP_OPTION_LIST - 1] = 1, in.ihxpp[KVT_IHXPP_OPTION_LIST + 3] = 2;
        const_cast<double*>(in.streams[3].strm)[3] = 0.0;  // no nitrogen in the free-water stream (the host's vector)
