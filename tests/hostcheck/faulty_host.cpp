@@ -64,7 +64,7 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
     for (;;) pause();
   }
   const bool refused = (fault == Fault::two_phases_refused && *nphase == 2) ||
-                       (fault == Fault::strict_arguments && !(*real_option > 0.0));
+                       (fault == Fault::strict_arguments && (!(*real_option > 0.0) || (*kind > 10) != (*nphase == 3)));
   const bool dry = std::all_of(strm, strm + n, [](double flow) { return flow == 0.0; });
   if (fault == Fault::vacuum_refused && *kspec == KVT_SPEC_TP && strm[n + 2] < 1e3) {
     *status = 0, VOKA_FLSCM2[0] = 1;

@@ -45,8 +45,9 @@ enum class Fault {
   hot_th_flash,            // T-H flashes: VOKA_STWKWK word 19 half a kelvin above the flash temperature
   vf_beside_spec,          // P-vapour-fraction flashes: the vapour fraction 0.01 above the one specified
   split_above_one,         // a flash with one liquid leaves 1.5 in VOKA_STWKWK word 23
-  strict_arguments,        // a flash refused unless its tolerance (argument 10) is above 0; LORI_PL001 NaN
-                           // unless its codes are 1
+  strict_arguments,        // a flash refused unless its tolerance (argument 10) is above 0 and it has three phases
+                           // exactly where free water is allowed (phase kind above 10); LORI_PL001 NaN unless its
+                           // codes are 1
   no_surface_tension,      // GOSA_SRFTEN returns 0, as a host without surface tensions may
   // Hosts that do less than the reference host, and as much as the library needs:
   specified_slots_kept,    // P-H and T-H flashes leave the stream's enthalpy slot as given, P-VF and T-VF flashes

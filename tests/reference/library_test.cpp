@@ -144,10 +144,12 @@ TEST(HostRoutines, KeepTheirContract) {
       {"LORI_PL001", [&] { double t = 300, lnp = 1, d = 1; int64_t c = 4, o = 0; LORI_PL001(&t, &o, &c, &o, &o, &o, &lnp, &d); ierr = lnp != 0.0 || d != 0.0; },
        NoteKind::bad_argument, 0.0, "component number 4"},
       {"WEND_FLASH", [&] {
-         ierr = flashed({-0.1, 0.5, 0.5}, 300.0, 1e5).flash_ierr != 0;
-         // a failed flash leaves no vapour fraction, no duty, all liquid in the first liquid
+         ierr = flashed({-0.1, 0.5, 0.5}, 312.5, 1e5).flash_ierr != 0;
+         // a failed flash leaves the stream's temperature and pressure, no vapour fraction, no duty, all
+         // liquid in the first liquid
          const auto real = [](int w) { return std::bit_cast<double>(KVT_WORD(VOKA_STWKWK, w)); };
-         ierr += 10 * (real(KVT_STWKWK_VAPOUR_FRACTION) != missing_value() || real(KVT_STWKWK_DUTY) != 0.0 ||
+         ierr += 10 * (real(KVT_STWKWK_TEMPERATURE) != 312.5 || real(KVT_STWKWK_PRESSURE) != 1e5 ||
+                       real(KVT_STWKWK_VAPOUR_FRACTION) != missing_value() || real(KVT_STWKWK_DUTY) != 0.0 ||
                        real(KVT_STWKWK_LIQUID_SPLIT) != 1.0 || KVT_WORD(VOKA_STWKWK, KVT_STWKWK_FLASH_COUNT) != 0); },
        NoteKind::bad_argument, 1.0, "flow of nitrogen is -0.1 kmol/s"},
       {"WEND_FLASH", [&] {  // phase kind 12: liquid only, with free water
