@@ -151,18 +151,28 @@ TEST(NrtlMethod, EthanolWaterAzeotrope) {
 TEST(NrtlMethod, ButanolWaterTwoLiquids) {
   if (bank().find("1-butanol") == nullptr) GTEST_SKIP() << "1-butanol is not in the databank";
   const FlashSystem sys = system_of({"1-butanol", "water"}, Method::nrtl);
-  const FlashResult r = flash(sys, std::vector<double>{0.2, 0.8}, request(2, 298.15, 101325.0));
-  ASSERT_TRUE(r.converged && r.phase_amount[kL1] > 0.0 && r.phase_amount[kL2] > 0.0);
-  EXPECT_GT(r.x2[1], r.x1[1]);
-  const NrtlAt m(sys.nrtl.parameters, 298.15);
-  const std::vector<double> g1 = m.ln_gamma(r.x1), g2 = m.ln_gamma(r.x2);
-  for (std::size_t i = 0; i < 2; ++i) EXPECT_NEAR(std::log(r.x1[i]) + g1[i], std::log(r.x2[i]) + g2[i], 1e-7);
-  // the absent vapour is the one both liquids would boil into: y_i in proportion to x_i gamma_i Psat_i
-  double f[2], sum = 0.0;
-  for (std::size_t i = 0; i < 2; ++i) sum += f[i] = r.x1[i] * std::exp(g1[i] + ln_vapour_pressure(*sys.components[i], 298.15));
-  for (std::size_t i = 0; i < 2; ++i) EXPECT_NEAR(r.y[i], f[i] / sum, 1e-6) << i;
+  // feeds across the split, 2 % to 40 % butanol, from 25 to 80 degC
+  int split = 0;
+  for (double t = 298.15; t <= 353.15; t += 5.0) {
+    for (double zb = 0.02; zb <= 0.4; zb += 0.02) {
+      const FlashResult r = flash(sys, std::vector<double>{zb, 1.0 - zb}, request(2, t, 101325.0));
+      ASSERT_TRUE(r.converged) << t << " K, " << zb;
+      if (!(r.phase_amount[kL1] > 0.0 && r.phase_amount[kL2] > 0.0)) continue;
+      ++split;
+      EXPECT_GT(r.x2[1], r.x1[1]);
+      const NrtlAt m(sys.nrtl.parameters, t);
+      const std::vector<double> g1 = m.ln_gamma(r.x1), g2 = m.ln_gamma(r.x2);
+      for (std::size_t i = 0; i < 2; ++i) EXPECT_NEAR(std::log(r.x1[i]) + g1[i], std::log(r.x2[i]) + g2[i], 1e-7);
+      // the absent vapour is the one both liquids would boil into: y_i in proportion to x_i gamma_i Psat_i
+      double f[2], sum = 0.0;
+      for (std::size_t i = 0; i < 2; ++i) sum += f[i] = r.x1[i] * std::exp(g1[i] + ln_vapour_pressure(*sys.components[i], t));
+      for (std::size_t i = 0; i < 2; ++i) EXPECT_NEAR(r.y[i], f[i] / sum, 1e-6) << t << " K, " << zb << ", " << i;
+    }
+  }
+  EXPECT_GT(split, 50);
   const FlashResult a = flash(sys, std::vector<double>{0.05, 0.95}, request(3, 101325.0, 0.0));
   const FlashResult b = flash(sys, std::vector<double>{0.2, 0.8}, request(3, 101325.0, 0.0));
+  const FlashResult r = flash(sys, std::vector<double>{0.2, 0.8}, request(2, 298.15, 101325.0));
   ASSERT_TRUE(a.converged && b.converged);
   EXPECT_NEAR(a.t, b.t, 1e-6);
   EXPECT_NEAR(a.y[0], b.y[0], 1e-6);
