@@ -55,11 +55,11 @@ enum class Fault {
   one_liquid_alone,        // with one liquid (split 1) X1 and the first liquid's table words left as they were
   split_short_of_one,      // one liquid's split written 1 - 1e-12, the absent second liquid's X2 NaN
   heat_capacity_on_request,  // GOSA_ENTHL, GOSA_ENTHV: a NaN heat capacity unless their code asks for it (2)
-  vacuum_refused,
+  vacuum_refused,          // T-P flashes below 1 kPa refused, nothing written
   present_components_water_method,  // the flash lists only the components with flow; GOSA_VISCL as with
-                                    // water_method_needed          // T-P flashes below 1 kPa refused, nothing written
+                                    // water_method_needed
   // More faults:
-  status_in_first_record,  // a flash into a retention record writes its status into PLEX first_record
+  status_in_first_record,  // a flash into a retention record counts itself in PLEX first_record
   heating_only_seth,       // TEBU_SETH never lowers the stream's temperature, and a vapour-liquid P-H flash is a T-P
                            // flash at the temperature TEBU_SETH set
   enthalpy_nan_cp_negative,  // GOSA_ENTHV's enthalpy NaN, GOSA_ENTHL's heat capacity negative

@@ -58,8 +58,8 @@ bool names_uncalled(const Outcome& out) {
 // record positions) or surface tensions (0 is allowed); as one whose pure water has no liquid enthalpy
 // where no stream holds water (the library asks only for components in the vapour); as one that
 // insists on the arguments the library hands it (its flash tolerance from the side's real option, three
-// phases with free water, codes of 1); as one that writes no more than the library reads; and with layouts at the edges of what is
-// allowed.
+// phases with free water, codes of 1); as hosts that write no more than the library reads or list only
+// the components with flow; and with layouts at the edges of what is allowed.
 struct Passing {
   const char* name;
   Fault fault;
