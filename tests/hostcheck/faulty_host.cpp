@@ -31,7 +31,8 @@ void set_word(int64_t* block, int64_t w, double v) { block[w - 1] = std::bit_cas
 void enthalpy_faults(bool liquid, const double* x, int64_t n, const int64_t* idx, const int64_t* code, double* h,
                      double* dhdt) {
   if (fault == Fault::heat_capacity_on_request && *code != 2) *dhdt = std::nan("");
-  if (fault == Fault::enthalpy_nan_cp_negative) liquid ? *dhdt = -*dhdt : *h = std::nan("");
+  if (fault == Fault::enthalpy_nan_cp_negative && liquid) *dhdt = -*dhdt;
+  if (fault == Fault::enthalpy_nan_cp_negative && !liquid) *h = std::nan("");
   if (fault != Fault::enthalpy_per_kg) return;
   // per kg of the mixture instead of per kmol
   double mw = 0.0, sum = 0.0;
@@ -73,8 +74,9 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
   const int groups[3] = {KVT_STWORK_ENTHALPY, KVT_STWORK_VOLUME, KVT_STWORK_MOLWT};
   int64_t table[3][KVT_TABLE_PHASES];  // the phase table as it was
   for (int g = 0; g < 3; ++g) std::copy_n(&KVT_WORD(TEBU_STWORK, groups[g]), KVT_TABLE_PHASES, table[g]);
-  const int64_t real_base = KVT_WORD(VOKA_STWKWK, KVT_STWKWK_REAL_BASE);
-  int64_t* const first_liquid = &KVT_WORD(VOKA_PLEX, real_base + KVT_WORD(TEBU_STWORK, KVT_STWORK_X1));
+  // PLEX position of a composition (TEBU_STWORK word X, X1, X2, Y or Z)
+  const auto composition = [](int w) { return KVT_WORD(VOKA_STWKWK, KVT_STWKWK_REAL_BASE) + KVT_WORD(TEBU_STWORK, w); };
+  int64_t* const first_liquid = &KVT_WORD(VOKA_PLEX, composition(KVT_STWORK_X1));
   const std::vector<int64_t> first_liquid_before(first_liquid, first_liquid + n);  // X1 as it was
   int64_t tp = KVT_SPEC_TP;
   double t = strm[n + 1], p = strm[n + 2];
@@ -83,7 +85,7 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
   if ((fault == Fault::ignored_enthalpy || trusts_seth) && *kspec == KVT_SPEC_PH) kspec = &tp, spec1 = &t, spec2 = &p;
   forward(strm, nsubs, d1, d2, options, kspec, kind, nphase, flash_option, real_option, spec1, spec2, estimate, o22,
           o23, mode, one, real_record, int_record, fault == Fault::status_beside_argument ? status + 1 : status);
-  const int64_t y = real_base + KVT_WORD(TEBU_STWORK, KVT_STWORK_Y);
+  const int64_t y = composition(KVT_STWORK_Y);
   const int64_t list = component_list_position();
   const int64_t count = KVT_WORD(VOKA_STWKWK, KVT_STWKWK_FLASH_COUNT);
   if (refused) {  // given up midway: what it left in Y is not a composition
@@ -157,8 +159,7 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
       break;
     case Fault::reversed_vapour: std::reverse(VOKA_PLEX + y - 1, VOKA_PLEX + y - 1 + count); break;
     case Fault::first_liquid_as_liquid: {
-      const int64_t x = real_base + KVT_WORD(TEBU_STWORK, KVT_STWORK_X);
-      const int64_t x1 = real_base + KVT_WORD(TEBU_STWORK, KVT_STWORK_X1);
+      const int64_t x = composition(KVT_STWORK_X), x1 = composition(KVT_STWORK_X1);
       for (int64_t i = 0; i < count; ++i) KVT_WORD(VOKA_PLEX, x1 + i) = KVT_WORD(VOKA_PLEX, x + i);
       break;
     }
@@ -175,7 +176,7 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
       if (word(VOKA_STWKWK, KVT_STWKWK_LIQUID_SPLIT) != 1.0) break;
       set_word(VOKA_STWKWK, KVT_STWKWK_LIQUID_SPLIT, 1.0 - 1e-12);
       for (int64_t i = 0; i < count; ++i) {
-        set_word(VOKA_PLEX, real_base + KVT_WORD(TEBU_STWORK, KVT_STWORK_X2) + i, std::nan(""));
+        set_word(VOKA_PLEX, composition(KVT_STWORK_X2) + i, std::nan(""));
       }
       break;
     case Fault::present_components_water_method: {  // the list and compositions closed up over absent ones
@@ -185,7 +186,7 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
         if (strm[c - 1] == 0.0) continue;
         KVT_WORD(VOKA_PLEX, list + m) = c;
         for (int v : {KVT_STWORK_Z, KVT_STWORK_X, KVT_STWORK_X1, KVT_STWORK_X2, KVT_STWORK_Y}) {
-          const int64_t at = real_base + KVT_WORD(TEBU_STWORK, v);
+          const int64_t at = composition(v);
           KVT_WORD(VOKA_PLEX, at + m) = KVT_WORD(VOKA_PLEX, at + j);
         }
         ++m;
@@ -211,9 +212,10 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
 
 void TEBU_SETH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t* zero) {
   static const auto forward = next(&TEBU_SETH, "TEBU_SETH");
-  const double t = strm[VOKA_NCOMP[0] + 1];
+  double& t = strm[VOKA_NCOMP[0] + 1];  // the stream's temperature
+  const double t_before = t;
   if (fault != Fault::ignored_enthalpy) forward(strm, nsubs, d1, d2, zero);
-  if (fault == Fault::heating_only_seth) strm[VOKA_NCOMP[0] + 1] = std::max(t, strm[VOKA_NCOMP[0] + 1]);
+  if (fault == Fault::heating_only_seth) t = std::max(t, t_before);
 }
 
 void TEBU_TOTMAS(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, double* total) {

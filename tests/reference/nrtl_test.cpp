@@ -172,10 +172,10 @@ TEST(NrtlMethod, ButanolWaterTwoLiquids) {
   EXPECT_GT(split, 50);
   const FlashResult a = flash(sys, std::vector<double>{0.05, 0.95}, request(3, 101325.0, 0.0));
   const FlashResult b = flash(sys, std::vector<double>{0.2, 0.8}, request(3, 101325.0, 0.0));
-  const FlashResult r = flash(sys, std::vector<double>{0.2, 0.8}, request(2, 298.15, 101325.0));
   ASSERT_TRUE(a.converged && b.converged);
   EXPECT_NEAR(a.t, b.t, 1e-6);
   EXPECT_NEAR(a.y[0], b.y[0], 1e-6);
+  const FlashResult r = flash(sys, std::vector<double>{0.2, 0.8}, request(2, 298.15, 101325.0));  // for the record
   std::printf("[ deviation ] 1-butanol/water heteroazeotrope at 101.325 kPa: %.2f degC, y %.3f; liquids at 25 degC x %.3f, %.4f\n",
               a.t - 273.15, a.y[0], r.x1[0], r.x2[0]);
   // with nitrogen, a vapour beside the two liquids over a range of T: the three phases hold the feed
