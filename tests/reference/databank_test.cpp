@@ -71,7 +71,17 @@ TEST(Databank, ComponentsFoundByNameSynonymFormulaOrCas) {
       {"Isopropanol", "2-propanol"}, {"CO2", "carbon dioxide"}, {"C3H8", "propane"}, {"74-98-6", "propane"},
       {"H2S", "hydrogen sulfide"}, {"ethylene glycol", "ethylene glycol"},
       {"C8H10", "ambiguous: it names ethylbenzene (100-41-4), m-xylene (108-38-3), o-xylene (95-47-6), p-xylene (106-42-3)"},
-      {"metane", "not in the databank (nearest: methane"}};
+      {"metane", "not in the databank (nearest: methane"},
+      // a family's name, a mixture or a class range of it names every member; no registry code or garbled name
+      {"xylene", "ambiguous: it names m-xylene (108-38-3), o-xylene (95-47-6), p-xylene (106-42-3)"},
+      {"Solvent Xylene", "ambiguous: it names m-xylene"}, {"xylene, mixed isomers", "ambiguous: it names m-xylene"},
+      {"trimethyl benzene", "ambiguous: it names 1,2,3-trimethylbenzene (526-73-8), 1,2,4-trimethylbenzene (95-63-6)"},
+      {"dichloroethane", "ambiguous: it names 1,1-dichloroethane (75-34-3), 1,2-dichloroethane"},
+      {"alcohols, c6-12", "ambiguous: it names 1-decanol (112-30-1), 1-heptanol (111-70-6), 1-hexanol (111-27-3), 1-nonanol"},
+      {"propanol", "ambiguous: it names 1-propanol (71-23-8), 2-propanol (67-63-0)"}, {"toluol", "toluene"},
+      {"z2474e14qp", "not in the databank"}, {"1,2,34rimethylbenzene", "not in the databank"},
+      {"108-88-4", "'108-88-4' is no CAS number: its check digit is 4, its other digits give 3 (108-88-3 is toluene)"},
+      {"50-00-0", "no component of the databank has the CAS number 50-00-0"}};
   for (const auto& r : kRows) {
     std::string got;
     try {

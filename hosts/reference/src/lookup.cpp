@@ -35,6 +35,23 @@ void fold_synonyms(const std::vector<Entry>& entries) {
   }
 }
 
+// The check digit of a text written as a CAS registry number (2 to 7 digits, 2 digits and 1 digit,
+// joined by hyphens): the sum of its other digits, each times its place counted from the right, modulo
+// 10; -1 when the text is not so written.
+int cas_check_digit(std::string_view text) {
+  const std::size_t first = text.find('-'), second = text.rfind('-');
+  const auto digits = [](std::string_view d) { return !d.empty() && std::all_of(d.begin(), d.end(), [](char ch) { return ch >= '0' && ch <= '9'; }); };
+  if (first < 2 || first > 7 || second != first + 3 || text.size() != second + 2 || !digits(text.substr(0, first)) ||
+      !digits(text.substr(first + 1, 2)) || !digits(text.substr(second + 1))) {
+    return -1;
+  }
+  int sum = 0, place = 1;
+  for (auto it = text.rbegin() + 2; it != text.rend(); ++it) {
+    if (*it != '-') sum += (*it - '0') * place++;
+  }
+  return sum % 10;
+}
+
 }  // namespace
 
 std::string fold_name(std::string_view text) {
@@ -63,6 +80,13 @@ const Entry& resolve_entry(const std::vector<Entry>& entries, std::string_view t
       for (const Entry* e : found) list += (list.empty() ? "" : ", ") + described(*e);
       throw Error("component '" + std::string(text) + "' is ambiguous: it names " + list);
     }
+  }
+  if (const int check = cas_check_digit(text); check >= 0) {
+    if (check == text.back() - '0') throw Error("no component of the databank has the CAS number " + std::string(text));
+    const std::string corrected = std::string(text.substr(0, text.size() - 1)) + static_cast<char>('0' + check);
+    const auto known = std::find_if(entries.begin(), entries.end(), [&](const Entry& e) { return e.cas == corrected; });
+    throw Error("'" + std::string(text) + "' is no CAS number: its check digit is " + text.back() + ", its other digits give " +
+                std::to_string(check) + (known != entries.end() ? " (" + corrected + " is " + known->name + ")" : ""));
   }
   // nearest: the least edit distance to any of an entry's names
   std::vector<std::pair<std::size_t, const Entry*>> near;

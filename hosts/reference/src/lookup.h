@@ -15,7 +15,8 @@ namespace kvt::reference {
 std::string fold_name(std::string_view text);
 
 // The entry `text` names, tried in this order: canonical name, CAS number, synonym, formula. Throws
-// Error when it names several (listing them with their CAS numbers) or none (naming the nearest).
+// Error when it names several (listing them with their CAS numbers) or none (naming the nearest; a text
+// written as a CAS number whose check digit fails, or that no component has, says so).
 const Entry& resolve_entry(const std::vector<Entry>& entries, std::string_view text);
 
 // The entries whose name, a synonym, formula or CAS number contains `text` (folded); all when empty.
