@@ -105,18 +105,31 @@ class Reader {
     return quantity(n, field, {d}).first;
   }
 
-  // Pressures as an array of values, or as one string "2.3 bar, 2.5 bar".
-  std::vector<double> pressure_list(const toml::node& n, const std::string& field) const {
-    std::vector<double> out;
+  // Table levels as an array (pressures, or the words inlet, mid, outlet), or as one string
+  // "2.3 bar, outlet".
+  std::vector<TableLevel> levels(const toml::node& n, const std::string& field) const {
+    std::vector<TableLevel> out;
     if (const toml::array* a = n.as_array()) {
-      for (const toml::node& e : *a) out.push_back(quantity_of(e, field, Dimension::Pressure));
+      for (const toml::node& e : *a) {
+        const std::optional<TableLevel> word = e.is_string() ? level_word(*e.value<std::string_view>()) : std::nullopt;
+        out.push_back(word ? *word : TableLevel{LevelKind::Pressure, quantity_of(e, field, Dimension::Pressure)});
+      }
       return out;
     }
     if (!n.is_string()) fail(line_of(n), field, "expected an array of pressures or a string \"2.3 bar, 2.5 bar\", found " + type_name(n));
     std::string why;
-    std::optional<std::vector<double>> list = hxprops::pressure_list(*n.value<std::string_view>(), why);
+    std::optional<std::vector<TableLevel>> list = table_level_list(*n.value<std::string_view>(), why);
     if (!list) fail(line_of(n), field, why);
     return *list;
+  }
+
+  // The side's own rows: a list of temperatures.
+  std::vector<double> temperatures(const toml::node& n, const std::string& field) const {
+    const toml::array* a = n.as_array();
+    if (a == nullptr) fail(line_of(n), field, "expected an array of temperatures (\"60 degC\", or numbers in K), found " + type_name(n));
+    std::vector<double> out;
+    for (const toml::node& e : *a) out.push_back(quantity_of(e, field, Dimension::Temperature));
+    return out;
   }
 
   std::int64_t integer(const toml::node& n, const std::string& field) const {
@@ -177,11 +190,22 @@ class Reader {
     check_keys(t, key,
                {"name", "method", "pressure", "inlet_pressure", "outlet_pressure", "inlet_temperature",
                 "inlet_vapour_fraction", "outlet_temperature", "outlet_vapour_fraction", "duty", "total_flow", "flows",
-                "mole_fractions", "mass_fractions", "phases", "option_list", "flash_option", "flash_real_option"});
+                "mole_fractions", "mass_fractions", "phases", "option_list", "flash_option", "flash_real_option", "spacing",
+                "temperatures", "rows_per_zone", "table_pressures"});
     Side& s = c_.sides[i];
     if (const toml::node* n = t.get("name")) s.name = text(*n, side_field(i, "name"));
     if (const toml::node* n = t.get("method")) s.method = named<Method>(*n, side_field(i, "method"), "method");
     read_pressures(t, i);
+    if (const toml::node* n = t.get("spacing")) s.spacing = named<Spacing>(*n, side_field(i, "spacing"), "spacing");
+    if (const toml::node* n = t.get("temperatures")) s.temperatures = temperatures(*n, side_field(i, "temperatures"));
+    if (const toml::node* n = t.get("rows_per_zone")) {
+      const std::int64_t r = integer(*n, side_field(i, "rows_per_zone"));
+      if (r < 0 || r > kMaxRowsPerZone) {
+        fail(line_of(*n), side_field(i, "rows_per_zone"), "rows per two-phase zone lie between 0 and " + std::to_string(kMaxRowsPerZone));
+      }
+      s.rows_per_zone = static_cast<int>(r);
+    }
+    if (const toml::node* n = t.get("table_pressures")) s.table_pressures = levels(*n, side_field(i, "table_pressures"));
     s.inlet = end_state(t, i, false);
     s.outlet = end_state(t, i, true);
     if (const toml::node* n = t.get("phases")) s.options.phases = named<PhaseSet>(*n, side_field(i, "phases"), "phase set");
@@ -230,7 +254,15 @@ class Reader {
       n = here;
       name = k;
     }
-    if (n == nullptr) fail(line_of(t), side_field(i, "flows"), "missing (required in [" + side_key(i) + "])");
+    if (n == nullptr && total != nullptr) {
+      fail(line_of(*total), side_field(i, "total_flow"),
+           "the fractions of the components are missing: give [" + side_key(i) + ".mole_fractions] or [" + side_key(i) + ".mass_fractions]");
+    }
+    if (n == nullptr) {
+      fail(line_of(t), side_field(i, "flows"),
+           "missing: give the component flows in [" + side_key(i) + ".flows], or total_flow with [" + side_key(i) + ".mole_fractions] or [" +
+               side_key(i) + ".mass_fractions]");
+    }
     const std::string field = side_field(i, name);
     if ((name == "flows") != (total == nullptr)) {
       fail(line_of(total ? *total : *n), side_field(i, total ? "total_flow" : name),
@@ -284,7 +316,7 @@ class Reader {
     if (const toml::node* n = root.get("spacing")) c_.spacing = named<Spacing>(*n, "spacing", "spacing");
     if (const toml::node* n = root.get("arrangement")) c_.arrangement = named<Arrangement>(*n, "arrangement", "arrangement");
     if (const toml::node* n = root.get("balance_tolerance")) c_.balance_tolerance = number(*n, "balance_tolerance");
-    if (const toml::node* n = root.get("table_pressures")) c_.table_pressures = pressure_list(*n, "table_pressures");
+    if (const toml::node* n = root.get("table_pressures")) c_.table_pressures = levels(*n, "table_pressures");
     read_side(root, 0);
     c_.side_count = root.get(side_key(1)) != nullptr ? 2 : 1;
     if (c_.side_count == 2) read_side(root, 1);
@@ -320,6 +352,20 @@ std::string key_text(std::string_view k) {
 // A flow as case text: a plain number in kmol/s, a string in kg/s.
 std::string flow_text(double amount, Basis basis) {
   return basis == Basis::Mole ? exact(amount) : toml_string(exact(amount) + " kg/s");
+}
+
+// Table levels as case text: pressures in Pa, the words as strings.
+std::string levels_text(const std::vector<TableLevel>& levels) {
+  std::string out = "table_pressures = [";
+  for (std::size_t k = 0; k < levels.size(); ++k) {
+    const LevelKind kind = levels[k].kind;
+    out += k ? ", " : "";
+    out += kind == LevelKind::Pressure ? exact(levels[k].pressure)
+           : kind == LevelKind::Inlet  ? "\"inlet\""
+           : kind == LevelKind::Mid    ? "\"mid\""
+                                       : "\"outlet\"";
+  }
+  return out + "]  # Pa\n";
 }
 
 std::string end_text(bool outlet, const EndState& e) {
@@ -371,11 +417,7 @@ std::string write_case(const Case& c) {
   out += "spacing = " + toml_string(name_of(c.spacing)) + "\n";
   out += "arrangement = " + toml_string(name_of(c.arrangement)) + "\n";
   out += "balance_tolerance = " + exact(c.balance_tolerance) + "\n";
-  if (!c.table_pressures.empty()) {
-    out += "table_pressures = [";
-    for (std::size_t k = 0; k < c.table_pressures.size(); ++k) out += (k ? ", " : "") + exact(c.table_pressures[k]);
-    out += "]  # Pa\n";
-  }
+  if (!c.table_pressures.empty()) out += levels_text(c.table_pressures);
   for (int i = 0; i < c.side_count; ++i) {
     const Side& s = c.sides[i];
     out += "\n[" + side_key(i) + "]\n";
@@ -390,6 +432,14 @@ std::string write_case(const Case& c) {
     out += "]\n";
     out += "flash_option = " + std::to_string(s.options.flash_option) + "\n";
     out += "flash_real_option = " + exact(s.options.flash_real_option) + "\n";
+    if (s.spacing) out += "spacing = " + toml_string(name_of(*s.spacing)) + "\n";
+    if (!s.temperatures.empty()) {
+      out += "temperatures = [";
+      for (std::size_t k = 0; k < s.temperatures.size(); ++k) out += (k ? ", " : "") + exact(s.temperatures[k]);
+      out += "]  # K\n";
+    }
+    if (s.rows_per_zone > 0) out += "rows_per_zone = " + std::to_string(s.rows_per_zone) + "\n";
+    if (s.table_pressures) out += levels_text(*s.table_pressures);
     if (s.total) out += "total_flow = " + flow_text(s.total->amount, s.total->basis) + "\n";
     out += "\n[" + side_key(i) + "." + std::string(flows_table(s)) + "]\n";
     for (const ComponentFlow& f : s.flows) {

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "number_text.h"
+#include "units.h"
 
 namespace hxprops {
 
@@ -23,7 +24,7 @@ constexpr Named<PhaseSet> kPhaseSets[] = {
     {PhaseSet::VapourOnly, "vapour"},
 };
 constexpr Named<Method> kMethods[] = {{Method::Ideal, "ideal"}, {Method::PengRobinson, "peng-robinson"}, {Method::Nrtl, "nrtl"}};
-constexpr Named<Spacing> kSpacings[] = {{Spacing::Temperature, "temperature"}, {Spacing::Duty, "duty"}};
+constexpr Named<Spacing> kSpacings[] = {{Spacing::Temperature, "temperature"}, {Spacing::Duty, "duty"}, {Spacing::Duty, "enthalpy"}};
 constexpr Named<Arrangement> kArrangements[] = {{Arrangement::CounterCurrent, "counter-current"},
                                                 {Arrangement::CoCurrent, "co-current"}};
 
@@ -47,9 +48,14 @@ std::string_view name_of(Method v) { return lookup(v); }
 std::string_view name_of(Spacing v) { return lookup(v); }
 std::string_view name_of(Arrangement v) { return lookup(v); }
 
+bool same_letters(std::string_view a, std::string_view b) {
+  const auto lower = [](char ch) { return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch; };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+}
+
 template <typename E> std::optional<E> from_name(std::string_view name) {
   for (const auto& n : table<E>()) {
-    if (n.name == name) return n.value;
+    if (same_letters(n.name, name)) return n.value;
   }
   return std::nullopt;
 }
@@ -69,6 +75,56 @@ template std::string names_of<Method>();
 template std::string names_of<Spacing>();
 template std::string names_of<Arrangement>();
 
+std::optional<TableLevel> level_word(std::string_view word) {
+  constexpr std::pair<std::string_view, LevelKind> kWords[] = {{"inlet", LevelKind::Inlet}, {"mid", LevelKind::Mid}, {"outlet", LevelKind::Outlet}};
+  for (const auto& [w, kind] : kWords) {
+    if (same_letters(w, word)) return TableLevel{kind, 0.0};
+  }
+  return std::nullopt;
+}
+
+std::optional<std::vector<TableLevel>> table_level_list(std::string_view text, std::string& why) {
+  std::vector<TableLevel> out;
+  while (true) {
+    const std::size_t comma = text.find(',');
+    const std::string part(text.substr(0, comma));
+    const std::size_t first = part.find_first_not_of(" \t"), last = part.find_last_not_of(" \t");
+    const std::optional<TableLevel> word = first == std::string::npos ? std::nullopt : level_word(part.substr(first, last - first + 1));
+    const std::optional<QuantityText> q = split_quantity(part);
+    const std::optional<Unit> u = q ? find_unit(q->unit, Dimension::Pressure) : std::nullopt;
+    if (word) {
+      out.push_back(*word);
+    } else if (u && std::isfinite(q->value)) {
+      out.push_back({LevelKind::Pressure, from_unit(q->value, *u)});
+    } else {
+      why = "\"" + part + "\" is not a pressure with its unit (" + unit_names(Dimension::Pressure) +
+            ") nor inlet, mid or outlet, as in \"2.5 bar, 2.7 bar\"";
+      return std::nullopt;
+    }
+    if (comma == std::string_view::npos) return out;
+    text.remove_prefix(comma + 1);
+  }
+}
+
+Spacing Case::spacing_of(int side) const { return sides[side].spacing.value_or(spacing); }
+
+std::string Case::levels_field(int side) const {
+  return sides[side].table_pressures ? side_field(side, "table_pressures") : "table_pressures";
+}
+
+std::vector<double> Case::table_levels(int side) const {
+  const Side& s = sides[side];
+  std::vector<double> out;
+  for (const TableLevel& l : s.table_pressures.value_or(table_pressures)) {
+    double p = l.pressure;
+    if (l.kind == LevelKind::Inlet) p = s.inlet_pressure;
+    if (l.kind == LevelKind::Outlet) p = s.outlet_pressure;
+    if (l.kind == LevelKind::Mid) p = 0.5 * (s.inlet_pressure + s.outlet_pressure);
+    if (std::find(out.begin(), out.end(), p) == out.end()) out.push_back(p);  // a side's own pressure named twice: one table
+  }
+  return out;
+}
+
 bool Case::same_content(const Case& other) const {
   return title == other.title && points == other.points && spacing == other.spacing &&
          arrangement == other.arrangement && balance_tolerance == other.balance_tolerance &&
@@ -87,6 +143,7 @@ SourceRef Case::locate(const std::string& field) const {
 }
 
 void Case::reject(const std::string& field, const std::string& message) const {
+  if (const auto it = set_by.find(field); it != set_by.end()) throw InputError({}, it->second, message);
   throw InputError(locate(field), field, message);
 }
 
@@ -142,6 +199,25 @@ void check_end(const Case& c, int i, bool outlet) {
   }
 }
 
+// A side's table levels: positive and finite, no pressure given twice (two levels whose file names
+// would be one, in either unit system: "3 bar, 300 kPa").
+void check_levels(const Case& c, int i) {
+  const std::string field = c.levels_field(i);
+  std::vector<double> given;
+  for (const TableLevel& l : c.sides[i].table_pressures.value_or(c.table_pressures)) {
+    if (l.kind != LevelKind::Pressure) continue;
+    const double p = l.pressure;
+    if (!(std::isfinite(p) && p > 0.0)) c.reject(field, "a pressure must be positive and finite, not " + number_text(p) + " Pa");
+    for (const double q : given) {
+      if (level_name(p, UnitSystem::SI) != level_name(q, UnitSystem::SI) &&
+          level_name(p, UnitSystem::Engineering) != level_name(q, UnitSystem::Engineering)) continue;
+      c.reject(field, "the level " + quantity_text(p, Dimension::Pressure, UnitSystem::Engineering, -1) + " is given twice (" +
+                          number_text(q, 10) + " Pa and " + number_text(p, 10) + " Pa): give each pressure once");
+    }
+    given.push_back(p);
+  }
+}
+
 }  // namespace
 
 void check_case(const Case& c) {
@@ -158,9 +234,7 @@ void check_case(const Case& c) {
   if (!(c.balance_tolerance >= 0.0 && c.balance_tolerance < 1.0)) {
     c.reject("balance_tolerance", "a fraction of the larger duty from 0 to below 1, not " + number_text(c.balance_tolerance));
   }
-  for (const double p : c.table_pressures) {
-    if (!(std::isfinite(p) && p > 0.0)) c.reject("table_pressures", "a pressure must be positive and finite, not " + number_text(p) + " Pa");
-  }
+  for (int i = 0; i < c.side_count; ++i) check_levels(c, i);
   for (int i = 0; i < c.side_count; ++i) {
     const Side& s = c.sides[i];
     if (s.flows.empty()) c.reject(side_field(i, flows_table(s)), "the side has no component flows");
@@ -187,6 +261,13 @@ void check_case(const Case& c) {
     }
     check_end(c, i, false);
     check_end(c, i, true);
+    for (const double t : s.temperatures) {
+      if (!(std::isfinite(t) && t > 0.0)) c.reject(side_field(i, "temperatures"), "a temperature must be positive and finite, not " + number_text(t) + " K");
+    }
+    if (s.rows_per_zone < 0 || s.rows_per_zone > kMaxRowsPerZone) {
+      c.reject(side_field(i, "rows_per_zone"), "rows per two-phase zone lie between 0 and " + std::to_string(kMaxRowsPerZone) + ", not " +
+                                                   std::to_string(s.rows_per_zone));
+    }
     if (s.inlet == s.outlet) c.reject(side_field(i, end_key(true, s.outlet.kind)), "the outlet equals the inlet");
   }
 }

@@ -28,11 +28,13 @@ enum class PhaseSet {
 // The host's property method for a side.
 enum class Method { Ideal, PengRobinson, Nrtl };
 
-// How the points between inlet and outlet are spaced; how the two streams flow.
+// How the points between inlet and outlet are spaced (duty: evenly in the stream's enthalpy, also
+// named "enthalpy"); how the two streams flow.
 enum class Spacing { Temperature, Duty };
 enum class Arrangement { CounterCurrent, CoCurrent };
 
-// Names in case files and messages, each with its list of every accepted name.
+// Names in case files and messages, each with its list of every accepted name; a name is found in any
+// case ("NRTL").
 std::string_view name_of(PhaseSet v);
 std::string_view name_of(Method v);
 std::string_view name_of(Spacing v);
@@ -75,6 +77,15 @@ struct EndState {
   bool operator==(const EndState&) const = default;
 };
 
+// A pressure level of a side's property tables: a pressure, or one of the side's own pressures (its
+// inlet's, its outlet's or the mean of the two).
+enum class LevelKind { Pressure, Inlet, Mid, Outlet };
+struct TableLevel {
+  LevelKind kind = LevelKind::Pressure;
+  double pressure = 0.0;  // Pa, for LevelKind::Pressure
+  bool operator==(const TableLevel&) const = default;
+};
+
 struct Side {
   std::string name;
   double inlet_pressure = 0.0;   // Pa
@@ -85,6 +96,13 @@ struct Side {
   std::optional<TotalFlow> total;    // when the flows are fractions of a total
   Method method = Method::Ideal;
   FlashOptions options;
+  // The side's rows: its own spacing (else the case's); rows exactly at these temperatures (K; with
+  // inlet, outlet and boundaries) instead of evenly spaced ones; at least this many rows inside each
+  // stretch between boundaries where two or more phases are present (0: no such floor).
+  std::optional<Spacing> spacing;
+  std::vector<double> temperatures;
+  int rows_per_zone = 0;
+  std::optional<std::vector<TableLevel>> table_pressures;  // the side's own levels, else the case's
   bool operator==(const Side&) const = default;
 };
 
@@ -93,6 +111,7 @@ inline constexpr int kDefaultPoints = 11;
 inline constexpr double kDefaultBalanceTolerance = 0.005;
 inline constexpr int kMinPoints = 2;
 inline constexpr int kMaxPoints = 1000;
+inline constexpr int kMaxRowsPerZone = 100;
 
 struct Case {
   std::string title;
@@ -100,7 +119,7 @@ struct Case {
   Spacing spacing = Spacing::Temperature;
   Arrangement arrangement = Arrangement::CounterCurrent;
   double balance_tolerance = kDefaultBalanceTolerance;
-  std::vector<double> table_pressures;  // Pa: pressure levels of each side's property tables
+  std::vector<TableLevel> table_pressures;  // pressure levels of each side's property tables
   int side_count = 2;                   // 1: one stream's curve only, no exchanger
   std::array<Side, 2> sides;            // the first side_count are the case's
 
@@ -108,15 +127,28 @@ struct Case {
   // its dotted name ("side0.flows.water"); used only for messages.
   std::string origin;
   std::map<std::string, int> lines;
+  // Fields a command-line option set (field -> "--table-pressures"): their messages name the option.
+  std::map<std::string, std::string> set_by;
 
   // Same calculation: every field but origin and lines.
   bool same_content(const Case& other) const;
+  // Bad input about a field: InputError naming the option that set it, else its file, line and field.
+  [[noreturn]] void reject(const std::string& field, const std::string& message) const;
+  // The spacing of a side's rows, and its table levels in Pa (each pressure once, in the order given).
+  Spacing spacing_of(int side) const;
+  std::vector<double> table_levels(int side) const;
+  // The field that gives a side's table levels: "side0.table_pressures" or "table_pressures".
+  std::string levels_field(int side) const;
   // The source reference of a field: its line when known, else the line of the nearest enclosing
   // table that has one, else no line.
   SourceRef locate(const std::string& field) const;
-  // Bad input about a field: InputError naming its file, line and field.
-  [[noreturn]] void reject(const std::string& field, const std::string& message) const;
 };
+
+// Table levels as one string: "2.3 bar, inlet, 2.7 bar" (each a pressure with its unit, or inlet, mid
+// or outlet). Sets `why` and returns none when a part is neither.
+std::optional<std::vector<TableLevel>> table_level_list(std::string_view text, std::string& why);
+// One level from a word, none when it is not inlet, mid or outlet.
+std::optional<TableLevel> level_word(std::string_view word);
 
 // Dotted field names, for messages and line lookup.
 std::string side_key(int side);                                // "side0"
@@ -132,7 +164,7 @@ std::vector<std::string> all_components(const Case& c);
 
 // Checks that need no databank: finite, non-negative flows with a positive total; positive finite
 // temperatures and pressures; vapour fractions in 0..1; at most one side on "balance"; points in
-// range. Throws InputError.
+// range; no table pressure given twice (equal in either unit system's file names). Throws InputError.
 void check_case(const Case& c);
 
 }  // namespace hxprops

@@ -74,8 +74,7 @@ std::string csv_text(const SideCurve& curve, const TableOptions& o) {
 std::string csv_file_name(int side) { return "side" + std::to_string(side) + ".csv"; }
 
 std::string csv_table_file_name(int side, double pressure, UnitSystem units) {
-  const Unit& u = output_unit(Dimension::Pressure, units);
-  return "side" + std::to_string(side) + "_" + number_text(to_unit(pressure, u), 8) + std::string(u.name) + ".csv";
+  return "side" + std::to_string(side) + "_" + level_name(pressure, units) + ".csv";
 }
 
 }  // namespace hxprops

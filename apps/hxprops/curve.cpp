@@ -86,12 +86,13 @@ class CurveBuilder {
     if (outlet_.h == inlet_.h) {
       c_.reject(side_field(side_, end_key(true, sd.outlet.kind)), "the outlet state is the inlet state: no duty");
     }
-    spacing_ = c_.spacing;
+    spacing_ = c_.spacing_of(side_);
     return rows_and_figures();
   }
 
   // The side's property table at one pressure from temperature `from` to `to`: the same rows and
-  // boundaries, every state a T-P flash at that pressure.
+  // boundaries, every state flashed at that pressure (rows spaced by enthalpy when the side's are by
+  // duty).
   SideCurve build_table(double from, double to, double pressure) {
     const std::vector<double>& flows = session_.mole_flows(side_);
     mole_flow_ = std::accumulate(flows.begin(), flows.end(), 0.0);
@@ -99,7 +100,7 @@ class CurveBuilder {
     inlet_ = capture(State::TP);
     stream_.flash_tp(to, pressure);
     outlet_ = capture(State::TP);
-    spacing_ = Spacing::Temperature;
+    spacing_ = c_.spacing_of(side_);
     SideCurve table = rows_and_figures();
     table.table = true;
     return table;
@@ -136,8 +137,13 @@ class CurveBuilder {
     curve.spacing = spacing_;
 
     std::vector<State> rows;
-    for (int k = 0; k < c_.points; ++k) {
-      if (std::optional<State> r = row_state(k, c_.points - 1, profile)) rows.push_back(std::move(*r));
+    if (sd.temperatures.empty()) {
+      for (int k = 0; k < c_.points; ++k) {
+        if (std::optional<State> r = row_state(k, c_.points - 1, profile)) rows.push_back(std::move(*r));
+      }
+    } else {
+      rows = {inlet_, outlet_};
+      for (const double t : sd.temperatures) rows.push_back(at_listed_temperature(t, profile));
     }
     for (const State& b : profile) {
       if (!b.label.empty()) rows.push_back(b);
@@ -154,7 +160,8 @@ class CurveBuilder {
       }
       merged.push_back(std::move(r));
     }
-    if (spacing_ == Spacing::Temperature) merged = with_plateau_rows(std::move(merged));
+    if (spacing_ == Spacing::Temperature && sd.temperatures.empty()) merged = with_plateau_rows(std::move(merged));
+    if (sd.rows_per_zone > 0) merged = with_zone_rows(std::move(merged), sd.rows_per_zone);
     for (const State& r : merged) {
       curve.points.push_back(r.figures ? *r.figures : point(r));
       curve.points.back().boundary = r.label;
@@ -245,12 +252,14 @@ class CurveBuilder {
     return boundary && apart < kPlateau && std::fabs(a.t - b.t) < kSameTemperature;
   }
 
-  // Rows spaced in duty on every plateau between two rows that holds more than one row's share of
-  // the duty: a stretch over which the temperature moves less than a tenth of a row's step, or a
-  // pure component's boiling or condensing (its temperature sloping with a pressure drop); at least
-  // kPlateauRows of them.
+  // Rows spaced in duty on every stretch between two rows where the heat is concentrated: one that
+  // holds more than one row's share of the duty and more than twice its share of the temperature
+  // span (a plateau, a mixture's glide, a glide from the pressure drop alone), so many that each of
+  // its pieces holds less than a row's share. A plateau (a stretch over which the temperature moves
+  // less than a tenth of a row's step, or a pure component's boiling or condensing, its temperature
+  // sloping with a pressure drop) gets at least kPlateauRows.
   std::vector<State> with_plateau_rows(std::vector<State> rows) {
-    const double row_intervals = c_.points - 1, step = std::fabs(outlet_.t - inlet_.t) / row_intervals;
+    const double row_intervals = c_.points - 1, span = std::fabs(outlet_.t - inlet_.t), step = span / row_intervals;
     const std::vector<double>& flows = session_.mole_flows(side_);
     const bool pure = std::count_if(flows.begin(), flows.end(), [](double f) { return f > 0.0; }) == 1;
     std::vector<State> out;
@@ -258,16 +267,63 @@ class CurveBuilder {
       if (!out.empty()) {
         const double from = fraction(out.back()), share = fraction(r) - from, moved = std::fabs(r.t - out.back().t);
         const auto boiling = [&] { return std::popcount(at_fraction(from + 0.5 * share).sig) > 1; };
-        // (a stretch over which the temperature moves half a step or more is not flat enough to be
-        // a plateau, whatever it holds)
-        if (share * row_intervals > 1.0 && moved < 0.5 * step && (moved < 0.1 * step || (pure && boiling()))) {
-          const int n = std::max(kPlateauRows, static_cast<int>(std::ceil(share * row_intervals)));
+        if (share * row_intervals > 1.0 && share * span > 2.0 * moved) {
+          // (a stretch over which the temperature moves half a step or more is no plateau)
+          const bool plateau = moved < 0.5 * step && (moved < 0.1 * step || (pure && boiling()));
+          const int n = std::max(plateau ? kPlateauRows : 0, static_cast<int>(std::ceil(share * row_intervals)));
           for (int i = 1; i <= n; ++i) out.push_back(at_fraction(from + share * i / (n + 1)));
         }
       }
       out.push_back(std::move(r));
     }
     return out;
+  }
+
+  // At least `n` rows inside every zone where two or more phases are present (the stretch between two
+  // boundary rows, or a boundary and an end): its widest gap in duty split in the middle until it has.
+  std::vector<State> with_zone_rows(std::vector<State> rows, int n) {
+    std::vector<State> out{rows.front()};
+    std::size_t start = 0;
+    for (std::size_t k = 1; k < rows.size(); ++k) {
+      if (rows[k].label.empty() && k + 1 < rows.size()) continue;
+      std::vector<State> zone(std::make_move_iterator(rows.begin() + static_cast<std::ptrdiff_t>(start + 1)),
+                              std::make_move_iterator(rows.begin() + static_cast<std::ptrdiff_t>(k + 1)));
+      const double first = fraction(out.back()), last = fraction(zone.back());
+      const Signature sig = zone.size() > 1 ? zone.front().sig : at_fraction(0.5 * (first + last)).sig;
+      while (std::popcount(sig) > 1 && static_cast<int>(zone.size()) - 1 < n) {
+        std::size_t widest = 0;
+        double gap = 0.0;
+        for (std::size_t j = 0; j < zone.size(); ++j) {
+          const double here = fraction(zone[j]) - (j == 0 ? first : fraction(zone[j - 1]));
+          if (here > gap) gap = here, widest = j;
+        }
+        zone.insert(zone.begin() + static_cast<std::ptrdiff_t>(widest), at_fraction(fraction(zone[widest]) - 0.5 * gap));
+      }
+      for (State& st : zone) out.push_back(std::move(st));
+      start = k;
+    }
+    return out;
+  }
+
+  // The state at temperature t on the side's path, to the bisection's reach: found on the first
+  // stretch of the profile that holds it, by a T-P flash when the path follows the temperature, else
+  // by bisection on the duty. A temperature the side does not reach is bad input.
+  State at_listed_temperature(double t, const std::vector<State>& profile) {
+    for (std::size_t j = 1; j < profile.size(); ++j) {
+      State lo = profile[j - 1], hi = profile[j];
+      if ((t - lo.t) * (t - hi.t) > 0.0) continue;
+      if (t == lo.t || t == hi.t) return t == lo.t ? lo : hi;
+      if (path_ == Spacing::Temperature) return at_temperature(t, expected_fraction(lo, hi, t, true));
+      for (int it = 0; it < 60 && std::fabs(hi.t - lo.t) > 1.0e-6; ++it) {
+        State m = at_fraction(0.5 * (fraction(lo) + fraction(hi)));
+        ((m.t - t) * (lo.t - t) > 0.0 ? lo : hi) = std::move(m);
+      }
+      return std::fabs(lo.t - t) <= std::fabs(hi.t - t) ? lo : hi;
+    }
+    const UnitSystem u = options_.units;
+    c_.reject(side_field(side_, "temperatures"), quantity_text(t, Dimension::Temperature, u) + " lies outside the side's range, " +
+                                                     quantity_text(inlet_.t, Dimension::Temperature, u) + " to " +
+                                                     quantity_text(outlet_.t, Dimension::Temperature, u));
   }
 
   double fraction(const State& st) const { return (st.h - inlet_.h) / (outlet_.h - inlet_.h); }
@@ -338,10 +394,12 @@ class CurveBuilder {
     return std::clamp(f, 0.0, 1.0);
   }
 
-  // The duty fraction at x on the line through two states (clamped to the side).
-  double expected_fraction(const State& a, const State& b, double x) const {
-    if (b.x == a.x) return fraction(b);
-    return std::clamp(fraction(a) + (fraction(b) - fraction(a)) * (x - a.x) / (b.x - a.x), 0.0, 1.0);
+  // The duty fraction at x on the line through two states (clamped to the side); at temperature x
+  // when `by_temperature`.
+  double expected_fraction(const State& a, const State& b, double x, bool by_temperature = false) const {
+    const double xa = by_temperature ? a.t : a.x, xb = by_temperature ? b.t : b.x;
+    if (xb == xa) return fraction(b);
+    return std::clamp(fraction(a) + (fraction(b) - fraction(a)) * (x - xa) / (xb - xa), 0.0, 1.0);
   }
 
   // Row k of the table: evenly spaced in the spacing asked for. A temperature off the path's own
@@ -525,11 +583,11 @@ void add_pressure_tables(Session& s, SideCurve& curve, const CurveOptions& o) {
   }
   if (hi - lo < kSameTemperature) return;  // no temperature range to tabulate
   const bool cooled = curve.cooled();
-  for (const double p : c.table_pressures) {
+  for (const double p : c.table_levels(curve.side)) {
     try {
       curve.pressure_tables.push_back(CurveBuilder(s, curve.side, o, std::nullopt).build_table(cooled ? hi : lo, cooled ? lo : hi, p));
     } catch (const RunError& e) {
-      c.reject("table_pressures", side_key(curve.side) + " at " + number_text(p) + " Pa: " + e.what());
+      c.reject(c.levels_field(curve.side), side_key(curve.side) + " at " + number_text(p) + " Pa: " + e.what());
     }
   }
 }

@@ -163,11 +163,6 @@ Session::Session(const Case& c, const std::optional<fs::path>& databank) : case_
   }
 
   const reference::Range pr = reference::pressure_range();
-  for (const double p : c.table_pressures) {
-    if (p >= pr.min && p <= pr.max) continue;
-    c.reject("table_pressures", "pressure " + number_text(p) + " Pa is outside the host's range " + number_text(pr.min) + " to " +
-                                    number_text(pr.max) + " Pa");
-  }
   for (int i = 0; i < c.side_count; ++i) {
     const Side& s = c.sides[i];
     for (const char* key : {"inlet_pressure", "outlet_pressure"}) {
@@ -183,6 +178,11 @@ Session::Session(const Case& c, const std::optional<fs::path>& databank) : case_
       c.reject(side_field(i, end_key(outlet, e.kind)),
                "temperature " + number_text(e.value) + " K is outside the databank's range " + number_text(tr.min) + " to " +
                    number_text(tr.max) + " K for the components of " + side_key(i));
+    }
+    for (const double p : c.table_levels(i)) {
+      if (p >= pr.min && p <= pr.max) continue;
+      c.reject(c.levels_field(i), "pressure " + number_text(p) + " Pa is outside the host's range " + number_text(pr.min) + " to " +
+                                      number_text(pr.max) + " Pa");
     }
   }
 }

@@ -64,6 +64,7 @@ const char* kFooter =
     "    pressure (or inlet_pressure and outlet_pressure)\n"
     "    inlet_temperature or inlet_vapour_fraction\n"
     "    outlet_temperature, outlet_vapour_fraction or duty (W added; negative: released; or \"balance\")\n"
+    "    spacing, temperatures = [\"60 degC\", ...], rows_per_zone = N, table_pressures (\"inlet, mid, outlet\": its own)\n"
     "    [sideN.flows] component = flow (kmol/s, or \"10 kg/s\"); or total_flow with\n"
     "    [sideN.mole_fractions] or [sideN.mass_fractions]\n"
     "Print the default case with --dump-case (or write it: --dump-case FILE); docs/hxprops.md describes every key.\n"
@@ -106,7 +107,7 @@ void check_output_names(const Options& o, const Case& c, UnitSystem units) {
     named.emplace_back("--csv", *o.csv_dir);
     for (int side = 0; side < c.side_count; ++side) {
       named.emplace_back("--csv", *o.csv_dir / csv_file_name(side));
-      for (const double p : c.table_pressures) named.emplace_back("--csv", *o.csv_dir / csv_table_file_name(side, p, units));
+      for (const double p : c.table_levels(side)) named.emplace_back("--csv", *o.csv_dir / csv_table_file_name(side, p, units));
     }
   }
   for (std::size_t i = 0; i < named.size(); ++i) {
@@ -146,12 +147,15 @@ int run(const Options& o) {
     const std::optional<Spacing> s = from_name<Spacing>(*o.spacing);
     if (!s) throw InputError({}, "--spacing", "\"" + *o.spacing + "\" is not one of: " + names_of<Spacing>());
     c.spacing = *s;
+    for (Side& side : c.sides) side.spacing.reset();  // both sides
   }
   if (o.table_pressures) {
     std::string why;
-    const std::optional<std::vector<double>> levels = pressure_list(*o.table_pressures, why);
+    const std::optional<std::vector<TableLevel>> levels = table_level_list(*o.table_pressures, why);
     if (!levels) throw InputError({}, "--table-pressures", why);
     c.table_pressures = *levels;
+    for (Side& side : c.sides) side.table_pressures.reset();  // both sides
+    c.set_by["table_pressures"] = "--table-pressures";
     check_case(c);
   }
   if (o.dump_case) {
@@ -237,7 +241,8 @@ int main(int argc, char** argv) {
   app.add_flag("--allow-imbalance", o.allow_imbalance,
                "Print both sides' curves when their own duties differ by more than the case's balance_tolerance (no exchanger figures)");
   app.add_option("--table-pressures", table_pressures,
-                 "Property tables of each side at these pressures over its temperature range, e.g. \"2.3 bar, 2.5 bar\"")
+                 "Property tables of both sides at these pressures over each one's temperature range, e.g. \"2.3 bar, 2.5 bar\" "
+                 "(inlet, mid, outlet: each side's own)")
       ->type_name("LIST");
   app.add_option("--list-components", o.list_filter,
                  "List the databank's components (name, CAS number, formula, temperature range); with TEXT, those whose "

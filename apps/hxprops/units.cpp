@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "number_text.h"
+
 namespace hxprops {
 
 namespace {
@@ -114,21 +116,9 @@ std::optional<QuantityText> split_quantity(std::string_view text) {
   return q;
 }
 
-std::optional<std::vector<double>> pressure_list(std::string_view text, std::string& why) {
-  std::vector<double> out;
-  while (true) {
-    const std::size_t comma = text.find(',');
-    const std::string part(text.substr(0, comma));
-    const std::optional<QuantityText> q = split_quantity(part);
-    const std::optional<Unit> u = q ? find_unit(q->unit, Dimension::Pressure) : std::nullopt;
-    if (!u || !std::isfinite(q->value)) {
-      why = "\"" + part + "\" is not a pressure with its unit (" + unit_names(Dimension::Pressure) + "), as in \"2.5 bar, 2.7 bar\"";
-      return std::nullopt;
-    }
-    out.push_back(from_unit(q->value, *u));
-    if (comma == std::string_view::npos) return out;
-    text.remove_prefix(comma + 1);
-  }
+std::string level_name(double pressure, UnitSystem system) {
+  const Unit& u = output_unit(Dimension::Pressure, system);
+  return number_text(to_unit(pressure, u), 8) + std::string(u.name);
 }
 
 }  // namespace hxprops

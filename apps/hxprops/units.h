@@ -57,9 +57,9 @@ struct QuantityText {
 };
 std::optional<QuantityText> split_quantity(std::string_view text);
 
-// "2.3 bar, 2.5 bar, 2.7 bar" -> the pressures in Pa, each a number and a pressure unit. Sets `why`
-// and returns none when a part is not.
-std::optional<std::vector<double>> pressure_list(std::string_view text, std::string& why);
+// A pressure level as a file name part in the printed unit of the system, eight significant digits:
+// "2.5bar", "250000Pa".
+std::string level_name(double pressure, UnitSystem system);
 
 }  // namespace hxprops
 

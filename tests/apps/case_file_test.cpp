@@ -56,6 +56,7 @@ TEST(CaseFile, WrittenCaseReadsBackToTheSameContent) {
       {"steam_condenser", test::case_text("steam_condenser.toml")},
       {"methanol_condenser", test::case_text("methanol_condenser.toml")},
       {"outlet_vapour_fraction", test::case_text("outlet_vapour_fraction.toml")},
+      {"glide_with_rows_of_its_own", test::case_text("glide.toml")},
       {"one_stream_with_tables", "balance_tolerance = 0.01\ntable_pressures = \"1.4 bar, 150 kPa\"\n" +
                                      test::case_text("steam_condenser.toml").substr(0, test::case_text("steam_condenser.toml").find("[side1]"))}};
   for (const auto& [name, text] : cases) {
@@ -66,7 +67,12 @@ TEST(CaseFile, WrittenCaseReadsBackToTheSameContent) {
   }
   const Case one = parse_case(cases.back().second, "one");
   EXPECT_EQ(one.side_count, 1);
-  EXPECT_EQ(one.table_pressures, (std::vector<double>{1.4e5, 1.5e5}));
+  EXPECT_EQ(one.table_levels(0), (std::vector<double>{1.4e5, 1.5e5}));
+  const Case glide = parse_case(test::case_text("glide.toml"), "glide");
+  EXPECT_EQ(glide.sides[0].method, Method::Nrtl);
+  EXPECT_EQ(glide.spacing_of(1), Spacing::Duty);
+  EXPECT_EQ(glide.table_levels(1), (std::vector<double>{3.75e5}));
+  EXPECT_EQ(glide.table_levels(0), (std::vector<double>{}));
   const Case c = default_case();
   EXPECT_NEAR(c.sides[0].inlet.value, 420.0, 1.0e-9);
   EXPECT_NEAR(c.sides[0].flows[0].amount, 0.012, 1.0e-15);

@@ -72,7 +72,7 @@ TEST(Cli, DefaultCaseWithEveryOutput) {
   EXPECT_TRUE(is_image(dir / "curve.svg", PlotFormat::Svg));
   EXPECT_EQ(run_in(dir.path(), {"-m", "json.tool", "result.json"}, "", "python3").status, 0);
   const auto rows = csv_rows(dir / "tables/side0.csv");
-  ASSERT_EQ(rows.size(), 1u + 11u + 2u);  // header, points, the dew point and the second liquid
+  ASSERT_EQ(rows.size(), 1u + 11u + 2u + 7u);  // header, points, the dew point and the second liquid, rows where the heat is
   const auto& head = rows[0];
   const auto column = [&](const std::string& name) { return std::find(head.begin(), head.end(), name) - head.begin(); };
   for (const char* name : {"temperature:stream [degC]", "pressure:stream [bar]", "enthalpy:stream [kJ/kg]", "boundary", "flags",

@@ -40,6 +40,7 @@ const EndCase kCases[] = {
     {"outlet_vapour_fraction.toml", Spacing::Duty, 1, "bubble point: vapour appears", 0.0},
     {"methanol_condenser.toml", Spacing::Temperature, 0, "bubble point: vapour disappears", 0.0},
     {"", Spacing::Temperature, 0, "dew point: liquid 1 appears", 0.0},
+    {"glide.toml", Spacing::Temperature, 0, "bubble point: vapour disappears", 0.0},
 };
 
 class EndStates : public testing::TestWithParam<EndCase> {};
@@ -65,7 +66,7 @@ TEST_P(EndStates, MeetEveryEndAndMarkEveryBoundary) {
       // an inlet at its dew or bubble point is one row, the boundary's
       if (s.inlet.value == 0.0 || s.inlet.value == 1.0) { EXPECT_FALSE(cv.points.front().boundary.empty()) << i; }
     }
-    ASSERT_GE(cv.points.size(), static_cast<std::size_t>(c.points));
+    ASSERT_GE(cv.points.size(), s.temperatures.empty() ? static_cast<std::size_t>(c.points) : 2u);
     EXPECT_NEAR(cv.points.back().duty, q, 1.0e-9 * q);
     for (std::size_t k = 0; k < cv.points.size(); ++k) {
       const CurvePoint& p = cv.points[k];
@@ -73,6 +74,20 @@ TEST_P(EndStates, MeetEveryEndAndMarkEveryBoundary) {
       const double linear = s.inlet_pressure + (s.outlet_pressure - s.inlet_pressure) * p.duty / q;
       EXPECT_NEAR(p.pressure, linear, 1.0e-6 * linear) << i << " row " << k;
     }
+    // Rows where the heat is: no more than a quarter of the duty between two rows (unless the rows
+    // are listed); rows at every listed temperature, and only there with the ends and boundaries; the rows asked inside a
+    // two-phase zone.
+    for (std::size_t k = 1; k < cv.points.size() && s.temperatures.empty(); ++k) { EXPECT_LE(cv.points[k].duty - cv.points[k - 1].duty, (0.25 + 1.0e-6) * q) << i << " row " << k; }
+    for (const double t : s.temperatures) {
+      const bool row = std::any_of(cv.points.begin(), cv.points.end(), [&](const CurvePoint& p) { return std::fabs(p.temperature - t) < 1.0e-6; });
+      EXPECT_TRUE(row) << i << ": " << t;
+    }
+    if (!s.temperatures.empty()) { EXPECT_EQ(cv.points.size(), 2 + s.temperatures.size() + cv.boundaries.size()) << i; }
+    const auto mixed = std::count_if(cv.points.begin(), cv.points.end(), [](const CurvePoint& p) {
+      return p.boundary.empty() && std::count_if(p.phases.begin(), p.phases.end(), [](const PhaseFigures& f) { return f.present; }) > 1;
+    });
+    EXPECT_GE(mixed, s.rows_per_zone) << i;
+    if (s.spacing) { EXPECT_EQ(cv.spacing, *s.spacing) << i; }
     for (const PhaseBoundary& b : cv.boundaries) {
       const bool row = std::any_of(cv.points.begin(), cv.points.end(),
                                    [&](const CurvePoint& p) { return p.duty == b.duty && p.boundary.find(b.label) != std::string::npos; });
@@ -112,9 +127,16 @@ TEST(EndStates, OutletByDutyInsideBoilingIsTheEnthalpyFlashState) {
 TEST(PressureTables, AtTheSidesOwnPressureTheyAreItsCurve) {
   Case c = default_case();
   c.points = 5;
-  c.table_pressures = {2.3e5, 2.5e5, 2.7e5};
+  c.table_pressures = {{LevelKind::Pressure, 2.3e5}, {LevelKind::Inlet}, {LevelKind::Pressure, 2.7e5}};
+  c.sides[1].table_pressures = {{{LevelKind::Mid}}};  // the cooling water's own: 3.75 bar, its rows spaced by enthalpy
+  c.sides[1].spacing = Spacing::Duty;
   Session session(c);
-  const SideCurve hot = compute_curves(session)[0];
+  const std::vector<SideCurve> curves = compute_curves(session);
+  const SideCurve& hot = curves[0];
+  ASSERT_EQ(curves[1].pressure_tables.size(), 1u);
+  const SideCurve& water = curves[1].pressure_tables[0];
+  EXPECT_EQ(water.inlet_pressure, 3.75e5);
+  for (std::size_t k = 0; k < water.points.size(); ++k) { EXPECT_NEAR(water.points[k].duty, water.points.back().duty * k / 4.0, 1.0e-6 * water.points.back().duty) << k; }
   ASSERT_EQ(hot.pressure_tables.size(), 3u);
   const SideCurve& same = hot.pressure_tables[1];
   ASSERT_EQ(same.points.size(), hot.points.size());
