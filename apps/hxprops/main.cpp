@@ -184,14 +184,7 @@ int run(const Options& o) {
   const std::vector<std::string>& names = session.components();
   const std::vector<std::string> composition_names = o.compositions ? names : std::vector<std::string>{};
   // A file that cannot be written is named as the user named it, not by its temporary name.
-  const auto write = [&outputs](const fs::path& file, const std::string& text) {
-    const fs::path staged = outputs.stage(file);
-    try {
-      write_text_file(staged, text);
-    } catch (const RunError&) {
-      throw RunError("cannot write " + path_text(file));
-    }
-  };
+  const auto write = [&outputs](const fs::path& file, const std::string& text) { write_text_file(outputs.stage(file), text, file); };
   if (o.csv_dir) {
     for (const SideCurve& curve : curves) {
       write(*o.csv_dir / csv_file_name(curve.side), csv_text(curve, {*units, composition_names}));

@@ -1,5 +1,6 @@
 #include "output_files.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -30,6 +31,9 @@ OutputFiles::~OutputFiles() {
 fs::path OutputFiles::stage(const fs::path& final_path) {
   std::error_code ec;
   if (fs::is_directory(final_path, ec)) throw RunError(path_text(final_path) + " is a directory, not a file name");
+  for (const Entry& e : entries_) {
+    if (!e.final_path.empty() && e.final_path == final_path) throw RunError(path_text(final_path) + " is named twice");
+  }
   switch (output_target(final_path)) {
     case OutputTarget::Direct: return final_path;
     case OutputTarget::StandardOutput: {
@@ -87,11 +91,15 @@ void OutputFiles::discard() {
   created_dirs_.clear();
 }
 
-void write_text_file(const std::filesystem::path& file, const std::string& text) {
+void write_text_file(const std::filesystem::path& file, const std::string& text, const std::filesystem::path& shown) {
+  errno = 0;
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out << text;
   out.close();
-  if (!out) throw RunError("cannot write " + path_text(file));
+  if (!out) {
+    const std::string why = errno != 0 ? ": " + std::generic_category().message(errno) : std::string();
+    throw RunError("cannot write " + path_text(shown.empty() ? file : shown) + why);
+  }
 }
 
 }  // namespace hxprops

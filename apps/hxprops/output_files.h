@@ -28,8 +28,8 @@ class OutputFiles {
 
   // The path to write `final_path` under: a temporary path beside it, `final_path` itself when it is
   // written directly, a temporary file for standard output. Creates missing parent directories
-  // (removed again unless committed). Throws RunError when a directory cannot be created or
-  // `final_path` is a directory.
+  // (removed again unless committed). Throws RunError when a directory cannot be created,
+  // `final_path` is a directory or is staged already.
   std::filesystem::path stage(const std::filesystem::path& final_path);
   // Rename every staged file to its final name, then copy what is for standard output there. Throws
   // RunError on failure.
@@ -47,7 +47,8 @@ class OutputFiles {
   bool committed_ = false;
 };
 
-// Write `text` to `file`; throws RunError when it cannot be written.
-void write_text_file(const std::filesystem::path& file, const std::string& text);
+// Write `text` to `file`; throws RunError naming `shown` (else `file`) and the reason when it cannot
+// be written.
+void write_text_file(const std::filesystem::path& file, const std::string& text, const std::filesystem::path& shown = {});
 
 }  // namespace hxprops

@@ -223,6 +223,11 @@ INSTANTIATE_TEST_SUITE_P(
         BadRun{"two_balances", kCond, "duty = \"-2.1 MW\"", "duty = \"balance\"", {}, "case.toml:20: side1.duty: only one side"},
         BadRun{"duties_differ", kCond, "duty = \"balance\"", "duty = \"1 MW\"", {}, "case.toml:20: side1.duty: the duties do not balance"},
         BadRun{"table_pressure_unit", "", "", "", {"--table-pressures", "2 bar, 3 bars"}, "--table-pressures: \" 3 bars\" is not a pressure"},
+        BadRun{"table_pressure_twice", "", "", "", {"--table-pressures", "3 bar, 300 kPa"}, "--table-pressures: the level 3 bar is given twice"},
+        BadRun{"table_pressure_of_the_option", kCond, "", "", {"--table-pressures", "-2 bar"}, "--table-pressures: a pressure must be positive"},
+        BadRun{"side_table_pressure_twice", kCond, "duty = \"balance\"", "duty = \"balance\"\ntable_pressures = [\"inlet\", \"mid\", \"300 kPa\", \"3 bar\"]", {}, "case.toml:21: side1.table_pressures: the level 3 bar is given twice"},
+        BadRun{"listed_temperature_outside", kCond, "duty = \"balance\"", "duty = \"balance\"\ntemperatures = [\"50 degC\"]", {}, "case.toml:21: side1.temperatures: 50.00 degC lies outside the side's range, 20.00 degC to 38.11 degC"},
+        BadRun{"total_flow_without_fractions", kCond, "[side1.mass_fractions]\nwater = 1.0", "", {}, "case.toml:21: side1.total_flow: the fractions of the components are missing: give [side1.mole_fractions] or [side1.mass_fractions]"},
         BadRun{"temperature_cross", kCross, "", "", {}, "case.toml: temperature cross: side 1 (cold) is at "},
         BadRun{"case_is_a_folder", "", "", "", {"--case", "folder"}, "folder: is a folder"},
         BadRun{"csv_and_plot_alike", "", "", "", {"--plot", "same.png", "--csv", "same.png"}, "--csv: --plot and --csv name the same"},
@@ -274,6 +279,12 @@ TEST(Cli, CrossAllowedOnRequestAndFailedPlotLeavesNothing) {
   EXPECT_EQ(f.status, 1);
   EXPECT_TRUE(contains(f.err, "gnuplot")) << f.err;
   EXPECT_EQ(dir.listing(), (std::vector<std::string>{"case.toml"}));
+#ifndef _WIN32
+  const test::RunResult full = run_in(dir.path(), {"--csv", "out", "--json", "/dev/full"});  // a file that cannot be written says why
+  EXPECT_EQ(full.status, 1);
+  EXPECT_TRUE(contains(full.err, "hxprops: failed: cannot write /dev/full: No space left on device")) << full.err;
+  EXPECT_EQ(dir.listing(), (std::vector<std::string>{"case.toml"}));
+#endif
 }
 
 }  // namespace
