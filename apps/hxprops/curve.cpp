@@ -160,7 +160,7 @@ class CurveBuilder {
       }
       merged.push_back(std::move(r));
     }
-    if (spacing_ == Spacing::Temperature && sd.temperatures.empty()) merged = with_plateau_rows(std::move(merged));
+    if (spacing_ == Spacing::Temperature && sd.temperatures.empty()) merged = with_plateau_rows(std::move(merged), profile);
     if (sd.rows_per_zone > 0) merged = with_zone_rows(std::move(merged), sd.rows_per_zone);
     for (const State& r : merged) {
       curve.points.push_back(r.figures ? *r.figures : point(r));
@@ -257,8 +257,10 @@ class CurveBuilder {
   // span (a plateau, a mixture's glide, a glide from the pressure drop alone), so many that each of
   // its pieces holds less than a row's share. A plateau (a stretch over which the temperature moves
   // less than a tenth of a row's step, or a pure component's boiling or condensing, its temperature
-  // sloping with a pressure drop) gets at least kPlateauRows.
-  std::vector<State> with_plateau_rows(std::vector<State> rows) {
+  // sloping with a pressure drop) gets at least kPlateauRows. Off a plateau at constant pressure the
+  // rows are T-P flashes at the temperatures the profile gives those duties (a P-H flash of a
+  // mixture costs many T-P flashes), else P-H flashes.
+  std::vector<State> with_plateau_rows(std::vector<State> rows, const std::vector<State>& profile) {
     const double row_intervals = c_.points - 1, span = std::fabs(outlet_.t - inlet_.t), step = span / row_intervals;
     const std::vector<double>& flows = session_.mole_flows(side_);
     const bool pure = std::count_if(flows.begin(), flows.end(), [](double f) { return f > 0.0; }) == 1;
@@ -271,7 +273,11 @@ class CurveBuilder {
           // (a stretch over which the temperature moves half a step or more is no plateau)
           const bool plateau = moved < 0.5 * step && (moved < 0.1 * step || (pure && boiling()));
           const int n = std::max(plateau ? kPlateauRows : 0, static_cast<int>(std::ceil(share * row_intervals)));
-          for (int i = 1; i <= n; ++i) out.push_back(at_fraction(from + share * i / (n + 1)));
+          const bool by_temperature = !plateau && path_ == Spacing::Temperature && inlet_.p == outlet_.p;
+          for (int i = 1; i <= n; ++i) {
+            const double f = from + share * i / (n + 1);
+            out.push_back(by_temperature ? row_at_temperature(profile_temperature(f, profile), f) : row_at_fraction(f));
+          }
         }
       }
       out.push_back(std::move(r));
@@ -297,7 +303,7 @@ class CurveBuilder {
           const double here = fraction(zone[j]) - (j == 0 ? first : fraction(zone[j - 1]));
           if (here > gap) gap = here, widest = j;
         }
-        zone.insert(zone.begin() + static_cast<std::ptrdiff_t>(widest), at_fraction(fraction(zone[widest]) - 0.5 * gap));
+        zone.insert(zone.begin() + static_cast<std::ptrdiff_t>(widest), row_at_fraction(fraction(zone[widest]) - 0.5 * gap));
       }
       for (State& st : zone) out.push_back(std::move(st));
       start = k;
@@ -366,6 +372,24 @@ class CurveBuilder {
   State at_fraction(double s) {
     stream_.flash_ph(inlet_.h + s * (outlet_.h - inlet_.h), pressure_at(s));
     return capture(State::PH);
+  }
+
+  // A row at duty fraction s, or at temperature t, its figures asked while the stream holds its state.
+  State row_at_fraction(double s) { return with_figures(at_fraction(s)); }
+  State row_at_temperature(double t, double guess) { return with_figures(at_temperature(t, guess)); }
+  State with_figures(State st) {
+    st.figures = std::make_shared<const CurvePoint>(figures_here(st));
+    return st;
+  }
+
+  // The temperature at duty fraction s on the profile, by linear interpolation.
+  double profile_temperature(double s, const std::vector<State>& profile) const {
+    for (std::size_t j = 1; j < profile.size(); ++j) {
+      const double a = fraction(profile[j - 1]), b = fraction(profile[j]);
+      if (s > b || b == a) continue;
+      return profile[j - 1].t + (profile[j].t - profile[j - 1].t) * (s - a) / (b - a);
+    }
+    return outlet_.t;
   }
 
   // The state at path parameter x; `guess` is the duty fraction expected there (it only starts the
