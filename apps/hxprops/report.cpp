@@ -189,8 +189,11 @@ std::string duty_text(double watts, UnitSystem units) {
 void print_report(std::ostream& out, const Case& c, const std::vector<SideCurve>& curves, const std::optional<ExchangerFigures>& x,
                   const ReportOptions& o) {
   out << "hxprops: " << (c.title.empty() ? "exchanger property curves" : c.title) << "\n";
-  out << "case: " << c.origin << "; " << c.points << " points per side, spaced by " << name_of(c.spacing)
-      << "; components:";
+  out << "case: " << c.origin << "; " << c.points << " points per side, spaced by " << name_of(c.spacing);
+  for (int i = 0; i < c.side_count; ++i) {
+    if (c.spacing_of(i) != c.spacing) out << " (side " << i << ": by " << name_of(c.spacing_of(i)) << ")";
+  }
+  out << "; components:";
   const std::vector<std::string> names = all_components(c);
   for (std::size_t i = 0; i < names.size(); ++i) {
     const std::string cas = cas_number(names[i]);
