@@ -97,11 +97,15 @@ std::vector<SpreadRow> compare(Session& s, const SideCurve& base, const SideCurv
     rows.push_back({std::move(quantity), std::move(label), d, v, o, m, at, bound, relative});
   };
   add("duty", "duty", Dimension::Power, base.duty, alt.duty, kDutyBound, true);
-  if (sd.inlet.kind != EndKind::Temperature) {
+  // an end the case does not give by its temperature, unless it is a boundary (compared as one)
+  const auto boundary_at = [&](double t) {
+    return std::any_of(base.boundaries.begin(), base.boundaries.end(), [t](const PhaseBoundary& b) { return b.temperature == t; });
+  };
+  if (sd.inlet.kind != EndKind::Temperature && !boundary_at(base.inlet_temperature)) {
     add("inlet_temperature", "inlet temperature", Dimension::Temperature, base.inlet_temperature, alt.inlet_temperature,
         kTemperatureBound, false);
   }
-  if (sd.outlet.kind != EndKind::Temperature) {
+  if (sd.outlet.kind != EndKind::Temperature && !boundary_at(base.outlet_temperature)) {
     add("outlet_temperature", "outlet temperature", Dimension::Temperature, base.outlet_temperature, alt.outlet_temperature,
         kTemperatureBound, false);
   }
