@@ -84,7 +84,7 @@ std::string property_plot_script(const std::string& title, const std::vector<Sid
   const int rows_per_side = (kPanelCount + columns - 1) / columns, rows = static_cast<int>(curves.size()) * rows_per_side;
   std::string s = "# property plots written by hxprops\n";
   s += gnuplot_terminal(format, kPanelWidth * columns, kPanelHeight * rows + 40, image);
-  s += "set grid\nset key bottom right font ',8' samplen 2 spacing 0.9 opaque\n";
+  s += "set grid\nset key left center Left reverse font ',8' samplen 2 spacing 0.9\n";
   for (const SideCurve& curve : curves) {
     const std::vector<const SideCurve*> ls = levels(curve);
     for (std::size_t l = 0; l < ls.size(); ++l) {
@@ -115,7 +115,7 @@ std::string property_plot_script(const std::string& title, const std::vector<Sid
       for (std::size_t l = 0; l < ls.size(); ++l) {
         const std::string name = "$s" + std::to_string(curve.side) + "l" + std::to_string(l);
         const std::string dash = " dashtype " + std::to_string(static_cast<int>(l % 5) + 1);
-        // the key, in the vapour fraction's panel (its lower right is free: the fraction rises with
+        // the key, in the vapour fraction's panel (its middle left is free: the fraction rises with
         // the temperature): the levels by dash, then the phases by colour
         if (!col) {
           add(name + " using 1:2 with lines linewidth 1.5 linecolor rgb '#333333'" + dash + " title " +
