@@ -44,6 +44,9 @@ std::string not_applicable(const Session& s, int side, Method m) {
   return {};
 }
 
+// Pairs a reason names at most.
+constexpr int kPairsNamed = 3;
+
 // The reason computed NRTL figures do not count: the databank lacks parameters for a pair of the
 // side's components (the host then mixes that pair as an ideal solution and says so in a note).
 std::string missing_pairs(const SideCurve& alt) {
@@ -51,8 +54,14 @@ std::string missing_pairs(const SideCurve& alt) {
   for (const SideNote& n : alt.notes) {
     const std::size_t at = n.text.find(marker);
     if (n.kind != "method-range" || at == std::string::npos) continue;
-    const std::string pairs = n.text.substr(at + marker.size());
-    return "the databank has no NRTL parameters for " + pairs.substr(0, pairs.find(':'));
+    std::string pairs = n.text.substr(at + marker.size());
+    pairs.resize(std::min(pairs.size(), pairs.find(':')));
+    const auto count = std::count(pairs.begin(), pairs.end(), '/');
+    if (count <= kPairsNamed) return "the databank has no NRTL parameters for " + pairs;
+    std::size_t cut = 0;
+    for (int i = 0; i < kPairsNamed; ++i) cut = pairs.find(", ", cut + 1);
+    return "the databank has no NRTL parameters for " + std::to_string(count) + " pairs of its components (" + pairs.substr(0, cut) +
+           ", ...)";
   }
   return {};
 }
