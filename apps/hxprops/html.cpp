@@ -1,7 +1,6 @@
 #include "html.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <functional>
