@@ -5,7 +5,7 @@ and the guide's images (gnuplot).
 Usage: python3 scripts/hxprops-excerpts.py PATH/TO/hxprops
 
 Each excerpt is a code block whose first line is the first line the program prints for its case (the
-default case, the steam and the methanol condenser examples); the lines it keeps are chosen by what they are (summary,
+default case, the steam and the methanol condenser examples, the methanol condenser's method spread); the lines it keeps are chosen by what they are (summary,
 marked rows, first and last rows, the exchanger), so that a change in the figures keeps the shape.
 """
 import pathlib
@@ -91,6 +91,10 @@ def main():
     replace_block(ROOT / "docs/hxprops.md", methanol[0], excerpt(methanol, "condenser"))
     run(program, "--plot", "docs/images/hxprops-default.png")
     run(program, "--case", "apps/hxprops/cases/steam_condenser.toml", "--plot", "docs/images/hxprops-condenser.png")
+    spread = run(program, "--case", "apps/hxprops/cases/methanol_condenser.toml", "--compare-methods")
+    spread = spread[next(k for k, l in enumerate(spread) if l.startswith("method spread:")) :]
+    replace_block(ROOT / "docs/hxprops.md", spread[0], spread)
+    run(program, "--table-pressures", "2.3 bar, 2.7 bar", "--plot-properties", "docs/images/hxprops-properties.png")
 
 
 if __name__ == "__main__":

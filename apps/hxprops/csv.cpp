@@ -11,15 +11,14 @@ std::string header_cell(std::string_view quantity, std::string_view phase, std::
   return std::string(quantity) + ":" + std::string(phase) + " [" + std::string(unit) + "]";
 }
 
-// A cell quoted when it holds a comma or a quote.
-std::string quoted(const std::string& s) {
+}  // namespace
+
+std::string csv_cell(const std::string& s) {
   if (s.find_first_of(",\"") == std::string::npos) return s;
   std::string out = "\"";
   for (const char ch : s) out += ch == '"' ? std::string("\"\"") : std::string(1, ch);
   return out + "\"";
 }
-
-}  // namespace
 
 std::vector<std::string> csv_header(const TableOptions& o, const std::vector<SideNote>& notes) {
   std::vector<std::string> cells;
@@ -48,7 +47,7 @@ std::vector<std::string> csv_header(const TableOptions& o, const std::vector<Sid
 std::string csv_text(const SideCurve& curve, const TableOptions& o) {
   std::string out;
   const std::vector<std::string> header = csv_header(o, curve.notes);
-  for (std::size_t i = 0; i < header.size(); ++i) out += (i ? "," : "") + quoted(header[i]);
+  for (std::size_t i = 0; i < header.size(); ++i) out += (i ? "," : "") + csv_cell(header[i]);
   out += "\n";
   for (const CurvePoint& p : curve.points) {
     std::string row, flags, phases;
@@ -66,7 +65,7 @@ std::string csv_text(const SideCurve& curve, const TableOptions& o) {
       const std::vector<double>& x = p.phases[k].composition;
       for (std::size_t j = 0; j < o.components.size(); ++j) phases += "," + (j < x.size() ? number_text(x[j], 10) : std::string());
     }
-    out += row + "," + quoted(p.boundary) + "," + flags + "," + note_codes(p.notes, curve.notes) + phases + "\n";
+    out += row + "," + csv_cell(p.boundary) + "," + flags + "," + note_codes(p.notes, curve.notes) + phases + "\n";
   }
   return out;
 }

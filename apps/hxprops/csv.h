@@ -21,6 +21,8 @@ struct TableOptions {
 // The header; the notes column's cell explains the codes of `notes` (a side's).
 std::vector<std::string> csv_header(const TableOptions& o, const std::vector<SideNote>& notes = {});
 std::string csv_text(const SideCurve& curve, const TableOptions& o);
+// A cell as written: quoted when it holds a comma or a quote.
+std::string csv_cell(const std::string& s);
 // The file name of a side's CSV inside the --csv directory: "side0.csv".
 std::string csv_file_name(int side);
 // A side's property table at a pressure: "side0_2.5bar.csv" (the pressure in the printed unit).

@@ -114,10 +114,33 @@ Json exchanger_json(const ExchangerFigures& x) {
           {"ua_weighted_mtd", num(x.ua_weighted())}};
 }
 
+// A side's method spread: the methods compared and those not applied (with why), and per figure the
+// largest difference, relative to the value where its bound is.
+Json spread_json(const MethodSpread& sp) {
+  Json o = {{"side", sp.side}, {"method", name_of(sp.method)}, {"compared", Json::array()}, {"not_applied", Json::array()}};
+  for (const Method m : sp.compared) o["compared"].push_back(name_of(m));
+  for (const SkippedMethod& k : sp.skipped) o["not_applied"].push_back({{"method", name_of(k.method)}, {"reason", k.reason}});
+  Json rows = Json::array();
+  for (const SpreadRow& r : sp.rows) {
+    rows.push_back({{"quantity", r.quantity},
+                    {"label", r.label},
+                    {"value", num(r.value)},
+                    {"other", num(r.other)},
+                    {"other_method", name_of(r.method)},
+                    {"difference", num(r.difference())},
+                    {"relative", r.relative},
+                    {"bound", num(r.bound)},
+                    {"beyond", r.beyond()},
+                    {"temperature", num(r.at)}});
+  }
+  o["figures"] = std::move(rows);
+  return o;
+}
+
 }  // namespace
 
 std::string json_text(const Case& c, const std::vector<SideCurve>& curves, const std::optional<ExchangerFigures>& x,
-                      const std::vector<std::string>& components) {
+                      const std::vector<std::string>& components, const std::vector<MethodSpread>& spreads) {
   Json root = Json::object();
   root["title"] = c.title;
   root["units"] = "SI: K, Pa, W, J/kg, kg/s, J/(kg K), W/(m K), Pa s, N/m, kg/m3, kg/kmol, W/K";
@@ -136,6 +159,8 @@ std::string json_text(const Case& c, const std::vector<SideCurve>& curves, const
   root["notes"] = std::move(notes);
   root["exchanger"] = x ? exchanger_json(*x) : Json(nullptr);
   root["imbalance"] = curves.size() == 2 ? num(imbalance(curves)) : Json(nullptr);
+  root["method_spread"] = Json(nullptr);
+  for (const MethodSpread& sp : spreads) root["method_spread"].push_back(spread_json(sp));
   // Text that is not UTF-8 (a name from a host, say) is written with U+FFFD in its place rather than
   // making the document unreadable.
   return root.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";

@@ -8,10 +8,12 @@
 #include "case_model.h"
 #include "curve.h"
 #include "exchanger.h"
+#include "method_spread.h"
 
 namespace hxprops {
 
+// `spreads`: the method spread of each side, when computed (else the document's method_spread is null).
 std::string json_text(const Case& c, const std::vector<SideCurve>& curves, const std::optional<ExchangerFigures>& x,
-                      const std::vector<std::string>& components);
+                      const std::vector<std::string>& components, const std::vector<MethodSpread>& spreads = {});
 
 }  // namespace hxprops

@@ -70,6 +70,8 @@ class Session {
 
   // Make the side's property method the host's (the component set is selected again when it changes).
   void activate(int side);
+  // Compute the side under another property method from now on (its next stream activates it).
+  void use_method(int side, Method m) { case_.sides[side].method = m; }
 
   // Turn every trace switch on and connect the trace unit to `file` (created or truncated).
   void trace_to(const std::filesystem::path& file);

@@ -18,12 +18,15 @@
 #include "curve.h"
 #include "default_case.h"
 #include "exchanger.h"
+#include "html.h"
 #include "json.h"
 #include "kvt_reference/reference_host.h"
 #include "library_session.h"
+#include "method_spread.h"
 #include "output_files.h"
 #include "platform.h"
 #include "plot.h"
+#include "property_plot.h"
 #include "report.h"
 
 namespace {
@@ -35,10 +38,10 @@ constexpr int kExitBadInput = 2;
 constexpr int kExitFailed = 1;
 
 struct Options {
-  std::optional<fs::path> case_file, csv_dir, plot, json, trace, databank, dump_case_file;
+  std::optional<fs::path> case_file, csv_dir, plot, json, trace, databank, dump_case_file, plot_properties, html;
   std::optional<std::string> points, spacing, table_pressures;
   std::string units = "engineering";
-  bool compositions = false, allow_cross = false, allow_imbalance = false, list_components = false, dump_case = false;
+  bool compositions = false, allow_cross = false, allow_imbalance = false, list_components = false, dump_case = false, compare_methods = false;
   std::string list_filter;  // --list-components TEXT
 };
 
@@ -89,13 +92,17 @@ int parse_points(const std::string& text) {
 void check_output_names(const Options& o, const Case& c, UnitSystem units) {
   std::error_code ec;
   std::vector<std::pair<std::string, fs::path>> named;
-  for (const auto& [option, p] : {std::pair{"--plot", o.plot}, std::pair{"--json", o.json}, std::pair{"--trace", o.trace}}) {
+  for (const auto& [option, p] : {std::pair{"--plot", o.plot}, std::pair{"--json", o.json}, std::pair{"--trace", o.trace},
+                                  std::pair{"--plot-properties", o.plot_properties}, std::pair{"--html", o.html}}) {
     if (!p) continue;
     if (fs::is_directory(*p, ec)) throw InputError({}, option, path_text(*p) + " is a folder, not a file name");
     named.emplace_back(option, *p);
   }
   if (o.plot && !plot_format(*o.plot)) {
     throw InputError({}, "--plot", path_text(*o.plot) + ": the image's name must end in .png or .svg");
+  }
+  if (o.plot_properties && !plot_format(*o.plot_properties)) {
+    throw InputError({}, "--plot-properties", path_text(*o.plot_properties) + ": the image's name must end in .png or .svg");
   }
   if (o.csv_dir) {
     if (output_target(*o.csv_dir) == OutputTarget::StandardOutput) {
@@ -105,6 +112,7 @@ void check_output_names(const Options& o, const Case& c, UnitSystem units) {
       throw InputError({}, "--csv", path_text(*o.csv_dir) + " exists and is not a folder");
     }
     named.emplace_back("--csv", *o.csv_dir);
+    if (o.compare_methods) named.emplace_back("--csv", *o.csv_dir / kMethodSpreadCsv);
     for (int side = 0; side < c.side_count; ++side) {
       named.emplace_back("--csv", *o.csv_dir / csv_file_name(side));
       for (const double p : c.table_levels(side)) named.emplace_back("--csv", *o.csv_dir / csv_table_file_name(side, p, units));
@@ -181,6 +189,8 @@ int run(const Options& o) {
                          quantity_text(x->min_approach_duty, Dimension::Power, *units) +
                          " from the hot inlet; --allow-cross reports the case all the same");
   }
+  const std::vector<MethodSpread> spreads =
+      o.compare_methods ? method_spreads(session, curves, {false, o.allow_imbalance, *units}) : std::vector<MethodSpread>{};
   const std::vector<std::string>& names = session.components();
   const std::vector<std::string> composition_names = o.compositions ? names : std::vector<std::string>{};
   // A file that cannot be written is named as the user named it, not by its temporary name.
@@ -192,16 +202,22 @@ int run(const Options& o) {
         write(*o.csv_dir / csv_table_file_name(curve.side, table.inlet_pressure, *units), csv_text(table, {*units, composition_names}));
       }
     }
+    if (o.compare_methods) write(*o.csv_dir / kMethodSpreadCsv, method_spread_csv(spreads, *units));
   }
-  if (o.json) write(*o.json, json_text(session.config(), curves, x, names));
+  if (o.json) write(*o.json, json_text(session.config(), curves, x, names, spreads));
   if (o.plot) render_plot(c, curves, outputs.stage(*o.plot), *plot_format(*o.plot), *units);
+  if (o.plot_properties) {
+    render_property_plot(c.title, curves, outputs.stage(*o.plot_properties), *plot_format(*o.plot_properties), *units);
+  }
+  if (o.html) write(*o.html, html_page({session.config(), curves, x, spreads, *units}));
   outputs.commit();
   // An output sent where standard output goes takes the report's place.
   const auto to_stdout = [](const std::optional<fs::path>& p) {
     return p && (output_target(*p) == OutputTarget::StandardOutput || is_standard_output(*p));
   };
-  if (!to_stdout(o.plot) && !to_stdout(o.json) && !to_stdout(o.trace)) {
+  if (!to_stdout(o.plot) && !to_stdout(o.json) && !to_stdout(o.trace) && !to_stdout(o.plot_properties) && !to_stdout(o.html)) {
     print_report(std::cout, session.config(), curves, x, {*units, o.compositions, names});
+    if (o.compare_methods) print_method_spreads(std::cout, spreads, *units);
   }
   return 0;
 }
@@ -214,7 +230,7 @@ int main(int argc, char** argv) {
   app.footer(kFooter);
   app.get_formatter()->column_width(26);
   Options o;
-  std::string case_file, csv_dir, plot, json, trace, databank, points, spacing, table_pressures, dump_case;
+  std::string case_file, csv_dir, plot, json, trace, databank, points, spacing, table_pressures, dump_case, plot_properties, html;
   app.add_option("--case", case_file, "Case file (TOML, see below); default: the embedded default case")->type_name("FILE");
   app.add_option("--points", points, "Points per curve, inlet and outlet included, 2 to 1000 (default: the case's, else 11)")
       ->type_name("N");
@@ -225,6 +241,14 @@ int main(int argc, char** argv) {
   app.add_option("--csv", csv_dir, "Write one CSV per side (side0.csv, side1.csv) into DIR, created if missing")->type_name("DIR");
   app.add_option("--plot", plot, "Draw the composite curves into FILE, a PNG or SVG image by its extension (gnuplot)")
       ->type_name("FILE");
+  app.add_option("--plot-properties", plot_properties,
+                 "Draw each side's Cp, viscosity, conductivity, density and vapour fraction against temperature, per phase and "
+                 "pressure level, into FILE (.png or .svg, gnuplot)")
+      ->type_name("FILE");
+  app.add_option("--html", html, "Write a report page: one self-contained HTML file (inline SVG plots, tables, notes) that prints on A4")
+      ->type_name("FILE");
+  app.add_flag("--compare-methods", o.compare_methods,
+               "Compute each side again under every other property method that applies and report the largest differences");
   app.add_option("--json", json, "Write the whole result as a JSON document (SI units)")->type_name("FILE");
   app.add_option("--trace", trace, "Turn every trace switch of the library on and write its diagnostic trace to FILE")
       ->type_name("FILE");
@@ -257,6 +281,8 @@ int main(int argc, char** argv) {
   o.case_file = path_of(case_file);
   o.csv_dir = path_of(csv_dir);
   o.plot = path_of(plot);
+  o.plot_properties = path_of(plot_properties);
+  o.html = path_of(html);
   o.json = path_of(json);
   o.trace = path_of(trace);
   o.databank = path_of(databank);

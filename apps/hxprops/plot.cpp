@@ -15,9 +15,6 @@ namespace hxprops {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// A gnuplot single-quoted string (no escapes but '' for a quote).
 std::string gp_string(std::string_view s) {
   std::string out = "'";
   for (const char ch : s) {
@@ -26,6 +23,8 @@ std::string gp_string(std::string_view s) {
   }
   return out + "'";
 }
+
+namespace {
 
 std::string side_title(const SideCurve& curve, UnitSystem u) {
   std::string t = "side " + std::to_string(curve.side);
@@ -86,13 +85,7 @@ std::string gnuplot_script(const Case& c, const std::vector<SideCurve>& curves, 
   };
   const double width = to_unit(largest, qu);
   std::string s = "# composite curves written by hxprops\n";
-  if (format == PlotFormat::Svg) {
-    s += "set terminal svg size 1000,640 noenhanced font 'sans,10' background '#ffffff'\n";
-  } else {
-    s += "if (strstrt(GPVAL_TERMINALS, 'pngcairo') > 0) {\n  set terminal pngcairo size 1000,640 noenhanced font 'sans,10'\n"
-         "} else {\n  set terminal png size 1000,640 noenhanced\n}\n";
-  }
-  s += "set output " + gp_string(path_text(image)) + "\n";
+  s += gnuplot_terminal(format, 1000, 640, image);
   s += "set title " + gp_string(c.title.empty() ? "composite curves" : c.title) + "\n";
   s += "set xlabel " + gp_string(std::string("heat exchanged, from the ") + (counter ? "cold" : "inlet") + " end [" +
                                  std::string(qu.name) + "]") + "\n";
@@ -157,9 +150,25 @@ bool is_image(const fs::path& file, PlotFormat format) {
   return text.str().find("<svg") != std::string::npos;
 }
 
+std::string gnuplot_terminal(PlotFormat format, int width, int height, const fs::path& image) {
+  const std::string size = std::to_string(width) + "," + std::to_string(height);
+  std::string s;
+  if (format == PlotFormat::Svg) {
+    s += "set terminal svg size " + size + " noenhanced font 'sans,10' background '#ffffff'\n";
+  } else {
+    s += "if (strstrt(GPVAL_TERMINALS, 'pngcairo') > 0) {\n  set terminal pngcairo size " + size + " noenhanced font 'sans,10'\n"
+         "} else {\n  set terminal png size " + size + " noenhanced\n}\n";
+  }
+  return s + "set output " + gp_string(path_text(image)) + "\n";
+}
+
 void render_plot(const Case& c, const std::vector<SideCurve>& curves, const fs::path& image, PlotFormat format,
                  UnitSystem units) {
-  const ScriptFile script(gnuplot_script(c, curves, image, format, units));
+  run_gnuplot(gnuplot_script(c, curves, image, format, units), image, format);
+}
+
+void run_gnuplot(const std::string& text, const fs::path& image, PlotFormat format) {
+  const ScriptFile script(text);
   const int rc = run_program("gnuplot", {path_text(script.path())});
   if (rc < 0) throw RunError("cannot run gnuplot: " + where_to_get_gnuplot());
   if (rc != 0) throw RunError("gnuplot failed drawing " + path_text(image));

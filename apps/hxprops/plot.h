@@ -8,6 +8,7 @@
 #include <vector>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "case_model.h"
 #include "curve.h"
@@ -27,6 +28,13 @@ std::string gnuplot_script(const Case& c, const std::vector<SideCurve>& curves, 
 // leaves no image of the format behind.
 void render_plot(const Case& c, const std::vector<SideCurve>& curves, const std::filesystem::path& image,
                  PlotFormat format, UnitSystem units);
+
+// Run gnuplot on a script that draws into `image`; throws as render_plot does.
+void run_gnuplot(const std::string& script, const std::filesystem::path& image, PlotFormat format);
+// The script lines that choose the terminal (pngcairo, else png; svg) of that size and the output.
+std::string gnuplot_terminal(PlotFormat format, int width, int height, const std::filesystem::path& image);
+// A gnuplot single-quoted string (no escapes but '' for a quote; line breaks dropped).
+std::string gp_string(std::string_view s);
 
 // Whether `file` holds an image of the format (PNG signature; an SVG document).
 bool is_image(const std::filesystem::path& file, PlotFormat format);

@@ -13,6 +13,8 @@
 #include <unistd.h>
 #endif
 
+#include <nlohmann/json.hpp>
+
 #include "plot.h"
 #include "test_support.h"
 
@@ -233,6 +235,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadRun{"csv_and_plot_alike", "", "", "", {"--plot", "same.png", "--csv", "same.png"}, "--csv: --plot and --csv name the same"},
         BadRun{"databank_missing", "", "", "", {"--databank", "nowhere.toml"}, "--databank: cannot load the databank: nowhere.toml"},
         BadRun{"plot_format", "", "", "", {"--plot", "curve.jpg"}, "--plot: curve.jpg: the image's name must end in .png or .svg"},
+        BadRun{"property_plot_format", "", "", "", {"--plot-properties", "p.pdf"}, "--plot-properties: p.pdf: the image's name must end in .png"},
+        BadRun{"html_and_json_alike", "", "", "", {"--html", "r.json"}, "--html: --json and --html name the same path r.json"},
         BadRun{"points_not_a_number", "", "", "", {"--points", "many"}, "--points: \"many\" is not a whole number"},
         BadRun{"points_out_of_range", "", "", "", {"--points", "1"}, "--points: 1 is outside 2 to 1000"},
         BadRun{"csv_to_standard_output", "", "", "", {"--csv", "-"}, "--csv: - is standard output"},
@@ -266,6 +270,36 @@ TEST(Cli, OneStreamAndAllowedImbalance) {
   EXPECT_FALSE(contains(allowed.out, "LMTD "));
 }
 
+// The methanol condenser under NRTL against the other methods: the ideal solution's dew point is
+// Raoult's law's, 354.13 K with NIST's Antoine constants for methanol (5.20409, 1581.341, -33.5) and
+// water (5.08354, 1663.125, -45.622; log10 P/bar), 4.3 K above NRTL's and marked; the cooling water,
+// water alone, has no other method. The spread reaches the report, the CSV, the JSON and the page.
+TEST(Cli, MethodSpreadAndPropertyOutputs) {
+  ScratchDir dir;
+  test::write_file(dir / "case.toml", test::case_text("methanol_condenser.toml"));
+  const test::RunResult r = run_in(dir.path(), {"--case", "case.toml", "--compare-methods", "--csv", "out", "--json", "r.json",
+                                                "--plot-properties", "p.svg", "--html", "page.html", "--table-pressures", "1.1 bar"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(dir.listing(), (std::vector<std::string>{"case.toml", "out", "out/method_spread.csv", "out/side0.csv", "out/side0_1.1bar.csv",
+                                                     "out/side1.csv", "out/side1_1.1bar.csv", "p.svg", "page.html", "r.json"}));
+  for (const char* part : {"side 0: column overhead (nrtl) against ideal, peng-robinson", "! dew point: liquid 1 appears [degC]",
+                           "not applied: nrtl: water alone takes IAPWS-IF97"}) {
+    EXPECT_TRUE(contains(r.out, part)) << part;
+  }
+  const nlohmann::json spread = nlohmann::json::parse(test::read_file(dir / "r.json"))["method_spread"];
+  EXPECT_EQ(spread[0]["compared"], (nlohmann::json{"ideal", "peng-robinson"}));
+  EXPECT_TRUE(spread[1]["compared"].empty());
+  const auto dew = std::find_if(spread[0]["figures"].begin(), spread[0]["figures"].end(),
+                                [](const nlohmann::json& f) { return f["label"] == "dew point: liquid 1 appears"; });
+  ASSERT_NE(dew, spread[0]["figures"].end());
+  EXPECT_NEAR((*dew)["other"].get<double>(), 354.13, 0.5);
+  EXPECT_TRUE((*dew)["beyond"].get<bool>() && (*dew)["other_method"] == "ideal");
+  EXPECT_TRUE(contains(test::read_file(dir / "out/method_spread.csv"), "0,nrtl,dew point: liquid 1 appears,boundary,degC,"));
+  EXPECT_TRUE(is_image(dir / "p.svg", PlotFormat::Svg));
+  const std::string page = test::read_file(dir / "page.html");
+  EXPECT_TRUE(contains(page, "<svg") && contains(page, "Method spread") && !contains(page, "<script")) << page.substr(0, 300);
+}
+
 TEST(Cli, CrossAllowedOnRequestAndFailedPlotLeavesNothing) {
   ScratchDir dir;
   test::write_file(dir / "case.toml", test::case_text("crossed.toml"));
@@ -275,7 +309,8 @@ TEST(Cli, CrossAllowedOnRequestAndFailedPlotLeavesNothing) {
   EXPECT_TRUE(contains(test::read_file(dir / "t.txt"), " ***** Inside HXFLSH ..."));
   fs::remove(dir / "t.txt");
   // Without gnuplot on the PATH the run fails at its very end, after the CSV files and the trace.
-  const test::RunResult f = run_in(dir.path(), {"--csv", "out", "--trace", "t.txt", "--plot", "curve.png"}, "PATH=/nonexistent");
+  const test::RunResult f =
+      run_in(dir.path(), {"--csv", "out", "--trace", "t.txt", "--html", "page.html", "--plot", "curve.png"}, "PATH=/nonexistent");
   EXPECT_EQ(f.status, 1);
   EXPECT_TRUE(contains(f.err, "gnuplot")) << f.err;
   EXPECT_EQ(dir.listing(), (std::vector<std::string>{"case.toml"}));
