@@ -174,6 +174,15 @@ def test_threads_and_processes_give_the_serial_results(capfd):
     assert capfd.readouterr() == ("", "")
 
 
+def test_cmake_install_puts_the_module_where_debians_python3_finds_it(tmp_path):
+    folder = os.environ["KVT_PYTHON_INSTALL_DIR"]  # relative to the prefix
+    assert f"/usr/local/{folder}" in sys.path and f"/usr/{folder}" in sys.path
+    subprocess.run(["cmake", "--install", os.environ["KVT_BUILD_DIR"], "--prefix", tmp_path], check=True, capture_output=True)
+    run = subprocess.run([sys.executable, "-c", "import kvt; print(kvt.__file__, kvt.components('water')[0]['cas'])"],
+                         env=dict(os.environ, PYTHONPATH=str(tmp_path / folder)), cwd=tmp_path, capture_output=True, text=True)
+    assert run.stdout == f"{tmp_path / folder / 'kvt/__init__.py'} 7732-18-5\n", run.stderr
+
+
 def test_the_example_sweeps_a_condenser_and_prints_its_table():
     run = subprocess.run([sys.executable, SOURCE / "examples/python/condenser_pressure_sweep.py", "--table"],
                          capture_output=True, text=True)
