@@ -21,10 +21,16 @@ using Json = nlohmann::ordered_json;
 
 // The flash's arguments by the fields of the case they fill ("" for the stream as a whole).
 constexpr std::pair<std::string_view, std::string_view> kArguments[] = {
-    {"side0.flows", "components"},       {"side0.mole_fractions", "components"}, {"side0.total_flow", "fractions"},
+    {"side0.flows", "components"},
+    {"side0.mole_fractions", "components"},
+    {"side0.total_flow", "fractions"},
     {"side0.inlet_temperature", "temperature"},
-    {"side0.pressure", "pressure"},      {"side0.inlet_pressure", "pressure"}, {"side0.outlet_pressure", "pressure"},
-    {"side0.method", "method"},          {"side0.phases", "phases"},             {"side0", ""},
+    {"side0.pressure", "pressure"},
+    {"side0.inlet_pressure", "pressure"},
+    {"side0.outlet_pressure", "pressure"},
+    {"side0.method", "method"},
+    {"side0.phases", "phases"},
+    {"side0", ""},
 };
 
 std::string argument_of(const std::string& field) {

@@ -139,6 +139,7 @@ BAD_INPUT = [
     (lambda: kvt.flash({"water": 1.0}, 3000, 1e5), "temperature: temperature 3000 K is outside"),
     (lambda: kvt.flash({"water": -1.0}, 300, 1e5), "components.water: negative flow"),
     (lambda: kvt.flash({"water": 1.0}, 300, "1 parsec"), 'pressure: unknown unit "parsec"'),
+    (lambda: kvt.flash({"water": 1.0}, 300, 1e12), "pressure: pressure 1e+12 Pa is outside the host's range"),
     (lambda: kvt.flash({"water": 1.0}, 300, 1e5, method="best"), 'method: unknown method "best"'),
     (lambda: kvt.flash(["water", "methanol"], 300, 1e5, fractions=[0.5]), "fractions:"),
     (lambda: kvt.flash(["water"], 300, 1e5, fractions=[1.0], phases="liquid", free_water=True), "free_water:"),
