@@ -16,7 +16,8 @@ import kvt
 
 CASE = {
     "title": "Overhead condenser of a methanol recovery column",
-    "points": 9,
+    "points": 11,
+    "spacing": "duty",
     "side0": {
         "name": "column overhead",
         "method": "nrtl",
