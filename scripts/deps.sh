@@ -4,11 +4,12 @@
 #   bash scripts/deps.sh        everything building, testing and running need (the test command)
 set -euo pipefail
 
-run_packages=(cmake ninja-build g++ pkg-config libtomlplusplus-dev libcli11-dev nlohmann-json3-dev gnuplot-nox)
+run_packages=(cmake ninja-build g++ pkg-config libtomlplusplus-dev libcli11-dev nlohmann-json3-dev gnuplot-nox
+  python3-dev python3-pybind11)
 test_packages=(
   clang-14 libclang-rt-14-dev clang-tidy-14 gfortran
   libgtest-dev googletest libbenchmark-dev valgrind gcovr
-  g++-mingw-w64-x86-64 gfortran-mingw-w64-x86-64 wine64 python3-iapws chromium
+  g++-mingw-w64-x86-64 gfortran-mingw-w64-x86-64 wine64 python3-iapws chromium python3-pytest
 )
 
 packages=("${run_packages[@]}")

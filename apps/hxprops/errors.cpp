@@ -18,6 +18,6 @@ std::string compose(const SourceRef& at, const std::string& field, const std::st
 }  // namespace
 
 InputError::InputError(const SourceRef& at, const std::string& field, const std::string& message)
-    : std::runtime_error(compose(at, field, message)), at_(at), field_(field) {}
+    : std::runtime_error(compose(at, field, message)), at_(at), field_(field), message_(message) {}
 
 }  // namespace hxprops

@@ -22,10 +22,13 @@ class InputError : public std::runtime_error {
   InputError(const SourceRef& at, const std::string& field, const std::string& message);
   const SourceRef& where() const { return at_; }
   const std::string& field() const { return field_; }
+  // What is wrong, without the file, line and field.
+  const std::string& message() const { return message_; }
 
  private:
   SourceRef at_;
   std::string field_;
+  std::string message_;
 };
 
 // A calculation or an output that failed although the input was acceptable (a flash that did not

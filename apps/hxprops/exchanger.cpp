@@ -87,4 +87,20 @@ std::optional<ExchangerFigures> exchanger_figures(const std::vector<SideCurve>& 
   return exchanger_figures(profile(curves[hot]), profile(curves[1 - hot]), c.arrangement, hot);
 }
 
+CaseResult calculate(Session& s, const CurveOptions& o, bool allow_cross) {
+  CaseResult r;
+  r.curves = compute_curves(s, o);
+  r.exchanger = exchanger_figures(r.curves, s.config());
+  const std::optional<ExchangerFigures>& x = r.exchanger;
+  if (!x || !x->crossed() || allow_cross) return r;
+  const int cold = 1 - x->hot_side;
+  throw InputError({s.config().origin, 0}, "",
+                   "temperature cross: side " + std::to_string(cold) + " (cold) is at " +
+                       quantity_text(x->cold_temperature, Dimension::Temperature, o.units) + " where side " +
+                       std::to_string(x->hot_side) + " (hot) is at " +
+                       quantity_text(x->hot_temperature, Dimension::Temperature, o.units) + ", " +
+                       quantity_text(x->min_approach_duty, Dimension::Power, o.units) +
+                       " from the hot inlet; --allow-cross reports the case all the same");
+}
+
 }  // namespace hxprops

@@ -38,6 +38,16 @@ ExchangerFigures exchanger_figures(const DutyProfile& hot, const DutyProfile& co
 // than the case's balance_tolerance (their figures need a balance).
 std::optional<ExchangerFigures> exchanger_figures(const std::vector<SideCurve>& curves, const Case& c);
 
+// A case calculated: every side's curve and, for two sides that balance, the exchanger's figures.
+struct CaseResult {
+  std::vector<SideCurve> curves;
+  std::optional<ExchangerFigures> exchanger;
+};
+// The session's case calculated (compute_curves, then exchanger_figures). Throws InputError as
+// compute_curves does, and for a temperature cross (naming where, in the options' units) unless
+// `allow_cross`.
+CaseResult calculate(Session& s, const CurveOptions& o, bool allow_cross);
+
 // The logarithmic mean of two temperature differences (their common value when equal); none unless
 // both are positive.
 std::optional<double> log_mean(double dt1, double dt2);

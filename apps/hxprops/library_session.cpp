@@ -32,6 +32,8 @@ Routine routine_for(Quantity q) {
     case Quantity::SurfaceTension: return KVT_HXPSFT;
     case Quantity::Density: return KVT_HXPDNS;
     case Quantity::HeatOfVaporisation: return KVT_HXPTHV;
+    case Quantity::CriticalTemperature: return KVT_HXPTMC;
+    case Quantity::CriticalPressure: return KVT_HXPPRC;
   }
   return KVT_HXPFRC;
 }

@@ -31,6 +31,8 @@ enum class Quantity {
   SurfaceTension,      // KVT_HXPSFT  N/m
   Density,             // KVT_HXPDNS  kmol/m3 or kg/m3
   HeatOfVaporisation,  // KVT_HXPTHV  J/kmol or J/kg
+  CriticalTemperature,  // KVT_HXPTMC  K (of the phase's composition)
+  CriticalPressure,     // KVT_HXPPRC  Pa
 };
 
 inline constexpr std::int32_t kTraceUnit = 61;     // the host unit the trace goes to

@@ -7,7 +7,6 @@
 // then is not printed.
 #include <CLI/CLI.hpp>
 #include <array>
-#include <charconv>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -24,6 +23,7 @@
 #include "library_session.h"
 #include "method_spread.h"
 #include "output_files.h"
+#include "overrides.h"
 #include "platform.h"
 #include "plot.h"
 #include "property_plot.h"
@@ -39,7 +39,7 @@ constexpr int kExitFailed = 1;
 
 struct Options {
   std::optional<fs::path> case_file, csv_dir, plot, json, trace, databank, dump_case_file, plot_properties, html;
-  std::optional<std::string> points, spacing, table_pressures;
+  CaseOverrides overrides;  // --points, --spacing, --table-pressures
   std::string units = "engineering";
   bool compositions = false, allow_cross = false, allow_imbalance = false, list_components = false, dump_case = false, compare_methods = false;
   std::string list_filter;  // --list-components TEXT
@@ -75,18 +75,6 @@ const char* kFooter =
     "Exit status: 0 done; 1 a calculation or output failed; 2 bad input (unknown component, negative\n"
     "flow, malformed file, temperature outside the databank's range, a temperature cross, unknown\n"
     "option). Output files are written only when the whole run succeeds; a FILE of '-' is standard output.";
-
-int parse_points(const std::string& text) {
-  int n = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
-  if (ec != std::errc() || end != text.data() + text.size()) {
-    throw InputError({}, "--points", "\"" + text + "\" is not a whole number");
-  }
-  if (n < kMinPoints || n > kMaxPoints) {
-    throw InputError({}, "--points", std::to_string(n) + " is outside " + std::to_string(kMinPoints) + " to " + std::to_string(kMaxPoints));
-  }
-  return n;
-}
 
 // Output names that cannot work are bad input, found before anything is calculated.
 void check_output_names(const Options& o, const Case& c, UnitSystem units) {
@@ -150,22 +138,7 @@ int run(const Options& o) {
     return 0;
   }
   Case c = o.case_file ? read_case_file(*o.case_file) : default_case();
-  if (o.points) c.points = parse_points(*o.points);
-  if (o.spacing) {
-    const std::optional<Spacing> s = from_name<Spacing>(*o.spacing);
-    if (!s) throw InputError({}, "--spacing", "\"" + *o.spacing + "\" is not one of: " + names_of<Spacing>());
-    c.spacing = *s;
-    for (Side& side : c.sides) side.spacing.reset();  // both sides
-  }
-  if (o.table_pressures) {
-    std::string why;
-    const std::optional<std::vector<TableLevel>> levels = table_level_list(*o.table_pressures, why);
-    if (!levels) throw InputError({}, "--table-pressures", why);
-    c.table_pressures = *levels;
-    for (Side& side : c.sides) side.table_pressures.reset();  // both sides
-    c.set_by["table_pressures"] = "--table-pressures";
-    check_case(c);
-  }
+  apply_overrides(c, o.overrides);
   if (o.dump_case) {
     OutputFiles output;
     write_text_file(output.stage(o.dump_case_file.value_or("-")), write_case(c));
@@ -176,19 +149,10 @@ int run(const Options& o) {
   OutputFiles outputs;  // declared first: outlives the session, which closes the trace file
   Session session(c, o.databank);
   if (o.trace) session.trace_to(outputs.stage(*o.trace));
-  const std::vector<SideCurve> curves = compute_curves(session, {o.compositions, o.allow_imbalance, *units});
+  const CaseResult result = calculate(session, {o.compositions, o.allow_imbalance, *units}, o.allow_cross);
   session.end_trace();
-  const std::optional<ExchangerFigures> x = exchanger_figures(curves, c);
-  if (x && x->crossed() && !o.allow_cross) {
-    const int cold = 1 - x->hot_side;
-    throw InputError({c.origin, 0}, "",
-                     "temperature cross: side " + std::to_string(cold) + " (cold) is at " +
-                         quantity_text(x->cold_temperature, Dimension::Temperature, *units) + " where side " +
-                         std::to_string(x->hot_side) + " (hot) is at " +
-                         quantity_text(x->hot_temperature, Dimension::Temperature, *units) + ", " +
-                         quantity_text(x->min_approach_duty, Dimension::Power, *units) +
-                         " from the hot inlet; --allow-cross reports the case all the same");
-  }
+  const std::vector<SideCurve>& curves = result.curves;
+  const std::optional<ExchangerFigures>& x = result.exchanger;
   const std::vector<MethodSpread> spreads =
       o.compare_methods ? method_spreads(session, curves, {false, o.allow_imbalance, *units}) : std::vector<MethodSpread>{};
   const std::vector<std::string>& names = session.components();
@@ -289,9 +253,9 @@ int main(int argc, char** argv) {
   o.dump_case = app.count("--dump-case") > 0;
   o.dump_case_file = path_of(dump_case);
   o.list_components = app.count("--list-components") > 0;
-  if (app.count("--points") > 0) o.points = points;
-  if (app.count("--spacing") > 0) o.spacing = spacing;
-  if (app.count("--table-pressures") > 0) o.table_pressures = table_pressures;
+  if (app.count("--points") > 0) o.overrides.points = points;
+  if (app.count("--spacing") > 0) o.overrides.spacing = spacing;
+  if (app.count("--table-pressures") > 0) o.overrides.table_pressures = table_pressures;
   try {
     return run(o);
   } catch (const InputError& e) {
