@@ -64,6 +64,8 @@ struct kvt_hostcheck_input {
   int64_t nstreams;
   const struct kvt_hostcheck_stream* streams;
   double call_seconds;  /* time limit of one host call, in seconds; 0 or less: 10 */
+  int64_t hxoutp[4];    /* KVT_HXOUTP as the host fills it: word 1 the trace unit; all 0: no trace checked */
+  const char* json_file;  /* not NULL: the report is also written there as JSON (docs/hostcheck.md) */
 };
 
 /* Receives the report, one line at a time, without a line end. */
