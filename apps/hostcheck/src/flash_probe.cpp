@@ -337,7 +337,7 @@ bool check_component_list(Context& cx, const FlashOutcome& f, const kvt_hostchec
     const std::string at = "component-number list entry " + num(i) + " (PLEX " + num(complist_pos() + i - 1) +
                            "), " + f.label;
     if (j < 1 || j > ncomp) {
-      r.fail(Check::ComponentList, at + ": expected a component number 1.." + num(ncomp) + "; found " + num(j));
+      r.fail(Check::ComponentList, at + ": expected a component number 1.." + num(ncomp) + "; found " + int_word(j));
       ok = false;
     } else if (!seen.insert(j).second) {
       r.fail(Check::ComponentList, at + ": expected distinct component numbers; found " + num(j) + " again");

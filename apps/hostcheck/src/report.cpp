@@ -31,10 +31,10 @@ constexpr std::array<CheckText, kChecks> kTexts{{
     {"phase-table", "phase property table: molecular weights, volumes, enthalpies"},
     {"flash-specs", "each flash kind agrees with a T-P flash at its result and follows its specification"},
     {"stream-totals", "TEBU_TOTFLO, TEBU_TOTMAS, TEBU_TOTENT agree with the stream and phase table"},
-    {"after-failure", "a flash after a failed flash: the same words and properties as the flash alone"},
     {"heat-capacity", "GOSA_ENTHL, GOSA_ENTHV: heat capacity is the slope of the enthalpy"},
     {"property-values", "property monitor values finite and positive where they must be"},
     {"error-flags", "property monitor error flags as the library hands them through"},
+    {"after-failure", "a flash after a failed flash: the same words and properties as the flash alone"},
     {"composition-use", "property monitor answers follow their composition argument"},
     {"units", "units and roles: ideal gas, heat of vaporisation, bands by phase and size, at two pressures"},
     {"sweep", "every property routine finite and in its band over a temperature sweep"},
@@ -71,7 +71,7 @@ std::vector<Check> depends_on(Check c) {
     case Check::FlashWrites: return more({Check::HostAreas, Check::PackedLists});
     // Without good flashes the setup's phases are unknown.
     case Check::Coverage: return more({Check::FlashStatus});
-    case Check::AfterFailure: return more({Check::FlashStatus, Check::FlashWrites});
+    case Check::AfterFailure: return more({Check::FlashStatus, Check::FlashWrites, Check::PropertyValues});
     case Check::CompositionUse: return more({Check::ComponentList, Check::Compositions, Check::PropertyValues});
     default: return on;
   }
