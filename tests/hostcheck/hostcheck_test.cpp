@@ -271,7 +271,7 @@ const FaultCase kFaults[] = {
     {"liquid viscosity in cP", "units", Fault::liquid_viscosity_in_cp, nullptr,
      "GOSA_VISCL, first liquid of stream 1 (liquid) at 300 K: expected at most 0.05 Pa s for a liquid of light"},
     {"vapour viscosity in cP above 10 bar", "units", Fault::dense_viscosity_in_cp, nullptr,
-     "GOSA_VISCV, vapour of stream # (vapour and liquid) at 30 bar at 340 K: expected 1e-06..0.0001 Pa s"},
+     "GOSA_VISCV, vapour of stream # (vapour and liquid) flashed at 30 bar at 340 K: expected 1e-06..0.0001 Pa s"},
     {"compositions stale after a failed flash", "after-failure", Fault::stale_after_failure, nullptr,
      "the flash after a failed one left it stale"},
     {"liquid enthalpy of the last flash's liquid, whatever its composition argument", "composition-use",
