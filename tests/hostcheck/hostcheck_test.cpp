@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <nlohmann/json.hpp>
 #include <cstring>
 #include <functional>
 #include <regex>
@@ -60,6 +63,37 @@ bool names_uncalled(const Outcome& out) {
 
 // The last work-array word the reference host's setup uses: its packed lists come last.
 int64_t words_in_use(const kvt_hostcheck_input& in) { return in.hxpkv[13] + VOKA_NCOMP[0] - 1; }
+
+// Empty when v meets the schema s, else where it does not: the part of JSON Schema the documented schema uses
+// (type, enum, required, properties, items), with no member beyond its properties.
+std::string invalid(const nlohmann::json& v, const nlohmann::json& s, const std::string& at = "$") {
+  const std::string type = s.value("type", "");
+  if (!((type == "object" && v.is_object()) || (type == "array" && v.is_array()) ||
+        (type == "string" && v.is_string()) || (type == "integer" && v.is_number_integer()))) {
+    return at + ": not of type " + type;
+  }
+  if (s.contains("enum") && std::find(s["enum"].begin(), s["enum"].end(), v) == s["enum"].end()) return at + ": " + v.dump();
+  for (const auto& r : s.value("required", nlohmann::json::array())) {
+    if (!v.contains(r.get<std::string>())) return at + ": lacks " + r.get<std::string>();
+  }
+  for (const auto& [key, value] : v.items()) {
+    if (!v.is_object()) break;
+    if (!s["properties"].contains(key)) return at + "." + key + ": not in the schema";
+    if (std::string why = invalid(value, s["properties"][key], at + "." + key); !why.empty()) return why;
+  }
+  for (std::size_t i = 0; v.is_array() && i < v.size(); ++i) {
+    if (std::string why = invalid(v[i], s["items"], at + "[" + std::to_string(i) + "]"); !why.empty()) return why;
+  }
+  return {};
+}
+
+// The schema of the JSON report: the json block after its heading in docs/hostcheck.md.
+nlohmann::json report_schema() {
+  std::ifstream doc(HOSTCHECK_DOC);
+  const std::string text((std::istreambuf_iterator<char>(doc)), std::istreambuf_iterator<char>());
+  const std::size_t from = text.find("```json\n", text.find("## The JSON report")) + 8;
+  return nlohmann::json::parse(text.substr(from, text.find("```", from) - from));
+}
 
 // The reference host passes every check as set up; as a host without retention records (mode 0, no
 // record positions) or surface tensions (0 is allowed); as one whose pure water has no liquid enthalpy
@@ -120,10 +154,18 @@ TEST(Hostcheck, ReferenceHostPassesEveryCheckWithOneTwoAndThreePhases) {
     for (int64_t k = 0; k < in.nstreams; ++k) counts.insert(phases(in.streams[k]));
     EXPECT_EQ(counts, (std::multiset<int>{1, 1, 2, 3}));
     if (c.layout) c.layout(in);
+    const std::string json = testing::TempDir() + "hostcheck_report.json";
+    in.json_file = json.c_str();
     fault = c.fault;
     const Outcome out = run(in);
     fault = Fault::none;
     EXPECT_EQ(out.failed, std::set<std::string>{});
+    // the JSON report meets its documented schema and says what the text says
+    std::ifstream file(json);
+    const nlohmann::json report = nlohmann::json::parse(file);
+    EXPECT_EQ(invalid(report, report_schema()), "");
+    EXPECT_EQ(report["summary"]["passed"], 23);
+    std::remove(json.c_str());
     EXPECT_EQ(out.lines.front(),
               "kvt-hostcheck: NCOMP 4, work array of " + std::to_string(in.plex_words) + " words, 4 streams");
     EXPECT_EQ(out.summary, "summary: 23 of 23 checks passed, 0 failed");
