@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -10,6 +11,7 @@
 #include <functional>
 #include <regex>
 #include <set>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -18,6 +20,7 @@
 #include "kvt/host.h"
 #include "kvt/hostcheck.h"
 #include "kvt/kvt.h"
+#include "kvt_reference/reference_host.h"
 
 extern "C" int kvt_hostcheck_setup(kvt_hostcheck_input* input);
 
@@ -59,6 +62,36 @@ bool names_uncalled(const Outcome& out) {
   return std::find(out.lines.begin(), out.lines.end(),
                    "       note: not called by the checker: WEND_CRTCAL, TEBU_CPACK, MUTO_PEQPT1 (UNIT_WRITE: by trace)") !=
          out.lines.end();
+}
+
+// The setup's components in the reverse order (nitrogen, water, n-heptane, n-hexane): the same streams, their
+// flows reversed, the packed lists and records laid out again.
+void reverse_components(kvt_hostcheck_input& in) {
+  namespace reference = kvt::reference;
+  static std::vector<std::vector<double>> vectors;
+  static std::vector<kvt_hostcheck_stream> streams;
+  vectors.clear();
+  for (int64_t k = 0; k < in.nstreams; ++k) {
+    const kvt_hostcheck_stream& s = in.streams[k];
+    const int64_t n = VOKA_NCOMP[0];
+    std::vector<double> flows(s.strm, s.strm + n);
+    std::reverse(flows.begin(), flows.end());
+    vectors.push_back({flows.begin(), flows.end()});
+    vectors.back().push_back(s.strm[n + 1]), vectors.back().push_back(s.strm[n + 2]);  // T, P
+  }
+  reference::select_components({"nitrogen", "water", "n-heptane", "n-hexane"});
+  const reference::RetentionPositions records = reference::allocate_retention_records(10);
+  in.ihxpp[KVT_IHXPP_INT_RECORDS - 1] = records.integer_records, in.ihxpp[KVT_IHXPP_REAL_RECORDS - 1] = records.real_records;
+  const std::array<int64_t, 16> packed = reference::allocate_packed_lists();
+  std::copy(packed.begin(), packed.end(), in.hxpkv);
+  streams.assign(in.streams, in.streams + in.nstreams);
+  for (std::size_t k = 0; k < streams.size(); ++k) {
+    std::vector<double>& v = vectors[k];
+    const double t = v[4], p = v[5];
+    v = reference::make_stream(std::span(v.data(), 4), t, p, streams[k].side == 0);
+    streams[k].strm = v.data(), streams[k].nstrm = static_cast<int64_t>(v.size());
+  }
+  in.streams = streams.data();
 }
 
 // The last work-array word the reference host's setup uses: its packed lists come last.
@@ -137,6 +170,7 @@ const Passing kPassing[] = {
        for (int w : {KVT_IHXPP_INT_RECORDS, KVT_IHXPP_REAL_RECORDS}) in.ihxpp[w - 1] += shift;
      }},
     {"with a slow flash", Fault::slow_flash, nullptr},
+    {"with its components in another order", Fault::none, reverse_components},
     {"listing only components with flow, pure water needing the water method (water last in the list)",
      Fault::present_components_water_method,
      [](kvt_hostcheck_input& in) {
