@@ -174,7 +174,7 @@ struct Probe {
       if (cx.plex_real(ph.pos + i) > 1e-3) present.push_back(i);
     }
     if (present.size() < 2) return;
-    const auto judge = [&](const char* name, const std::vector<double>& values, const char* what) {
+    const auto judge = [&](const char* name, const std::vector<double>& values, const char* what, bool mixture = true) {
       cx.report.exercised(Check::CompositionUse);
       // 0 for every composition: a property the host does not compute (a surface tension), not a composition lost.
       if (values[0] == 0.0) return;
@@ -184,7 +184,8 @@ struct Probe {
       std::string comps;
       for (int64_t i : present) comps += (comps.empty() ? "" : ", ") + num(list[i]);
       cx.report.fail(Check::CompositionUse, at(name, ph, t) + ": expected " + what + " that follows the composition "
-                                            "argument (the phase's, and components " + comps + " each alone); found " +
+                                            "argument (" + (mixture ? "the phase's, and components " : "components ") +
+                                            comps + (mixture ? " each alone" : "") + "); found " +
                                             num(values[0]) + " for each: the routine ignores its composition "
                                             "(does it use one of its own, such as the last flash's?)");
     };
@@ -207,6 +208,16 @@ struct Probe {
         judge(call.name, values, "a value (argument 8)");
       });
     }
+    if (!ph.liquid) return;
+    guarded([&] {  // the pure-component enthalpies of the heat of vaporisation, component by component
+      std::vector<double> vapour, liquid;
+      for (int64_t i : present) {
+        const PureState s = pure(ph, list + i, t);
+        vapour.push_back(s.hv), liquid.push_back(s.hl);
+      }
+      judge("GOSA_VTHRM", vapour, "a vapour enthalpy (argument 14)", false);
+      judge("GOSA_LTHRM", liquid, "a liquid enthalpy (argument 14)", false);
+    });
   }
 
   // ln of the pure component's pressure function and the vapour and liquid enthalpies at its pressure.
