@@ -1,7 +1,7 @@
 #include "setup.h"
 
 #include <chrono>
-#include <climits>
+#include <cstdint>
 #include <map>
 
 #include "flash_probe.h"
@@ -15,9 +15,6 @@
 namespace kvt::hostcheck {
 
 namespace {
-
-constexpr int64_t kPlexGuardWords = 64;  // words past the declared end watched, where the host owns them
-constexpr uint64_t kPlexGuard = 0x7FF4B1C5600DF00Dull;
 
 // The flashes and property calls of a whole run, for a stream count: what the time of one flash scales.
 int64_t flashes_of_a_run(const Context& cx) {
@@ -78,11 +75,6 @@ void check_setup(Context& cx, const Layout& layout) {
     end_call();
   }
   if (!inside_work_array(cx, layout)) return;  // positions reports it; a flash would write outside
-  // Guard words past the declared work array, where the host owns more: a flash must not write them.
-  const int64_t guards = std::min(kPlexGuardWords, owned - declared);
-  std::vector<int64_t> kept(VOKA_PLEX + declared, VOKA_PLEX + declared + std::max<int64_t>(guards, 0));
-  for (int64_t i = 0; i < guards; ++i) VOKA_PLEX[declared + i] = static_cast<int64_t>(kPlexGuard);
-
   Flasher flasher(cx);
   std::map<std::string, std::vector<int64_t>> breaches;  // finding without its stream -> the streams
   double first_seconds = -1.0;
@@ -106,14 +98,6 @@ void check_setup(Context& cx, const Layout& layout) {
     for (int64_t k : streams) which += (which.empty() ? "" : ", ") + stream_label(cx.in, k);
     r.fail(Check::Setup, finding + " (" + which + ")");
   }
-  for (int64_t i = 0; i < guards; ++i) {
-    if (VOKA_PLEX[declared + i] == static_cast<int64_t>(kPlexGuard)) continue;
-    r.fail(Check::Setup, "PLEX " + num(declared + i + 1) + ": expected unwritten, past the " + num(declared) +
-                         " words the setup declares (plex_words); found it written by a flash: the host's work "
-                         "array is longer than the setup says");
-    break;
-  }
-  std::copy(kept.begin(), kept.end(), VOKA_PLEX + declared);
   if (first_seconds >= 0.0) {
     const int64_t flashes = flashes_of_a_run(cx);
     r.remark(Check::Setup, "the first flash took " + duration_text(first_seconds) + "; the checks make about " +
