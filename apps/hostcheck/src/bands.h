@@ -37,8 +37,10 @@ inline Band band(Quantity q, bool liquid) {
 inline std::string outside_band(Quantity q, bool liquid, double v) {
   const Band b = band(q, liquid);
   if (std::isfinite(v) && v >= b.lo && v <= b.hi) return {};
+  // A viscosity 1 000 times a value in the band is one in cP (mPa s).
+  const bool cp = q == Quantity::Viscosity && v / 1000.0 >= b.lo && v / 1000.0 <= b.hi;
   return "expected " + num(b.lo) + ".." + num(b.hi) + " " + b.unit + " for a " + (liquid ? "liquid" : "gas") +
-         "; found " + num(v);
+         "; found " + num(v) + (cp ? ": a viscosity in cP (mPa s)?" : "");
 }
 
 // A liquid of light components (mean molecular weight up to 150 kg/kmol: light hydrocarbons, water,
