@@ -5,8 +5,8 @@
  * (libkvt_hostcheck.so / kvt_hostcheck.dll, not part of libkvt) binds the same host symbols as libkvt
  * (kvt/host.h), calls the host's flash, stream utilities and property monitor with the arguments the
  * library hands them, and checks what the library then reads. It writes a report: one line per check,
- * PASS, FAIL or SKIP, each failure followed by its findings (the word or call, the position, what was
- * expected and what was found), and a summary line.
+ * PASS, FAIL, FOLD (findings that follow from an earlier check's) or SKIP, each failure followed by its
+ * findings (the word or call, the position, what was expected and what was found), and a summary line.
  *
  * Each check runs in a process of its own, so that a host routine that crashes or does not return
  * within the time limit is a finding naming the routine, the check and the stream, and the other
@@ -64,6 +64,8 @@ struct kvt_hostcheck_input {
   int64_t nstreams;
   const struct kvt_hostcheck_stream* streams;
   double call_seconds;  /* time limit of one host call, in seconds; 0 or less: 10 */
+  int64_t hxoutp[4];    /* KVT_HXOUTP as the host fills it: word 1 the trace unit; all 0: no trace checked */
+  const char* json_file;  /* not NULL: the report is also written there as JSON (docs/hostcheck.md) */
 };
 
 /* Receives the report, one line at a time, without a line end. */

@@ -8,8 +8,10 @@
 
 #include <algorithm>
 #include <bit>
+#include <chrono>
 #include <cmath>
 #include <csignal>
+#include <thread>
 #include <vector>
 
 #include "kvt/kvt.h"
@@ -67,6 +69,7 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
   const bool refused = (fault == Fault::two_phases_refused && *nphase == 2) ||
                        (fault == Fault::strict_arguments && (!(*real_option > 0.0) || (*kind > 10) != (*nphase == 3)));
   const bool dry = std::all_of(strm, strm + n, [](double flow) { return flow == 0.0; });
+  if (fault == Fault::slow_flash) std::this_thread::sleep_for(std::chrono::milliseconds(2));
   if (fault == Fault::vacuum_refused && *kspec == KVT_SPEC_TP && strm[n + 2] < 1e3) {
     *status = 0, VOKA_FLSCM2[0] = 1;
     return;
@@ -91,6 +94,18 @@ void WEND_FLASH(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, int64_t*
   if (refused) {  // given up midway: what it left in Y is not a composition
     *status = 0, VOKA_FLSCM2[0] = 1;
     for (int64_t i = 0; i < count; ++i) set_word(VOKA_PLEX, y + i, std::nan(""));
+  }
+  // The compositions of the last good flash, which the flash after a failed one writes again (stale_after_failure).
+  static std::vector<int64_t> last_good;
+  static bool after_failure = false;
+  const int64_t phases_at = composition(KVT_STWORK_X);  // X, X1, X2, Y: 4 N words from X on
+  if (fault == Fault::stale_after_failure && *status != 1) {
+    after_failure = true;
+  } else if (fault == Fault::stale_after_failure && after_failure) {
+    std::copy(last_good.begin(), last_good.end(), VOKA_PLEX + phases_at - 1);
+    after_failure = false;
+  } else if (fault == Fault::stale_after_failure) {
+    last_good.assign(VOKA_PLEX + phases_at - 1, VOKA_PLEX + phases_at - 1 + 4 * n);
   }
   switch (fault) {
     case Fault::failure_not_flagged: VOKA_FLSCM2[0] = 0; break;
@@ -226,6 +241,15 @@ void TEBU_TOTMAS(double* strm, int64_t* nsubs, int64_t* d1, int64_t* d2, double*
 void GOSA_ENTHL(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t* options, int64_t* o23,
                 int64_t* o21, int64_t* code, double* h, double* dhdt, int64_t* ierr) {
   static const auto forward = next(&GOSA_ENTHL, "GOSA_ENTHL");
+  int64_t count = KVT_WORD(VOKA_STWKWK, KVT_STWKWK_FLASH_COUNT);
+  std::vector<double> liquid(static_cast<std::size_t>(count));
+  std::vector<int64_t> list(&KVT_WORD(VOKA_PLEX, component_list_position()),
+                            &KVT_WORD(VOKA_PLEX, component_list_position()) + count);
+  if (fault == Fault::enthalpy_of_flash_liquid) {  // the last flash's liquid and component list, not its arguments
+    const int64_t at = KVT_WORD(VOKA_STWKWK, KVT_STWKWK_REAL_BASE) + KVT_WORD(TEBU_STWORK, KVT_STWORK_X);
+    for (int64_t i = 0; i < count; ++i) liquid[static_cast<std::size_t>(i)] = word(VOKA_PLEX, at + i);
+    x = liquid.data(), idx = list.data(), n = &count;
+  }
   forward(t, p, x, n, idx, options, o23, o21, code, h, dhdt, ierr);
   if (fault == Fault::steep_liquid) *dhdt *= 1.2;
   enthalpy_faults(true, x, *n, idx, code, h, dhdt);
@@ -245,6 +269,7 @@ void GOSA_VISCV(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64
   if (fault == Fault::nan_viscosity) *value = std::nan("");
   if (fault == Fault::viscosity_in_cp) *value *= 1000.0;
   if (fault == Fault::nan_hot_vapour_viscosity && *t > 430.0) *value = std::nan("");
+  if (fault == Fault::dense_viscosity_in_cp && *p > 1e6) *value *= 1000.0;
 }
 
 void GOSA_VISCL(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64_t* options, int64_t* o23,
@@ -253,6 +278,7 @@ void GOSA_VISCL(double* t, double* p, double* x, int64_t* n, int64_t* idx, int64
   forward(t, p, x, n, idx, options, o23, value, ierr);
   if (fault == Fault::nan_hot_liquid_viscosity && *t > 345.0) *value = std::nan("");
   if (fault == Fault::flag_cleared) *ierr = 0;
+  if (fault == Fault::liquid_viscosity_in_cp) *value *= 1000.0;
   if (fault == Fault::one_component_viscosity && *n == 1) *value = std::nan("");
   static const auto water = next(&NERO_IDXWAT, "NERO_IDXWAT");
   const bool water_method = fault == Fault::water_method_needed || fault == Fault::present_components_water_method;

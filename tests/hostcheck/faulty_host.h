@@ -66,6 +66,11 @@ enum class Fault {
   flag_cleared,            // GOSA_VISCL clears the error flag to 0
   vapour_volume_per_kg,    // the vapour's molar volume in the phase table per kg
   nan_hot_vapour_viscosity,  // GOSA_VISCV NaN above 430 K
+  liquid_viscosity_in_cp,  // GOSA_VISCL in cP
+  dense_viscosity_in_cp,   // GOSA_VISCV in cP above 10 bar
+  stale_after_failure,     // the flash after a failed flash writes the compositions of the flash before the failure
+  enthalpy_of_flash_liquid,  // GOSA_ENTHL ignores its composition argument: it takes the last flash's X
+  slow_flash,              // every flash takes 2 ms longer (a host that passes, slowly)
 };
 
 extern Fault fault;

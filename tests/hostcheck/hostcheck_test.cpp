@@ -3,10 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <nlohmann/json.hpp>
 #include <cstring>
 #include <functional>
 #include <regex>
 #include <set>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,6 +20,7 @@
 #include "kvt/host.h"
 #include "kvt/hostcheck.h"
 #include "kvt/kvt.h"
+#include "kvt_reference/reference_host.h"
 
 extern "C" int kvt_hostcheck_setup(kvt_hostcheck_input* input);
 
@@ -22,7 +28,9 @@ namespace {
 
 struct Outcome {
   std::set<std::string> failed;         // names of the failed checks
+  std::set<std::string> folded;         // names of the checks whose findings follow from a failed one's
   std::vector<std::string> findings;    // the lines under them
+  std::vector<std::string> folds;       // "folded under <check>: ..." lines
   std::string summary;
   std::vector<std::string> lines;       // every line, in order
 };
@@ -34,8 +42,10 @@ Outcome run(const kvt_hostcheck_input& in) {
     const std::string text = line;
     o.lines.push_back(text);
     if (text.rfind("FAIL ", 0) == 0) o.failed.insert(text.substr(5, text.find(' ', 5) - 5));
+    if (text.rfind("FOLD ", 0) == 0) o.folded.insert(text.substr(5, text.find(' ', 5) - 5));
     const bool aside = text.find("note:") != std::string::npos || text.find("skipped:") != std::string::npos;
-    if (text.rfind("       ", 0) == 0 && !aside) o.findings.push_back(text);
+    const bool fold = text.rfind("       folded under ", 0) == 0;
+    if (text.rfind("       ", 0) == 0 && !aside) (fold ? o.folds : o.findings).push_back(text);
     if (text.rfind("summary:", 0) == 0) o.summary = text;
   }, &out);
   return out;
@@ -50,8 +60,72 @@ int phases(const kvt_hostcheck_stream& s) {
 // The coverage check names the routines it leaves uncalled, whatever else it notes or finds.
 bool names_uncalled(const Outcome& out) {
   return std::find(out.lines.begin(), out.lines.end(),
-                   "       note: not called by the checker: WEND_CRTCAL, TEBU_CPACK, MUTO_PEQPT1, UNIT_WRITE") !=
+                   "       note: not called by the checker: WEND_CRTCAL, TEBU_CPACK, MUTO_PEQPT1 (UNIT_WRITE: by trace)") !=
          out.lines.end();
+}
+
+// The setup's components in the reverse order (nitrogen, water, n-heptane, n-hexane): the same streams, their
+// flows reversed, the packed lists and records laid out again.
+void reverse_components(kvt_hostcheck_input& in) {
+  namespace reference = kvt::reference;
+  static std::vector<std::vector<double>> vectors;
+  static std::vector<kvt_hostcheck_stream> streams;
+  vectors.clear();
+  for (int64_t k = 0; k < in.nstreams; ++k) {
+    const kvt_hostcheck_stream& s = in.streams[k];
+    const int64_t n = VOKA_NCOMP[0];
+    std::vector<double> flows(s.strm, s.strm + n);
+    std::reverse(flows.begin(), flows.end());
+    vectors.push_back({flows.begin(), flows.end()});
+    vectors.back().push_back(s.strm[n + 1]), vectors.back().push_back(s.strm[n + 2]);  // T, P
+  }
+  reference::select_components({"nitrogen", "water", "n-heptane", "n-hexane"});
+  const reference::RetentionPositions records = reference::allocate_retention_records(10);
+  in.ihxpp[KVT_IHXPP_INT_RECORDS - 1] = records.integer_records, in.ihxpp[KVT_IHXPP_REAL_RECORDS - 1] = records.real_records;
+  const std::array<int64_t, 16> packed = reference::allocate_packed_lists();
+  std::copy(packed.begin(), packed.end(), in.hxpkv);
+  streams.assign(in.streams, in.streams + in.nstreams);
+  for (std::size_t k = 0; k < streams.size(); ++k) {
+    std::vector<double>& v = vectors[k];
+    const double t = v[4], p = v[5];
+    v = reference::make_stream(std::span(v.data(), 4), t, p, streams[k].side == 0);
+    streams[k].strm = v.data(), streams[k].nstrm = static_cast<int64_t>(v.size());
+  }
+  in.streams = streams.data();
+}
+
+// The last work-array word the reference host's setup uses: its packed lists come last.
+int64_t words_in_use(const kvt_hostcheck_input& in) { return in.hxpkv[13] + VOKA_NCOMP[0] - 1; }
+
+// Empty when v meets the schema s, else where it does not: the part of JSON Schema the documented schema uses
+// (type, enum, required, properties, items), with no member beyond its properties.
+std::string invalid(const nlohmann::json& v, const nlohmann::json& s, const std::string& at = "$") {
+  const std::string type = s.value("type", "");
+  if (!((type == "object" && v.is_object()) || (type == "array" && v.is_array()) ||
+        (type == "string" && v.is_string()) || (type == "integer" && v.is_number_integer()))) {
+    return at + ": not of type " + type;
+  }
+  if (s.contains("enum") && std::find(s["enum"].begin(), s["enum"].end(), v) == s["enum"].end()) return at + ": " + v.dump();
+  for (const auto& r : s.value("required", nlohmann::json::array())) {
+    if (!v.contains(r.get<std::string>())) return at + ": lacks " + r.get<std::string>();
+  }
+  for (const auto& [key, value] : v.items()) {
+    if (!v.is_object()) break;
+    if (!s["properties"].contains(key)) return at + "." + key + ": not in the schema";
+    if (std::string why = invalid(value, s["properties"][key], at + "." + key); !why.empty()) return why;
+  }
+  for (std::size_t i = 0; v.is_array() && i < v.size(); ++i) {
+    if (std::string why = invalid(v[i], s["items"], at + "[" + std::to_string(i) + "]"); !why.empty()) return why;
+  }
+  return {};
+}
+
+// The schema of the JSON report: the json block after its heading in docs/hostcheck.md.
+nlohmann::json report_schema() {
+  std::ifstream doc(HOSTCHECK_DOC);
+  const std::string text((std::istreambuf_iterator<char>(doc)), std::istreambuf_iterator<char>());
+  const std::size_t from = text.find("```json\n", text.find("## The JSON report")) + 8;
+  return nlohmann::json::parse(text.substr(from, text.find("```", from) - from));
 }
 
 // The reference host passes every check as set up; as a host without retention records (mode 0, no
@@ -87,6 +161,16 @@ const Passing kPassing[] = {
      [](kvt_hostcheck_input& in) { in.hxpkv[0] = in.hxpkv[5] = in.hxpkv[10] = 0; }},
     {"with the liquid's count word at PLEX 1", Fault::none, [](kvt_hostcheck_input& in) { in.hxpkv[0] = 1; }},
     {"with real retention records of no words", Fault::none, [](kvt_hostcheck_input&) { TEBU_STWORK[0] = 0; }},
+    {"with a work array of the few hundred words it uses", Fault::none,
+     [](kvt_hostcheck_input& in) { in.plex_words = words_in_use(in); }},
+    {"with its packed lists and records at the far end of the work array", Fault::none,
+     [](kvt_hostcheck_input& in) {
+       const int64_t shift = in.plex_words - words_in_use(in);
+       for (int64_t& w : in.hxpkv) w += w > 0 ? shift : 0;
+       for (int w : {KVT_IHXPP_INT_RECORDS, KVT_IHXPP_REAL_RECORDS}) in.ihxpp[w - 1] += shift;
+     }},
+    {"with a slow flash", Fault::slow_flash, nullptr},
+    {"with its components in another order", Fault::none, reverse_components},
     {"listing only components with flow, pure water needing the water method (water last in the list)",
      Fault::present_components_water_method,
      [](kvt_hostcheck_input& in) {
@@ -104,13 +188,25 @@ TEST(Hostcheck, ReferenceHostPassesEveryCheckWithOneTwoAndThreePhases) {
     for (int64_t k = 0; k < in.nstreams; ++k) counts.insert(phases(in.streams[k]));
     EXPECT_EQ(counts, (std::multiset<int>{1, 1, 2, 3}));
     if (c.layout) c.layout(in);
+    const std::string json = testing::TempDir() + "hostcheck_report.json";
+    in.json_file = json.c_str();
     fault = c.fault;
     const Outcome out = run(in);
     fault = Fault::none;
     EXPECT_EQ(out.failed, std::set<std::string>{});
+    // the JSON report meets its documented schema and says what the text says
+    std::ifstream file(json);
+    const nlohmann::json report = nlohmann::json::parse(file);
+    EXPECT_EQ(invalid(report, report_schema()), "");
+    EXPECT_EQ(report["summary"]["passed"], 23);
+    std::remove(json.c_str());
     EXPECT_EQ(out.lines.front(),
               "kvt-hostcheck: NCOMP 4, work array of " + std::to_string(in.plex_words) + " words, 4 streams");
-    EXPECT_EQ(out.summary, "summary: 19 of 19 checks passed, 0 failed");
+    EXPECT_EQ(out.summary, "summary: 23 of 23 checks passed, 0 failed");
+    // the time of the first flash and an estimate of the whole run, up front
+    EXPECT_TRUE(std::regex_match(out.lines[2], std::regex(R"( +note: the first flash took [0-9]+ m?s; the checks )"
+                                                          R"(make about [0-9]+ flashes: about [0-9]+ m?s .*)")))
+        << out.lines[2];
     // each check says how many cases it ran (retention none without records); the coverage check names the
     // routines it leaves uncalled
     int passed = 0;
@@ -120,7 +216,7 @@ TEST(Hostcheck, ReferenceHostPassesEveryCheckWithOneTwoAndThreePhases) {
       const bool counted = std::regex_search(l, std::regex(R"( \([1-9][0-9]* cases\)$)"));
       EXPECT_EQ(counted, in.ihxpp[KVT_IHXPP_RETENTION - 1] != 0 || l.rfind("PASS retention ", 0) != 0) << l;
     }
-    EXPECT_EQ(passed, 19);
+    EXPECT_EQ(passed, 23);
     // every flash check counts at least the five flash kinds of each stream
     static const std::regex flash_check(R"(^PASS (flash-[a-z]+|component-list|phase-split|compositions|phase-table|)"
                                         R"(stream-totals) .* \(([0-9]+) cases\)$)");
@@ -248,6 +344,39 @@ const FaultCase kFaults[] = {
     {"liquid viscosity's error flag cleared", "error-flags", Fault::flag_cleared, nullptr, "found it cleared to 0"},
     {"vapour molar volume per kg", "units", Fault::vapour_volume_per_kg, nullptr, "of the ideal gas's RT/P"},
     {"vapour viscosity NaN above 430 K", "sweep", Fault::nan_hot_vapour_viscosity, nullptr, "GOSA_VISCV"},
+    {"liquid viscosity in cP", "units", Fault::liquid_viscosity_in_cp, nullptr,
+     "GOSA_VISCL, first liquid of stream 1 (liquid) at 300 K: expected at most 0.05 Pa s for a liquid of light"},
+    {"vapour viscosity in cP above 10 bar", "units", Fault::dense_viscosity_in_cp, nullptr,
+     "GOSA_VISCV, vapour of stream # (vapour and liquid) flashed at 30 bar at 340 K: expected 1e-06..0.0001 Pa s"},
+    {"compositions stale after a failed flash", "after-failure", Fault::stale_after_failure, nullptr,
+     "the flash after a failed one left it stale"},
+    {"liquid enthalpy of the last flash's liquid, whatever its composition argument", "composition-use",
+     Fault::enthalpy_of_flash_liquid, nullptr, "GOSA_ENTHL, first liquid of stream 4 (vapour, liquid and free water)"},
+    {"work array declared twice its real length, records at its declared top", "setup", Fault::none,
+     [](kvt_hostcheck_input& in) {
+       in.plex_words *= 2;
+       in.ihxpp[KVT_IHXPP_INT_RECORDS - 1] = in.plex_words - 200, in.ihxpp[KVT_IHXPP_REAL_RECORDS - 1] = in.plex_words - 100;
+     },
+     "plex_words: expected at most the 131072 words of the host's VOKA_PLEX"},
+    {"stream vectors one slot shorter than the host's flash writes", "setup", Fault::none,
+     [](kvt_hostcheck_input& in) {
+       static std::vector<kvt_hostcheck_stream> shorter;
+       shorter.assign(in.streams, in.streams + in.nstreams);
+       for (kvt_hostcheck_stream& s : shorter) --s.nstrm;
+       in.streams = shorter.data();
+     },
+     "wrote slot 14 (NCOMP+10), past the 13 slots the setup gives"},
+    {"real retention records on the component-number list", "retention", Fault::none,
+     [](kvt_hostcheck_input& in) { in.ihxpp[KVT_IHXPP_REAL_RECORDS - 1] = component_list_position(); }},
+    {"scratch real record on the component-number list", "host-areas", Fault::none,
+     [](kvt_hostcheck_input&) { TEBU_STWORK[KVT_STWORK_SCRATCH_REAL - 1] = VOKA_STWKWK[1] - VOKA_STWKWK[0]; },
+     "folded under host-areas: # findings that follow from its finding; the first: component-number list entry 1 (PLEX "
+     "#), stream 1 (liquid), P-H flash (KSPEC 1): expected a component number 1..4; found # (the bits of the double "},
+    {"vapour composition over the second liquid's", "host-areas", Fault::none,
+     [](kvt_hostcheck_input&) { TEBU_STWORK[KVT_STWORK_Y - 1] = TEBU_STWORK[KVT_STWORK_X2 - 1]; },
+     "folded under host-areas"},
+    {"trace unit in KVT_HXOUTP word 2", "trace", Fault::none,
+     [](kvt_hostcheck_input& in) { std::swap(in.hxoutp[0], in.hxoutp[1]); }, "found 0 while word 2 holds 6"},
 };
 
 TEST(Hostcheck, EachFaultFailsExactlyItsCheckWithFindingsThatSayWhere) {
@@ -268,7 +397,8 @@ TEST(Hostcheck, EachFaultFailsExactlyItsCheckWithFindingsThatSayWhere) {
     }
     if (c.says != nullptr) {
       const auto said = [&](const std::string& f) { return says(f, c.says); };
-      EXPECT_TRUE(std::any_of(out.findings.begin(), out.findings.end(), said)) << first;
+      EXPECT_TRUE(std::any_of(out.findings.begin(), out.findings.end(), said) ||
+                  std::any_of(out.folds.begin(), out.folds.end(), said)) << first;
     } else {
       const bool said = first.find(" disagree") != std::string::npos ||
                         (first.find(": expected ") != std::string::npos && first.find("; found ") != std::string::npos);
@@ -278,6 +408,8 @@ TEST(Hostcheck, EachFaultFailsExactlyItsCheckWithFindingsThatSayWhere) {
     // a check whose finding is a routine that broke leaves the checks after it running, without that routine
     const bool broke = first.find(": killed by ") != std::string::npos || first.find(": no return within ") != std::string::npos;
     std::set<std::string> down = out.failed;
+    down.insert(out.folded.begin(), out.folded.end());
+    EXPECT_EQ(out.folds.size(), out.folded.size());
     int passed = 0, skipped = 0;
     for (std::size_t i = 0; i + 1 < out.lines.size(); ++i) {
       const std::string& l = out.lines[i];
@@ -304,8 +436,10 @@ TEST(Hostcheck, EachFaultFailsExactlyItsCheckWithFindingsThatSayWhere) {
         return l.find(std::string(" not called: it broke during ") + c.check) != std::string::npos;
       })) << *next;
     }
-    EXPECT_EQ(out.summary, "summary: " + std::to_string(passed) + " of 19 checks passed, " + std::to_string(out.failed.size()) +
-                               " failed" + (skipped > 0 ? ", " + std::to_string(skipped) + " skipped" : ""));
+    const std::size_t folds = out.folded.size();
+    EXPECT_EQ(out.summary, "summary: " + std::to_string(passed) + " of 23 checks passed, " + std::to_string(out.failed.size()) +
+                               " failed" + (folds > 0 ? ", " + std::to_string(folds) + " folded" : "") +
+                               (skipped > 0 ? ", " + std::to_string(skipped) + " skipped" : ""));
     // at most eight findings are shown, then how many more there are
     EXPECT_LE(out.findings.size(), 9u);
     EXPECT_TRUE(out.findings.size() < 9u || out.findings.back().rfind("       ... and ", 0) == 0) << out.findings.back();

@@ -1,6 +1,8 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <sstream>
 #include <vector>
 
@@ -26,16 +28,57 @@ std::string base_name(const std::string& path) { return path.substr(path.find_la
 
 }  // namespace
 
+namespace {
+
+// How a compiler decorated `name` into `exported`, and what to do about it; empty when it is no decoration of it.
+struct Decoration {
+  const char* what;
+  const char* fix;
+};
+
+constexpr const char* kFortranFix = "Export them undecorated, in upper case: in Fortran with bind(C, name=\"GOSA_SRFTEN\")";
+constexpr const char* kExactFix = "Export each under exactly its name in kvt/host.h (see the compiler's and linker's "
+                                  "options for decorations)";
+
+std::optional<Decoration> decoration(const std::string& name, const std::string& exported) {
+  const std::string low = lower(name);
+  if (exported == low + "_") return Decoration{"in lower case with a trailing underscore, as a Fortran compiler names "
+                                               "a routine without bind(C, name=...)", kFortranFix};
+  if (exported == low + "__") return Decoration{"in lower case with two trailing underscores, as some Fortran compilers "
+                                                "name a routine whose name holds an underscore", kFortranFix};
+  if (exported == low) return Decoration{"in lower case, as a Fortran compiler names a routine without bind(C, "
+                                         "name=...)", kFortranFix};
+  if (exported == name + "_") return Decoration{"with a trailing underscore", kExactFix};
+  if (exported == "_" + name) return Decoration{"with a leading underscore, a C compiler's decoration on some "
+                                                "platforms (32-bit Windows, macOS)", kExactFix};
+  const std::string itanium = "_Z" + std::to_string(name.size()) + name;
+  if (exported.rfind(itanium, 0) == 0 || exported.rfind("?" + name + "@@", 0) == 0) {
+    return Decoration{"mangled as C++ names, with their argument types (declared without extern \"C\")",
+                      "Declare and define them within extern \"C\" { ... }, as kvt/host.h declares them"};
+  }
+  if (exported.rfind(name + "@", 0) == 0 || exported.rfind("_" + name + "@", 0) == 0) {
+    return Decoration{"with a stdcall decoration (@ and the bytes of the arguments)", kExactFix};
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
 std::string missing_symbols(const Module& host, const std::string& path) {
   const std::vector<std::string> names = host_symbols();
-  std::string missing, variants;
+  const std::vector<std::string> exported = host.exported_names();
+  std::string missing;
+  std::map<std::string, std::vector<std::string>> found;  // decoration -> the decorated names exported
+  std::map<std::string, std::string> fixes;
   int count = 0;
   for (const std::string& name : names) {
     if (host.symbol(name.c_str()) != nullptr) continue;
     missing += (count++ == 0 ? "" : ", ") + name;
-    for (const std::string& v : {lower(name) + "_", lower(name), lower(name) + "__", name + "_", "_" + name}) {
-      if (host.symbol(v.c_str()) == nullptr) continue;
-      variants += (variants.empty() ? "" : ", ") + v;
+    for (const std::string& e : exported) {
+      const std::optional<Decoration> d = decoration(name, e);
+      if (!d) continue;
+      found[d->what].push_back(e);
+      fixes[d->what] = d->fix;
       break;
     }
   }
@@ -43,10 +86,11 @@ std::string missing_symbols(const Module& host, const std::string& path) {
   std::string text = "the host module " + path + " lacks " + std::to_string(count) + " of the " +
                      std::to_string(names.size()) + " symbols the library binds by name (kvt/host.h): " + missing +
                      ". The host must export each of them under exactly that name.";
-  if (!variants.empty()) {
-    text += "\n  hint: it exports " + variants + " instead: names decorated by a compiler (lower case, a trailing "
-            "underscore). Export them undecorated, in upper case: in Fortran with bind(C, name=\"GOSA_SRFTEN\"), in "
-            "C++ within extern \"C\".";
+  for (const auto& [what, decorated] : found) {
+    std::string shown;
+    for (std::size_t i = 0; i < decorated.size() && i < 3; ++i) shown += (i == 0 ? "" : ", ") + decorated[i];
+    if (decorated.size() > 3) shown += " and " + std::to_string(decorated.size() - 3) + " more";
+    text += "\n  hint: it exports " + shown + " instead: the names " + what + ". " + fixes[what] + ".";
   }
   return text;
 }

@@ -1,4 +1,4 @@
-// kvt-hostcheck HOST_MODULE [--checker LIBRARY] [--timeout SECONDS]
+// kvt-hostcheck HOST_MODULE [--checker LIBRARY] [--timeout SECONDS] [--json FILE]
 //
 // Loads a host module (a shared library defining the symbols of kvt/host.h), checks that it exports
 // every one of them, then loads the checker library beside it, asks the module's kvt_hostcheck_setup
@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -17,11 +18,12 @@ namespace {
 
 void print_usage(std::FILE* to) {
   std::fprintf(to,
-               "usage: kvt-hostcheck HOST_MODULE [--checker LIBRARY] [--timeout SECONDS]\n"
+               "usage: kvt-hostcheck HOST_MODULE [--checker LIBRARY] [--timeout SECONDS] [--json FILE]\n"
                "  HOST_MODULE  the host as a shared library; it must export %s (see kvt/hostcheck.h)\n"
                "  --checker    the checker library (default: %s beside this program, or in %s)\n"
                "  --timeout    time limit of one host call, in seconds (default 10): a call that takes\n"
                "               longer is a finding and its check stops\n"
+               "  --json       also write the report to FILE as JSON, for a host's CI (docs/hostcheck.md)\n"
                "  --help       this text\n",
                KVT_HOSTCHECK_SETUP_NAME, hostcheck_driver::checker_file_name(), KVT_HOSTCHECK_LIBDIR);
 }
@@ -40,7 +42,7 @@ int fail(const std::string& what) {
 
 int main(int argc, char** argv) {
   using hostcheck_driver::Module;
-  std::string host_path, checker_path;
+  std::string host_path, checker_path, json_path;
   double timeout = 0.0;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
@@ -49,6 +51,8 @@ int main(int argc, char** argv) {
     }
     if (std::strcmp(argv[i], "--checker") == 0 && i + 1 < argc) {
       checker_path = argv[++i];
+    } else if (std::strcmp(argv[i], "--json") == 0 && i + 1 < argc) {
+      json_path = argv[++i];
     } else if (std::strcmp(argv[i], "--timeout") == 0 && i + 1 < argc) {
       char* end = nullptr;
       timeout = std::strtod(argv[++i], &end);
@@ -91,7 +95,11 @@ int main(int argc, char** argv) {
   const int rc = setup(&input);
   if (rc != 0) return fail(host_path + ": " KVT_HOSTCHECK_SETUP_NAME " returned " + std::to_string(rc));
   if (timeout > 0.0) input.call_seconds = timeout;
+  if (!json_path.empty()) input.json_file = json_path.c_str();
   std::printf("host module: %s\n", host_path.c_str());
   std::fflush(stdout);
-  return run(&input, nullptr, nullptr) == 0 ? 0 : 1;
+  const int64_t failed = run(&input, nullptr, nullptr);
+  // A host's CI reads the JSON report: without it the run is of no use to it.
+  if (!json_path.empty() && !std::ifstream(json_path)) return fail("cannot write the JSON report " + json_path);
+  return failed == 0 ? 0 : 1;
 }

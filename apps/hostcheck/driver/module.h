@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace hostcheck_driver {
 
@@ -18,9 +19,12 @@ class Module {
   bool ok() const { return handle_ != nullptr; }
   const std::string& error() const { return error_; }
   void* symbol(const char* name) const;
+  // Every name the module exports (its dynamic symbol table, or its export directory on Windows).
+  std::vector<std::string> exported_names() const;
 
  private:
   void* handle_ = nullptr;
+  std::string path_;
   std::string error_;
 };
 
@@ -34,7 +38,8 @@ const char* checker_file_name();
 // is built: a host module named otherwise cannot be checked.
 std::string binding_problem(const std::string& path);
 // Every symbol of kvt/host.h the loaded host module lacks, at once, with a hint when it exports them
-// decorated (lower case, trailing underscore); empty when it has them all.
+// decorated (naming the decoration found: a Fortran compiler's, a C++ mangled name, a leading underscore);
+// empty when it has them all.
 std::string missing_symbols(const Module& host, const std::string& path);
 
 }  // namespace hostcheck_driver

@@ -37,8 +37,30 @@ inline Band band(Quantity q, bool liquid) {
 inline std::string outside_band(Quantity q, bool liquid, double v) {
   const Band b = band(q, liquid);
   if (std::isfinite(v) && v >= b.lo && v <= b.hi) return {};
+  // A viscosity 1 000 times a value in the band is one in cP (mPa s).
+  const bool cp = q == Quantity::Viscosity && v / 1000.0 >= b.lo && v / 1000.0 <= b.hi;
   return "expected " + num(b.lo) + ".." + num(b.hi) + " " + b.unit + " for a " + (liquid ? "liquid" : "gas") +
-         "; found " + num(v);
+         "; found " + num(v) + (cp ? ": a viscosity in cP (mPa s)?" : "");
+}
+
+// A liquid of light components (mean molecular weight up to 150 kg/kmol: light hydrocarbons, water,
+// alcohols, glycols) is at most 0.05 Pa s (50 cP) thin, unless it is a viscous associated liquid such as
+// glycerol, whose viscosity falls steeply with temperature: exp(B/T) with B above 3 000 K, where light
+// liquids have 800-2 000 K (n-hexane about 850 K, water about 1 800 K). A light liquid's viscosity in cP
+// is 1 000 times its value with its own, gentle slope.
+inline constexpr double kLightLiquidWeight = 150.0;     // kg/kmol
+inline constexpr double kLightLiquidViscosity = 0.05;   // Pa s
+inline constexpr double kViscousLiquidSlope = 3000.0;   // K
+inline bool above_light_liquid(double mw, double viscosity) {
+  return mw <= kLightLiquidWeight && viscosity > kLightLiquidViscosity;
+}
+// Empty unless the viscosity is a light liquid's in the wrong unit; b = d ln(viscosity) / d(1/T).
+inline std::string outside_light_liquid(double mw, double viscosity, double b) {
+  if (!above_light_liquid(mw, viscosity) || b >= kViscousLiquidSlope) return {};
+  return "expected at most " + num(kLightLiquidViscosity) + " Pa s for a liquid of light components (molecular "
+         "weight " + num(mw) + " kg/kmol), unless it falls with temperature as steeply as a viscous liquid's, "
+         "exp(B/T) with B above " + num(kViscousLiquidSlope) + " K; found " + num(viscosity) + " Pa s with B = " +
+         num(b) + " K: a viscosity in cP (mPa s)?";
 }
 
 }  // namespace kvt::hostcheck

@@ -207,9 +207,25 @@ FlashOutcome Flasher::flash(std::vector<double> strm, int64_t kspec, int64_t sid
   return out;
 }
 
+FlashOutcome dry_flash(Context& cx, Flasher& flasher, int64_t k) {
+  std::vector<double> strm = stream_vector(cx, k);
+  for (int64_t j = 0; j <= cx.ncomp(); ++j) strm[static_cast<std::size_t>(j)] = 0.0;  // no flows, no total flow
+  return flasher.flash(strm, KVT_SPEC_TP, stream_side(cx, k), -1, stream_label(cx.in, k) + " without flow");
+}
+
 std::vector<double> stream_vector(const Context& cx, int64_t k) {
   const kvt_hostcheck_stream& s = cx.in.streams[k];
-  return std::vector<double>(s.strm, s.strm + s.nstrm);
+  std::vector<double> v(s.strm, s.strm + s.nstrm);
+  v.resize(static_cast<std::size_t>(s.nstrm + kGuardWords), kGuard);
+  return v;
+}
+
+int64_t guard_breach(const std::vector<double>& strm, int64_t nstrm) {
+  int64_t last = 0;
+  for (int64_t i = nstrm; i < static_cast<int64_t>(strm.size()); ++i) {
+    if (std::bit_cast<uint64_t>(strm[static_cast<std::size_t>(i)]) != std::bit_cast<uint64_t>(kGuard)) last = i + 1;
+  }
+  return last;
 }
 
 int64_t stream_side(const Context& cx, int64_t k) { return cx.in.streams[k].side == 1 ? 1 : 0; }
@@ -321,7 +337,7 @@ bool check_component_list(Context& cx, const FlashOutcome& f, const kvt_hostchec
     const std::string at = "component-number list entry " + num(i) + " (PLEX " + num(complist_pos() + i - 1) +
                            "), " + f.label;
     if (j < 1 || j > ncomp) {
-      r.fail(Check::ComponentList, at + ": expected a component number 1.." + num(ncomp) + "; found " + num(j));
+      r.fail(Check::ComponentList, at + ": expected a component number 1.." + num(ncomp) + "; found " + int_word(j));
       ok = false;
     } else if (!seen.insert(j).second) {
       r.fail(Check::ComponentList, at + ": expected distinct component numbers; found " + num(j) + " again");
@@ -487,8 +503,7 @@ void check_retention(Context& cx, const Layout& l, Flasher& flasher, int64_t rec
   const Area& reals = l.records[1];
   std::vector<int64_t> before(VOKA_PLEX + ints.first - 1, VOKA_PLEX + ints.last());
   std::vector<int64_t> before_real(VOKA_PLEX + reals.first - 1, VOKA_PLEX + reals.last());
-  const kvt_hostcheck_stream& s = cx.in.streams[0];
-  flasher.flash(std::vector<double>(s.strm, s.strm + s.nstrm), 2, record / 5, record,
+  flasher.flash(stream_vector(cx, 0), 2, record / 5, record,
                 stream_label(cx.in, 0) + " into retention record " + num(record));
   r.exercised(Check::Retention);
   const int64_t ilen = l.int_record_words, rlen = l.real_record_words;
@@ -511,10 +526,7 @@ void check_retention(Context& cx, const Layout& l, Flasher& flasher, int64_t rec
 }
 
 void check_failed_flash(Context& cx, Flasher& flasher) {
-  const kvt_hostcheck_stream& s = cx.in.streams[0];
-  std::vector<double> strm(s.strm, s.strm + s.nstrm);
-  for (int64_t j = 0; j <= cx.ncomp(); ++j) strm[j] = 0.0;  // no component flows, no total flow
-  const FlashOutcome f = flasher.flash(strm, 2, s.side == 1 ? 1 : 0, -1, stream_label(cx.in, 0) + " without flow");
+  const FlashOutcome f = dry_flash(cx, flasher, 0);
   Report& r = cx.report;
   r.exercised(Check::FlashStatus);
   if (!f.status_in_place) {

@@ -2,6 +2,7 @@
 // flash leaves for the library to read.
 #pragma once
 
+#include <bit>
 #include <string>
 #include <vector>
 
@@ -50,9 +51,17 @@ class Flasher {
   double spec1_ = 0.0, spec2_ = 0.0, estimate_ = 0.0;
 };
 
-// The stream k of the setup as a vector, its side, and a T-P flash of it.
+// The stream k of the setup as a vector, its side, and a T-P flash of it. The vector holds kGuardWords
+// guard words past the setup's nstrm slots, so that a host writing more slots than the setup declares
+// writes them, not the checker's memory; guard_breach gives the last slot (1-based) written past nstrm, 0
+// when none was.
+inline constexpr int64_t kGuardWords = 16;
+inline const double kGuard = std::bit_cast<double>(0x7FF4B1C5600DF00Dull);  // a NaN no host computes
 std::vector<double> stream_vector(const Context& cx, int64_t k);
+int64_t guard_breach(const std::vector<double>& strm, int64_t nstrm);
 int64_t stream_side(const Context& cx, int64_t k);
+// A T-P flash of stream k without flow (no component flows, no total flow): one the host must judge failed.
+FlashOutcome dry_flash(Context& cx, Flasher& flasher, int64_t k);
 
 // The checks made on every flash kind of every stream; `only` selects the check whose findings count.
 void check_flashes(Context& cx, const Layout& layout, Check only);

@@ -12,6 +12,7 @@
 namespace kvt::hostcheck {
 
 enum class Check : int {
+  Setup,
   Positions,
   HostAreas,
   PackedLists,
@@ -28,17 +29,23 @@ enum class Check : int {
   HeatCapacity,
   PropertyValues,
   ErrorFlags,
+  AfterFailure,
+  CompositionUse,
   Units,
   Sweep,
   Coverage,
+  Trace,
 };
-inline constexpr int kChecks = 19;
+inline constexpr int kChecks = 23;
 
 // Short name (the report's second column) and what the check verifies.
 const char* check_name(Check c);
 const char* check_title(Check c);
 // The checks whose findings make this check's input wrong: it is skipped when one of them failed.
 std::vector<Check> depends_on(Check c);
+// The checks whose failure explains this check's (a flash writing over an area it shares): when one of
+// them failed first, this check's findings are folded under it, so that one mistake is one finding.
+std::vector<Check> follows_from(Check c);
 
 class Report {
  public:
@@ -54,8 +61,13 @@ class Report {
   }
   // The check did not run; why ("depends on compositions").
   void skip(Check c, std::string why) { skipped_[index(c)] = std::move(why); }
-  bool failed(Check c) const { return !findings_[index(c)].empty(); }
+  // The check's findings follow from those of `under`, which failed first.
+  void fold(Check c, Check under) { folded_under_[index(c)] = static_cast<int>(under); }
+  bool failed(Check c) const { return !findings_[index(c)].empty() && !folded(c); }
+  bool folded(Check c) const { return folded_under_[index(c)] >= 0; }
   bool skipped(Check c) const { return !skipped_[index(c)].empty(); }
+  // The report for a host's CI (the schema is in docs/hostcheck.md); false when the file cannot be written.
+  bool write_json(const std::string& path, const kvt_hostcheck_input& in) const;
 
   // One check's part of the report as text, and back: how a check's own process hands it over.
   std::string serialise(Check c) const;
@@ -73,6 +85,12 @@ class Report {
   std::array<std::vector<std::string>, kChecks> remarks_;
   std::array<std::string, kChecks> skipped_;
   std::array<int64_t, kChecks> exercised_{};
+  std::array<int, kChecks> folded_under_ = filled(-1);
+  static std::array<int, kChecks> filled(int v) {
+    std::array<int, kChecks> a;
+    a.fill(v);
+    return a;
+  }
 };
 
 // Numbers in findings: integers as they are, reals with enough digits to tell them apart.

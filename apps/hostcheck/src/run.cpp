@@ -9,6 +9,7 @@
 #include "layout.h"
 #include "monitor.h"
 #include "report.h"
+#include "setup.h"
 #include "store.h"
 
 namespace kvt::hostcheck {
@@ -40,6 +41,8 @@ std::string unusable(const kvt_hostcheck_input& in) {
 void run_check(Context& cx, Check c) {
   const Layout layout = lay_out(cx);
   switch (c) {
+    case Check::Setup: check_setup(cx, layout); break;
+    case Check::Trace: check_trace(cx); break;
     case Check::Positions:
     case Check::HostAreas:
     case Check::PackedLists: check_layout(cx, layout); break;
@@ -52,6 +55,8 @@ void run_check(Context& cx, Check c) {
     case Check::ErrorFlags:
     case Check::Units:
     case Check::Sweep:
+    case Check::AfterFailure:
+    case Check::CompositionUse:
     case Check::Coverage: check_monitor(cx, c); break;
     default: check_flashes(cx, layout, c); break;
   }
@@ -97,6 +102,7 @@ extern "C" KVT_HOSTCHECK_API int64_t kvt_hostcheck_run(const kvt_hostcheck_input
       report.fail(static_cast<Check>(k), "not run: " + why);
       report.write_check(static_cast<Check>(k), write, context);
     }
+    if (in.json_file != nullptr) report.write_json(in.json_file, in);
     return report.write_summary(write, context);
   }
   const double call_seconds = in.call_seconds > 0.0 ? in.call_seconds : kDefaultCallSeconds;
@@ -113,10 +119,10 @@ extern "C" KVT_HOSTCHECK_API int64_t kvt_hostcheck_run(const kvt_hostcheck_input
     const auto c = static_cast<Check>(k);
     std::string skipped;
     for (Check d : depends_on(c)) {
-      const bool wrong = (report.failed(d) && only_broke.count(d) == 0) || report.skipped(d);
+      const bool wrong = (report.failed(d) && only_broke.count(d) == 0) || report.folded(d) || report.skipped(d);
       if (skipped.empty() && wrong) skipped = std::string("depends on ") + check_name(d);
     }
-    if (skipped.empty() && !inside && c >= Check::FlashStatus) {
+    if (skipped.empty() && !inside && c >= Check::FlashStatus && c != Check::Trace) {
       skipped = "depends on positions: a host area or retention record lies outside the work array";
     }
     if (!skipped.empty()) {
@@ -128,13 +134,21 @@ extern "C" KVT_HOSTCHECK_API int64_t kvt_hostcheck_run(const kvt_hostcheck_input
     report.merge(c, out.output);
     if (!out.fault.empty()) {
       report.fail(c, out.fault);
-      if (!out.routine.empty()) {
+      // A setup that faults is the setup's fault, whatever routine was running.
+      if (!out.routine.empty() && c != Check::Setup) {
         broken_routines()[out.routine] = check_name(c);
         only_broke.insert(c);
       }
     }
+    // One mistake, one finding: a failure that follows from an earlier check's is folded under it.
+    for (Check d : follows_from(c)) {
+      if (report.failed(c) && report.failed(d) && only_broke.count(d) == 0) report.fold(c, d);
+    }
     report.write_check(c, write, context);
   }
   broken_routines().clear();
+  if (in.json_file != nullptr && !report.write_json(in.json_file, in)) {
+    Report::write_line(std::string("kvt-hostcheck: cannot write the JSON report ") + in.json_file, write, context);
+  }
   return report.write_summary(write, context);
 }

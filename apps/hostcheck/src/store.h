@@ -26,9 +26,21 @@ struct Area {
   Pos last() const { return first + words - 1; }
 };
 
-// Word i of the area as its findings show it.
+// An integer word as findings show it: one that holds the bits of a plausible double (a real written over
+// an integer word) says so.
+inline std::string int_word(int64_t bits) {
+  const double d = std::abs(std::bit_cast<double>(bits));
+  const bool real = std::abs(bits) > (int64_t{1} << 48) && std::isfinite(d) && d > 1e-30 && d < 1e30;
+  return real ? num(bits) + " (the bits of the double " + num(std::bit_cast<double>(bits)) + ": a real written there)"
+              : num(bits);
+}
+
+// Word i of the area as its findings show it; a real word holding a small integer's bits (a denormal) says so.
 inline std::string word_text(const Area& a, int64_t bits) {
-  return a.doubles ? num(std::bit_cast<double>(bits)) : num(bits);
+  if (!a.doubles) return int_word(bits);
+  const std::string real = num(std::bit_cast<double>(bits));
+  return bits > 0 && bits < (int64_t{1} << 32) ? real + " (the bits of the integer " + num(bits) + ": an integer "
+                                                 "written there)" : real;
 }
 
 inline std::string where(const Area& a) {

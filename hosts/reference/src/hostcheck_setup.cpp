@@ -54,6 +54,7 @@ extern "C" KVT_HOSTCHECK_SETUP_EXPORT int kvt_hostcheck_setup(kvt_hostcheck_inpu
     const std::array<std::int64_t, 16> packed = reference::allocate_packed_lists();
     std::copy(packed.begin(), packed.end(), input->hxpkv);
     input->missing = 1.0e30;
+    input->hxoutp[KVT_HXOUTP_UNIT - 1] = 6;  // the trace unit (not connected here: its lines are discarded)
     input->nstreams = static_cast<std::int64_t>(described.size());
     input->streams = described.data();
   } catch (...) {  // a bad databank or layout: nothing to check
