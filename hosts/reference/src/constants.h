@@ -129,6 +129,13 @@ inline constexpr double kAlphaJoinWidth = 0.1;
 // vapour-pressure correlation is named in a note of every Peng-Robinson set that holds it.
 inline constexpr double kSaturationMissNoted = 1.0;
 
+// The width over which a liquid's heat capacity passes from its correlation onto the saturation path
+// at the correlation's top (K): at least kLiquidJoinWidthMin, and kLiquidJoinWidthPerStep times the
+// relative step between the two there (methanol's 35 % at 400 K: 26 K), so that the smooth step
+// (steepest slope 1.5 per width) moves the heat capacity by at most 0.2 % per 0.1 K.
+inline constexpr double kLiquidJoinWidthMin = 5.0;
+inline constexpr double kLiquidJoinWidthPerStep = 75.0;
+
 // A component's liquid volume follows its density correlation to this reduced temperature, then
 // continues linearly in T up to the critical volume and stays there: nearer its critical point the
 // saturated liquid's volume rises with an unbounded slope, which neither a component dissolved in a

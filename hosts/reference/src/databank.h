@@ -19,9 +19,9 @@ namespace kvt::reference {
 // segment that holds its temperature.
 struct LiquidPathKnots {
   bool ready = false;                                  // false: every evaluation works the path out
-  double bottom = 0.0, top = 0.0, end = 0.0;           // segment ends, K
+  double bottom = 0.0, top = 0.0, blend_to = 0.0, end = 0.0;  // segment ends, K
   double held_excess = 0.0;                            // over the ideal gas beyond `end`, J/(kmol K)
-  std::array<double, 4> t{}, h{};                      // the anchor and the ends, ascending; H there
+  std::array<double, 5> t{}, h{};                      // the anchor and the ends, ascending; H there
   std::size_t anchor = 0;                              // the anchor's index in t
 };
 

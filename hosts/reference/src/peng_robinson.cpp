@@ -206,7 +206,7 @@ LiquidPathKnots equation_path(const PengRobinson& one) {
 // D_i(T) of one component: its measured saturated liquid less the equation's.
 double correction_of(const PengRobinson& one, const LiquidPathKnots& path, double t) {
   const Component& c = *one.components.front();
-  const double h = liquid_path(c, t, path, nullptr);
+  const double h = liquid_path(c, t, path, saturated_vapour(one), nullptr);
   // the liquid's residual barely depends on pressure; at least 1 kPa keeps its root well conditioned
   const double p = std::max(1e3, std::exp(ln_vapour_pressure(c, t)));
   return h - vapour_enthalpy(c, t) - pr_phase(one, t, p, std::vector<double>{1.0}, Root::kLiquid).h_res;

@@ -90,86 +90,88 @@ double liquid_anchor(const Component& c) {
 namespace {
 
 // Where the measured liquid's heat capacity changes its description (LiquidPathKnots' ends): below
-// `bottom` the correlation's excess over the ideal gas, held; up to `top` the correlation; up to `end`
-// the Rowlinson-Bondi estimate, scaled to meet the correlation at its top; beyond `end` the excess over
-// the ideal gas there, held.
+// `bottom` the correlation's excess over the ideal gas, held; up to `top` the correlation; up to
+// `blend_to` a smooth step from the correlation's value at its top to the saturation path (vapour
+// less the heat of vaporisation); then the saturation path; beyond `end` the excess over the ideal
+// gas there, held.
 using LiquidSegments = LiquidPathKnots;
 
 double saturation_h(const Component& c, double t, const SaturatedVapour& vapour) {
   return vapour.h(c, t) - heat_of_vaporisation(c, t);
 }
-
-// Rowlinson and Bondi's corresponding-states excess of a saturated liquid's heat capacity over the ideal
-// gas's (Poling, Prausnitz, O'Connell, The Properties of Gases and Liquids, 5th ed., Section 6-6):
-// (Cp_L - Cp_ig) / R = 1.45 + 0.45 / (1 - Tr) + 0.25 omega (17.11 + 25.2 (1 - Tr)^(1/3) / Tr + 1.742 / (1 - Tr)).
-double rowlinson_bondi_excess(const Component& c, double t) {
-  const double tr = t / c.tc, u = 1.0 - tr;
-  return kGasConstant * (1.45 + 0.45 / u + 0.25 * c.omega * (17.11 + 25.2 * std::cbrt(u) / tr + 1.742 / u));
-}
-
-// The estimate above the correlation's top: its excess over the ideal gas, scaled so that it starts
-// from the correlation's value there (the two differ by a few per cent; the scale keeps the measured
-// level and takes the estimate's rise).
-double estimated_cp(const Component& c, double t, const LiquidSegments& g) {
-  const double top_excess = c.liquid_cp.value(g.top) - vapour_cp(c, g.top);
-  return vapour_cp(c, t) + top_excess * rowlinson_bondi_excess(c, t) / rowlinson_bondi_excess(c, g.top);
+double saturation_cp(const Component& c, double t, const SaturatedVapour& vapour) {
+  return vapour.cp(c, t) - dheat_of_vaporisation_dt(c, t);
 }
 
 // The liquid heat capacity below `end`.
-double measured_cp(const Component& c, double t, const LiquidSegments& g) {
+double measured_cp(const Component& c, double t, const LiquidSegments& g, const SaturatedVapour& vapour) {
   const PiecewiseCorrelation& cp = c.liquid_cp;
   if (t < g.bottom) return vapour_cp(c, t) + cp.value(g.bottom) - vapour_cp(c, g.bottom);
   if (t <= g.top) return cp.value(t);
-  return estimated_cp(c, t, g);
+  if (t >= g.blend_to) return saturation_cp(c, t, vapour);
+  const double s = smooth_step((t - g.top) / (g.blend_to - g.top));
+  return (1.0 - s) * cp.value(g.top) + s * saturation_cp(c, t, vapour);
 }
 
 // The excess of the liquid heat capacity over the ideal gas's that the liquid keeps beyond `end`.
-double held_excess(const Component& c, const LiquidSegments& g) {
-  return g.ready ? g.held_excess : measured_cp(c, g.end, g) - vapour_cp(c, g.end);
+double held_excess(const Component& c, const LiquidSegments& g, const SaturatedVapour& vapour) {
+  return g.ready ? g.held_excess : measured_cp(c, g.end, g, vapour) - vapour_cp(c, g.end);
 }
 
 // The segment ends.
-LiquidSegments segments(const Component& c) {
+LiquidSegments segments(const Component& c, const SaturatedVapour& vapour) {
+  const PiecewiseCorrelation& cp = c.liquid_cp;
   LiquidSegments g;
-  g.bottom = c.liquid_cp.tmin();
+  g.bottom = cp.tmin();
+  g.top = g.blend_to = cp.tmax();
   g.end = kMeasuredLiquidEnd * c.tc;
-  g.top = std::min(c.liquid_cp.tmax(), g.end);
+  if (g.top < g.end) {
+    // the correlation and the saturation path rarely agree at the correlation's top (methanol by 35 %)
+    const double step = std::abs(saturation_cp(c, g.top, vapour) / cp.value(g.top) - 1.0);
+    g.blend_to = g.top + std::max(kLiquidJoinWidthMin, kLiquidJoinWidthPerStep * step);
+  }
   return g;
 }
 
 // The integral of the liquid heat capacity over [a, b], both within one segment.
-double segment_integral(const Component& c, double a, double b, const LiquidSegments& g) {
+double segment_integral(const Component& c, double a, double b, const LiquidSegments& g, const SaturatedVapour& vapour) {
   const PiecewiseCorrelation& cp = c.liquid_cp;
   const double mid = 0.5 * (a + b);
   auto ideal_gas = [&](double excess) { return integral(c.ideal_gas_cp, a, b) + excess * (b - a); };
-  if (mid > g.end) return ideal_gas(held_excess(c, g));
+  if (mid > g.end) return ideal_gas(held_excess(c, g, vapour));
   if (mid < g.bottom) return ideal_gas(cp.value(g.bottom) - vapour_cp(c, g.bottom));
   if (mid <= g.top) return integral(cp, a, b);
-  const double scale = (cp.value(g.top) - vapour_cp(c, g.top)) / rowlinson_bondi_excess(c, g.top);
-  return integral(c.ideal_gas_cp, a, b) + scale * simpson([&](double t) { return rowlinson_bondi_excess(c, t); }, a, b);
+  if (mid >= g.blend_to) return saturation_h(c, b, vapour) - saturation_h(c, a, vapour);
+  // (1 - s) cp(top) + s dH_sat/dT, the second part by parts: [s H_sat] - integral of s' H_sat
+  const double width = g.blend_to - g.top, top_cp = cp.value(g.top);
+  auto u = [&](double t) { return (t - g.top) / width; };
+  const double measured = simpson([&](double t) { return (1.0 - smooth_step(u(t))) * top_cp; }, a, b);
+  const double path = smooth_step(u(b)) * saturation_h(c, b, vapour) - smooth_step(u(a)) * saturation_h(c, a, vapour) -
+                      simpson([&](double t) { return smooth_step_slope(u(t)) / width * saturation_h(c, t, vapour); }, a, b);
+  return measured + path;
 }
 
 // The path's enthalpy at t from its knots: from the knot nearest t on the anchor's side, within one
 // segment.
-double path_from_knots(const Component& c, double t, const LiquidPathKnots& g) {
+double path_from_knots(const Component& c, double t, const LiquidPathKnots& g, const SaturatedVapour& vapour) {
   std::size_t k = g.anchor;
   if (t >= g.t[k]) {
     while (k + 1 < g.t.size() && g.t[k + 1] <= t) ++k;
   } else {
     while (k > 0 && g.t[k - 1] >= t) --k;
   }
-  const double rise = segment_integral(c, std::min(t, g.t[k]), std::max(t, g.t[k]), g);
+  const double rise = segment_integral(c, std::min(t, g.t[k]), std::max(t, g.t[k]), g, vapour);
   return g.h[k] + (t >= g.t[k] ? rise : -rise);
 }
 
-double path_cp(const Component& c, double t, const LiquidSegments& g) {
-  if (t > g.end) return vapour_cp(c, t) + held_excess(c, g);
-  return measured_cp(c, t, g);
+double path_cp(const Component& c, double t, const LiquidSegments& g, const SaturatedVapour& vapour) {
+  if (t > g.end) return vapour_cp(c, t) + held_excess(c, g, vapour);
+  return measured_cp(c, t, g, vapour);
 }
 
 void flag_path(const Component& c, double t, bool* outside) {
   // below the heat-capacity correlation, or outside the ideal gas's range, the path is extrapolated;
-  // above the correlation's top (below Tc) it is the estimate
+  // above the correlation's top (below Tc) it is the saturation path
   flag(outside, t < c.liquid_cp.tmin() || (t > c.liquid_cp.tmax() && t < c.tc) || off_range(c.ideal_gas_cp, t));
 }
 
@@ -182,23 +184,23 @@ const SaturatedVapour& ideal_vapour() {
 }  // namespace
 
 LiquidPathKnots liquid_path_knots(const Component& c, double anchor, const SaturatedVapour& vapour) {
-  LiquidPathKnots g = segments(c);
-  g.held_excess = held_excess(c, g);
+  LiquidPathKnots g = segments(c, vapour);
+  g.held_excess = held_excess(c, g, vapour);
   g.ready = true;
-  g.t = {anchor, g.bottom, g.top, g.end};
+  g.t = {anchor, g.bottom, g.top, g.blend_to, g.end};
   std::sort(g.t.begin(), g.t.end());
   g.anchor = static_cast<std::size_t>(std::find(g.t.begin(), g.t.end(), anchor) - g.t.begin());
   // outward from the anchor, one segment at a time
-  auto span = [&](std::size_t i) { return g.t[i + 1] > g.t[i] ? segment_integral(c, g.t[i], g.t[i + 1], g) : 0.0; };
+  auto span = [&](std::size_t i) { return g.t[i + 1] > g.t[i] ? segment_integral(c, g.t[i], g.t[i + 1], g, vapour) : 0.0; };
   g.h[g.anchor] = saturation_h(c, anchor, vapour);
   for (std::size_t i = g.anchor + 1; i < g.t.size(); ++i) g.h[i] = g.h[i - 1] + span(i - 1);
   for (std::size_t i = g.anchor; i-- > 0;) g.h[i] = g.h[i + 1] - span(i);
   return g;
 }
 
-double liquid_path(const Component& c, double t, const LiquidPathKnots& knots, bool* outside) {
+double liquid_path(const Component& c, double t, const LiquidPathKnots& knots, const SaturatedVapour& vapour, bool* outside) {
   flag_path(c, t, outside);
-  return path_from_knots(c, t, knots);
+  return path_from_knots(c, t, knots, vapour);
 }
 
 LiquidPathKnots ideal_liquid_knots(const Component& c) {
@@ -208,15 +210,15 @@ LiquidPathKnots ideal_liquid_knots(const Component& c) {
 
 double liquid_enthalpy(const Component& c, double t, bool* outside) {
   if (water::is_water(c)) return saturated_water(c, t, outside, water::Need::kThermo).h;
-  if (c.ideal_liquid.ready) return liquid_path(c, t, c.ideal_liquid, outside);
-  return liquid_path(c, t, ideal_liquid_knots(c), outside);
+  if (c.ideal_liquid.ready) return liquid_path(c, t, c.ideal_liquid, ideal_vapour(), outside);
+  return liquid_path(c, t, ideal_liquid_knots(c), ideal_vapour(), outside);
 }
 
 double liquid_cp(const Component& c, double t, bool* outside) {
   if (water::is_water(c)) return saturated_water(c, t, outside, water::Need::kThermo).cp;
   flag_path(c, t, outside);
-  if (c.ideal_liquid.ready) return path_cp(c, t, c.ideal_liquid);
-  return path_cp(c, t, segments(c));
+  if (c.ideal_liquid.ready) return path_cp(c, t, c.ideal_liquid, ideal_vapour());
+  return path_cp(c, t, segments(c, ideal_vapour()), ideal_vapour());
 }
 
 double liquid_molar_volume(const Component& c, double t, bool* outside) {

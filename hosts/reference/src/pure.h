@@ -52,8 +52,9 @@ double liquid_cp(const Component& c, double t, bool* outside = nullptr);        
 // vaporisation; from there the liquid heat capacity is integrated:
 // - below the liquid heat-capacity correlation's range, its excess over the ideal gas's, held;
 // - within it, the correlation;
-// - above it, Rowlinson and Bondi's corresponding-states estimate, scaled to meet the correlation at its
-//   top (flagged: outside the correlation's range);
+// - above it, the saturation path (the vapour's heat capacity less the slope of the heat of
+//   vaporisation), reached from the correlation's value at its top by a smooth step over the next
+//   kLiquidJoinWidth* kelvins (the two seldom agree there), flagged as outside the correlation's range;
 // - above Tr = kMeasuredLiquidEnd, the excess over the ideal gas's there, held: nearer the critical
 //   point the saturated liquid's heat capacity grows without bound (and the heat of vaporisation's
 //   slope with it), which a compressed liquid, or a component dissolved in a liquid of others above
@@ -66,7 +67,7 @@ struct SaturatedVapour {
 // The path's fixed points (databank.h: LiquidPathKnots) for one saturated vapour, worked out once,
 // and the path's enthalpy at t from them.
 LiquidPathKnots liquid_path_knots(const Component& c, double anchor, const SaturatedVapour& vapour);
-double liquid_path(const Component& c, double t, const LiquidPathKnots& knots, bool* outside);
+double liquid_path(const Component& c, double t, const LiquidPathKnots& knots, const SaturatedVapour& vapour, bool* outside);
 // The ideal method's path of c (Component::ideal_liquid); not ready for water, whose liquid is its own.
 LiquidPathKnots ideal_liquid_knots(const Component& c);
 // The saturated liquid's volume to Tr = kLiquidVolumeEnd, then linear in T up to the critical volume
