@@ -33,35 +33,31 @@ TEST(BenzeneToluene, BubblePointsAt101kPa) {
   }
 }
 
-// The equation's saturation pressure (a pure component's bubble point at T), with each component's
-// fitted alpha, against the databank's vapour-pressure correlation (DIPPR class under 1 %) for every
-// hydrocarbon of the databank, Tr 0.45 to 0.95 (inside the correlation's range, from 100 Pa): 3 %. Where the critical tables' point lies off the
-// component's own correlation (its Psat at Tc from Pc by the percentage given), the equation, whose
-// critical point is the tables', cannot follow the correlation up to Tr 0.95; 1-octene's curve is
-// beyond the alpha form by a little.
-TEST(PengRobinson, VapourPressuresOfTheHydrocarbons) {
-  const std::map<std::string, double> kOffTheirCriticalPoint{
-      {"1-pentyne", 0.17},    // Tc 2.5 % above the correlation's end, Psat(Tc) +24 %
-      {"cyclohexene", 0.11},  // -10.5 %
-      {"phenanthrene", 0.07}, // -4.7 %
-      {"n-eicosane", 0.04},   // +8.3 %
-      {"cyclobutane", 0.04},  // -3.8 %
-      {"1-octene", 0.04}};
+// The equation's saturation temperature (a pure component's bubble point at the correlation's pressure
+// at T, the distance in T from the pressure's offset over the correlation's slope), with each
+// component's fitted alpha, against the databank's vapour-pressure correlation for every component,
+// Tr 0.45 to 0.95 (inside the correlation's range, from 100 Pa): 1 K, or, for a component the databank
+// marks as missing it, what it states (select_components then names it in a note: library_test).
+TEST(PengRobinson, SaturationTemperaturesWithinAKelvinOrNoted) {
+  int noted = 0;
   for (const auto& e : bank().entries) {
-    if (e.formula.find_first_not_of("CH0123456789") != std::string::npos || e.formula.find('C') == std::string::npos) continue;
     const Component& c = *bank().find(e.name);
-    const double bound = kOffTheirCriticalPoint.contains(c.name) ? kOffTheirCriticalPoint.at(c.name) : 0.03;
+    if (c.name == "water") continue;  // its saturation line is the formulation's
+    const double bound = std::max(1.0, c.saturation_miss + 0.05);
     double worst = 0.0;
     for (double tr = 0.45; tr < 0.951; tr += 0.05) {
-      const double ref = std::exp(ln_vapour_pressure(c, tr * c.tc));
-      // below the flash's lowest pressure (the heavy alkanes at Tr 0.45) or the correlation's range
-      if (ref < 1e2 || tr * c.tc < c.vapour_pressure.tmin()) continue;
-      const FlashResult r = flash(system_of({c.name.c_str()}, Method::peng_robinson), kPure, request(5, tr * c.tc, 0.0));
-      EXPECT_NEAR(r.p, ref, bound * ref) << c.name << " Tr " << tr << " " << r.message;
-      worst = std::max(worst, std::abs(r.p / ref - 1.0));
+      const double t = tr * c.tc, ref = std::exp(ln_vapour_pressure(c, t));
+      // below the flash's lowest pressure (the heavy alkanes at Tr 0.45) or temperature (hydrogen), or the correlation's range
+      if (ref < 1e2 || t < c.vapour_pressure.tmin() || t < 60.0) continue;
+      const FlashResult r = flash(system_of({c.name.c_str()}, Method::peng_robinson), kPure, request(5, t, 0.0));
+      const double miss = std::log(r.p / ref) / dln_vapour_pressure_dt(c, t);
+      EXPECT_LE(std::abs(miss), bound) << c.name << " Tr " << tr << " " << r.message;
+      worst = std::max(worst, std::abs(miss));
     }
-    std::printf("[ deviation ] %s peng-robinson vapour pressure %.2f %%\n", c.name.c_str(), 100.0 * worst);
+    noted += c.saturation_miss > kSaturationMissNoted;
+    std::printf("[ deviation ] %s peng-robinson saturation temperature %.2f K\n", c.name.c_str(), worst);
   }
+  EXPECT_LE(noted, 12);  // the databank's count (docs/databank.md); more is a worse fit
 }
 
 // Each pure component's critical point is the equation's: the liquid and vapour roots meet at
@@ -188,6 +184,25 @@ TEST(PengRobinson, HeatOfVaporisationFollowsItsCorrelation) {
       worst = std::max(worst, std::abs(dh / ref - 1.0));
     }
     std::printf("[ deviation ] %s peng-robinson heat of vaporisation %.2f %%\n", c.name.c_str(), 100.0 * worst);
+  }
+  // The latent heat a curve carries across every component's boiling at 101 325 Pa (h at vapour
+  // fraction 1 less h at 0), both methods: 2 %. Under Peng-Robinson the liquid's path starts at Tr 0.7,
+  // and where a table's liquid heat capacity and heat of vaporisation disagree between there and the
+  // boiling point the latent heat carries that disagreement (stated, %).
+  const std::map<std::string, double> kPengRobinsonMisses{{"n-hexadecane", 5.63}, {"cyclohexanone", 3.89}, {"n-nonadecane", 3.61},
+                                                          {"n-octadecane", 2.88}, {"n-heptadecane", 2.22}, {"ozone", 2.17},
+                                                          {"n-pentadecane", 2.06}};
+  for (Method m : {Method::ideal, Method::peng_robinson}) {
+    for (const auto& e : bank().entries) {
+      const Component& c = *bank().find(e.name);
+      const FlashSystem sys = system_of({c.name.c_str()}, m);
+      const FlashResult l = flash(sys, kPure, request(3, 101325.0, 0.0)), v = flash(sys, kPure, request(3, 101325.0, 1.0));
+      if (c.name == "water" || l.t < c.heat_of_vaporisation.tmin()) continue;  // water: IAPWS; carbon dioxide sublimes
+      const double ref = heat_of_vaporisation(c, 0.5 * (l.t + v.t));
+      const bool listed = m == Method::peng_robinson && kPengRobinsonMisses.contains(c.name);
+      EXPECT_NEAR(v.enthalpy - l.enthalpy, ref, (listed ? kPengRobinsonMisses.at(c.name) + 0.05 : 2.0) / 100.0 * ref)
+          << c.name << (m == Method::ideal ? " ideal" : " peng-robinson");
+    }
   }
 }
 

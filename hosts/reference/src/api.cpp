@@ -42,6 +42,24 @@ void note_missing_kij(const std::vector<const Component*>& comps) {
   host().note(std::move(n));
 }
 
+// One note per Peng-Robinson set naming the components whose saturation temperature under the equation
+// lies more than kSaturationMissNoted from their vapour-pressure correlation somewhere over Tr
+// 0.45-0.95, with the distance.
+void note_saturation_misses(const std::vector<const Component*>& comps) {
+  std::ostringstream s;
+  s.precision(3);
+  for (const Component* c : comps)
+    if (c->saturation_miss > kSaturationMissNoted) s << (s.tellp() > 0 ? ", " : "") << c->name << " " << c->saturation_miss << " K";
+  if (s.tellp() == 0) return;
+  Note n;
+  n.kind = NoteKind::method_range;
+  n.routine = "select_components";
+  n.t = n.p = std::nan("");
+  n.text = "select_components: the Peng-Robinson saturation temperature lies up to this far from the vapour-pressure "
+           "correlation over Tr 0.45-0.95 for " + s.str();
+  host().note(std::move(n));
+}
+
 void check_selected() {
   if (host().ncomp() <= 0) throw Error("no component set is selected");
 }
@@ -97,7 +115,10 @@ void select_components(std::span<const std::string> names, Method method) {
     components.push_back(&c);
   }
   HostState& h = host();
-  if (method == Method::peng_robinson) note_missing_kij(components);
+  if (method == Method::peng_robinson) {
+    note_missing_kij(components);
+    note_saturation_misses(components);
+  }
   h.system = flash_system(h.databank, std::move(components), method);
   lay_out_store();
 }

@@ -121,6 +121,14 @@ inline constexpr double kPieceJoinHalfWidth = 1.0;
 // saturated liquid is still within 3 % of a compressed liquid's at 1.2 times its vapour pressure.
 inline constexpr double kMeasuredLiquidEnd = 0.9;
 
+// The width in Tr over which a Peng-Robinson alpha above Tc passes from the fitted form's derivatives
+// at Tc to the generalised kappa form (over the databank 0.90 to 1.14 times the kappa form's alpha at
+// Tr 1.2, within 7 % at 1.5 and 0.3 % at 2; generator/peng_robinson.py holds the same width).
+inline constexpr double kAlphaJoinWidth = 0.1;
+// A component whose Peng-Robinson saturation temperature lies farther than this (K) from its
+// vapour-pressure correlation is named in a note of every Peng-Robinson set that holds it.
+inline constexpr double kSaturationMissNoted = 1.0;
+
 // The width over which a liquid's heat capacity passes from its correlation onto the saturation path
 // at the correlation's top (K): at least kLiquidJoinWidthMin, and kLiquidJoinWidthPerStep times the
 // relative step between the two there (methanol's 35 % at 400 K: 26 K), so that the smooth step

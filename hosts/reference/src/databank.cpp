@@ -148,11 +148,12 @@ Component read_component(const Reader& r, const toml::table& t, const std::vecto
   }
   if (const toml::table* a = t["alpha"].as_table()) {
     const std::string owner = c.name + ".alpha";
-    if (r.text(*a, "eq", owner) != "twu") r.fail(a->get("eq"), owner + ": unknown alpha form (twu expected)");
+    if (r.text(*a, "eq", owner) != "mathias_copeman") r.fail(a->get("eq"), owner + ": unknown alpha form (mathias_copeman expected)");
     const toml::array* coef = (*a)["c"].as_array();
-    if (coef == nullptr || coef->size() != 3) r.fail(a, owner + ": 'c' must hold L, M and N");
+    if (coef == nullptr || coef->size() != 3) r.fail(a, owner + ": 'c' must hold c1, c2 and c3");
     for (const toml::node& v : *coef) c.alpha.push_back(v.value<double>().value_or(std::nan("")));
-    if (!(c.alpha[0] >= 0.0 && c.alpha[1] > 0.0 && c.alpha[2] > 0.0)) r.fail(a, owner + ": L must not be negative, M and N positive");
+    if (!std::all_of(c.alpha.begin(), c.alpha.end(), [](double v) { return std::isfinite(v); })) r.fail(a, owner + ": c1, c2 and c3 must be numbers");
+    c.saturation_miss = r.number(*a, "saturation_miss", owner);
     c.alpha_source = r.cited(*a, owner, sources);
   }
   c.ideal_liquid = ideal_liquid_knots(c);

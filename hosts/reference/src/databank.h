@@ -49,10 +49,13 @@ struct Component {
   PiecewiseCorrelation vapour_conductivity;   // W/(m K) (low pressure)
   PiecewiseCorrelation surface_tension;       // N/m
 
-  // Twu's alpha function of the Peng-Robinson equation, fitted to the vapour-pressure correlation:
-  // L, M, N of alpha = Tr^(N (M - 1)) exp(L (1 - Tr^(N M))); empty where the databank gives none
-  // (the equation then takes the kappa of the acentric factor).
+  // The Peng-Robinson alpha function, fitted to the vapour-pressure correlation: Mathias and Copeman's
+  // c1, c2, c3 of alpha = (1 + c1 x + c2 x^2 + c3 x^3)^2, x = 1 - sqrt(Tr), up to Tc (joined above it
+  // to the kappa form: peng_robinson.cpp); empty where the databank gives none (the equation then
+  // takes the kappa of the acentric factor). saturation_miss: the largest distance (K) of the
+  // equation's saturation temperature from the correlation's over the fit.
   std::vector<double> alpha;
+  double saturation_miss = 0.0;
   std::string alpha_source;
 
   LiquidPathKnots ideal_liquid;  // filled by ideal_liquid_knots (pure.h) when the component is read

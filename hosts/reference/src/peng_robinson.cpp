@@ -1,9 +1,11 @@
 #include "peng_robinson.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 #include <numeric>
+#include <utility>
 
 #include "constants.h"
 #include "pure.h"
@@ -28,16 +30,43 @@ struct Pure {
   double a, dadt, b;
 };
 
+// d/dTr, d2/dTr2 and d3/dTr3 of ln alpha at Tc for alpha = (1 + c1 x + c2 x^2 + c3 x^3)^2, x = 1 - sqrt(Tr)
+// (where dx/dTr = -1/2, d2x/dTr2 = 1/4, d3x/dTr3 = -3/8 and the root s = 1).
+std::array<double, 3> ln_alpha_derivatives_at_tc(double c1, double c2, double c3) {
+  const double s1 = -c1 / 2.0, s2 = c2 / 2.0 + c1 / 4.0, s3 = -0.75 * c3 - 0.75 * c2 - 0.375 * c1;
+  return {2.0 * s1, 2.0 * (s2 - s1 * s1), 2.0 * (s3 - 3.0 * s1 * s2 + 2.0 * s1 * s1 * s1)};
+}
+
+// alpha and d alpha / d Tr of a component with Mathias-Copeman constants: their form up to Tc; above
+// it the kappa form times exp((a u + b u^2 + d u^3) exp(-u / w)), u = Tr - 1, whose a, b and d give ln
+// alpha the fitted form's first three derivatives at Tc, so that a, its slope and a heat capacity
+// built on it pass Tc smoothly, and which has died away a few widths above Tc, where the kappa form
+// keeps a dense gas's attraction (no vapour pressure constrains alpha there).
+std::pair<double, double> mathias_copeman(const Component& c, double tr) {
+  const double c1 = c.alpha[0], c2 = c.alpha[1], c3 = c.alpha[2];
+  if (tr <= 1.0) {
+    const double x = 1.0 - std::sqrt(tr);
+    const double s = 1.0 + x * (c1 + x * (c2 + x * c3));
+    const double dsdx = c1 + x * (2.0 * c2 + 3.0 * x * c3);
+    return {s * s, 2.0 * s * dsdx * (-0.5 / std::sqrt(tr))};
+  }
+  const double k = kappa(c.omega), w = kAlphaJoinWidth, u = tr - 1.0;
+  const std::array<double, 3> fit = ln_alpha_derivatives_at_tc(c1, c2, c3), gen = ln_alpha_derivatives_at_tc(k, 0.0, 0.0);
+  const double a = fit[0] - gen[0];
+  const double b = (fit[1] - gen[1] + 2.0 * a / w) / 2.0;
+  const double d = (fit[2] - gen[2] + 6.0 * b / w - 3.0 * a / (w * w)) / 6.0;
+  const double e = std::exp(-u / w), poly = u * (a + u * (b + u * d));
+  const double factor = std::exp(poly * e), s = 1.0 + k * (1.0 - std::sqrt(tr));
+  const double alpha = s * s * factor;
+  return {alpha, -k * s / std::sqrt(tr) * factor + alpha * e * (a + u * (2.0 * b + 3.0 * u * d) - poly / w)};
+}
+
 Pure pure_parameters(const Component& c, double t) {
   const double ac = kOmegaA * kGasConstant * kGasConstant * c.tc * c.tc / c.pc;
   const double b = kOmegaB * kGasConstant * c.tc / c.pc;
   if (c.alpha.size() == 3) {
-    // Twu, Bluck, Cunningham, Coon (1991): alpha = Tr^(N (M - 1)) exp(L (1 - Tr^(N M))), one smooth
-    // function below and above Tc with alpha(1) = 1, its constants fitted to the vapour pressure
-    const double l = c.alpha[0], m = c.alpha[1], n = c.alpha[2], tr = t / c.tc;
-    const double trnm = std::pow(tr, n * m);
-    const double alpha = std::pow(tr, n * (m - 1.0)) * std::exp(l * (1.0 - trnm));
-    return {ac * alpha, ac * alpha / t * (n * (m - 1.0) - l * n * m * trnm), b};
+    const auto [alpha, dalpha_dtr] = mathias_copeman(c, t / c.tc);
+    return {ac * alpha, ac * dalpha_dtr / c.tc, b};
   }
   const double k = kappa(c.omega);
   const double s = 1.0 + k * (1.0 - std::sqrt(t / c.tc));

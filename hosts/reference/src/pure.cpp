@@ -170,8 +170,9 @@ double path_cp(const Component& c, double t, const LiquidSegments& g, const Satu
 }
 
 void flag_path(const Component& c, double t, bool* outside) {
-  // below the heat-capacity correlation, or outside the ideal gas's range, the path is extrapolated
-  flag(outside, t < c.liquid_cp.tmin() || off_range(c.ideal_gas_cp, t));
+  // below the heat-capacity correlation, or outside the ideal gas's range, the path is extrapolated;
+  // above the correlation's top (below Tc) it is the saturation path
+  flag(outside, t < c.liquid_cp.tmin() || (t > c.liquid_cp.tmax() && t < c.tc) || off_range(c.ideal_gas_cp, t));
 }
 
 const SaturatedVapour& ideal_vapour() {

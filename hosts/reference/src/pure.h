@@ -54,7 +54,7 @@ double liquid_cp(const Component& c, double t, bool* outside = nullptr);        
 // - within it, the correlation;
 // - above it, the saturation path (the vapour's heat capacity less the slope of the heat of
 //   vaporisation), reached from the correlation's value at its top by a smooth step over the next
-//   kLiquidJoinWidth* kelvins: the two seldom agree there;
+//   kLiquidJoinWidth* kelvins (the two seldom agree there), flagged as outside the correlation's range;
 // - above Tr = kMeasuredLiquidEnd, the excess over the ideal gas's there, held: nearer the critical
 //   point the saturated liquid's heat capacity grows without bound (and the heat of vaporisation's
 //   slope with it), which a compressed liquid, or a component dissolved in a liquid of others above

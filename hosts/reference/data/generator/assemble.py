@@ -12,6 +12,8 @@ import correlations
 import tables
 
 PERRY = "PERRY8, Table "
+# Perry's tables of which sources/ holds a copy (the others, as Table 2-155, are cited from print)
+COPIED_PERRY_TABLES = {"2-8", "2-32", "2-150", "2-153", "2-312", "2-313", "2-314", "2-315"}
 PROPERTIES = ["vapour_pressure", "ideal_gas_cp", "heat_of_vaporisation", "liquid_density", "liquid_cp",
               "liquid_viscosity", "vapour_viscosity", "liquid_conductivity", "vapour_conductivity",
               "surface_tension"]
@@ -91,6 +93,39 @@ def _perry_entries(t, cas):
         _, c, lo, hi = t.vap_cond[cas]
         out["vapour_conductivity"] = _entry("dippr102", c, lo, hi, PERRY + "2-314")
     return out
+
+
+def _same(a, b):
+    return a == b or (a is not None and b is not None and abs(a - b) <= 1e-9 * max(abs(a), abs(b)))
+
+
+def curated_disagreements(t, cas, cur):
+    """Where a curated coefficient set cites a table copied into sources/ and differs from that
+    table's row for cas (coefficients, Tc or range): one sentence each. A set citing a table or a row
+    the copies do not hold is returned apart (second list), as unchecked."""
+    rows = _perry_entries(t, cas)
+    wrong, unchecked = [], []
+    for p in PROPERTIES:
+        for e in (correlations.pieces(cur[p]) if p in cur else []):
+            if not e["source"].startswith(PERRY) or e["source"][len(PERRY):] not in COPIED_PERRY_TABLES:
+                continue
+            row = rows.get(p)
+            if row is None or row["source"] != e["source"]:
+                unchecked.append(f"{p.replace('_', ' ')} ({e['source']}: the copied table has no row for it)")
+                continue
+            c, rc = _trim(e.get("c", [])), _trim(row["c"])
+            differs = [k for k, a, b in (("tmin", e["tmin"], row["tmin"]), ("tmax", e["tmax"], row["tmax"]),
+                                         ("tc", e.get("tc"), row.get("tc"))) if not _same(a, b)]
+            if e["eq"] != row["eq"] or len(c) != len(rc) or not all(_same(a, b) for a, b in zip(c, rc)):
+                differs.insert(0, "coefficients")
+            if differs:
+                wrong.append(f"{p.replace('_', ' ')} differs from the row of {e['source']} in its "
+                             f"{', '.join(differs)} ({_range(e)} K; the row: {_range(row)} K)")
+    return wrong, unchecked
+
+
+def _range(e):
+    return f"{e['tmin']:g}-{e['tmax']:g}"
 
 
 def _ideal_gas_cp(t, cas):

@@ -27,7 +27,7 @@ def _pct(x, digits=1):
     return "" if x is None else f"{100 * x:+.{digits}f}"
 
 
-def markdown(records, left_out, pairs, sources):
+def markdown(records, left_out, pairs, sources, unchecked):
     n_est = sum(1 for r in records if r["estimated"])
     lines = [
         "# Reference host databank",
@@ -50,14 +50,20 @@ def markdown(records, left_out, pairs, sources):
         f"  within {100 * validate.HVAP_TOLERANCE:g} %.",
         f"- **Cp298**: the ideal-gas heat capacity at 298.15 K against Poling's tabulated value, within",
         f"  {100 * validate.CP_TOLERANCE:g} % (blank: Poling has none).",
-        "- **PR Psat**: the largest deviation of the Peng-Robinson vapour pressure (Twu alpha fitted by the",
-        "  generator) from the correlation over Tr 0.45-0.95; the critical point is the databank's Tc and Pc.",
+        "- **PR Tsat**: the largest distance in K of the Peng-Robinson saturation temperature (Mathias-Copeman",
+        "  alpha fitted by the generator) from the correlation's, at the same pressure, over Tr 0.45-0.95; the",
+        "  critical point is the databank's Tc and Pc. A component more than 1 K off is named, with the",
+        "  distance, in a note of every Peng-Robinson run that uses it.",
+        "- **Curated**: every coefficient set of `curated.toml` that cites a table copied into `sources/` is",
+        "  the row of that table, coefficients and range (the generator refuses one that differs). The",
+        "  copies do not hold " + "; ".join(unchecked) + ".",
         "- **Continuity**: `reference_model_test` (`HeatCapacity.ContinuousAtEveryRangeEnd`) sweeps every",
         "  component, both methods, liquid and vapour, at every end of every correlation range and at Tr 0.9:",
         "  the heat capacity 0.05 K either side within 0.5 %, and the slope of the enthalpy within 0.1 %.",
         "  Nitric oxide, hydrazine and neon fail it and are left out (below); hydrogen's liquid is not",
-        "  carried (below); argon's and ethylene's liquid heat capacity bends so sharply near Tr 0.9 that the",
-        "  slope over 0.1 K departs from it by up to 0.17 %.",
+        "  carried (below); at Tr 0.9, where the liquid leaves its measured path, the heat capacity's own slope",
+        "  changes abruptly, so that the enthalpy's slope over 0.1 K departs from it by up to 0.17 % (argon,",
+        "  ethylene; 0.11 % for five others under Peng-Robinson): 0.2 % there.",
         "",
         "Largest deviations (acetic acid, kept despite its Hvap check, aside): " + _summary(records),
         "",
@@ -79,7 +85,7 @@ def markdown(records, left_out, pairs, sources):
         "",
         "## Components",
         "",
-        "| name | CAS | formula | sources | T range of Psat, K | Tb from | fit at 101 325 Pa - Tb, K | Hvap % | Cp298 % | PR Psat % | estimated, kept |",
+        "| name | CAS | formula | sources | T range of Psat, K | Tb from | fit at 101 325 Pa - Tb, K | Hvap % | Cp298 % | PR Tsat K | estimated, kept |",
         "|---|---|---|---|---|---|---|---|---|---|---|",
     ]
     for r in records:
@@ -88,7 +94,7 @@ def markdown(records, left_out, pairs, sources):
             f"| {r['name']} | {r['cas']} | {r['formula']} | {_source_keys(r)} | {_range(r['vapour_pressure'])} | "
             f"{'printed' if r['origin']['tb'] == 'printed' else 'correlation'} | "
             f"{'' if f['tb_k'] is None else format(f['tb_k'], '+.2f')} | {_pct(f.get('hvap'))} | "
-            f"{_pct(f.get('cp298'), 2)} | {100 * r['alpha_deviation']:.2f} | {'; '.join(r['estimated'] + ([r['kept']] if 'kept' in r else []))} |")
+            f"{_pct(f.get('cp298'), 2)} | {r['alpha_deviation']:.2f} | {'; '.join(r['estimated'] + ([r['kept']] if 'kept' in r else []))} |")
     lines += ["", "## Left out", "", "| CAS | compound | reason |", "|---|---|---|"]
     lines += [f"| {cas} | {name.strip()} | {reason} |" for cas, name, reason in left_out]
     lines += ["", "## Sources", ""]
@@ -108,4 +114,5 @@ def _summary(records):
     al, aln = max((r["alpha_deviation"], r["name"]) for r in hc)
     alall, alalln = max((r["alpha_deviation"], r["name"]) for r in records)
     return (f"Tb {tb:.2f} K ({tbn}), Hvap {100 * hv:.1f} % ({hvn}), Cp298 {100 * cp:.2f} % ({cpn}), "
-            f"PR vapour pressure {100 * al:.2f} % over the hydrocarbons ({aln}), {100 * alall:.2f} % over all ({alalln}).")
+            f"PR saturation temperature {al:.2f} K over the hydrocarbons ({aln}), {alall:.2f} K over all ({alalln}); "
+            f"{sum(1 for r in records if r['alpha_deviation'] > 1.0)} components more than 1 K off.")

@@ -57,9 +57,11 @@ HEADER = """\
 # Poling's ideal-gas Cp/R polynomials are written as dippr100 in J/(kmol K) (times R).
 #
 # Per component also: `cas` (CAS registry number), `synonyms` (names it is found by besides `name`),
-# `alpha` (the Peng-Robinson alpha function: eq = "twu", c = [L, M, N],
-# alpha = Tr^(N (M - 1)) exp(L (1 - Tr^(N M))), fitted to the component's vapour-pressure
-# correlation) and `estimated` (what a cited estimation method supplied).
+# `alpha` (the Peng-Robinson alpha function: eq = "mathias_copeman", c = [c1, c2, c3],
+# alpha = (1 + c1 x + c2 x^2 + c3 x^3)^2 with x = 1 - sqrt(Tr) up to Tc, fitted to the component's
+# vapour-pressure correlation, and above Tc the kappa form joined to it (see the host README);
+# `saturation_miss`: the largest distance in K of the equation's saturation temperature from the
+# correlation's over the fitted range) and `estimated` (what a cited estimation method supplied).
 #
 # [peng_robinson_kij] pairs = [first, second, k_ij, source]: the Peng-Robinson binary interaction
 # parameters of the pairs a source gives; every other pair takes k_ij = 0.
@@ -148,6 +150,15 @@ def build():
     for table, key in ((curated.get("names", {}), "name"), (curated["choices"].get("formulas", {}), "formula")):
         for cas, v in table.items():
             cur_by_cas.setdefault(cas, {"cas": cas}).setdefault(key, v)
+    wrong, unchecked = [], []
+    for c in curated["component"]:
+        w, u = assemble.curated_disagreements(t, c["cas"], c)
+        wrong += [f"{c.get('name', c['cas'])}: {x}" for x in w]
+        unchecked += [f"{c.get('name', c['cas'])}'s {x}" for x in dict.fromkeys(u)]
+    if wrong:
+        raise SystemExit("curated.toml differs from the table rows it cites (give the row, or cite the source "
+                         "the numbers come from):\n  " + "\n  ".join(wrong))
+    curated["unchecked"] = unchecked
     order = [c["cas"] for c in curated["component"] if "mw" in c]  # the first components, in their order
     candidates = order + sorted(set(t.vp) - set(order), key=lambda c: t.vp[c][0].lower())
     records, left_out = [], []
@@ -163,16 +174,17 @@ def build():
         # over Tr 0.45-0.95 where the correlation holds (below its range a compound may be solid)
         ps = assemble.correlations.pieces(vp)
         tr_lo, tr_hi = max(0.45, ps[0]["tmin"] / rec["tc"]), min(0.95, ps[-1]["tmax"] / rec["tc"])
-        fit = pr.fit_twu(lambda x: assemble.correlations.at(vp, x), rec["tc"], rec["pc"], rec["omega"], tr_lo, tr_hi)
-        lmn, dev = fit if fit else (None, float("inf"))
+        fit = pr.fit_alpha(lambda x: assemble.correlations.at(vp, x), rec["tc"], rec["pc"], tr_lo, tr_hi,
+                           falling=rec["omega"] > 0.0)
+        c, dev = fit if fit else (None, float("inf"))
         rec["alpha_deviation"] = dev
-        if lmn is not None:
-            rec["alpha"] = {"eq": "twu", "c": list(lmn),
-                            "source": f"TWU91, fitted to the vapour-pressure correlation over Tr {tr_lo:.2f}-{tr_hi:.2f}"}
+        if c is not None:
+            rec["alpha"] = {"eq": "mathias_copeman", "c": c, "saturation_miss": round(dev, 2),
+                            "source": f"MATHIAS83, fitted to the vapour-pressure correlation over Tr {tr_lo:.2f}-{tr_hi:.2f}"}
         poling = t.poling[rec["cas"]][4] if rec["cas"] in t.poling else None
-        figures, failures = validate.check(rec, poling, lmn or (0.0, 1.0, 1.0))
+        figures, failures = validate.check(rec, poling, c or (0.0, 0.0, 0.0))
         rec["figures"] = figures
-        if lmn is None:
+        if c is None:
             failures.append("no Peng-Robinson alpha reproduces its vapour-pressure correlation")
         kept = curated["choices"].get("kept_despite_checks", {})
         if failures and rec["cas"] in kept:
@@ -206,7 +218,7 @@ def main():
     out += [f"  [{text(a)}, {text(b)}, {fmt(k)}, {json.dumps(s)}]," for a, b, k, s in pairs]
     out.append("]")
     databank = "\n".join(out) + "\n" + "".join(extra_toml)
-    markdown = doc.markdown(records, left_out, pairs, sources) + "".join(extra_doc)
+    markdown = doc.markdown(records, left_out, pairs, sources, curated["unchecked"]) + "".join(extra_doc)
     files = {DATABANK: databank, DOC: markdown}
     if "--check" in sys.argv[1:]:
         stale = [p for p, content in files.items() if not os.path.exists(p) or open(p, encoding="utf-8").read() != content]

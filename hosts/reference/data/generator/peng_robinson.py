@@ -1,12 +1,15 @@
-"""The Peng-Robinson equation for a pure component, as the host evaluates it, and the fit of Twu's alpha
+"""The Peng-Robinson equation for a pure component, as the host evaluates it, and the fit of its alpha
 function to a component's vapour-pressure correlation.
 
-Twu, Bluck, Cunningham and Coon (Fluid Phase Equilibria 69 (1991) 33-50):
-    alpha(Tr) = Tr^(N (M - 1)) exp(L (1 - Tr^(N M))),
-one smooth expression below and above Tc with alpha(1) = 1, so the equation's critical point stays at
-the databank's Tc and Pc. With p = N (M - 1) and q = N M, ln alpha = p ln Tr + L (1 - Tr^q) is linear
-in p and L for a given q: the fit scans q and solves for p and L by least largest weighted error in ln
-alpha that reproduces the correlation's vapour pressure at each temperature.
+Below Tc, Mathias and Copeman's three-constant form (MATHIAS83):
+    alpha(Tr) = (1 + c1 x + c2 x^2 + c3 x^3)^2,  x = 1 - sqrt(Tr),
+linear in c1..c3 for sqrt(alpha): the fit solves for them by the least largest error in the
+saturation temperature at the correlation's pressure, over Tr 0.45-0.95. Above Tc no vapour pressure
+constrains alpha: there it is the generalised 1976/1978 kappa form (which keeps a dense gas's
+attraction) times a correction exp((a u + b u^2 + d u^3) exp(-u / w)), u = Tr - 1, whose a, b and d give
+ln alpha the fitted form's first three derivatives at Tc (so no heat capacity steps there) and which
+has died away by Tr 1 + 4 w. alpha(1) = 1 on both sides: the equation's critical point stays the
+databank's Tc and Pc.
 """
 
 import math
@@ -17,19 +20,40 @@ OMEGA_A = 0.457235528921382
 SQRT2 = math.sqrt(2.0)
 
 
+# Width in Tr over which the alpha above Tc passes from the fitted form to the kappa form (the host: kAlphaJoinWidth).
+JOIN_WIDTH = 0.1
+
+
+def kappa(omega):
+    if omega <= 0.491:
+        return 0.37464 + omega * (1.54226 - 0.26992 * omega)
+    return 0.379642 + omega * (1.48503 + omega * (-0.164423 + omega * 0.016666))
+
+
 def kappa_alpha(omega, tr):
     """The 1976/1978 kappa form, the host's alpha for a component without fitted constants."""
-    if omega <= 0.491:
-        k = 0.37464 + omega * (1.54226 - 0.26992 * omega)
-    else:
-        k = 0.379642 + omega * (1.48503 + omega * (-0.164423 + omega * 0.016666))
-    s = 1.0 + k * (1.0 - math.sqrt(tr))
+    s = 1.0 + kappa(omega) * (1.0 - math.sqrt(tr))
     return s * s
 
 
-def twu_alpha(lmn, tr):
-    l, m, n = lmn
-    return tr ** (n * (m - 1.0)) * math.exp(l * (1.0 - tr ** (n * m)))
+def _ln_alpha_derivatives_at_tc(c1, c2, c3):
+    """d/dTr, d2/dTr2, d3/dTr3 of ln alpha at Tc for the Mathias-Copeman form."""
+    s1, s2, s3 = -c1 / 2.0, c2 / 2.0 + c1 / 4.0, -0.75 * c3 - 0.75 * c2 - 0.375 * c1
+    return 2.0 * s1, 2.0 * (s2 - s1 * s1), 2.0 * (s3 - 3.0 * s1 * s2 + 2.0 * s1 ** 3)
+
+
+def alpha(c, omega, tr):
+    """The databank's alpha: Mathias-Copeman constants c below Tc, the joined kappa form above."""
+    if tr <= 1.0:
+        x = 1.0 - math.sqrt(tr)
+        s = 1.0 + x * (c[0] + x * (c[1] + x * c[2]))
+        return s * s
+    k, w, u = kappa(omega), JOIN_WIDTH, tr - 1.0
+    fit, gen = _ln_alpha_derivatives_at_tc(*c), _ln_alpha_derivatives_at_tc(k, 0.0, 0.0)
+    a = fit[0] - gen[0]
+    b = (fit[1] - gen[1] + 2.0 * a / w) / 2.0
+    d = (fit[2] - gen[2] + 6.0 * b / w - 3.0 * a / (w * w)) / 6.0
+    return kappa_alpha(omega, tr) * math.exp(u * (a + u * (b + u * d)) * math.exp(-u / w))
 
 
 def _cubic_roots(c2, c1, c0):
@@ -89,21 +113,48 @@ class Pure:
         return None
 
 
-# Above Tc no vapour pressure constrains alpha. Among the fits, only those are taken whose alpha stays
-# at or above this share of the generalised (kappa) alpha at these reduced temperatures (where that
-# is above 0.05): a steeper fall takes the attraction out of a dense gas (methane at 350 K and 10 MPa
-# with the unconstrained fit: Z 1.3 % above the reference equation's; with the kappa, 0.5 %).
-SUPERCRITICAL_SHARE = 0.85
-SUPERCRITICAL_TR = (1.5, 2.0, 3.0)
+def _temperature_slope(comp_psat, t):
+    """d ln Psat / dT of the correlation: an error in ln P divided by it is one in T."""
+    return (math.log(comp_psat(t * (1.0 + 1e-6))) - math.log(comp_psat(t * (1.0 - 1e-6)))) / (2e-6 * t)
 
 
-def fit_twu(comp_psat, tc, pc, omega, tr_lo=0.45, tr_hi=0.95, npoints=26):
-    """Twu constants (L, M, N) fitted to ln Psat of comp_psat(T) over Tr tr_lo..tr_hi, with the largest
-    relative deviation of the equation's vapour pressure from the correlation there."""
+def _solve3(m, r):
+    """Solution of the 3x3 system m x = r (Cramer), None when singular."""
+    def det(a):
+        return (a[0][0] * (a[1][1] * a[2][2] - a[1][2] * a[2][1]) - a[0][1] * (a[1][0] * a[2][2] - a[1][2] * a[2][0])
+                + a[0][2] * (a[1][0] * a[2][1] - a[1][1] * a[2][0]))
+    d = det(m)
+    if d == 0.0:
+        return None
+    out = []
+    for j in range(3):
+        a = [[r[i] if k == j else m[i][k] for k in range(3)] for i in range(3)]
+        out.append(det(a) / d)
+    return out
+
+
+def _plausible(c, tr_lo):
+    """alpha positive from Tr 0.2 to Tc, and falling with T from tr_lo to Tc (tr_lo above 1: not asked)."""
+    prev = None
+    for i in range(81):
+        tr = 1.0 - 0.01 * i  # from Tc down to Tr 0.2
+        x = 1.0 - math.sqrt(tr)
+        s = 1.0 + x * (c[0] + x * (c[1] + x * c[2]))
+        if s <= 0.0 or (prev is not None and tr >= tr_lo and s <= prev):
+            return False
+        prev = s
+    return True
+
+
+def fit_alpha(comp_psat, tc, pc, tr_lo=0.45, tr_hi=0.95, npoints=41, falling=True):
+    """Mathias-Copeman constants (c1, c2, c3) fitted to the correlation's saturation temperature over Tr
+    tr_lo..tr_hi (the least largest error in T at the correlation's pressure), and that error in K.
+    falling: alpha must fall with T over the range (not asked of the quantum gases, hydrogen and neon,
+    whose attraction the form only follows)."""
     eos = Pure(tc, pc)
-    trs = [tr_lo + (tr_hi - tr_lo) * i / (npoints - 1) for i in range(npoints)]
     xs, ys, ws = [], [], []
-    for tr in trs:
+    for i in range(npoints):
+        tr = tr_lo + (tr_hi - tr_lo) * i / (npoints - 1)
         t = tr * tc
         target = comp_psat(t)
         # secant on ln alpha until the equation's Psat is the correlation's
@@ -127,103 +178,53 @@ def fit_twu(comp_psat, tc, pc, omega, tr_lo=0.45, tr_hi=0.95, npoints=26):
                 break
         if e1 is None or abs(e1) > 1e-8:
             continue
-        xs.append(tr)
-        ys.append(la1)
-        ws.append(abs(sens))  # an error in ln alpha moves ln Psat by this much
+        root = math.exp(0.5 * la1)
+        xs.append(1.0 - math.sqrt(tr))
+        ys.append(root - 1.0)
+        # K per unit error in sqrt(alpha): d ln alpha = 2 d sqrt(alpha) / sqrt(alpha)
+        ws.append(abs(sens) * 2.0 / root / _temperature_slope(comp_psat, t))
     if len(xs) < 5:
         return None
-
-    def least_squares(q, u):
-        # weighted least squares for p, L in y = p ln tr + L (1 - tr^q)
-        s11 = s12 = s22 = r1 = r2 = 0.0
-        for tr, y, w, ui in zip(xs, ys, ws, u):
-            f1, f2 = math.log(tr), 1.0 - tr ** q
-            w2 = w * w * ui
-            s11 += w2 * f1 * f1
-            s12 += w2 * f1 * f2
-            s22 += w2 * f2 * f2
-            r1 += w2 * f1 * y
-            r2 += w2 * f2 * y
-        det = s11 * s22 - s12 * s12
-        if det == 0.0:
-            return None
-        p = (r1 * s22 - r2 * s12) / det
-        l = (s11 * r2 - s12 * r1) / det
-        if l < 0.0:  # Twu's L is not negative: at the bound, alpha = Tr^p
-            p, l = r1 / s11, 0.0
-        return p, l
-
-    def solve(q):
-        # the least largest error in ln Psat: Lawson's iteration, reweighting least squares by the errors
-        u = [1.0] * len(xs)
-        best = None
-        for _ in range(15):
-            fit = least_squares(q, u)
-            if fit is None:
-                return best
-            p, l = fit
-            r = [w * abs(p * math.log(tr) + l * (1.0 - tr ** q) - y) for tr, y, w in zip(xs, ys, ws)]
-            if best is None or max(r) < best[0]:
-                best = (max(r), p, l)
-            total = sum(ui * ri for ui, ri in zip(u, r))
-            if total == 0.0:
-                break
-            u = [ui * ri / total for ui, ri in zip(u, r)]
-        return best
-
-    def _plausible(p, l, q):
-        # Twu's constants are positive; L beyond 20 is a fit running away, not a fluid
-        if not (0.0 <= l < 20.0 and q - p > 0.0):
-            return False
-        for tr in SUPERCRITICAL_TR if omega > 0.0 else ():  # (no generalised alpha for the quantum gases)
-            generalised = kappa_alpha(omega, tr)
-            if generalised > 0.05 and tr ** p * math.exp(l * (1.0 - tr ** q)) < SUPERCRITICAL_SHARE * generalised:
-                return False
-        return True
-
+    # the least largest error: Lawson's iteration, reweighting least squares by the errors
+    u = [1.0] * len(xs)
     best = None
-    for i in range(1, 201):
-        q = 0.05 * i
-        s = solve(q)
-        if s is not None and _plausible(s[1], s[2], q) and (best is None or s[0] < best[0][0]):
-            best = (s, q)
+    for _ in range(60):
+        m = [[0.0] * 3 for _ in range(3)]
+        r = [0.0] * 3
+        for x, y, w, ui in zip(xs, ys, ws, u):
+            f = (x, x * x, x ** 3)
+            for i in range(3):
+                r[i] += w * w * ui * f[i] * y
+                for j in range(3):
+                    m[i][j] += w * w * ui * f[i] * f[j]
+        c = _solve3(m, r)
+        if c is None:
+            break
+        res = [w * abs(x * (c[0] + x * (c[1] + x * c[2])) - y) for x, y, w in zip(xs, ys, ws)]
+        if _plausible(c, tr_lo if falling else 2.0) and (best is None or max(res) < best[0]):
+            best = (max(res), c)
+        total = sum(ui * ri for ui, ri in zip(u, res))
+        if total == 0.0:
+            break
+        u = [ui * ri / total for ui, ri in zip(u, res)]
     if best is None:
         return None
-    # refine q by golden-section search around the best grid point
-    lo, hi = best[1] - 0.05, best[1] + 0.05
-    g = (math.sqrt(5.0) - 1.0) / 2.0
-    for _ in range(25):
-        a, b = hi - g * (hi - lo), lo + g * (hi - lo)
-        sa, sb = solve(a), solve(b)
-        if sa is None or sb is None or not _plausible(sa[1], sa[2], a) or not _plausible(sb[1], sb[2], b):
-            break
-        if sa[0] < sb[0]:
-            hi = b
-        else:
-            lo = a
-    q = 0.5 * (lo + hi)
-    s = solve(q)
-    if s is None or not _plausible(s[1], s[2], q) or s[0] > best[0][0]:
-        s, q = best
-    _, p, l = s
-    n = q - p
-    m = q / n
-    lmn = (round_sig(l), round_sig(m), round_sig(n))
-    return lmn, deviation(lmn, comp_psat, tc, pc, tr_lo, tr_hi)
+    c = [round_sig(x) for x in best[1]]
+    return c, deviation(c, comp_psat, tc, pc, tr_lo, tr_hi)
 
 
-def deviation(lmn, comp_psat, tc, pc, tr_lo, tr_hi, npoints=51):
-    """Largest |P_equation / P_correlation - 1| over Tr tr_lo..tr_hi."""
+def deviation(c, comp_psat, tc, pc, tr_lo, tr_hi, npoints=51):
+    """Largest |T_equation - T_correlation| in K over Tr tr_lo..tr_hi at the correlation's pressure."""
     eos = Pure(tc, pc)
     worst = 0.0
     for i in range(npoints):
         tr = tr_lo + (tr_hi - tr_lo) * i / (npoints - 1)
         t = tr * tc
         target = comp_psat(t)
-        s = eos.saturation(t, twu_alpha(lmn, tr), target)
+        s = eos.saturation(t, alpha(c, 0.0, tr), target)
         if s is None:
             return float("inf")
-        worst = max(worst, abs(s[0] / target - 1.0))
+        worst = max(worst, abs(math.log(s[0] / target)) / _temperature_slope(comp_psat, t))
     return worst
 
 

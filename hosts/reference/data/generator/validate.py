@@ -9,7 +9,7 @@ HVAP_TOLERANCE = 0.05         # heat of vaporisation at Tb against Clausius-Clap
 CP_TOLERANCE = 0.01           # ideal-gas Cp at 298.15 K against Poling's tabulated value
 
 
-def check(rec, poling_cp298, alpha_lmn):
+def check(rec, poling_cp298, alpha_c):
     """(figures, failures): figures is a dict of the measured deviations; failures lists the checks
     failed, each as a sentence."""
     figures, failures = {}, []
@@ -25,7 +25,7 @@ def check(rec, poling_cp298, alpha_lmn):
     p = correlations.at(vp, t)
     dpdt = (correlations.at(vp, t * (1 + 1e-6)) - correlations.at(vp, t * (1 - 1e-6))) / (2e-6 * t)
     eos = pr.Pure(rec["tc"], rec["pc"])
-    a = eos.ac * pr.twu_alpha(alpha_lmn, t / rec["tc"])
+    a = eos.ac * pr.alpha(alpha_c, rec["omega"], t / rec["tc"])
     z = pr._roots(a * p / (pr.R * t) ** 2, eos.b * p / (pr.R * t))
     hv = correlations.at(rec["heat_of_vaporisation"], t)
     if len(z) >= 1:
