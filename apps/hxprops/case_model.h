@@ -25,8 +25,9 @@ enum class PhaseSet {
   VapourOnly,             // the stream taken as vapour
 };
 
-// The host's property method for a side.
-enum class Method { Ideal, PengRobinson, Nrtl };
+// The host's property method for a side; Auto lets the host pick one for the side's components and
+// pressure (Session::method() says which, and why).
+enum class Method { Auto, Ideal, PengRobinson, Nrtl };
 
 // How the points between inlet and outlet are spaced; how the two streams flow.
 enum class Spacing { Temperature, Duty };
@@ -83,7 +84,7 @@ struct Side {
   EndState outlet;
   std::vector<ComponentFlow> flows;  // in file order of the keys
   std::optional<TotalFlow> total;    // when the flows are fractions of a total
-  Method method = Method::Ideal;
+  Method method = Method::Auto;
   FlashOptions options;
   bool operator==(const Side&) const = default;
 };

@@ -18,8 +18,9 @@ struct TableOptions {
   std::vector<std::string> components;  // per-phase composition columns when not empty
 };
 
-// The header; the notes column's cell explains the codes of `notes` (a side's).
-std::vector<std::string> csv_header(const TableOptions& o, const std::vector<SideNote>& notes = {});
+// The header; the notes column's cell explains the codes of `notes` (a side's), the method column's
+// why "auto" picked the method its rows name.
+std::vector<std::string> csv_header(const TableOptions& o, const std::vector<SideNote>& notes = {}, const SideMethod& method = {});
 std::string csv_text(const SideCurve& curve, const TableOptions& o);
 // The file name of a side's CSV inside the --csv directory: "side0.csv".
 std::string csv_file_name(int side);

@@ -127,7 +127,7 @@ class CurveBuilder {
     SideCurve curve;
     curve.side = side_;
     curve.name = sd.name;
-    curve.method = sd.method;
+    curve.method = session_.method(side_);
     curve.inlet_temperature = inlet_.t;
     curve.outlet_temperature = outlet_.t;
     curve.inlet_pressure = inlet_.p;

@@ -85,8 +85,20 @@ reference::Method host_method(Method m) {
   switch (m) {
     case Method::PengRobinson: return reference::Method::peng_robinson;
     case Method::Nrtl: return reference::Method::nrtl;
-    default: return reference::Method::ideal;
+    case Method::Auto: return reference::Method::automatic;
+    case Method::Ideal: break;
   }
+  return reference::Method::ideal;
+}
+
+Method case_method(reference::Method m) {
+  switch (m) {
+    case reference::Method::peng_robinson: return Method::PengRobinson;
+    case reference::Method::nrtl: return Method::Nrtl;
+    case reference::Method::automatic: return Method::Auto;
+    case reference::Method::ideal: break;
+  }
+  return Method::Ideal;
 }
 
 std::optional<fs::path> g_loaded;  // the databank file the host holds
@@ -133,7 +145,7 @@ Session::Session(const Case& c, const std::optional<fs::path>& databank) : case_
   }
   components_ = all_components(case_);
   reference::take_warnings();  // start with a clean slate
-  select(case_.sides[0].method);
+  select(Method::Ideal);        // to number the components; each side's own method follows
 
   // Each side's component mole flows over the whole set, from flows or fractions of a total.
   for (int i = 0; i < c.side_count; ++i) {
@@ -161,6 +173,21 @@ Session::Session(const Case& c, const std::optional<fs::path>& databank) : case_
       for (double& v : out) v *= scale;
     }
   }
+  for (int i = 0; i < c.side_count; ++i) {
+    const Side& s = case_.sides[i];
+    SideMethod& m = methods_[i];
+    m = {s.method, std::string(name_of(s.method)), {}};
+    if (s.method != Method::Auto) continue;
+    std::vector<std::string> present;
+    for (std::size_t j = 0; j < components_.size(); ++j) {
+      if (flows_[i][j] > 0.0) present.push_back(components_[j]);
+    }
+    const reference::MethodChoice pick =
+        reference::choose_method(present.empty() ? components_ : present, std::max(s.inlet_pressure, s.outlet_pressure));
+    m = {case_method(pick.method), pick.name, pick.reason};
+  }
+  reference::take_warnings();  // the numbering selection's notes are no side's
+  select(methods_[0].method);
 
   const reference::Range pr = reference::pressure_range();
   for (const double p : c.table_pressures) {
@@ -196,8 +223,10 @@ void Session::select(Method m) {
 }
 
 void Session::activate(int side) {
-  if (case_.sides[side].method != method_) select(case_.sides[side].method);
+  if (methods_[side].method != method_) select(methods_[side].method);
 }
+
+std::string SideMethod::text() const { return reason.empty() ? name : "auto: " + name + "; " + reason; }
 
 TemperatureRange Session::temperature_range(int side) const {
   TemperatureRange r{0.0, 1.0e300};

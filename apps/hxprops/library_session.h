@@ -50,6 +50,15 @@ void use_databank(const std::optional<std::filesystem::path>& file);
 // A databank component's CAS number (empty when the databank gives none or does not know the name).
 std::string cas_number(const std::string& component);
 
+// The property method a side runs under: the one its case names, or the host's pick for "auto".
+struct SideMethod {
+  Method method = Method::Ideal;  // what runs: Ideal, PengRobinson or Nrtl
+  std::string name;               // "iapws" (water alone: the host's water formulation), "ideal", ...
+  std::string reason;             // why "auto" picked it; empty when the case names the method
+  // "auto: nrtl; every pair has NRTL parameters, 1.01 bar", or "nrtl" when named.
+  std::string text() const;
+};
+
 // The host and the library are process-wide: keep one Session at a time.
 class Session {
  public:
@@ -68,6 +77,9 @@ class Session {
   const std::vector<double>& mole_flows(int side) const { return flows_[side]; }
   TemperatureRange temperature_range(int side) const;
 
+  // The side's property method: as named, or what "auto" picked for the components the side carries
+  // and its higher end pressure.
+  const SideMethod& method(int side) const { return methods_[side]; }
   // Make the side's property method the host's (the component set is selected again when it changes).
   void activate(int side);
 
@@ -85,7 +97,8 @@ class Session {
   Case case_;
   std::vector<std::string> components_;
   std::array<std::vector<double>, 2> flows_;
-  Method method_ = Method::Ideal;
+  std::array<SideMethod, 2> methods_;
+  Method method_ = Method::Ideal;  // the host's
   bool tracing_ = false;
 };
 

@@ -121,7 +121,7 @@ void side_report(std::ostream& out, const SideCurve& curve, const ReportOptions&
         << quantity_text(curve.inlet_temperature, Dimension::Temperature, u) << " to "
         << quantity_text(curve.outlet_temperature, Dimension::Temperature, u) << " (duty: heat from the first row)\n";
   } else {
-    out << " (" << name_of(curve.method) << ")\n  inlet " << state_text(curve.inlet_temperature, curve.inlet_pressure, u)
+    out << " (" << curve.method.text() << ")\n  inlet " << state_text(curve.inlet_temperature, curve.inlet_pressure, u)
         << "; outlet " << state_text(curve.outlet_temperature, curve.outlet_pressure, u) << "; duty "
         << duty_text(curve.duty, u) << "\n";
     if (curve.outlet_pressure > curve.inlet_pressure) {
