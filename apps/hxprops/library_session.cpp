@@ -267,6 +267,7 @@ std::vector<HostNote> Session::take_notes() {
 
 SideStream::SideStream(Session& s, int side) : side_(side) {
   s.activate(side);
+  setup_notes_ = s.take_notes();
   const Side& sd = s.config().sides[side];
   const TemperatureRange r = s.temperature_range(side);
   const double t = sd.inlet.kind == EndKind::Temperature ? sd.inlet.value : std::clamp(298.15, r.min, r.max);
@@ -276,6 +277,7 @@ SideStream::SideStream(Session& s, int side) : side_(side) {
   } catch (const reference::Error& e) {
     s.config().reject(side_key(side), e.what());
   }
+  s.take_notes();  // the setup's flash is no state of the curve: what it meets is not the curve's
   nstrm_ = static_cast<std::int64_t>(strm_.size());
 }
 

@@ -107,6 +107,8 @@ class SideStream {
  public:
   // The side's stream (with its method active), flashed at a temperature inside its range.
   SideStream(Session& s, int side);
+  // The notes raised when the side's method was made the host's (the component set's), if it was.
+  const std::vector<HostNote>& setup_notes() const { return setup_notes_; }
 
   // Flashes at the pressure given (KVT_HXUPRS) and: a temperature (KVT_HXUTMP, T-P), a molar enthalpy
   // in J/kmol (KVT_HXUNTH, P-H), a vapour fraction (KVT_HXUVFR, P-vapour fraction). Throw RunError
@@ -141,6 +143,7 @@ class SideStream {
   double state_value(StateRoutine routine);
 
   int side_;
+  std::vector<HostNote> setup_notes_;
   std::vector<double> strm_;
   std::int64_t nstrm_;
 };

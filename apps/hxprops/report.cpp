@@ -156,7 +156,7 @@ void side_report(std::ostream& out, const SideCurve& curve, const ReportOptions&
            "    its end)\n";
   }
   if (!curve.notes.empty()) {
-    out << "\n  host notes (each once: how often raised, over which states; the CSV's notes column gives the rows)\n";
+    out << "\n  host notes (each once: at how many rows, over which states; the CSV's notes column gives the rows)\n";
     for (const SideNote& n : curve.notes) out << "    " << note_line(n, u) << "\n";
   }
 }

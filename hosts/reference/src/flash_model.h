@@ -48,6 +48,8 @@ class Model {
   State ideal_tp(double t, double p) const;
   State pr_tp(double t, double p) const;
   State nrtl_tp(double t, double p) const;
+  // The index of the feed's only component, or -1 for a mixture.
+  int sole_component() const;
   // Two-phase Raoult split of a feed zf (fractions) of `amount` kmol into s.v / s.l1.
   static void split_two(State& s, const std::vector<double>& zf, const std::vector<double>& k, double amount);
   void pr_split(State& s, const std::vector<double>& zf, double amount, int water, double p) const;
