@@ -152,7 +152,9 @@ Root Model::root(const State& s, Phase phase) const {
 }
 
 bool Model::one_fluid(const State& a, const State& b) const {
-  if (!peng_robinson() || sum(a.v) > 0.0 || sum(a.l2) > 0.0 || sum(b.l1) + sum(b.l2) > 0.0) return false;
+  const int one = sole_component();
+  if (!peng_robinson()) return one >= 0 && a.p >= sys_.components[static_cast<std::size_t>(one)]->pc;  // tp()'s one fluid
+  if (sum(a.v) > 0.0 || sum(a.l2) > 0.0 || sum(b.l1) + sum(b.l2) > 0.0) return false;
   const double za = pr_phase(sys_.pr, a.t, a.p, z_, Root::kStable).z;
   const double zb = pr_phase(sys_.pr, b.t, b.p, z_, Root::kStable).z;
   return std::abs(za - zb) <= kOneFluidZ * std::abs(zb);

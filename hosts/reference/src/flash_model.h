@@ -33,10 +33,11 @@ class Model {
   // The root of the cubic a phase of the state takes: its own in a split or a forced phase, the
   // stable one for a single phase found by the stability test.
   Root root(const State& s, Phase phase) const;
-  // Under Peng-Robinson, whether an all-liquid state a and an all-vapour state b either side of a
-  // jump are one fluid: above its critical point a single root passes the density that divides
+  // Whether an all-liquid state a and an all-vapour state b either side of a jump are one fluid:
+  // under Peng-Robinson, above its critical point a single root passes the density that divides
   // liquid-like from vapour-like, with no phase change and no jump in density (a boiling point,
-  // where the two roots coexist, has one).
+  // where the two roots coexist, has one); under the other methods, a pure component at or above
+  // its critical pressure (tp() changes its label where the two enthalpies meet).
   bool one_fluid(const State& a, const State& b) const;
 
   FlashResult result(const State& s) const;
