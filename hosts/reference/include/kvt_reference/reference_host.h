@@ -2,8 +2,8 @@
 //
 // libkvt_reference_host.so defines every symbol of kvt/host.h (data store, stream utilities, flash,
 // property monitor) on the property method chosen with the component set: ideal solution
-// (Raoult's-law K-values, ideal-gas vapour, liquid enthalpy from the liquid heat capacity) or the
-// Peng-Robinson equation of state; enthalpy is referred to the ideal gas at 298.15 K. The
+// (Raoult's-law K-values, ideal-gas vapour, liquid enthalpy from the liquid heat capacity), the
+// Peng-Robinson equation of state or an NRTL liquid, by default the one choose_method() picks; enthalpy is referred to the ideal gas at 298.15 K. The
 // pure-component data come from a databank file (TOML) in which every coefficient set names its
 // published source. hosts/reference/README.md says where each method holds and where it does not.
 //
