@@ -23,7 +23,7 @@ constexpr Named<PhaseSet> kPhaseSets[] = {
     {PhaseSet::LiquidOnly, "liquid"},
     {PhaseSet::VapourOnly, "vapour"},
 };
-constexpr Named<Method> kMethods[] = {{Method::Ideal, "ideal"}, {Method::PengRobinson, "peng-robinson"}, {Method::Nrtl, "nrtl"}};
+constexpr Named<Method> kMethods[] = {{Method::Auto, "auto"}, {Method::Ideal, "ideal"}, {Method::PengRobinson, "peng-robinson"}, {Method::Nrtl, "nrtl"}};
 constexpr Named<Spacing> kSpacings[] = {{Spacing::Temperature, "temperature"}, {Spacing::Duty, "duty"}, {Spacing::Duty, "enthalpy"}};
 constexpr Named<Arrangement> kArrangements[] = {{Arrangement::CounterCurrent, "counter-current"},
                                                 {Arrangement::CoCurrent, "co-current"}};

@@ -25,8 +25,9 @@ enum class PhaseSet {
   VapourOnly,             // the stream taken as vapour
 };
 
-// The host's property method for a side.
-enum class Method { Ideal, PengRobinson, Nrtl };
+// The host's property method for a side; Auto lets the host pick one for the side's components and
+// pressure (Session::method() says which, and why).
+enum class Method { Auto, Ideal, PengRobinson, Nrtl };
 
 // How the points between inlet and outlet are spaced (duty: evenly in the stream's enthalpy, also
 // named "enthalpy"); how the two streams flow.
@@ -94,7 +95,7 @@ struct Side {
   EndState outlet;
   std::vector<ComponentFlow> flows;  // in file order of the keys
   std::optional<TotalFlow> total;    // when the flows are fractions of a total
-  Method method = Method::Ideal;
+  Method method = Method::Auto;
   FlashOptions options;
   // The side's rows: its own spacing (else the case's); rows exactly at these temperatures (K; with
   // inlet, outlet and boundaries) instead of evenly spaced ones; at least this many rows inside each

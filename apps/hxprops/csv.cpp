@@ -20,7 +20,7 @@ std::string csv_cell(const std::string& s) {
   return out + "\"";
 }
 
-std::vector<std::string> csv_header(const TableOptions& o, const std::vector<SideNote>& notes) {
+std::vector<std::string> csv_header(const TableOptions& o, const std::vector<SideNote>& notes, const SideMethod& method) {
   std::vector<std::string> cells;
   for (const StreamColumn& col : stream_columns()) {
     cells.push_back(header_cell(col.quantity, "stream", output_unit(col.dimension, o.units).name));
@@ -35,6 +35,7 @@ std::vector<std::string> csv_header(const TableOptions& o, const std::vector<Sid
               (n.component.empty() ? "" : " " + n.component) + ": " + n.text;
   }
   cells.push_back("notes" + (legend.empty() ? std::string() : legend + "]"));
+  cells.push_back(method.reason.empty() ? std::string("method") : "method [auto: " + method.reason + "]");
   for (Phase ph : kCurvePhases) {
     for (const PhaseColumn& col : phase_columns()) {
       if (applies(col, ph)) cells.push_back(header_cell(col.quantity, csv_phase_name(ph), output_unit(col.dimension, o.units).name));
@@ -46,7 +47,7 @@ std::vector<std::string> csv_header(const TableOptions& o, const std::vector<Sid
 
 std::string csv_text(const SideCurve& curve, const TableOptions& o) {
   std::string out;
-  const std::vector<std::string> header = csv_header(o, curve.notes);
+  const std::vector<std::string> header = csv_header(o, curve.notes, curve.method);
   for (std::size_t i = 0; i < header.size(); ++i) out += (i ? "," : "") + csv_cell(header[i]);
   out += "\n";
   for (const CurvePoint& p : curve.points) {
@@ -65,7 +66,7 @@ std::string csv_text(const SideCurve& curve, const TableOptions& o) {
       const std::vector<double>& x = p.phases[k].composition;
       for (std::size_t j = 0; j < o.components.size(); ++j) phases += "," + (j < x.size() ? number_text(x[j], 10) : std::string());
     }
-    out += row + "," + csv_cell(p.boundary) + "," + flags + "," + note_codes(p.notes, curve.notes) + phases + "\n";
+    out += row + "," + csv_cell(p.boundary) + "," + flags + "," + note_codes(p.notes, curve.notes) + "," + csv_cell(curve.method.name) + phases + "\n";
   }
   return out;
 }

@@ -18,8 +18,9 @@ struct TableOptions {
   std::vector<std::string> components;  // per-phase composition columns when not empty
 };
 
-// The header; the notes column's cell explains the codes of `notes` (a side's).
-std::vector<std::string> csv_header(const TableOptions& o, const std::vector<SideNote>& notes = {});
+// The header; the notes column's cell explains the codes of `notes` (a side's), the method column's
+// why "auto" picked the method its rows name.
+std::vector<std::string> csv_header(const TableOptions& o, const std::vector<SideNote>& notes = {}, const SideMethod& method = {});
 std::string csv_text(const SideCurve& curve, const TableOptions& o);
 // A cell as written: quoted when it holds a comma or a quote.
 std::string csv_cell(const std::string& s);

@@ -49,7 +49,9 @@ struct State {
   Signature sig = 0;
   std::string label;  // the phase boundary at this state, if it is one
   std::shared_ptr<const CurvePoint> figures;  // the row's figures, when asked right after its flash
-  std::vector<int> notes;                     // the host's notes on its flash (indices into the side's)
+  // The host's notes on its flash (and its figures, when asked): filed with the side's only when the
+  // state becomes a row, so that what the boundary searches and pressure passes meet is no note.
+  std::vector<HostNote> raised;
 };
 
 // Duty fractions closer than this are one row; so are a boundary and a row closer than kPlateau in
@@ -68,13 +70,16 @@ constexpr int kPressurePasses = 8;
 // A boundary whose bracket holds more of the duty than this is a plateau: both its ends are rows.
 constexpr double kPlateau = 1.0e-5;
 
+void append(std::vector<HostNote>& to, const std::vector<HostNote>& more) { to.insert(to.end(), more.begin(), more.end()); }
+
 // A plateau met while following the temperature with a pressure drop.
 struct SlopingPlateau {};
 
 class CurveBuilder {
  public:
   CurveBuilder(Session& s, int side, const CurveOptions& o, std::optional<double> balance_duty)
-      : session_(s), c_(s.config()), side_(side), options_(o), balance_duty_(balance_duty), stream_(s, side) {}
+      : session_(s), c_(s.config()), side_(side), options_(o), balance_duty_(balance_duty), stream_(s, side),
+        setup_notes_(stream_.setup_notes()) {}
 
   // The side's curve from its inlet to its outlet.
   SideCurve build() {
@@ -128,7 +133,7 @@ class CurveBuilder {
     SideCurve curve;
     curve.side = side_;
     curve.name = sd.name;
-    curve.method = sd.method;
+    curve.method = session_.method(side_);
     curve.inlet_temperature = inlet_.t;
     curve.outlet_temperature = outlet_.t;
     curve.inlet_pressure = inlet_.p;
@@ -163,7 +168,11 @@ class CurveBuilder {
     if (spacing_ == Spacing::Temperature && sd.temperatures.empty()) merged = with_plateau_rows(std::move(merged), profile);
     if (sd.rows_per_zone > 0) merged = with_zone_rows(std::move(merged), sd.rows_per_zone);
     for (const State& r : merged) {
+      std::vector<HostNote> raised = r.raised;
       curve.points.push_back(r.figures ? *r.figures : point(r));
+      if (!r.figures) append(raised, session_.take_notes());
+      if (&r == &merged.front()) append(raised, setup_notes_);  // the component set's, about every row
+      curve.points.back().notes = notes_.file(raised, r.t, r.p);
       curve.points.back().boundary = r.label;
       if (!r.label.empty()) curve.boundaries.push_back({r.t, r.p, duty_from_inlet(r), r.label});
     }
@@ -184,7 +193,7 @@ class CurveBuilder {
     for (int k = 0; k < kCurvePhaseCount; ++k) {
       if (stream_.present(kCurvePhases[k])) st.sig |= 1u << k;
     }
-    st.notes = notes_.file(session_.take_notes(), st.t, st.p);
+    st.raised = session_.take_notes();
     return st;
   }
 
@@ -364,8 +373,7 @@ class CurveBuilder {
                           "hxprops: the pressure passes at " + number_text(t) + " K stopped at their cap (" +
                               std::to_string(kPressurePasses) + ") " + number_text(std::fabs(p - st.p)) +
                               " Pa from the pressure the duty gives"};
-    const std::vector<int> more = notes_.file({capped}, t, st.p);
-    st.notes.insert(st.notes.end(), more.begin(), more.end());
+    st.raised.push_back(capped);
     return st;
   }
 
@@ -456,7 +464,10 @@ class CurveBuilder {
         const double x = inlet_.x + (outlet_.x - inlet_.x) * k / intervals;
         next = at(x, extrapolated_fraction(x));
         // a row's figures are asked while the stream holds its state, which saves flashing it again
-        if (spacing_ == path_ && k % per_row_ == 0) next.figures = std::make_shared<const CurvePoint>(figures_here(next));
+        if (spacing_ == path_ && k % per_row_ == 0) {
+          next.figures = std::make_shared<const CurvePoint>(figures_here(next));
+          append(next.raised, session_.take_notes());
+        }
       }
       locate(states, next);
       states.push_back(next);
@@ -552,10 +563,6 @@ class CurveBuilder {
       }
       if (options_.compositions) f.composition = stream_.composition(ph);
     }
-    p.notes = notes_.file(session_.take_notes(), st.t, st.p);
-    p.notes.insert(p.notes.end(), st.notes.begin(), st.notes.end());
-    std::sort(p.notes.begin(), p.notes.end());
-    p.notes.erase(std::unique(p.notes.begin(), p.notes.end()), p.notes.end());
     return p;
   }
 
@@ -571,6 +578,7 @@ class CurveBuilder {
   std::optional<double> balance_duty_;
   SideStream stream_;
   NoteBook notes_;
+  std::vector<HostNote> setup_notes_;  // raised when the component set was selected for the side
   State inlet_, outlet_;
   std::vector<State> grid_;  // the profile's evenly spaced states, inlet and outlet included
   int per_row_ = 1;          // profile intervals per row interval

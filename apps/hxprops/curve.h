@@ -74,7 +74,7 @@ struct ProfilePoint {
 struct SideCurve {
   int side = 0;
   std::string name;
-  Method method = Method::Ideal;
+  SideMethod method;  // the property method it was computed under, and why
   double inlet_temperature = 0.0;   // K
   double outlet_temperature = 0.0;  // K
   double inlet_pressure = 0.0;      // Pa

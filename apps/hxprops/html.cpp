@@ -246,7 +246,7 @@ std::string html_page(const PageInputs& in) {
   body += spread_section(in.spreads, u);
   for (const SideCurve& curve : in.curves) {
     std::string s = tag("h2", text("side " + std::to_string(curve.side) + (curve.name.empty() ? "" : ": " + curve.name) + " (" +
-                                   std::string(name_of(curve.method)) + ")"));
+                                   curve.method.text() + ")"));
     s += side_body(curve, u,
                    figure(inline_svg([&](const fs::path& f) { render_property_plot(in.c.title, {curve}, f, PlotFormat::Svg, u, 3); }),
                           "Properties against temperature: colour the phase, dash the pressure level (solid: along the side), black "

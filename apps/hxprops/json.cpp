@@ -75,7 +75,8 @@ Json note_json(const SideNote& n, int side) {
 Json side_json(const SideCurve& c, const std::vector<std::string>& components) {
   Json o = {{"side", c.side},
             {"name", c.name},
-            {"method", name_of(c.method)},
+            {"method", c.method.name},
+            {"method_reason", c.method.reason.empty() ? Json(nullptr) : Json(c.method.reason)},
             {"inlet", end_json(c.inlet_temperature, c.inlet_pressure)},
             {"outlet", end_json(c.outlet_temperature, c.outlet_pressure)},
             {"duty", num(c.duty)},

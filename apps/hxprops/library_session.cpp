@@ -87,8 +87,20 @@ reference::Method host_method(Method m) {
   switch (m) {
     case Method::PengRobinson: return reference::Method::peng_robinson;
     case Method::Nrtl: return reference::Method::nrtl;
-    default: return reference::Method::ideal;
+    case Method::Auto: return reference::Method::automatic;
+    case Method::Ideal: break;
   }
+  return reference::Method::ideal;
+}
+
+Method case_method(reference::Method m) {
+  switch (m) {
+    case reference::Method::peng_robinson: return Method::PengRobinson;
+    case reference::Method::nrtl: return Method::Nrtl;
+    case reference::Method::automatic: return Method::Auto;
+    case reference::Method::ideal: break;
+  }
+  return Method::Ideal;
 }
 
 std::optional<fs::path> g_loaded;  // the databank file the host holds
@@ -135,7 +147,7 @@ Session::Session(const Case& c, const std::optional<fs::path>& databank) : case_
   }
   components_ = all_components(case_);
   reference::take_warnings();  // start with a clean slate
-  select(case_.sides[0].method);
+  select(Method::Ideal);        // to number the components; each side's own method follows
 
   // Each side's component mole flows over the whole set, from flows or fractions of a total.
   for (int i = 0; i < c.side_count; ++i) {
@@ -163,6 +175,21 @@ Session::Session(const Case& c, const std::optional<fs::path>& databank) : case_
       for (double& v : out) v *= scale;
     }
   }
+  for (int i = 0; i < c.side_count; ++i) {
+    const Side& s = case_.sides[i];
+    SideMethod& m = methods_[i];
+    m = {s.method, std::string(name_of(s.method)), {}};
+    if (s.method != Method::Auto) continue;
+    std::vector<std::string> present;
+    for (std::size_t j = 0; j < components_.size(); ++j) {
+      if (flows_[i][j] > 0.0) present.push_back(components_[j]);
+    }
+    const reference::MethodChoice pick =
+        reference::choose_method(present.empty() ? components_ : present, std::max(s.inlet_pressure, s.outlet_pressure));
+    m = {case_method(pick.method), pick.name, pick.reason};
+  }
+  reference::take_warnings();  // the numbering selection's notes are no side's
+  select(methods_[0].method);
 
   const reference::Range pr = reference::pressure_range();
   for (int i = 0; i < c.side_count; ++i) {
@@ -198,8 +225,10 @@ void Session::select(Method m) {
 }
 
 void Session::activate(int side) {
-  if (case_.sides[side].method != method_) select(case_.sides[side].method);
+  if (methods_[side].method != method_) select(methods_[side].method);
 }
+
+std::string SideMethod::text() const { return reason.empty() ? name : "auto: " + name + "; " + reason; }
 
 TemperatureRange Session::temperature_range(int side) const {
   TemperatureRange r{0.0, 1.0e300};
@@ -240,6 +269,7 @@ std::vector<HostNote> Session::take_notes() {
 
 SideStream::SideStream(Session& s, int side) : side_(side) {
   s.activate(side);
+  setup_notes_ = s.take_notes();
   const Side& sd = s.config().sides[side];
   const TemperatureRange r = s.temperature_range(side);
   const double t = sd.inlet.kind == EndKind::Temperature ? sd.inlet.value : std::clamp(298.15, r.min, r.max);
@@ -249,6 +279,7 @@ SideStream::SideStream(Session& s, int side) : side_(side) {
   } catch (const reference::Error& e) {
     s.config().reject(side_key(side), e.what());
   }
+  s.take_notes();  // the setup's flash is no state of the curve: what it meets is not the curve's
   nstrm_ = static_cast<std::int64_t>(strm_.size());
 }
 

@@ -52,6 +52,15 @@ void use_databank(const std::optional<std::filesystem::path>& file);
 // A databank component's CAS number (empty when the databank gives none or does not know the name).
 std::string cas_number(const std::string& component);
 
+// The property method a side runs under: the one its case names, or the host's pick for "auto".
+struct SideMethod {
+  Method method = Method::Ideal;  // what runs: Ideal, PengRobinson or Nrtl
+  std::string name;               // "iapws" (water alone: the host's water formulation), "ideal", ...
+  std::string reason;             // why "auto" picked it; empty when the case names the method
+  // "auto: nrtl; every pair has NRTL parameters, 1.01 bar", or "nrtl" when named.
+  std::string text() const;
+};
+
 // The host and the library are process-wide: keep one Session at a time.
 class Session {
  public:
@@ -70,10 +79,13 @@ class Session {
   const std::vector<double>& mole_flows(int side) const { return flows_[side]; }
   TemperatureRange temperature_range(int side) const;
 
+  // The side's property method: as named, or what "auto" picked for the components the side carries
+  // and its higher end pressure.
+  const SideMethod& method(int side) const { return methods_[side]; }
   // Make the side's property method the host's (the component set is selected again when it changes).
   void activate(int side);
   // Compute the side under another property method from now on (its next stream activates it).
-  void use_method(int side, Method m) { case_.sides[side].method = m; }
+  void use_method(int side, const SideMethod& m) { methods_[side] = m; }
 
   // Turn every trace switch on and connect the trace unit to `file` (created or truncated).
   void trace_to(const std::filesystem::path& file);
@@ -89,7 +101,8 @@ class Session {
   Case case_;
   std::vector<std::string> components_;
   std::array<std::vector<double>, 2> flows_;
-  Method method_ = Method::Ideal;
+  std::array<SideMethod, 2> methods_;
+  Method method_ = Method::Ideal;  // the host's
   bool tracing_ = false;
 };
 
@@ -98,6 +111,8 @@ class SideStream {
  public:
   // The side's stream (with its method active), flashed at a temperature inside its range.
   SideStream(Session& s, int side);
+  // The notes raised when the side's method was made the host's (the component set's), if it was.
+  const std::vector<HostNote>& setup_notes() const { return setup_notes_; }
 
   // Flashes at the pressure given (KVT_HXUPRS) and: a temperature (KVT_HXUTMP, T-P), a molar enthalpy
   // in J/kmol (KVT_HXUNTH, P-H), a vapour fraction (KVT_HXUVFR, P-vapour fraction). Throw RunError
@@ -132,6 +147,7 @@ class SideStream {
   double state_value(StateRoutine routine);
 
   int side_;
+  std::vector<HostNote> setup_notes_;
   std::vector<double> strm_;
   std::int64_t nstrm_;
 };

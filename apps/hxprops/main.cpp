@@ -63,7 +63,7 @@ const char* kFooter =
     "  title, points, spacing = \"temperature\"|\"duty\", arrangement = \"counter-current\"|\"co-current\",\n"
     "  balance_tolerance = 0.005, table_pressures = \"2.3 bar, 2.7 bar\"\n"
     "  [side0] and [side1] ([side0] alone: one stream's curve, no exchanger):\n"
-    "    name, method = \"ideal\"|\"peng-robinson\"|\"nrtl\", phases = \"vapour-liquid\"|\"vapour-liquid-free-water\"|...\n"
+    "    name, method = \"auto\"|\"ideal\"|\"peng-robinson\"|\"nrtl\", phases = \"vapour-liquid\"|\"vapour-liquid-free-water\"|...\n"
     "    pressure (or inlet_pressure and outlet_pressure)\n"
     "    inlet_temperature or inlet_vapour_fraction\n"
     "    outlet_temperature, outlet_vapour_fraction or duty (W added; negative: released; or \"balance\")\n"

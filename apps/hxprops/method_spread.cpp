@@ -219,17 +219,17 @@ std::vector<MethodSpread> method_spreads(Session& s, const std::vector<SideCurve
   CurveOptions plain = o;
   plain.compositions = false;
   for (const SideCurve& base : curves) {
-    MethodSpread spread{base.side, base.name, base.method, {}, {}, {}};
+    MethodSpread spread{base.side, base.name, base.method.method, {}, {}, {}};
     const Side& sd = s.config().sides[base.side];
     std::optional<double> balance;
     if (sd.outlet.kind == EndKind::Balance) balance = -curves[static_cast<std::size_t>(1 - base.side)].duty;
     for (const Method m : kMethods) {
-      if (m == base.method) continue;
+      if (m == base.method.method) continue;
       if (std::string why = not_applicable(s, base.side, m); !why.empty()) {
         spread.skipped.push_back({m, std::move(why)});
         continue;
       }
-      s.use_method(base.side, m);
+      s.use_method(base.side, {m, std::string(name_of(m)), {}});
       try {
         const SideCurve alt = compute_side_curve(s, base.side, plain, balance);
         if (std::string why = m == Method::Nrtl ? missing_pairs(alt) : std::string(); !why.empty()) {

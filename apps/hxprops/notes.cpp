@@ -26,13 +26,14 @@ std::vector<int> NoteBook::file(const std::vector<HostNote>& raised, double t, d
       notes_.push_back({"N" + std::to_string(notes_.size() + 1), n.kind, n.routine, n.phase, n.component, n.text, 0, at_t, at_t, at_p, at_p});
       it = notes_.end() - 1;
     }
+    const int index = static_cast<int>(it - notes_.begin());
+    if (std::find(indices.begin(), indices.end(), index) != indices.end()) continue;  // once per state
+    indices.push_back(index);
     ++it->count;
     it->t_min = std::min(it->t_min, at_t);
     it->t_max = std::max(it->t_max, at_t);
     it->p_min = std::min(it->p_min, at_p);
     it->p_max = std::max(it->p_max, at_p);
-    const int index = static_cast<int>(it - notes_.begin());
-    if (std::find(indices.begin(), indices.end(), index) == indices.end()) indices.push_back(index);
   }
   std::sort(indices.begin(), indices.end());
   return indices;
@@ -49,7 +50,7 @@ std::string note_line(const SideNote& n, UnitSystem u) {
     const std::string a = quantity_text(lo, d, u, decimals);
     return lo == hi ? a : quantity_text(lo, d, u, decimals) + " to " + quantity_text(hi, d, u, decimals);
   };
-  return n.code + "  raised " + std::to_string(n.count) + (n.count == 1 ? " time, " : " times, ") +
+  return n.code + "  at " + std::to_string(n.count) + (n.count == 1 ? " row, " : " rows, ") +
          range(n.t_min, n.t_max, Dimension::Temperature, 2) + ", " + range(n.p_min, n.p_max, Dimension::Pressure, -1) + ": " + n.text;
 }
 

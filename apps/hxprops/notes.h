@@ -28,7 +28,7 @@ struct SideNote {
   std::string code;  // "N1", "N2", ... in the order first raised
   std::string kind, routine, phase, component;
   std::string text;  // as first raised
-  int count = 0;     // how often it was raised on the side's flashes and questions
+  int count = 0;     // at how many rows it was raised
   double t_min = 0.0, t_max = 0.0;  // K, the states it was raised at
   double p_min = 0.0, p_max = 0.0;  // Pa
 };
@@ -36,8 +36,9 @@ struct SideNote {
 // Collects a side's notes.
 class NoteBook {
  public:
-  // Files notes raised at the state (t, p), which stands in for a note's own state when it has none;
-  // returns the indices of their entries.
+  // Files the notes raised at one state of the result (a row), which stands in for a note's own
+  // state when it has none, each note once however often the state raised it; returns the indices of
+  // their entries.
   std::vector<int> file(const std::vector<HostNote>& raised, double t, double p);
   const std::vector<SideNote>& notes() const { return notes_; }
 
@@ -47,7 +48,7 @@ class NoteBook {
 
 // "N1;N3": the codes of the entries `indices` points at.
 std::string note_codes(const std::vector<int>& indices, const std::vector<SideNote>& notes);
-// "N1  raised 12 times, 36.85 to 95.42 degC, 2.5 bar: <text>".
+// "N1  at 12 rows, 36.85 to 95.42 degC, 2.5 bar: <text>".
 std::string note_line(const SideNote& n, UnitSystem u);
 
 }  // namespace hxprops

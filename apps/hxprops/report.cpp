@@ -121,7 +121,7 @@ void side_report(std::ostream& out, const SideCurve& curve, const ReportOptions&
         << quantity_text(curve.inlet_temperature, Dimension::Temperature, u) << " to "
         << quantity_text(curve.outlet_temperature, Dimension::Temperature, u) << " (duty: heat from the first row)\n";
   } else {
-    out << " (" << name_of(curve.method) << ")\n  inlet " << state_text(curve.inlet_temperature, curve.inlet_pressure, u)
+    out << " (" << curve.method.text() << ")\n  inlet " << state_text(curve.inlet_temperature, curve.inlet_pressure, u)
         << "; outlet " << state_text(curve.outlet_temperature, curve.outlet_pressure, u) << "; duty "
         << duty_text(curve.duty, u) << "\n";
     if (curve.outlet_pressure > curve.inlet_pressure) {
@@ -156,7 +156,7 @@ void side_report(std::ostream& out, const SideCurve& curve, const ReportOptions&
            "    its end)\n";
   }
   if (!curve.notes.empty()) {
-    out << "\n  host notes (each once: how often raised, over which states; the CSV's notes column gives the rows)\n";
+    out << "\n  host notes (each once: at how many rows, over which states; the CSV's notes column gives the rows)\n";
     for (const SideNote& n : curve.notes) out << "    " << note_line(n, u) << "\n";
   }
 }

@@ -62,7 +62,8 @@ TEST(Cli, DefaultCaseWithEveryOutput) {
   ScratchDir dir;
   const test::RunResult r = run_in(dir.path(), {"--csv", "tables", "--plot", "curve.svg", "--json", "result.json", "--compositions"});
   ASSERT_EQ(r.status, 0) << r.err;
-  for (const char* part : {"case: <default case>; 11 points", "side 0: overhead vapour (ideal)", "dew point", "liquid 2 appears",
+  for (const char* part : {"case: <default case>; 11 points", "side 0: overhead vapour (auto: peng-robinson; no pair has NRTL parameters)",
+                           "side 1: cooling water (auto: iapws; water alone: IAPWS-IF97)", "dew point", "liquid 2 appears",
                            "degC", "bar", "exchanger (counter-current)", "minimum approach", "LMTD", "weighted MTD", "UA",
                            "liquid 2 composition"}) {
     EXPECT_TRUE(contains(r.out, part)) << part;
@@ -74,14 +75,15 @@ TEST(Cli, DefaultCaseWithEveryOutput) {
   EXPECT_TRUE(is_image(dir / "curve.svg", PlotFormat::Svg));
   EXPECT_EQ(run_in(dir.path(), {"-m", "json.tool", "result.json"}, "", "python3").status, 0);
   const auto rows = csv_rows(dir / "tables/side0.csv");
-  ASSERT_EQ(rows.size(), 1u + 11u + 2u + 7u);  // header, points, the dew point and the second liquid, rows where the heat is
+  ASSERT_EQ(rows.size(), 1u + 11u + 1u);  // header, points, the dew point where both liquids appear
   const auto& head = rows[0];
   const auto column = [&](const std::string& name) { return std::find(head.begin(), head.end(), name) - head.begin(); };
   for (const char* name : {"temperature:stream [degC]", "pressure:stream [bar]", "enthalpy:stream [kJ/kg]", "boundary", "flags",
                            "mole_fraction.water:liquid2 [mol/mol]"}) {
     EXPECT_LT(column(name), static_cast<long>(head.size())) << name;
   }
-  EXPECT_EQ(rows[6][column("boundary")], "dew point: liquid 1 appears");
+  EXPECT_EQ(rows[6][column("boundary")], "dew point: liquid 1 appears, liquid 2 appears");
+  EXPECT_EQ(rows[6][column("method [auto: no pair has NRTL parameters]")], "peng-robinson");
   const bool flagged = std::any_of(rows.begin() + 1, rows.end(), [&](const auto& row) { return !row[column("flags")].empty(); });
   EXPECT_TRUE(flagged);  // the '*' of the tables
   // every flagged row carries the codes of the host's notes, and the header explains each code

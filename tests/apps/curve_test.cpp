@@ -41,6 +41,7 @@ const EndCase kCases[] = {
     {"methanol_condenser.toml", Spacing::Temperature, 0, "bubble point: vapour disappears", 0.0},
     {"", Spacing::Temperature, 0, "dew point: liquid 1 appears", 0.0},
     {"glide.toml", Spacing::Temperature, 0, "bubble point: vapour disappears", 0.0},
+    {"ethanol_condenser.toml", Spacing::Temperature, 0, "bubble point: vapour disappears", 0.0},
 };
 
 class EndStates : public testing::TestWithParam<EndCase> {};
@@ -51,9 +52,18 @@ TEST_P(EndStates, MeetEveryEndAndMarkEveryBoundary) {
   c.spacing = sc.spacing;
   Session session(c);
   const std::vector<SideCurve> curves = compute_curves(session);
-  for (int i = 0; i < 2; ++i) {
+  for (int i = 0; i < c.side_count; ++i) {
     const Side& s = c.sides[i];
     const SideCurve& cv = curves[i];
+    // A note is raised at rows only, counted once per row, over the rows' states; auto names its pick.
+    EXPECT_EQ(cv.method.reason.empty(), s.method != Method::Auto) << i;
+    for (std::size_t n = 0; n < cv.notes.size(); ++n) {
+      const auto at = [&](const CurvePoint& p) { return std::count(p.notes.begin(), p.notes.end(), static_cast<int>(n)); };
+      EXPECT_EQ(std::accumulate(cv.points.begin(), cv.points.end(), 0L, [&](long k, const CurvePoint& p) { return k + at(p); }),
+                cv.notes[n].count) << i << ": " << cv.notes[n].text;
+      const auto lo = std::min_element(cv.points.begin(), cv.points.end(), [](auto& a, auto& b) { return a.temperature < b.temperature; });
+      EXPECT_GE(cv.notes[n].t_min, lo->temperature - 1e-9) << i << ": " << cv.notes[n].text;
+    }
     const double q = std::fabs(cv.duty);
     switch (s.outlet.kind) {
       case EndKind::Duty: EXPECT_NEAR(cv.duty, s.outlet.value, 1.0e-4 * q) << i; break;

@@ -3,11 +3,13 @@
 // gas density), every flash kind under both, and the notes a method leaves out of its depth.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 
 #include "iapws/if97.h"
 #include "iapws/transport.h"
+#include "method_choice.h"
 #include "mixture.h"
 #include "model.h"
 
@@ -281,6 +283,50 @@ INSTANTIATE_TEST_SUITE_P(
                  std::nan(""), true},
         Boundary{"water_above_pc", {"water"}, {1.0}, 25e6, 600.0, 700.0, std::nan(""), false}),
     [](const auto& info) { return std::string(info.param.label); });
+
+// What `auto` picks for a set at a pressure: water alone the water formulation; every pair with NRTL
+// parameters at up to 5 bar NRTL; anything else Peng-Robinson; the reason names what decided.
+TEST(AutomaticMethod, PicksByComponentsPressureAndPairData) {
+  const struct { std::vector<const char*> names; double p; Method method; const char* name; const char* why; } kRows[] = {
+      {{"water"}, 4e5, Method::ideal, "iapws", "water alone"},
+      {{"n-butane"}, 4.9e5, Method::peng_robinson, "peng-robinson", "n-butane alone"},
+      {{"carbon dioxide"}, 1e7, Method::peng_robinson, "peng-robinson", "alone"},
+      {{"methanol", "water"}, 101325.0, Method::nrtl, "nrtl", "every pair has NRTL parameters, 1.01 bar"},
+      {{"ethanol", "water"}, 5e5, Method::nrtl, "nrtl", "5 bar"},
+      {{"methanol", "water"}, 1e6, Method::peng_robinson, "peng-robinson", "10 bar, above the 5 bar"},
+      {{"methanol", "water", "nitrogen"}, 101325.0, Method::peng_robinson, "peng-robinson", "methanol/nitrogen, water/nitrogen"},
+      {{"n-hexane", "n-heptane", "water", "nitrogen"}, 2.5e5, Method::peng_robinson, "peng-robinson", "no pair has"}};
+  for (const auto& row : kRows) {
+    std::vector<const Component*> cs;
+    for (const char* n : row.names) cs.push_back(bank().find(n));
+    const MethodChoice c = choose_method(bank(), cs, row.p);
+    EXPECT_TRUE(c.method == row.method && c.name == row.name && c.reason.find(row.why) != std::string::npos) << c.name << ": " << c.reason;
+  }
+}
+
+// A pure component at or above its critical pressure is one fluid under every method: over Tr 0.6
+// to 1.6 every T-P flash gives one phase, the enthalpy has no step (a latent heat would be of the
+// order of the heat of vaporisation; none of a fifth of it at Tr 0.8 across 0.5 K), and a vapour
+// fraction specification finds no boundary.
+TEST(AboveTheCriticalPressure, APureComponentIsOneFluidUnderEveryMethod) {
+  for (const char* name : {"carbon dioxide", "propane", "n-hexane", "methanol", "water"}) {
+    const Component& c = *bank().find(name);
+    const double p = 1.36 * c.pc, step = 0.5, jump = 0.2 * heat_of_vaporisation(c, 0.8 * c.tc);
+    const TRange r = flash_range(c);
+    for (Method m : {Method::ideal, Method::peng_robinson, Method::nrtl}) {
+      const FlashSystem sys = system_of({name}, m);
+      double h_last = std::nan("");
+      for (double t = std::max(r.min, 0.6 * c.tc); t <= std::min({r.max, 1.6 * c.tc, 990.0}); t += step) {
+        const FlashResult f = flash(sys, kPure, request(2, t, p));
+        ASSERT_TRUE(f.converged) << name << " " << t << " " << f.message;
+        EXPECT_TRUE(f.vapour_fraction == 0.0 || f.vapour_fraction == 1.0) << name << " " << t << " K: " << f.vapour_fraction;
+        EXPECT_FALSE(std::abs(f.enthalpy - h_last) > jump) << name << " " << static_cast<int>(m) << " " << t << " K: " << f.enthalpy - h_last;
+        h_last = f.enthalpy;
+      }
+      for (double vf : {0.0, 1.0}) EXPECT_FALSE(flash(sys, kPure, request(3, p, vf)).converged) << name << " " << vf;
+    }
+  }
+}
 
 // Every specification kind finds the state a T-P flash found, under every method, with and without
 // free water, inside and beyond the ideal method's pressure range.

@@ -7,6 +7,7 @@
 #include "flash_call.h"
 #include "host_state.h"
 #include "lookup.h"
+#include "method_choice.h"
 #include "kvt/host.h"
 #include "kvt_reference/reference_host.h"
 #include "pure.h"
@@ -102,9 +103,10 @@ std::vector<ComponentId> find_components(std::string_view text) {
   return out;
 }
 
-void select_components(std::span<const std::string> names) { select_components(names, Method::ideal); }
+namespace {
 
-void select_components(std::span<const std::string> names, Method method) {
+// The databank's components of the names, refusing an empty set and a component named twice.
+std::vector<const Component*> components_of(std::span<const std::string> names) {
   ensure_loaded();
   if (names.empty()) throw Error("the component set is empty");
   std::vector<const Component*> components;
@@ -114,7 +116,29 @@ void select_components(std::span<const std::string> names, Method method) {
       throw Error("component '" + name + "' is named twice");
     components.push_back(&c);
   }
+  return components;
+}
+
+}  // namespace
+
+MethodChoice choose_method(std::span<const std::string> names, double pressure) {
+  return choose_method(host().databank, components_of(names), pressure);
+}
+
+std::string_view method_name(Method method) {
+  switch (method) {
+    case Method::ideal: return "ideal";
+    case Method::peng_robinson: return "peng-robinson";
+    case Method::nrtl: return "nrtl";
+    case Method::automatic: break;
+  }
+  return "auto";
+}
+
+void select_components(std::span<const std::string> names, Method method, double pressure) {
+  std::vector<const Component*> components = components_of(names);
   HostState& h = host();
+  if (method == Method::automatic) method = choose_method(h.databank, components, pressure).method;
   if (method == Method::peng_robinson) {
     note_missing_kij(components);
     note_saturation_misses(components);
@@ -123,9 +147,9 @@ void select_components(std::span<const std::string> names, Method method) {
   lay_out_store();
 }
 
-void select_components(std::initializer_list<std::string> names) {
+void select_components(std::initializer_list<std::string> names, Method method, double pressure) {
   const std::vector<std::string> v(names);
-  select_components(std::span<const std::string>(v));
+  select_components(std::span<const std::string>(v), method, pressure);
 }
 
 Method selected_method() { return host().system.method; }

@@ -38,8 +38,32 @@ State Model::tp(double t, double p) const {
     s.l1 = z_;
     return s;
   }
-  if (nrtl()) return nrtl_tp(t, p);
-  return peng_robinson() ? pr_tp(t, p) : ideal_tp(t, p);
+  if (peng_robinson()) return pr_tp(t, p);
+  if (const int one = sole_component(); one >= 0 && p >= sys_.components[static_cast<std::size_t>(one)]->pc) {
+    // A pure component at or above its critical pressure never boils: one fluid at every
+    // temperature, where a vapour pressure continued beyond Tc would put a boiling point (carbon
+    // dioxide at 100 bar: a dew and a bubble point at 45.35 degC, 1 947 kW between them in a cooler
+    // of 10 kg/s). It is the liquid below Tc, and above Tc until the liquid's enthalpy reaches the
+    // vapour's, the vapour beyond: so the label changes where the two enthalpies meet and the
+    // enthalpy has no step. Water is counted liquid throughout (the formulation gives its
+    // properties at T and P either way).
+    const bool liquid = water_alone_ || t < sys_.components[static_cast<std::size_t>(one)]->tc ||
+                        phase_enthalpy(sys_, z_, Phase::kLiquid, t, p, Root::kLiquid) <
+                            phase_enthalpy(sys_, z_, Phase::kVapour, t, p, Root::kVapour);
+    (liquid ? (three_phase() ? s.l2 : s.l1) : s.v) = z_;
+    return s;
+  }
+  return nrtl() ? nrtl_tp(t, p) : ideal_tp(t, p);
+}
+
+int Model::sole_component() const {
+  int one = -1;
+  for (std::size_t i = 0; i < n(); ++i) {
+    if (z_[i] <= 0.0) continue;
+    if (one >= 0) return -1;
+    one = static_cast<int>(i);
+  }
+  return one;
 }
 
 State Model::nrtl_tp(double t, double p) const {
@@ -55,13 +79,6 @@ State Model::nrtl_tp(double t, double p) const {
 
 State Model::ideal_tp(double t, double p) const {
   State s = empty(t, p);
-  if (water_alone_ && p >= sys_.components[static_cast<std::size_t>(sys_.water)]->pc) {
-    // Water at or above its critical pressure never boils: it is one fluid at every temperature,
-    // counted as the liquid it is below Tc (the formulation gives its properties at T and P either
-    // way); the vapour pressure continued above Tc would put a boiling point where there is none.
-    (three_phase() ? s.l2 : s.l1) = z_;
-    return s;
-  }
   const auto ps = psat(t);
   if (!three_phase()) {
     std::vector<double> k(n());
@@ -135,7 +152,9 @@ Root Model::root(const State& s, Phase phase) const {
 }
 
 bool Model::one_fluid(const State& a, const State& b) const {
-  if (!peng_robinson() || sum(a.v) > 0.0 || sum(a.l2) > 0.0 || sum(b.l1) + sum(b.l2) > 0.0) return false;
+  const int one = sole_component();
+  if (!peng_robinson()) return one >= 0 && a.p >= sys_.components[static_cast<std::size_t>(one)]->pc;  // tp()'s one fluid
+  if (sum(a.v) > 0.0 || sum(a.l2) > 0.0 || sum(b.l1) + sum(b.l2) > 0.0) return false;
   const double za = pr_phase(sys_.pr, a.t, a.p, z_, Root::kStable).z;
   const double zb = pr_phase(sys_.pr, b.t, b.p, z_, Root::kStable).z;
   return std::abs(za - zb) <= kOneFluidZ * std::abs(zb);

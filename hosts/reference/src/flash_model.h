@@ -33,10 +33,11 @@ class Model {
   // The root of the cubic a phase of the state takes: its own in a split or a forced phase, the
   // stable one for a single phase found by the stability test.
   Root root(const State& s, Phase phase) const;
-  // Under Peng-Robinson, whether an all-liquid state a and an all-vapour state b either side of a
-  // jump are one fluid: above its critical point a single root passes the density that divides
+  // Whether an all-liquid state a and an all-vapour state b either side of a jump are one fluid:
+  // under Peng-Robinson, above its critical point a single root passes the density that divides
   // liquid-like from vapour-like, with no phase change and no jump in density (a boiling point,
-  // where the two roots coexist, has one).
+  // where the two roots coexist, has one); under the other methods, a pure component at or above
+  // its critical pressure (tp() changes its label where the two enthalpies meet).
   bool one_fluid(const State& a, const State& b) const;
 
   FlashResult result(const State& s) const;
@@ -48,6 +49,8 @@ class Model {
   State ideal_tp(double t, double p) const;
   State pr_tp(double t, double p) const;
   State nrtl_tp(double t, double p) const;
+  // The index of the feed's only component, or -1 for a mixture.
+  int sole_component() const;
   // Two-phase Raoult split of a feed zf (fractions) of `amount` kmol into s.v / s.l1.
   static void split_two(State& s, const std::vector<double>& zf, const std::vector<double>& k, double amount);
   void pr_split(State& s, const std::vector<double>& zf, double amount, int water, double p) const;

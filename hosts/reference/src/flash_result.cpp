@@ -122,7 +122,9 @@ std::vector<Note> Model::limits(const FlashResult& r) const {
     // (a liquid of water alone takes every property from the water formulation, which holds there)
     if (r.t > c.tc && !water_alone_)
       say(NoteKind::supercritical, NotePhase::liquid1, c.name, c.name, " is above its critical temperature (", c.tc,
-          " K) in a liquid: its liquid volume is continued from Tr 0.95 up to the critical volume and its transport "
+          " K) in a liquid: ",
+          peng_robinson() || sole_component() >= 0 ? "" : "its K-value takes a vapour pressure continued beyond Tc (ln P linear in 1/T with the slope at Tc), ",
+          "its liquid volume is continued from Tr 0.95 up to the critical volume and its transport "
           "properties are held at the end of their range");
     water = water || static_cast<int>(i) == sys_.water;
     organic = organic || hydrocarbon(c);

@@ -22,7 +22,7 @@ std::array<kvt_hostcheck_stream, 4> described;
 
 extern "C" KVT_HOSTCHECK_SETUP_EXPORT int kvt_hostcheck_setup(kvt_hostcheck_input* input) {
   try {
-    reference::select_components({"n-hexane", "n-heptane", "water", "nitrogen"});
+    reference::select_components({"n-hexane", "n-heptane", "water", "nitrogen"}, reference::Method::ideal);
     const std::vector<double> hydrocarbons{0.012, 0.006, 0.0, 0.0}, dry{0.012, 0.006, 0.0, 0.002};
     const std::vector<double> overhead{0.012, 0.006, 0.010, 0.002};
     streams[0] = reference::make_stream(hydrocarbons, 300.0, 2.5e5);

@@ -42,12 +42,21 @@ TRange flash_range(const Component& c) {
   return {lo, c.ideal_gas_cp.tmax()};
 }
 
+namespace {
+
+// Where the vapour-pressure correlation stops: its range's top, or the critical temperature where
+// the range reaches beyond it (a vapour pressure ends at the critical point).
+double vapour_pressure_top(const Component& c) { return std::min(c.vapour_pressure.tmax(), c.tc); }
+
+}  // namespace
+
 double ln_vapour_pressure(const Component& c, double t, bool* outside) {
   if (water::is_water(c)) return water::ln_saturation_pressure(t, outside);
   const PiecewiseCorrelation& vp = c.vapour_pressure;
-  const double lo = vp.tmin(), hi = vp.tmax();
+  const double lo = vp.tmin(), hi = vapour_pressure_top(c);
   if (t >= lo && t <= hi) return std::log(vp.value(t));
-  // ln P linear in 1/T from the nearer end, with the correlation's own slope there.
+  // ln P linear in 1/T from the nearer end, with the correlation's own slope there: beyond Tc the
+  // hypothetical vapour pressure of a supercritical component, continuous with its slope at Tc.
   const double end = t < lo ? lo : hi;
   const double slope = -vp.derivative(end) / vp.value(end) * end * end;  // d lnP / d(1/T)
   flag(outside, t < lo || t > flash_range(c).max);
@@ -57,7 +66,7 @@ double ln_vapour_pressure(const Component& c, double t, bool* outside) {
 double dln_vapour_pressure_dt(const Component& c, double t) {
   if (water::is_water(c)) return water::dln_saturation_pressure_dt(t);
   const PiecewiseCorrelation& vp = c.vapour_pressure;
-  const double lo = vp.tmin(), hi = vp.tmax();
+  const double lo = vp.tmin(), hi = vapour_pressure_top(c);
   if (t >= lo && t <= hi) return vp.derivative(t) / vp.value(t);
   const double end = t < lo ? lo : hi;
   const double slope = -vp.derivative(end) / vp.value(end) * end * end;

@@ -2,8 +2,8 @@
 //
 // libkvt_reference_host.so defines every symbol of kvt/host.h (data store, stream utilities, flash,
 // property monitor) on the property method chosen with the component set: ideal solution
-// (Raoult's-law K-values, ideal-gas vapour, liquid enthalpy from the liquid heat capacity) or the
-// Peng-Robinson equation of state; enthalpy is referred to the ideal gas at 298.15 K. The
+// (Raoult's-law K-values, ideal-gas vapour, liquid enthalpy from the liquid heat capacity), the
+// Peng-Robinson equation of state or an NRTL liquid, by default the one choose_method() picks; enthalpy is referred to the ideal gas at 298.15 K. The
 // pure-component data come from a databank file (TOML) in which every coefficient set names its
 // published source. hosts/reference/README.md says where each method holds and where it does not.
 //
@@ -74,21 +74,38 @@ std::vector<ComponentId> find_components(std::string_view text = {});
 
 // ---- Component set -----------------------------------------------------------------------------
 
-// Choose the host's component set, in this order (component number j is names[j-1]). Sets
-// VOKA_NCOMP, the molecular weights at VOKA_IPOFF1 word 306, the work areas and offsets of
-// VOKA_STWKWK / TEBU_STWORK and the missing value of VOKA_RGLOB, and frees every earlier
-// allocation. Throws Error naming an unknown, ambiguous or repeated component. Loads the default
-// databank first when none is loaded. Under Peng-Robinson a set with pairs the databank has no k_ij
-// for keeps one note (kind method_range) listing them: they take k_ij = 0.
-void select_components(std::span<const std::string> names);
-void select_components(std::initializer_list<std::string> names);
-
 // The property method of a component set: ideal solution (Raoult's law, ideal-gas vapour), the
 // Peng-Robinson equation of state, or an NRTL activity-coefficient liquid under an ideal-gas vapour
-// (K = gamma Psat / P, parameters from the databank's DECHEMA pairs). select_components() chooses the
-// method with the set.
-enum class Method { ideal, peng_robinson, nrtl };
-void select_components(std::span<const std::string> names, Method method);
+// (K = gamma Psat / P, parameters from the databank's DECHEMA pairs); `automatic` picks one of the
+// three for the set and the pressure by choose_method()'s rules.
+enum class Method { ideal, peng_robinson, nrtl, automatic };
+
+// What `automatic` picks, and why. The rules (hosts/reference/README.md gives the figures behind
+// them): water alone, IAPWS-IF97 (which every method gives water alone; computed as `ideal`); two or
+// more components every pair of which has NRTL parameters, at up to 500 kPa, NRTL; anything else
+// Peng-Robinson. The ideal method is never picked: only asked for.
+struct MethodChoice {
+  Method method;       // ideal, peng_robinson or nrtl
+  std::string name;    // "iapws", "peng-robinson" or "nrtl"
+  std::string reason;  // "every pair has NRTL parameters, 1.01 bar", "water alone: IAPWS-IF97", ...
+};
+// For the components named (as select_components() takes them; only those present in the stream
+// matter) and the highest pressure (Pa) the streams will see. Throws Error as select_components().
+MethodChoice choose_method(std::span<const std::string> names, double pressure);
+// "ideal", "peng-robinson", "nrtl", "auto".
+std::string_view method_name(Method method);
+
+// Choose the host's component set, in this order (component number j is names[j-1]), and its
+// property method (`automatic`: choose_method(names, pressure)'s pick). Sets VOKA_NCOMP, the
+// molecular weights at VOKA_IPOFF1 word 306, the work areas and offsets of VOKA_STWKWK / TEBU_STWORK
+// and the missing value of VOKA_RGLOB, and frees every earlier allocation. Throws Error naming an
+// unknown, ambiguous or repeated component. Loads the default databank first when none is loaded.
+// Under Peng-Robinson a set with pairs the databank has no k_ij for keeps one note (kind
+// method_range) listing them: they take k_ij = 0.
+inline constexpr double kAtmosphere = 101325.0;  // Pa
+void select_components(std::span<const std::string> names, Method method = Method::automatic, double pressure = kAtmosphere);
+void select_components(std::initializer_list<std::string> names, Method method = Method::automatic, double pressure = kAtmosphere);
+// The method selected (never `automatic`: what it picked).
 Method selected_method();
 
 std::vector<std::string> selected_components();
