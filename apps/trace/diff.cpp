@@ -45,7 +45,7 @@ std::optional<std::string> first_difference(const Trace& a, const Trace& b, doub
                            eb.text + " (line " + std::to_string(eb.line) + ")";
         if (std::isfinite(ea.value) && std::isfinite(eb.value)) {
           char figure[64];
-          std::snprintf(figure, sizeof figure, "; relative difference %.3g, over %.3g",
+          std::snprintf(figure, sizeof figure, "; relative difference %.3g, above the tolerance %.3g",
                         std::fabs(ea.value - eb.value) / std::max(std::fabs(ea.value), std::fabs(eb.value)), rel);
           text += figure;
         }
