@@ -24,8 +24,8 @@
  * component mole flows in the host's component order; NCOMP+1 the total mole flow; NCOMP+2 the
  * temperature; NCOMP+3 the pressure; NCOMP+4 the stream's molar enthalpy (J/kmol: per mole of the
  * stream, not per unit of time); NCOMP+5 the vapour fraction (mole basis, 0..1); NCOMP+9 the stream's
- * molecular weight. Slots NCOMP+6..NCOMP+8 and those beyond NCOMP+9 are the host's own; the library
- * never touches them. */
+ * molecular weight. Slots NCOMP+6..NCOMP+8 and those beyond NCOMP+9 are the host's own: the library
+ * writes none of them and reads them only to print the whole vector in its trace. */
 #ifndef KVT_HOST_H_
 #define KVT_HOST_H_
 
