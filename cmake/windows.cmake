@@ -68,11 +68,14 @@ function(kvt_all_targets dir out)
 endfunction()
 
 # Every program of apps/ carries the manifest that makes UTF-8 its code page (windows_program.rc).
+# The walk starts at the top: apps/ itself is not added when KVT_BUILD_APPS is off, while some of its
+# programs (kvt-hostcheck) still are.
 function(kvt_windows_program_manifests)
-  kvt_all_targets(${PROJECT_SOURCE_DIR}/apps targets)
+  kvt_all_targets(${PROJECT_SOURCE_DIR} targets)
   foreach(t IN LISTS targets)
     get_target_property(type ${t} TYPE)
-    if(type STREQUAL "EXECUTABLE")
+    get_target_property(source_dir ${t} SOURCE_DIR)
+    if(type STREQUAL "EXECUTABLE" AND source_dir MATCHES "^${PROJECT_SOURCE_DIR}/apps/")
       target_sources(${t} PRIVATE ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/windows_program.rc)
     endif()
   endforeach()

@@ -2,7 +2,7 @@
 # the build), and its debug information, kvt-<version>-win64-debug.zip: what the install component
 # "kvt" holds (kvt.dll, its import library, the headers, the Fortran module source, ...), with kvt.dll
 # the one bound to the reference host's module; the component "hostcheck" (kvt-hostcheck.exe, its
-# library and kvt/hostcheck.h); and the component "windows": the programs on the reference host with
+# library and kvt/hostcheck.h, and kvt-trace.exe); and the component "windows": the programs on the reference host with
 # its DLL and databank, the .def of what a host module exports and the one that forwards it, the
 # guides, the example cases, the licence and notices, and README-windows.txt. Included by
 # cmake/windows.cmake once the reference host's programs are known (KVT_WINDOWS_PROGRAMS).
@@ -45,4 +45,4 @@ add_custom_target(kvt_windows_package ALL
   COMMENT "Windows package ${KVT_WINDOWS_PACKAGE}.zip and ${KVT_WINDOWS_PACKAGE}-debug.zip"
   VERBATIM)
 add_dependencies(kvt_windows_package kvt kvt_for_reference_host kvt_reference_host ${KVT_WINDOWS_PROGRAMS}
-                 kvt_hostcheck kvt-hostcheck)
+                 kvt_hostcheck kvt-hostcheck kvt-trace)

@@ -4,10 +4,12 @@
 #   scripts/fuzz.sh [SECONDS] [extra libFuzzer flags...]     default 120 seconds per target
 #   KVT_FUZZ_TARGETS="case_file_fuzz" scripts/fuzz.sh 600    only the targets named
 #
-# The targets: kvt_fuzz (the library's routines), case_file_fuzz (hxprops's case files) and
-# databank_fuzz (the reference host's databank). Each reads its committed corpus (fuzz/corpus,
-# fuzz/case_file_corpus, fuzz/databank_corpus: read, never written) and, for the two file readers,
-# seeds made afresh from the documented cases and the databank (fuzz/seeds.py); new inputs go to
+# The targets: kvt_fuzz (the library's routines), case_file_fuzz (hxprops's case files),
+# databank_fuzz (the reference host's databank) and trace_fuzz (kvt-trace's reader, a small one: at
+# most 15 s however long the others run). Each reads its committed corpus (fuzz/corpus,
+# fuzz/case_file_corpus, fuzz/databank_corpus, fuzz/trace_corpus: read, never written) and, for the
+# two file readers, seeds made afresh from the documented cases and the databank (fuzz/seeds.py), for
+# the trace reader the golden trace transcript (tests/trace/transcript.txt); new inputs go to
 # build/fuzz/run/TARGET/corpus. Every target runs even after another's finding; the exit status is
 # non-zero when any found something, leaving the input as build/fuzz/run/TARGET/crash-* (or leak-,
 # timeout-, oom-). Reproduce one with: build/fuzz/TARGET build/fuzz/run/TARGET/crash-<hash>
@@ -17,7 +19,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${KVT_FUZZ_BUILD:-$root/build/fuzz}
 seconds=${1:-120}
 shift || true
-targets=${KVT_FUZZ_TARGETS:-kvt_fuzz case_file_fuzz databank_fuzz}
+targets=${KVT_FUZZ_TARGETS:-kvt_fuzz case_file_fuzz databank_fuzz trace_fuzz}
 
 cmake -S "$root/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
 # shellcheck disable=SC2086  # (the list of targets is split on purpose)
@@ -27,7 +29,8 @@ failed=()
 for target in $targets; do
   run=$build/run/$target
   mkdir -p "$run/corpus"
-  # Per target: the committed corpus, the longest input and the dictionary.
+  # Per target: the committed corpus, the longest input, the dictionary and seeds, the time.
+  time=$seconds
   case $target in
     kvt_fuzz) corpus=$root/fuzz/corpus max_len=2048 flags=() ;;
     case_file_fuzz | databank_fuzz)
@@ -38,16 +41,23 @@ for target in $targets; do
       python3 "$root/fuzz/seeds.py" "$kind" "$run/seeds"
       flags=(-dict="$root/fuzz/$kind.dict" "$run/seeds")
       ;;
+    trace_fuzz)
+      corpus=$root/fuzz/trace_corpus max_len=4096 time=$((seconds < 15 ? seconds : 15))
+      # The transcript, one seed per case of it (each under the longest input).
+      rm -rf "$run/seeds" && mkdir -p "$run/seeds"
+      awk -v dir="$run/seeds" '/^== /{ n++ } { print > (dir "/" n) }' "$root/tests/trace/transcript.txt"
+      flags=("$run/seeds")
+      ;;
     *) echo "fuzz.sh: unknown target $target" >&2; exit 2 ;;
   esac
-  echo "== $target: $seconds s"
+  echo "== $target: $time s"
   # The progress lines are filtered out; the verdict is the fuzzer's own exit status. -timeout is
   # the time one input may take before it counts as a hang: inputs take milliseconds, and the margin
   # keeps a busy machine's stalls (the sanitizer's allocator starved of CPU) from counting as hangs.
   set +e
   # The mutations follow a fixed seed (KVT_FUZZ_SEED, default 1), so that a run repeats the one
   # checked before it; a long run for new findings takes another seed.
-  "$build/$target" -seed="${KVT_FUZZ_SEED:-1}" -max_total_time="$seconds" -max_len="$max_len" -timeout=30 -print_final_stats=1 \
+  "$build/$target" -seed="${KVT_FUZZ_SEED:-1}" -max_total_time="$time" -max_len="$max_len" -timeout=30 -print_final_stats=1 \
     -artifact_prefix="$run/" "$@" "$run/corpus" "$corpus" "${flags[@]}" 2>&1 | grep -Ev '^(#[0-9]+[[:space:]]|")'
   status=${PIPESTATUS[0]}
   set -e

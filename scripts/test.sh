@@ -19,6 +19,10 @@ cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/test -j"$jobs"
 ctest --test-dir build/test -j"$jobs" --output-on-failure
 
+# The documented builds and runs, as written (run.sh's runs reuse build/test).
+step "documented commands (README.md, docs/)"
+KVT_RUN_BUILD=build/test bash scripts/doc-commands.sh
+
 step "sanitizer build (address, undefined) with coverage of src/"
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKVT_SANITIZE=ON -DKVT_COVERAGE=ON \
   -DKVT_BUILD_APPS=OFF -DKVT_BUILD_BENCH=OFF >/dev/null

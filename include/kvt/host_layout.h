@@ -1,7 +1,8 @@
-/* kvt: where the library reads and writes the host's data store (kvt/host.h).
+/* kvt: where the library reads and writes the host's data store (kvt/host.h), and the words of the
+ * library's blocks the host fills (kvt/kvt.h).
  *
  * One name for every word and slot the library uses, numbered from 1 as in the notes of host.h: word
- * w of block B is B[w - 1] (KVT_WORD(B, w) of kvt.h). The library, the hosts and kvt-hostcheck all take
+ * w of block B is B[w - 1] (KVT_WORD(B, w)). The library, the hosts and kvt-hostcheck all take
  * their positions from here, so a position has one home. Positions in VOKA_PLEX are formed as
  *   composition c (Z, X, X1, X2, Y): VOKA_STWKWK word REAL_BASE + TEBU_STWORK word c, NCOMP words
  *   component-number list:           VOKA_STWKWK word INT_BASE  + TEBU_STWORK word COMPONENT_LIST
@@ -9,10 +10,8 @@
 #ifndef KVT_HOST_LAYOUT_H_
 #define KVT_HOST_LAYOUT_H_
 
-/* Word w of block B (the same macro as kvt.h's). */
-#ifndef KVT_WORD
-#  define KVT_WORD(block, w) ((&(block)[0])[(w) - 1])
-#endif
+/* Word w of block B, numbered from 1: B[w - 1]. */
+#define KVT_WORD(block, w) ((&(block)[0])[(w) - 1])
 
 /* VOKA_NCOMP, VOKA_RGLOB, VOKA_FLSCOM, VOKA_FLSCM2: the one word each block holds. */
 enum kvt_host_single_word {
@@ -85,5 +84,62 @@ enum kvt_stream_slot {
  * last its status word, which the library writes); the real records at KVT_IHXPP word 25, R words
  * each. Record r = slot - 1 + KVT_RECORDS_PER_SIDE x side, for slots 1..5 and sides 0, 1. */
 enum kvt_retention_layout { KVT_RECORDS_PER_SIDE = 5, KVT_RECORDS = 10 };
+
+/* ---- Words of the library's configuration blocks (kvt/kvt.h), which the host fills ----------------
+ * Numbered from 1 as in kvt.h's notes. Word w of block B is B[w - 1]; KVT_WORD(B, w) names it (and, B
+ * taken as an array, does not compile with its arguments swapped, as B[w - 1] would). A side's word:
+ * the side-0 word plus KVT_SIDE_STRIDE_I (KVT_IHXPP) or KVT_SIDE_STRIDE_R (KVT_RHXPP) times the side. */
+enum kvt_ihxpp_word {
+  KVT_IHXPP_OPTION_LIST = 1, /* words 1-6: the option list */
+  KVT_IHXPP_PHASE_COUNT = 7,
+  KVT_IHXPP_PHASE_KIND = 8,
+  KVT_IHXPP_FLASH_OPTION = 9,
+  KVT_IHXPP_WATER = 10,
+  KVT_SIDE_STRIDE_I = 10,
+  KVT_IHXPP_MONITOR = 21,     /* handed to the property monitor */
+  KVT_IHXPP_FLASH = 22,       /* handed to the flash */
+  KVT_IHXPP_COMMON = 23,      /* handed to the flash and the property monitor */
+  KVT_IHXPP_INT_RECORDS = 24, /* PLEX position of the first integer retention record */
+  KVT_IHXPP_REAL_RECORDS = 25,
+  KVT_IHXPP_NSUBS = 26,
+  KVT_IHXPP_RETENTION = 27
+};
+/* Retention mode, word KVT_IHXPP_RETENTION. */
+enum kvt_retention { KVT_RETENTION_OFF = 0, KVT_RETENTION_ON = 1, KVT_RETENTION_ON2 = 2 };
+enum kvt_rhxpp_word { KVT_RHXPP_FLASH_REAL = 1, KVT_RHXPP_ESTIMATE_MARKER = 2, KVT_SIDE_STRIDE_R = 3 };
+/* KVT_HXPKV: word base + group - 1, for the phase groups below. */
+enum kvt_hxpkv_word { KVT_HXPKV_COUNT = 1, KVT_HXPKV_NUMBERS = 6, KVT_HXPKV_FRACTIONS = 11 };
+enum kvt_packed_group {
+  KVT_GROUP_LIQUID = 1,
+  KVT_GROUP_LIQUID1 = 2,
+  KVT_GROUP_LIQUID2 = 3,
+  KVT_GROUP_VAPOUR = 4
+};
+/* KVT_HXPDBG: the trace switch of each routine. */
+enum kvt_trace_switch {
+  KVT_TRACE_HXFLSH = 1,
+  KVT_TRACE_HXPCPP = 2,
+  KVT_TRACE_HXPDNS = 3,
+  KVT_TRACE_HXPFRC = 4,
+  KVT_TRACE_HXPMFL = 5,
+  KVT_TRACE_HXPMWT = 6,
+  KVT_TRACE_HXPPRC = 9,
+  KVT_TRACE_HXPPRS = 10,
+  KVT_TRACE_HXPQFL = 11,
+  KVT_TRACE_HXPSFT = 12,
+  KVT_TRACE_HXPTHC = 13,
+  KVT_TRACE_HXPTHV = 14,
+  KVT_TRACE_HXPTMC = 15,
+  KVT_TRACE_HXPTMP = 16,
+  KVT_TRACE_HXPVIS = 17
+};
+/* Word 1 of KVT_HXOUTP, KVT_HXRMSS and KVT_HXRMIN; words 1 and 2 of KVT_HXSBD. */
+enum kvt_single_word {
+  KVT_HXOUTP_UNIT = 1,
+  KVT_HXRMSS_MISSING = 1,
+  KVT_HXRMIN_VOLUME = 1,
+  KVT_HXSBD_SIDE_0 = 1,
+  KVT_HXSBD_SIDE_1 = 2
+};
 
 #endif /* KVT_HOST_LAYOUT_H_ */

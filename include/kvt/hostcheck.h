@@ -28,6 +28,10 @@
 
 #include <stdint.h>
 
+/* The host's symbols and the words of the blocks it fills (KVT_IHXPP_NSUBS, ...): a setup entry needs
+ * no other header. */
+#include "kvt/host.h"
+
 #if defined(_WIN32)
 #  if defined(KVT_HOSTCHECK_BUILD)
 #    define KVT_HOSTCHECK_API __declspec(dllexport)

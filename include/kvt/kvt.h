@@ -82,63 +82,8 @@ enum kvt_error {
   KVT_ERR_FLASH_FAILED = 1  /* KVT_HXFLSH: the host raised VOKA_FLSCM2 */
 };
 
-/* ---- Words of the configuration blocks, numbered from 1 as in the notes below --------------------
- * Word w of block B is B[w - 1]; KVT_WORD(B, w) names it (and, B taken as an array, does not compile
- * with its arguments swapped, as B[w - 1] would). A side's word: the side-0 word plus
- * KVT_SIDE_STRIDE_I (KVT_IHXPP) or KVT_SIDE_STRIDE_R (KVT_RHXPP) times the side. */
-#define KVT_WORD(block, w) ((&(block)[0])[(w) - 1])
-enum kvt_ihxpp_word {
-  KVT_IHXPP_OPTION_LIST = 1, /* words 1-6: the option list */
-  KVT_IHXPP_PHASE_COUNT = 7,
-  KVT_IHXPP_PHASE_KIND = 8,
-  KVT_IHXPP_FLASH_OPTION = 9,
-  KVT_IHXPP_WATER = 10,
-  KVT_SIDE_STRIDE_I = 10,
-  KVT_IHXPP_MONITOR = 21,     /* handed to the property monitor */
-  KVT_IHXPP_FLASH = 22,       /* handed to the flash */
-  KVT_IHXPP_COMMON = 23,      /* handed to the flash and the property monitor */
-  KVT_IHXPP_INT_RECORDS = 24, /* PLEX position of the first integer retention record */
-  KVT_IHXPP_REAL_RECORDS = 25,
-  KVT_IHXPP_NSUBS = 26,
-  KVT_IHXPP_RETENTION = 27
-};
-/* Retention mode, word KVT_IHXPP_RETENTION. */
-enum kvt_retention { KVT_RETENTION_OFF = 0, KVT_RETENTION_ON = 1, KVT_RETENTION_ON2 = 2 };
-enum kvt_rhxpp_word { KVT_RHXPP_FLASH_REAL = 1, KVT_RHXPP_ESTIMATE_MARKER = 2, KVT_SIDE_STRIDE_R = 3 };
-/* KVT_HXPKV: word base + group - 1, for the phase groups below. */
-enum kvt_hxpkv_word { KVT_HXPKV_COUNT = 1, KVT_HXPKV_NUMBERS = 6, KVT_HXPKV_FRACTIONS = 11 };
-enum kvt_packed_group {
-  KVT_GROUP_LIQUID = 1,
-  KVT_GROUP_LIQUID1 = 2,
-  KVT_GROUP_LIQUID2 = 3,
-  KVT_GROUP_VAPOUR = 4
-};
-/* KVT_HXPDBG: the trace switch of each routine. */
-enum kvt_trace_switch {
-  KVT_TRACE_HXFLSH = 1,
-  KVT_TRACE_HXPCPP = 2,
-  KVT_TRACE_HXPDNS = 3,
-  KVT_TRACE_HXPFRC = 4,
-  KVT_TRACE_HXPMFL = 5,
-  KVT_TRACE_HXPMWT = 6,
-  KVT_TRACE_HXPPRC = 9,
-  KVT_TRACE_HXPPRS = 10,
-  KVT_TRACE_HXPQFL = 11,
-  KVT_TRACE_HXPSFT = 12,
-  KVT_TRACE_HXPTHC = 13,
-  KVT_TRACE_HXPTHV = 14,
-  KVT_TRACE_HXPTMC = 15,
-  KVT_TRACE_HXPTMP = 16,
-  KVT_TRACE_HXPVIS = 17
-};
-/* Word 1 of KVT_HXOUTP, KVT_HXRMSS and KVT_HXRMIN; words 1 and 2 of KVT_HXSBD. */
-enum kvt_single_word {
-  KVT_HXOUTP_UNIT = 1,
-  KVT_HXRMSS_MISSING = 1,
-  KVT_HXRMIN_VOLUME = 1,
-  KVT_HXSBD_SIDE_0 = 1,
-  KVT_HXSBD_SIDE_1 = 2
-};
+/* The words of the configuration blocks below (KVT_WORD, KVT_IHXPP_NSUBS, KVT_TRACE_HXPCPP, ...) are
+ * named in kvt/host_layout.h, beside the host's own words: a host fills them. */
 
 /* ---- Configuration blocks (zero at load; the host writes them) -------------------------------- */
 
