@@ -15,6 +15,7 @@ constexpr double kPresent = 1e-10;
       n,
       [n](auto comp, auto numbers_in, auto numbers, auto fractions) {
         int64_t k = 0;
+        if (n <= 0) return k;
         // The index runs from -n up to 0 over runs shifted by n: the loop's step is then also its test.
         const auto ce = comp.shifted(n), le = numbers_in.shifted(n);
         for (int64_t i = -n; i != 0; ++i) {
