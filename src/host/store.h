@@ -133,7 +133,19 @@ inline int64_t* scratch_int_record() { return plex_int_ptr(add(int_base(), stwor
 inline double* critical_work() { return plex_real_ptr(add(real_base(), stwork_int(KVT_STWORK_CRITICAL_WORK))); }
 
 // Molecular weight of host component number j.
-inline double component_molwt(int64_t j) { return plex_real(add(VOKA_IPOFF1[KVT_IPOFF1_MOLWT - 1], j)); }
+inline Pos molwt_table() { return VOKA_IPOFF1[KVT_IPOFF1_MOLWT - 1]; }
+inline double component_molwt(int64_t j) { return plex_real(add(molwt_table(), j)); }
+
+// Molecular weights read by a walk over many component numbers. With the table at a position from 1
+// to 2^62, a number from 0 to 2^31 - 1 gives a position from 1 to below 2^63, which cannot wrap: such
+// a number indexes the table directly, with component_molwt's result and no position formed.
+struct DirectMolwts {
+  const int64_t* number0;  // the word of component number 0
+  static bool fits(Pos table) { return table >= 1 && table <= Pos{1} << 62; }
+  static bool fits_number(int64_t j) { return static_cast<uint64_t>(j) < uint64_t{1} << 31; }
+  explicit DirectMolwts(Pos table) : number0(VOKA_PLEX + (table - 1)) {}
+  double operator[](int64_t j) const { return std::bit_cast<double>(number0[j]); }
+};
 
 // ---- Phase property table ---------------------------------------------------------------------------
 

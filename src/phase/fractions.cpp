@@ -1,6 +1,8 @@
 #include "phase/fractions.h"
 
+#include <array>
 #include <cmath>
+#include <type_traits>
 
 #include "blocks/codes.h"
 #include "stream/slots.h"
@@ -10,6 +12,29 @@ namespace kvt::phase {
 
 namespace {
 
+// The sum of mole fraction times weight over the n components of runs shifted by n (n > 0), added
+// in the components' order. The index runs from -n up to 0, so that the loop's step is also its test.
+// Where the weights can be read directly, two components a step (an odd count takes its first
+// through the checked read), until a pair holds a number that cannot; the rest one by one, checked.
+template <class X, class List>
+[[gnu::always_inline]] inline double weighted_sum(X xe, List le, int64_t n) {
+  double s = 0.0;
+  int64_t i = -n;
+  const host::Pos table = host::molwt_table();
+  if (std::is_same_v<X, host::CheckedRun> && host::DirectMolwts::fits(table)) {
+    if (n & 1) s += xe.real(i) * host::component_molwt(le.word(i)), ++i;
+    const host::DirectMolwts w(table);
+    for (; i != 0; i += 2) {
+      const int64_t j0 = le.word(i), j1 = le.word(i + 1);
+      if (!w.fits_number(j0) || !w.fits_number(j1)) break;
+      s += xe.real(i) * w[j0];
+      s += xe.real(i + 1) * w[j1];
+    }
+  }
+  for (; i != 0; ++i) s += xe.real(i) * host::component_molwt(le.word(i));
+  return s;
+}
+
 // Molecular weight of a phase from its composition and the component molecular weights: the
 // composition and the component-number list are walked as runs; each weight is read at its own
 // component number. Always inline: the walk then runs in the caller's free registers, with no call.
@@ -18,12 +43,8 @@ namespace {
   return host::walk_runs(
       n,
       [n](auto x, auto list) {
-        double s = 0.0;
-        if (n <= 0) return s;
-        // The index runs from -n up to 0 over runs shifted by n: the loop's step is then also its test.
-        const auto xe = x.shifted(n), le = list.shifted(n);
-        for (int64_t i = -n; i != 0; ++i) s += xe.real(i) * host::component_molwt(le.word(i));
-        return s;
+        if (n <= 0) return 0.0;
+        return weighted_sum(x.shifted(n), list.shifted(n), n);
       },
       host::comp_pos(c), host::complist_pos());
 }
@@ -35,6 +56,11 @@ namespace {
 // weight. Where the mole fraction is NaN the answer is that NaN, even where the weights are NaN too:
 // the test names the operand whose NaN the product carries, so it does not depend on the order the
 // compiler gives the product's operands, whichever routine asks.
+double mass_fraction(double value, double weights, double stream_molwt) {
+  const double product = std::isnan(value) ? value : value * weights;
+  return product / stream_molwt;
+}
+// The same with the stream's weight read from its slot (the three fractions of phase_fractions).
 double mass_fraction(double value, double weights, const double* strm) {
   const double product = std::isnan(value) ? value : value * weights;
   return product / slot(strm, Slot::MolWt);
@@ -50,14 +76,23 @@ void store_fraction(double* strm, const int64_t* nstrm, int64_t code, double* fr
   if (trace::enabled(trace::kHxpfrc)) trace_fraction(strm, nstrm, code, value);
 }
 
-// The mass-basis fraction of a mole fraction that is not final (inline, as composition_molwt).
-[[gnu::always_inline]] inline double mass_basis(double* strm, int64_t code, double mole) {
-  return mass_fraction(mole, composition_molwt(entry(code).comp.word), strm);
+// The composition word of each phase code, packed so that one load finds it.
+constexpr auto kCompWords = [] {
+  std::array<host::CompWord, std::size(kEntries)> words{};
+  for (std::size_t code = 0; code < words.size(); ++code) words[code] = kEntries[code].comp.word;
+  return words;
+}();
+
+// The mass-basis fraction of a mole fraction that is not final (inline, as composition_molwt), with
+// the stream's molecular weight read before the walk, which then needs no register for the stream.
+[[gnu::always_inline]] inline double mass_basis(int64_t code, double mole, double stream_molwt) {
+  return mass_fraction(mole, composition_molwt(kCompWords[static_cast<std::size_t>(code)]), stream_molwt);
 }
 
 // The same, stored and traced.
-[[gnu::noinline]] void traced_mass_basis(double* strm, const int64_t* nstrm, int64_t code, double* frc, double mole) {
-  store_fraction(strm, nstrm, code, frc, mass_basis(strm, code, mole));
+[[gnu::noinline]] void traced_mass_basis(double* strm, const int64_t* nstrm, int64_t code, double* frc, double mole,
+                                         double stream_molwt) {
+  store_fraction(strm, nstrm, code, frc, mass_basis(code, mole, stream_molwt));
 }
 
 }  // namespace
@@ -66,9 +101,9 @@ void store_fraction(double* strm, const int64_t* nstrm, int64_t code, double* fr
 // that a mole-basis fraction does not pay for the walk's registers. With the trace off only the walk
 // and the two addresses it needs are live, so the walk needs no registers saved.
 [[gnu::noinline]] static void phase_fraction_on_mass_basis(double* strm, const int64_t* nstrm, int64_t code,
-                                                           double* frc, double mole) {
-  if (trace::enabled(trace::kHxpfrc)) return traced_mass_basis(strm, nstrm, code, frc, mole);
-  *frc = mass_basis(strm, code, mole);
+                                                           double* frc, double mole, double stream_molwt) {
+  if (trace::enabled(trace::kHxpfrc)) return traced_mass_basis(strm, nstrm, code, frc, mole, stream_molwt);
+  *frc = mass_basis(code, mole, stream_molwt);
 }
 
 void phase_fraction(double* strm, const int64_t* nstrm, int64_t code, const int64_t* ibas, double* frc) {
@@ -78,7 +113,8 @@ void phase_fraction(double* strm, const int64_t* nstrm, int64_t code, const int6
     return;
   }
   const MoleFraction f = mole_fraction(code, vf, NanFirst::LiquidSplit);
-  if (!f.final && *ibas == KVT_BASIS_MASS) return phase_fraction_on_mass_basis(strm, nstrm, code, frc, f.value);
+  if (!f.final && *ibas == KVT_BASIS_MASS)
+    return phase_fraction_on_mass_basis(strm, nstrm, code, frc, f.value, slot(strm, Slot::MolWt));
   store_fraction(strm, nstrm, code, frc, f.value);
 }
 

@@ -65,7 +65,8 @@ TEST(Cli, DefaultCaseWithEveryOutput) {
   for (const char* part : {"case: <default case>; 11 points", "side 0: overhead vapour (auto: peng-robinson; no pair has NRTL parameters)",
                            "side 1: cooling water (auto: iapws; water alone: IAPWS-IF97)", "dew point", "liquid 2 appears",
                            "degC", "bar", "exchanger (counter-current)", "minimum approach", "LMTD", "weighted MTD", "UA",
-                           "liquid 2 composition"}) {
+                           "liquid 2 composition",
+                           "components: n-hexane (110-54-3), n-heptane (142-82-5), water (7732-18-5), nitrogen (7727-37-9)"}) {
     EXPECT_TRUE(contains(r.out, part)) << part;
   }
   EXPECT_FALSE(contains(r.out, "1e+35"));  // an absent phase never shows the missing value
@@ -74,6 +75,8 @@ TEST(Cli, DefaultCaseWithEveryOutput) {
   EXPECT_EQ(dir.listing(), (std::vector<std::string>{"curve.svg", "result.json", "tables", "tables/side0.csv", "tables/side1.csv"}));
   EXPECT_TRUE(is_image(dir / "curve.svg", PlotFormat::Svg));
   EXPECT_EQ(run_in(dir.path(), {"-m", "json.tool", "result.json"}, "", "python3").status, 0);
+  EXPECT_TRUE(contains(test::read_file(dir / "result.json"),
+                       R"("cas_numbers":{"n-hexane":"110-54-3","n-heptane":"142-82-5","water":"7732-18-5","nitrogen":"7727-37-9"})"));
   const auto rows = csv_rows(dir / "tables/side0.csv");
   ASSERT_EQ(rows.size(), 1u + 11u + 1u);  // header, points, the dew point where both liquids appear
   const auto& head = rows[0];

@@ -91,14 +91,16 @@ TEST(Databank, ComponentsFoundByNameSynonymFormulaOrCas) {
     }
     EXPECT_NE(got.find(r.found), std::string::npos) << r.text << ": " << got;
   }
-  // a component whose name is not written as a plain `name = "..."` line is found all the same
+  // a component whose name and CAS number are not written as plain `key = "..."` lines is found all the
+  // same, by either
   std::ifstream in(KVT_REFERENCE_DATABANK);
   std::string text{std::istreambuf_iterator<char>(in), {}};
   text.replace(text.find("name = \"methane\""), 16, "name=\"Methane\"");
+  text.replace(text.find("cas = \"74-82-8\""), 15, "cas = '74-82-8'");
   const auto path = std::filesystem::temp_directory_path() / "kvt_unspaced_name.toml";
   std::ofstream(path) << text;
   const Databank db = read_databank(path);
-  EXPECT_EQ(resolve_entry(db.entries, "Methane").formula, "CH4");
+  for (const char* typed : {"Methane", "74-82-8"}) EXPECT_EQ(resolve_entry(db.entries, typed).formula, "CH4") << typed;
   // an NRTL pair's alpha is taken from 0 to 10, ends included
   for (const auto& [alpha, taken] : {std::pair{"0", true}, std::pair{"10", true}, std::pair{"-0.01", false}, std::pair{"10.01", false}}) {
     std::string changed = text;

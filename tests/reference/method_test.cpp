@@ -362,7 +362,11 @@ TEST(Flash, EverySpecificationKindFindsTheTpState) {
 // enthalpy, or the gases above their critical temperatures (searched from 200 K) left as vapour.
 TEST(Flash, RefusesWhatItCannotTake) {
   auto from_200_k = [](FlashRequest q) { return q.t_min = 200.0, q; };
+  // searched up to an unbounded pressure, a liquid's enthalpy met at the top: the bisection for the end
+  // of that plateau never closes its bracket
+  auto unbounded = [](FlashRequest q) { return q.p_max = HUGE_VAL, q; };
   const std::vector<const char*> bt{"benzene", "toluene"};
+  const double h_liquid = flash(system_of(bt), std::vector{0.5, 0.5}, request(2, 350.0, 2e5)).enthalpy;
   const struct { std::vector<const char*> names; std::vector<double> z; FlashRequest q; const char* says; bool bad_input = true; } kRows[] = {
       {bt, {0.5}, request(2, 350.0, 1e5), "composition has the wrong length"},
       {bt, {0.5, -0.1}, request(2, 350.0, 1e5), "negative or non-finite fraction"},
@@ -381,7 +385,8 @@ TEST(Flash, RefusesWhatItCannotTake) {
       {{"nitrogen", "methane", "n-hexane"}, {0.1, 0.1, 0.8}, from_200_k(request(3, 2.5e5, 0.0)),
        "nitrogen, methane, above their critical temperatures, do not condense whole", false},
       {{"nitrogen", "n-hexane"}, {0.1, 0.9}, from_200_k(request(3, 2.5e5, 0.0)),
-       ": nitrogen, above its critical temperature, does not condense whole", false}};
+       ": nitrogen, above its critical temperature, does not condense whole", false},
+      {bt, {0.5, 0.5}, unbounded(request(4, 350.0, h_liquid)), "the bisection stopped at its cap of 300 iterations", false}};
   for (const auto& row : kRows) {
     const FlashResult r = flash(system_of(row.names), row.z, row.q);
     EXPECT_TRUE(!r.converged && r.bad_input == row.bad_input && r.message.find(row.says) != std::string::npos) << r.message;

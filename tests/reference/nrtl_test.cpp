@@ -189,15 +189,25 @@ TEST(NrtlMethod, ButanolWaterTwoLiquids) {
       EXPECT_NEAR(held, z[i], 1e-9) << t << " K, component " << i;
     }
   }
-  // with free water, the liquid that would first condense from a vapour holds no water
-  const FlashResult dry = flash(wet, z, request(2, 400.0, 101325.0, PhaseModel::kEquilibrium, true));
-  ASSERT_TRUE(dry.converged && dry.vapour_fraction == 1.0);
-  EXPECT_EQ(dry.x1[2], 0.0);
-  // and is the dew point's: x_i in proportion to y_i / (gamma_i(x) Psat_i)
-  const std::vector<double> lg = NrtlAt(wet.nrtl.parameters, 400.0).ln_gamma(dry.x1);
-  double g[2], gsum = 0.0;
-  for (std::size_t i = 0; i < 2; ++i) gsum += g[i] = dry.y[i] / std::exp(lg[i] + ln_vapour_pressure(*wet.components[i], 400.0));
-  for (std::size_t i = 0; i < 2; ++i) EXPECT_NEAR(dry.x1[i], g[i] / gsum, 1e-6) << i;
+  // with free water, wherever water stands in the list, the organic liquid holds none (beside the free
+  // water, or with too little water for any, all of it in the vapour), and neither does the liquid that
+  // would first condense from a vapour, which is the dew point's: x_i in proportion to y_i / (gamma_i(x) Psat_i)
+  const struct { std::vector<const char*> names; std::vector<double> z; std::size_t water; } kWet[] = {
+      {{"nitrogen", "1-butanol", "water"}, z, 2}, {{"water", "nitrogen", "1-butanol"}, {0.05, 0.5, 0.45}, 0}};
+  for (const auto& row : kWet) {
+    const FlashSystem sys3 = system_of(row.names, Method::nrtl);
+    const FlashResult organic = flash(sys3, row.z, request(2, 330.0, 101325.0, PhaseModel::kEquilibrium, true));
+    ASSERT_TRUE(organic.converged && organic.phase_amount[kL1] > 0.0);
+    EXPECT_EQ(organic.x1[row.water], 0.0);
+    const FlashResult dry = flash(sys3, row.z, request(2, 400.0, 101325.0, PhaseModel::kEquilibrium, true));
+    ASSERT_TRUE(dry.converged && dry.vapour_fraction == 1.0);
+    EXPECT_EQ(dry.x1[row.water], 0.0);
+    const std::vector<double> lg = NrtlAt(sys3.nrtl.parameters, 400.0).ln_gamma(dry.x1);
+    double g[3] = {}, gsum = 0.0;
+    for (std::size_t i = 0; i < 3; ++i)
+      if (i != row.water) gsum += g[i] = dry.y[i] / std::exp(lg[i] + ln_vapour_pressure(*sys3.components[i], 400.0));
+    for (std::size_t i = 0; i < 3; ++i) EXPECT_NEAR(dry.x1[i], g[i] / gsum, 1e-6) << i;
+  }
 }
 
 
