@@ -2,10 +2,12 @@
 #include <algorithm>
 #include <iterator>
 #include <cmath>
+#include <cstdio>
 #include <sstream>
 
 #include "flash_call.h"
 #include "host_state.h"
+#include "latent_heat.h"
 #include "lookup.h"
 #include "kvt/host.h"
 #include "kvt_reference/reference_host.h"
@@ -57,6 +59,28 @@ void note_saturation_misses(const std::vector<const Component*>& comps) {
   n.t = n.p = std::nan("");
   n.text = "select_components: the Peng-Robinson saturation temperature lies up to this far from the vapour-pressure "
            "correlation over Tr 0.45-0.95 for " + s.str();
+  host().note(std::move(n));
+}
+
+// One note per set naming the components whose latent heat under the set's method (h at vapour
+// fraction 1 less h at 0 across the pure component's boiling) misses the heat-of-vaporisation
+// correlation beyond its bound, with the miss and the pressure.
+void note_latent_heat_misses(const std::vector<const Component*>& comps, Method method) {
+  std::string s;
+  for (const Component* c : comps) {
+    const LatentHeatMiss miss = latent_heat_miss(host().databank, *c, method);
+    if (miss.deviation == 0.0) continue;
+    char size[64];
+    std::snprintf(size, sizeof size, " %+.1f %% at %.0f kPa", 100.0 * miss.deviation, miss.p / 1e3);
+    s += (s.empty() ? "" : ", ") + c->name + size;
+  }
+  if (s.empty()) return;
+  Note n;
+  n.kind = NoteKind::method_range;
+  n.routine = "select_components";
+  n.t = n.p = std::nan("");
+  n.text = "select_components: the latent heat across the boiling of the pure component misses the heat-of-vaporisation "
+           "correlation by more than 2 % (5 % above Tr 0.9) for " + s;
   host().note(std::move(n));
 }
 
@@ -119,6 +143,7 @@ void select_components(std::span<const std::string> names, Method method) {
     note_missing_kij(components);
     note_saturation_misses(components);
   }
+  note_latent_heat_misses(components, method);
   h.system = flash_system(h.databank, std::move(components), method);
   lay_out_store();
 }
