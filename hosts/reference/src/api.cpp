@@ -44,44 +44,41 @@ void note_missing_kij(const std::vector<const Component*>& comps) {
   host().note(std::move(n));
 }
 
-// One note per Peng-Robinson set naming the components whose saturation temperature under the equation
-// lies more than kSaturationMissNoted from their vapour-pressure correlation somewhere over Tr
-// 0.45-0.95, with the distance.
-void note_saturation_misses(const std::vector<const Component*>& comps) {
-  std::ostringstream s;
-  s.precision(3);
-  for (const Component* c : comps)
-    if (c->saturation_miss > kSaturationMissNoted) s << (s.tellp() > 0 ? ", " : "") << c->name << " " << c->saturation_miss << " K";
-  if (s.tellp() == 0) return;
+// A note of the set's selection about one of its components (one per component, so that notes
+// gathered by kind, routine and component keep each).
+void note_component(const Component& c, const std::string& text, const char* size) {
   Note n;
   n.kind = NoteKind::method_range;
   n.routine = "select_components";
+  n.component = c.name;
   n.t = n.p = std::nan("");
-  n.text = "select_components: the Peng-Robinson saturation temperature lies up to this far from the vapour-pressure "
-           "correlation over Tr 0.45-0.95 for " + s.str();
+  n.text = "select_components: " + text + " for " + c.name + size;
   host().note(std::move(n));
 }
 
-// One note per set naming the components whose latent heat under the set's method (h at vapour
-// fraction 1 less h at 0 across the pure component's boiling) misses the heat-of-vaporisation
-// correlation beyond its bound, with the miss and the pressure.
+// A note per component of a Peng-Robinson set whose saturation temperature under the equation lies
+// more than kSaturationMissNoted from its vapour-pressure correlation somewhere over Tr 0.45-0.95,
+// with the distance.
+void note_saturation_misses(const std::vector<const Component*>& comps) {
+  for (const Component* c : comps) {
+    if (c->saturation_miss <= kSaturationMissNoted) continue;
+    char size[32];
+    std::snprintf(size, sizeof size, " %.3g K", c->saturation_miss);
+    note_component(*c, "the Peng-Robinson saturation temperature lies up to this far from the vapour-pressure correlation over Tr 0.45-0.95", size);
+  }
+}
+
+// A note per component of a set whose latent heat under the set's method (h at vapour fraction 1
+// less h at 0 across the pure component's boiling) misses the heat-of-vaporisation correlation beyond
+// its bound, with the miss and the pressure.
 void note_latent_heat_misses(const std::vector<const Component*>& comps, Method method) {
-  std::string s;
   for (const Component* c : comps) {
     const LatentHeatMiss miss = latent_heat_miss(host().databank, *c, method);
     if (miss.deviation == 0.0) continue;
     char size[64];
     std::snprintf(size, sizeof size, " %+.1f %% at %.0f kPa", 100.0 * miss.deviation, miss.p / 1e3);
-    s += (s.empty() ? "" : ", ") + c->name + size;
+    note_component(*c, "the latent heat across the boiling of the pure component misses the heat-of-vaporisation correlation by more than 2 % (5 % above Tr 0.9)", size);
   }
-  if (s.empty()) return;
-  Note n;
-  n.kind = NoteKind::method_range;
-  n.routine = "select_components";
-  n.t = n.p = std::nan("");
-  n.text = "select_components: the latent heat across the boiling of the pure component misses the heat-of-vaporisation "
-           "correlation by more than 2 % (5 % above Tr 0.9) for " + s;
-  host().note(std::move(n));
 }
 
 void check_selected() {
