@@ -8,11 +8,12 @@ namespace hxprops {
 namespace {
 
 // Two raisings are one note when they are of one kind, from one routine, about one phase and
-// component; a note that names none of these (an unclassified one) is one by its text.
+// component; a note that names none of these (an unclassified one), or one raised at no state (the
+// component selection's, each a fact of its own about a component), is one by its text.
 bool same_note(const SideNote& kept, const HostNote& n) {
   if (kept.kind != n.kind || kept.routine != n.routine || kept.phase != n.phase || kept.component != n.component) return false;
   const bool classified = n.kind != "other" || !n.component.empty() || !n.phase.empty();
-  return classified || kept.text == n.text;
+  return (classified && std::isfinite(n.t)) || kept.text == n.text;
 }
 
 }  // namespace

@@ -187,23 +187,38 @@ TEST(PengRobinson, HeatOfVaporisationFollowsItsCorrelation) {
     }
     std::printf("[ deviation ] %s peng-robinson heat of vaporisation %.2f %%\n", c.name.c_str(), 100.0 * worst);
   }
-  // The latent heat a curve carries across every component's boiling at 101 325 Pa (h at vapour
-  // fraction 1 less h at 0), both methods: 2 %. Under Peng-Robinson the liquid's path starts at Tr 0.7,
-  // and where a table's liquid heat capacity and heat of vaporisation disagree between there and the
-  // boiling point the latent heat carries that disagreement (stated, %).
-  const std::map<std::string, double> kPengRobinsonMisses{{"n-hexadecane", 5.63}, {"cyclohexanone", 3.89}, {"n-nonadecane", 3.61},
-                                                          {"n-octadecane", 2.88}, {"n-heptadecane", 2.22}, {"ozone", 2.17},
-                                                          {"n-pentadecane", 2.06}};
-  for (Method m : {Method::ideal, Method::peng_robinson}) {
-    for (const auto& e : bank().entries) {
-      const Component& c = *bank().find(e.name);
-      const FlashSystem sys = system_of({c.name.c_str()}, m);
-      const FlashResult l = flash(sys, kPure, request(3, 101325.0, 0.0)), v = flash(sys, kPure, request(3, 101325.0, 1.0));
-      if (c.name == "water" || l.t < c.heat_of_vaporisation.tmin()) continue;  // water: IAPWS; carbon dioxide sublimes
-      const double ref = heat_of_vaporisation(c, 0.5 * (l.t + v.t));
-      const bool listed = m == Method::peng_robinson && kPengRobinsonMisses.contains(c.name);
-      EXPECT_NEAR(v.enthalpy - l.enthalpy, ref, (listed ? kPengRobinsonMisses.at(c.name) + 0.05 : 2.0) / 100.0 * ref)
-          << c.name << (m == Method::ideal ? " ideal" : " peng-robinson");
+  // The latent heat a curve carries across every component's boiling (h at vapour fraction 1 less h
+  // at 0) against the correlation, both methods, at 101 325 Pa and at 0.8 Pc: 2 % up to Tr 0.9, 5 % up
+  // to 0.97 (beyond, or where the method finds no boiling, no row). Under Peng-Robinson the liquid's
+  // path starts at the normal boiling point (Tr 0.7 if that is lower): cyclohexanone and ozone boil
+  // below Tr 0.7, and near Tc the equation's vapour residual carries what it misses; these misses are
+  // stated (%) and noted at run time. The ideal method's vapour is the ideal gas, which cannot carry
+  // the departure at 0.8 Pc: there it overstates the latent heat by up to 85 % (noted at run time).
+  const std::map<std::string, double> kPengRobinsonMisses[2] = {
+      {{"cyclohexanone", 3.89}, {"ozone", 2.17}},
+      {{"methane", 6.70}, {"n-butane", 7.09}, {"1,2-dibromoethane", 5.93}, {"1-butene", 7.10}, {"1-pentyne", 14.52},
+       {"isobutane", 6.09}, {"argon", 8.75}, {"cyclobutane", 8.26}, {"diethyl ether", 35.16}, {"ethylene", 7.53},
+       {"methyl mercaptan", 6.63}, {"methyl isopropyl ketone", 6.82}, {"oxygen", 5.86}, {"ozone", 9.64}}};
+  for (int high : {0, 1}) {
+    for (Method m : {Method::ideal, Method::peng_robinson}) {
+      for (const auto& e : bank().entries) {
+        const Component& c = *bank().find(e.name);
+        const FlashSystem sys = system_of({c.name.c_str()}, m);
+        const double p = high ? 0.8 * c.pc : 101325.0;
+        const FlashResult l = flash(sys, kPure, request(3, p, 0.0)), v = flash(sys, kPure, request(3, p, 1.0));
+        if (c.name == "water" || l.t < c.heat_of_vaporisation.tmin()) continue;  // water: IAPWS; carbon dioxide sublimes
+        const double t = 0.5 * (l.t + v.t), ref = heat_of_vaporisation(c, t), jump = v.enthalpy - l.enthalpy;
+        const std::string label = c.name + (m == Method::ideal ? " ideal" : " peng-robinson") + (high ? " 0.8 Pc" : " 1 atm");
+        if (high && (!l.converged || !v.converged || t > 0.97 * c.tc)) continue;
+        ASSERT_TRUE(l.converged && v.converged) << label;
+        if (high && m == Method::ideal) {
+          EXPECT_TRUE(jump > ref && jump < 1.85 * ref) << label;
+          continue;
+        }
+        const bool listed = m == Method::peng_robinson && kPengRobinsonMisses[high].contains(c.name);
+        const double bound = listed ? kPengRobinsonMisses[high].at(c.name) + 0.05 : t <= 0.9 * c.tc ? 2.0 : 5.0;
+        EXPECT_NEAR(jump, ref, bound / 100.0 * ref) << label;
+      }
     }
   }
 }

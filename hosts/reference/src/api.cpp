@@ -2,10 +2,12 @@
 #include <algorithm>
 #include <iterator>
 #include <cmath>
+#include <cstdio>
 #include <sstream>
 
 #include "flash_call.h"
 #include "host_state.h"
+#include "latent_heat.h"
 #include "lookup.h"
 #include "method_choice.h"
 #include "kvt/host.h"
@@ -43,22 +45,41 @@ void note_missing_kij(const std::vector<const Component*>& comps) {
   host().note(std::move(n));
 }
 
-// One note per Peng-Robinson set naming the components whose saturation temperature under the equation
-// lies more than kSaturationMissNoted from their vapour-pressure correlation somewhere over Tr
-// 0.45-0.95, with the distance.
-void note_saturation_misses(const std::vector<const Component*>& comps) {
-  std::ostringstream s;
-  s.precision(3);
-  for (const Component* c : comps)
-    if (c->saturation_miss > kSaturationMissNoted) s << (s.tellp() > 0 ? ", " : "") << c->name << " " << c->saturation_miss << " K";
-  if (s.tellp() == 0) return;
+// A note of the set's selection about one of its components (one per component, so that notes
+// gathered by kind, routine and component keep each).
+void note_component(const Component& c, const std::string& text, const char* size) {
   Note n;
   n.kind = NoteKind::method_range;
   n.routine = "select_components";
+  n.component = c.name;
   n.t = n.p = std::nan("");
-  n.text = "select_components: the Peng-Robinson saturation temperature lies up to this far from the vapour-pressure "
-           "correlation over Tr 0.45-0.95 for " + s.str();
+  n.text = "select_components: " + text + " for " + c.name + size;
   host().note(std::move(n));
+}
+
+// A note per component of a Peng-Robinson set whose saturation temperature under the equation lies
+// more than kSaturationMissNoted from its vapour-pressure correlation somewhere over Tr 0.45-0.95,
+// with the distance.
+void note_saturation_misses(const std::vector<const Component*>& comps) {
+  for (const Component* c : comps) {
+    if (c->saturation_miss <= kSaturationMissNoted) continue;
+    char size[32];
+    std::snprintf(size, sizeof size, " %.3g K", c->saturation_miss);
+    note_component(*c, "the Peng-Robinson saturation temperature lies up to this far from the vapour-pressure correlation over Tr 0.45-0.95", size);
+  }
+}
+
+// A note per component of a set whose latent heat under the set's method (h at vapour fraction 1
+// less h at 0 across the pure component's boiling) misses the heat-of-vaporisation correlation beyond
+// its bound, with the miss and the pressure.
+void note_latent_heat_misses(const std::vector<const Component*>& comps, Method method) {
+  for (const Component* c : comps) {
+    const LatentHeatMiss miss = latent_heat_miss(host().databank, *c, method);
+    if (miss.deviation == 0.0) continue;
+    char size[64];
+    std::snprintf(size, sizeof size, " %+.1f %% at %.0f kPa", 100.0 * miss.deviation, miss.p / 1e3);
+    note_component(*c, "the latent heat across the boiling of the pure component misses the heat-of-vaporisation correlation by more than 2 % (5 % above Tr 0.9)", size);
+  }
 }
 
 void check_selected() {
@@ -143,6 +164,7 @@ void select_components(std::span<const std::string> names, Method method, double
     note_missing_kij(components);
     note_saturation_misses(components);
   }
+  note_latent_heat_misses(components, method);
   h.system = flash_system(h.databank, std::move(components), method);
   lay_out_store();
 }

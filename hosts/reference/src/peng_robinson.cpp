@@ -199,7 +199,7 @@ SaturatedVapour saturated_vapour(const PengRobinson& one) {
 
 LiquidPathKnots equation_path(const PengRobinson& one) {
   const Component& c = *one.components.front();
-  const double anchor = std::clamp(kEquationAnchor * c.tc, c.liquid_cp.tmin(), c.liquid_cp.tmax());
+  const double anchor = std::clamp(std::max(c.tb, kEquationAnchor * c.tc), c.liquid_cp.tmin(), c.liquid_cp.tmax());
   return liquid_path_knots(c, anchor, saturated_vapour(one));
 }
 

@@ -60,7 +60,8 @@ PrPhase pr_phase(const PengRobinson& pr, double t, double p, std::span<const dou
 
 // The liquid's enthalpy correction, J/kmol: sum_i x_i D_i(T), where D_i brings the equation's pure
 // saturated liquid onto the measured one. The measured path runs as the ideal method's does, from
-// its anchor (here at Tr = kEquationAnchor) along the liquid heat-capacity correlation, but starts from the equation's saturated
+// its anchor (here the normal boiling point, or Tr = kEquationAnchor if that is later) along the
+// liquid heat-capacity correlation, but starts from the equation's saturated
 // vapour (ideal gas plus residual) less the heat of vaporisation; beyond the top of the heat-capacity
 // correlation it follows the heat-of-vaporisation correlation under the equation's vapour. So under
 // this method the liquid heat capacity is the measured one and H_V - H_L at saturation follows the
