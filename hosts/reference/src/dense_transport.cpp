@@ -10,19 +10,25 @@ namespace kvt::reference {
 namespace {
 
 // Chung's pseudo-fluid of a mixture: critical volume (cm3/mol), temperature (K), acentric factor,
-// molar mass (g/mol).
+// molar mass (g/mol); all 0 where a component present lacks its critical constants (no correction).
 struct PseudoFluid {
   double vc, tc, omega, mw;
 };
 
 PseudoFluid pseudo_fluid(const Mixture& m) {
   double total = 0.0;
-  for (double xi : m.x) total += xi;
   const std::vector<double>& x = m.x;
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    const Component& c = *m.components[i];
+    if (x[i] > 0.0 && !(c.vc > 0.0 && c.tc > 0.0 && c.mw > 0.0)) return {};
+    total += x[i];
+  }
+  if (!(total > 0.0)) return {};
   double s3 = 0.0, e = 0.0, w = 0.0, mm = 0.0;
   for (std::size_t i = 0; i < x.size(); ++i) {
     const Component& a = *m.components[i];
     for (std::size_t j = 0; j < x.size(); ++j) {
+      if (!(x[i] > 0.0 && x[j] > 0.0)) continue;
       const Component& b = *m.components[j];
       const double sigma2 = 0.809 * 0.809 * std::cbrt(a.vc * 1e3 * b.vc * 1e3);  // sigma_ij^2, sigma = 0.809 Vc^(1/3)
       const double sigma3 = std::pow(sigma2, 1.5), eps = std::sqrt(a.tc * b.tc) / 1.2593;
@@ -33,7 +39,11 @@ PseudoFluid pseudo_fluid(const Mixture& m) {
       mm += xx * eps * sigma2 * std::sqrt(2.0 * a.mw * b.mw / (a.mw + b.mw));
     }
   }
-  s3 /= total * total, e /= total * total * s3, w /= total * total, mm /= total * total;
+  const double t2 = total * total;
+  s3 /= t2;
+  e /= t2 * s3;
+  w /= t2;
+  mm /= t2;
   const double sigma = std::cbrt(s3), root_m = mm / (e * sigma * sigma);
   return {std::pow(sigma / 0.809, 3.0), 1.2593 * e, w / s3, root_m * root_m};
 }
@@ -79,8 +89,8 @@ double packing(const PseudoFluid& f, double rho) { return std::min(rho * f.vc * 
 }  // namespace
 
 double dense_viscosity(const Mixture& m, double t, double rho, double mu0) {
-  if (!(rho > 0.0)) return mu0;
   const PseudoFluid f = pseudo_fluid(m);
+  if (!(rho > 0.0) || !(f.vc > 0.0)) return mu0;
   const double y = packing(f, rho), ts = 1.2593 * t / f.tc;
   const auto e = coefficients(kViscosityE, f.omega);
   const double g = g2(y, e[0], e[1], e[2], e[3], e[4]);
@@ -90,8 +100,8 @@ double dense_viscosity(const Mixture& m, double t, double rho, double mu0) {
 }
 
 double dense_conductivity(const Mixture& m, double t, double rho, double k0) {
-  if (!(rho > 0.0)) return k0;
   const PseudoFluid f = pseudo_fluid(m);
+  if (!(rho > 0.0) || !(f.vc > 0.0)) return k0;
   const double y = packing(f, rho), tr = t / f.tc;
   const auto b = coefficients(kConductivityB, f.omega);
   const double g = g2(y, b[0], b[1], b[2], b[3], b[4]);
