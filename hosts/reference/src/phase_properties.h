@@ -5,7 +5,9 @@
 // the liquid's volume by ideal mixing of the density correlations and the equation's (translated)
 // volume blended linearly, viscosity and conductivity geometrically between the liquid and vapour
 // mixing rules. So a fluid above its critical point has one path in T and P, and the liquid and
-// vapour routines give it the same figure on its one root.
+// vapour routines give it the same figure on its one root. The vapour's viscosity and conductivity
+// are corrected to the phase's density (dense_transport.h): the root's under Peng-Robinson, the ideal
+// gas's under the ideal method; a phase of water alone takes IAPWS at its pressure.
 #pragma once
 
 #include <span>
