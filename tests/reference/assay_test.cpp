@@ -14,7 +14,8 @@ constexpr double kT60F = 288.706, kT15C = 288.15, kWater60F = 999.016;
 
 // Tolerances (relative): MW 5 %, Tc 1.5 %, Pc 5 %, omega 10 %, liquid density at 15 degC 2 %,
 // ideal-gas Cp at 300 K 5 % (Kesler-Lee's falls short at n-eicosane, +5.2 %: held to 6 % there, the
-// one row that misses the target).
+// one row that misses the target). The rest are estimates of the class that PGL5 reports for its
+// methods: liquid Cp and heat of vaporisation within 5 %, surface tension 10 %, transport 25 %.
 TEST(Assay, NarrowCutIsTheNAlkaneOfItsBoilingPointAndGravity) {
   const char* kAlkanes[] = {"n-hexane", "n-heptane", "n-octane", "n-nonane", "n-decane", "n-dodecane", "n-tridecane",
                             "n-tetradecane", "n-pentadecane", "n-hexadecane", "n-heptadecane", "n-octadecane",
@@ -30,6 +31,12 @@ TEST(Assay, NarrowCutIsTheNAlkaneOfItsBoilingPointAndGravity) {
         {"omega", p.omega, a.omega, 0.10},
         {"density 15 degC", p.liquid_density.value(kT15C) * p.mw, a.liquid_density.value(kT15C) * a.mw, 0.02},
         {"ideal-gas Cp 300 K", p.ideal_gas_cp.value(300.0), a.ideal_gas_cp.value(300.0), a.tb > 600.0 ? 0.06 : 0.05},
+        {"liquid Cp 330 K", p.liquid_cp.value(330.0), a.liquid_cp.value(330.0), 0.05},
+        {"heat of vaporisation 330 K", p.heat_of_vaporisation.value(330.0), a.heat_of_vaporisation.value(330.0), 0.05},
+        {"surface tension 330 K", p.surface_tension.value(330.0), a.surface_tension.value(330.0), 0.10},
+        {"liquid viscosity 330 K", p.liquid_viscosity.value(330.0), a.liquid_viscosity.value(330.0), 0.25},
+        {"liquid conductivity 330 K", p.liquid_conductivity.value(330.0), a.liquid_conductivity.value(330.0), 0.25},
+        {"vapour viscosity 600 K", p.vapour_viscosity.value(600.0), a.vapour_viscosity.value(600.0), 0.25},
     };
     for (const auto& c : kChecks) {
       EXPECT_NEAR(c.got / c.want, 1.0, c.tol) << name << ": " << c.what << " " << c.got << " against " << c.want;
