@@ -482,6 +482,15 @@ std::string write_case(const Case& c) {
     if (s.rows_per_zone > 0) out += "rows_per_zone = " + std::to_string(s.rows_per_zone) + "\n";
     if (s.table_pressures) out += levels_text(*s.table_pressures);
     if (s.total) out += "total_flow = " + flow_text(s.total->amount, s.total->basis) + "\n";
+    if (s.assay) {
+      const AssayInput& a = *s.assay;
+      out += "\n[" + side_key(i) + ".assay]\ncurve = \"tbp\"\ndistillation = [";
+      for (std::size_t k = 0; k < a.distillation.size(); ++k) {
+        out += (k ? ", [" : "[") + exact(a.distillation[k][0]) + ", " + exact(a.distillation[k][1]) + "]";
+      }
+      out += "]  # %, K\nspecific_gravity = " + exact(a.specific_gravity) + "\nflow = " + flow_text(a.flow, a.basis) + "\n";
+      out += a.cut_width > 0.0 ? "cut_width = " + exact(a.cut_width) + "  # K\n" : "cuts = " + std::to_string(a.cuts) + "\n";
+    }
     out += "\n[" + side_key(i) + "." + std::string(flows_table(s)) + "]\n";
     for (const ComponentFlow& f : s.flows) {
       out += key_text(f.name) + " = " + (s.total ? exact(f.amount) : flow_text(f.amount, f.basis)) + "\n";

@@ -95,6 +95,14 @@ struct AssayInput {
   Basis basis = Basis::Mass;
   int cuts = 16;
   double cut_width = 0.0;  // K; when positive, instead of cuts
+  // What the host made of it (filled when the case is calculated): each pseudo-component's name,
+  // shares of the assay (volume, mass, mole), and NBP (K), SG, MW, Tc (K), Pc (Pa), acentric factor.
+  struct Cut {
+    std::string name;
+    double volume = 0, mass = 0, mole = 0, tb = 0, sg = 0, mw = 0, tc = 0, pc = 0, omega = 0;
+    bool operator==(const Cut&) const = default;
+  };
+  std::vector<Cut> made;
   bool operator==(const AssayInput&) const = default;
 };
 

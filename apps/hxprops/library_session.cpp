@@ -194,7 +194,7 @@ Session::Session(const Case& c, const std::optional<fs::path>& databank) : case_
 void Session::add_assay(int side) {
   Side& s = case_.sides[side];
   if (!s.assay) return;
-  const AssayInput& a = *s.assay;
+  AssayInput& a = *s.assay;
   std::vector<reference::PseudoComponent> cuts;
   try {
     cuts = reference::add_assay({a.distillation, a.specific_gravity, a.cuts, a.cut_width});
@@ -205,7 +205,7 @@ void Session::add_assay(int side) {
   }
   for (const reference::PseudoComponent& p : cuts) {
     s.flows.push_back({p.name, a.flow * (a.basis == Basis::Mass ? p.mass_share : p.mole_share), a.basis});
-    pseudo_components_.push_back({side, p});
+    s.assay->made.push_back({p.name, p.volume_share, p.mass_share, p.mole_share, p.tb, p.sg, p.mw, p.tc, p.pc, p.omega});
   }
 }
 

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "case_model.h"
-#include "kvt_reference/reference_host.h"
 #include "notes.h"
 
 namespace hxprops {
@@ -68,8 +67,6 @@ class Session {
   const Case& config() const { return case_; }
   // The host's component set (both sides' components) and a side's mole flows over it, kmol/s.
   const std::vector<std::string>& components() const { return components_; }
-  // The pseudo-components of the sides' assays, each with its side.
-  const std::vector<std::pair<int, kvt::reference::PseudoComponent>>& pseudo_components() const { return pseudo_components_; }
   const std::vector<double>& mole_flows(int side) const { return flows_[side]; }
   TemperatureRange temperature_range(int side) const;
 
@@ -92,7 +89,6 @@ class Session {
 
   Case case_;
   std::vector<std::string> components_;
-  std::vector<std::pair<int, kvt::reference::PseudoComponent>> pseudo_components_;
   std::array<std::vector<double>, 2> flows_;
   Method method_ = Method::Ideal;
   bool tracing_ = false;

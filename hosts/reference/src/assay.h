@@ -1,7 +1,7 @@
 // Characterisation of a petroleum fraction known by its distillation curve and its gravity: the cut
 // into pseudo-components, and each pseudo-component's constants and temperature correlations,
 // estimated by published methods and written in the databank's own correlation forms, so that a
-// pseudo-component is a Component like any other (hosts/reference/README.md names the methods).
+// pseudo-component is a Component like any other (docs/hxprops.md, "Assays", cites the methods).
 #pragma once
 
 #include <array>

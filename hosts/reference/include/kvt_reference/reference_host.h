@@ -123,7 +123,7 @@ struct Assay {
   double cut_width = 0.0;                  // K; when positive, the intervals' width instead of `cuts`
 };
 // One pseudo-component of an assay: its name ("NBP 245 degC"), its shares of the sample and the
-// constants the characterisation gave it (hosts/reference/README.md names the methods).
+// constants the characterisation gave it (docs/hxprops.md, "Assays", cites the methods).
 struct PseudoComponent {
   std::string name;
   double volume_share = 0.0, mass_share = 0.0, mole_share = 0.0;
