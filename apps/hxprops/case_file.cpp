@@ -191,7 +191,7 @@ class Reader {
                {"name", "method", "pressure", "inlet_pressure", "outlet_pressure", "inlet_temperature",
                 "inlet_vapour_fraction", "outlet_temperature", "outlet_vapour_fraction", "duty", "total_flow", "flows",
                 "mole_fractions", "mass_fractions", "phases", "option_list", "flash_option", "flash_real_option", "spacing",
-                "temperatures", "rows_per_zone", "table_pressures"});
+                "temperatures", "rows_per_zone", "table_pressures", "assay"});
     Side& s = c_.sides[i];
     if (const toml::node* n = t.get("name")) s.name = text(*n, side_field(i, "name"));
     if (const toml::node* n = t.get("method")) s.method = named<Method>(*n, side_field(i, "method"), "method");
@@ -219,7 +219,44 @@ class Reader {
     if (const toml::node* n = t.get("flash_real_option")) {
       s.options.flash_real_option = number(*n, side_field(i, "flash_real_option"));
     }
+    if (const toml::node* n = t.get("assay")) read_assay(*n, i);
     read_flows(t, i);
+  }
+
+  // [sideN.assay]: a true-boiling-point curve, the gravity, the flow and how finely to cut it.
+  void read_assay(const toml::node& n, int i) {
+    const std::string key = side_field(i, "assay");
+    if (!n.is_table()) fail(line_of(n), key, "expected a table, found " + type_name(n));
+    const toml::table& t = *n.as_table();
+    check_keys(t, key, {"curve", "distillation", "specific_gravity", "api_gravity", "flow", "cuts", "cut_width"});
+    AssayInput a;
+    const auto need = [&](const char* k) -> const toml::node& {
+      const toml::node* v = t.get(k);
+      if (v == nullptr) fail(line_of(t), key + "." + k, "missing");
+      return *v;
+    };
+    if (const toml::node* v = t.get("curve"); v != nullptr && text(*v, key + ".curve") != "tbp") {
+      fail(line_of(*v), key + ".curve", "\"" + text(*v, key + ".curve") +
+           "\" is not taken: give the true-boiling-point curve (curve = \"tbp\"); ASTM D86 and D2887 curves are not converted");
+    }
+    const std::string dfield = key + ".distillation";
+    const toml::array* d = need("distillation").as_array();
+    if (d == nullptr) fail(line_of(need("distillation")), dfield, "expected an array of [% distilled, temperature] pairs");
+    for (const toml::node& e : *d) {
+      const toml::array* p = e.as_array();
+      if (p == nullptr || p->size() != 2) fail(line_of(e), dfield, "expected a pair [% distilled, temperature]");
+      a.distillation.push_back({number((*p)[0], dfield), quantity_of((*p)[1], dfield, Dimension::Temperature)});
+    }
+    const toml::node* sg = t.get("specific_gravity");
+    const toml::node* api = t.get("api_gravity");
+    if ((sg == nullptr) == (api == nullptr)) fail(line_of(t), key + ".specific_gravity", "give one of specific_gravity, api_gravity");
+    a.specific_gravity = sg ? number(*sg, key + ".specific_gravity") : 141.5 / (number(*api, key + ".api_gravity") + 131.5);
+    const auto [amount, dim] = quantity(need("flow"), key + ".flow", {Dimension::MassFlow, Dimension::MoleFlow});
+    a.flow = amount;
+    a.basis = dim == Dimension::MassFlow ? Basis::Mass : Basis::Mole;
+    if (const toml::node* v = t.get("cuts")) a.cuts = static_cast<int>(std::clamp<std::int64_t>(integer(*v, key + ".cuts"), -1, 1000));
+    if (const toml::node* v = t.get("cut_width")) a.cut_width = quantity_of(*v, key + ".cut_width", Dimension::TemperatureDifference);
+    c_.sides[i].assay = a;
   }
 
   void read_pressures(const toml::table& t, int i) {
@@ -253,6 +290,10 @@ class Reader {
       if (n != nullptr) fail(line_of(*here), side_field(i, k), "give only one of flows, mole_fractions, mass_fractions");
       n = here;
       name = k;
+    }
+    if (n == nullptr && total == nullptr && s.assay) return;  // the assay alone
+    if (s.assay && (total != nullptr || (n != nullptr && name != "flows"))) {
+      fail(line_of(total ? *total : *n), side_field(i, "assay"), "light ends beside an assay are given as flows in [" + side_key(i) + ".flows]");
     }
     if (n == nullptr && total != nullptr) {
       fail(line_of(*total), side_field(i, "total_flow"),
@@ -441,6 +482,15 @@ std::string write_case(const Case& c) {
     if (s.rows_per_zone > 0) out += "rows_per_zone = " + std::to_string(s.rows_per_zone) + "\n";
     if (s.table_pressures) out += levels_text(*s.table_pressures);
     if (s.total) out += "total_flow = " + flow_text(s.total->amount, s.total->basis) + "\n";
+    if (s.assay) {
+      const AssayInput& a = *s.assay;
+      out += "\n[" + side_key(i) + ".assay]\ncurve = \"tbp\"\ndistillation = [";
+      for (std::size_t k = 0; k < a.distillation.size(); ++k) {
+        out += (k ? ", [" : "[") + exact(a.distillation[k][0]) + ", " + exact(a.distillation[k][1]) + "]";
+      }
+      out += "]  # %, K\nspecific_gravity = " + exact(a.specific_gravity) + "\nflow = " + flow_text(a.flow, a.basis) + "\n";
+      out += a.cut_width > 0.0 ? "cut_width = " + exact(a.cut_width) + "  # K\n" : "cuts = " + std::to_string(a.cuts) + "\n";
+    }
     out += "\n[" + side_key(i) + "." + std::string(flows_table(s)) + "]\n";
     for (const ComponentFlow& f : s.flows) {
       out += key_text(f.name) + " = " + (s.total ? exact(f.amount) : flow_text(f.amount, f.basis)) + "\n";

@@ -237,8 +237,12 @@ void check_case(const Case& c) {
   for (int i = 0; i < c.side_count; ++i) check_levels(c, i);
   for (int i = 0; i < c.side_count; ++i) {
     const Side& s = c.sides[i];
-    if (s.flows.empty()) c.reject(side_field(i, flows_table(s)), "the side has no component flows");
-    double total = 0.0;
+    if (s.assay && !(s.assay->flow > 0.0)) c.reject(side_field(i, "assay.flow"), "the assay's flow must be positive");
+    if (s.assay && s.method == Method::Nrtl) {
+      c.reject(side_field(i, "method"), "an assay's pseudo-components have no NRTL parameters: use peng-robinson or ideal");
+    }
+    if (s.flows.empty() && !s.assay) c.reject(side_field(i, flows_table(s)), "the side has no component flows");
+    double total = s.assay ? s.assay->flow : 0.0;
     for (const ComponentFlow& f : s.flows) {
       const std::string field = flow_field(c, i, f.name);
       if (!std::isfinite(f.amount)) c.reject(field, "the value is not finite");

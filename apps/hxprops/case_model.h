@@ -87,6 +87,26 @@ struct TableLevel {
   bool operator==(const TableLevel&) const = default;
 };
 
+// A petroleum fraction on a side, known by its distillation curve and gravity: the host cuts it
+// into pseudo-components ("NBP 245 degC") that join the side's other components.
+struct AssayInput {
+  std::vector<std::array<double, 2>> distillation;  // (% volume distilled, K), as given
+  double specific_gravity = 0.0;                    // 60/60 degF (from api_gravity when that is given)
+  double flow = 0.0;                                // kg/s or kmol/s
+  Basis basis = Basis::Mass;
+  int cuts = 16;
+  double cut_width = 0.0;  // K; when positive, instead of cuts
+  // What the host made of it (filled when the case is calculated): each pseudo-component's name,
+  // shares of the assay (volume, mass, mole), and NBP (K), SG, MW, Tc (K), Pc (Pa), acentric factor.
+  struct Cut {
+    std::string name;
+    double volume = 0, mass = 0, mole = 0, tb = 0, sg = 0, mw = 0, tc = 0, pc = 0, omega = 0;
+    bool operator==(const Cut&) const = default;
+  };
+  std::vector<Cut> made;
+  bool operator==(const AssayInput&) const = default;
+};
+
 struct Side {
   std::string name;
   double inlet_pressure = 0.0;   // Pa
@@ -95,6 +115,7 @@ struct Side {
   EndState outlet;
   std::vector<ComponentFlow> flows;  // in file order of the keys
   std::optional<TotalFlow> total;    // when the flows are fractions of a total
+  std::optional<AssayInput> assay;   // beside the flows (light ends) or instead of them
   Method method = Method::Auto;
   FlashOptions options;
   // The side's rows: its own spacing (else the case's); rows exactly at these temperatures (K; with

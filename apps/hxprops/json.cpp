@@ -150,7 +150,20 @@ std::string json_text(const Case& c, const std::vector<SideCurve>& curves, const
   for (const std::string& n : components) cas[n] = cas_number(n);
   root["cas_numbers"] = std::move(cas);
   Json sides = Json::array();
-  for (const SideCurve& s : curves) sides.push_back(side_json(s, components));
+  for (const SideCurve& s : curves) {
+    sides.push_back(side_json(s, components));
+    if (const std::optional<AssayInput>& a = c.sides[s.side].assay) {
+      Json cuts = Json::array();
+      for (const AssayInput::Cut& p : a->made) {
+        cuts.push_back({{"name", p.name}, {"volume_fraction", num(p.volume)}, {"mass_fraction", num(p.mass)},
+                        {"mole_fraction", num(p.mole)}, {"normal_boiling_point", num(p.tb)}, {"specific_gravity", num(p.sg)},
+                        {"molecular_weight", num(p.mw)}, {"critical_temperature", num(p.tc)},
+                        {"critical_pressure", num(p.pc)}, {"acentric_factor", num(p.omega)}});
+      }
+      sides.back()["assay"] = {{"specific_gravity", num(a->specific_gravity)}, {"flow", num(a->flow)},
+                               {"flow_basis", a->basis == Basis::Mass ? "mass" : "mole"}, {"pseudo_components", std::move(cuts)}};
+    }
+  }
   root["sides"] = std::move(sides);
   // Every side's notes in one list, each naming its side.
   Json notes = Json::array();

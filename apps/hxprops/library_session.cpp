@@ -144,6 +144,7 @@ Session::Session(const Case& c, const std::optional<fs::path>& databank) : case_
       if (std::find(seen.begin(), seen.end(), f.name) != seen.end()) c.reject(field, "names " + f.name + " a second time");
       seen.push_back(f.name);
     }
+    add_assay(i);
   }
   components_ = all_components(case_);
   reference::take_warnings();  // start with a clean slate
@@ -213,6 +214,25 @@ Session::Session(const Case& c, const std::optional<fs::path>& databank) : case_
       c.reject(c.levels_field(i), "pressure " + number_text(p) + " Pa is outside the host's range " + number_text(pr.min) + " to " +
                                       number_text(pr.max) + " Pa");
     }
+  }
+}
+
+// A side's assay cut into pseudo-components, which join its flows by mass (or moles) of the assay's flow.
+void Session::add_assay(int side) {
+  Side& s = case_.sides[side];
+  if (!s.assay) return;
+  AssayInput& a = *s.assay;
+  std::vector<reference::PseudoComponent> cuts;
+  try {
+    cuts = reference::add_assay({a.distillation, a.specific_gravity, a.cuts, a.cut_width});
+  } catch (const reference::Error& e) {
+    const std::string what = e.what(), key = what.substr(0, what.find(':'));
+    const bool named = key == "distillation" || key == "specific_gravity" || key == "cuts";
+    case_.reject(side_field(side, "assay") + "." + (named ? key : "distillation"), named ? what.substr(key.size() + 2) : what);
+  }
+  for (const reference::PseudoComponent& p : cuts) {
+    s.flows.push_back({p.name, a.flow * (a.basis == Basis::Mass ? p.mass_share : p.mole_share), a.basis});
+    s.assay->made.push_back({p.name, p.volume_share, p.mass_share, p.mole_share, p.tb, p.sg, p.mw, p.tc, p.pc, p.omega});
   }
 }
 

@@ -97,6 +97,7 @@ class Session {
 
  private:
   void select(Method m);
+  void add_assay(int side);
 
   Case case_;
   std::vector<std::string> components_;

@@ -186,6 +186,32 @@ std::string duty_text(double watts, UnitSystem units) {
   return quantity_text(watts, Dimension::Power, units) + " (" + (watts < 0.0 ? "released" : "taken up") + ")";
 }
 
+// A side's assay: its share of the side's flow and each pseudo-component's constants.
+void assay_report(std::ostream& out, const Side& s, int side, UnitSystem units) {
+  if (!s.assay || s.assay->made.empty()) return;
+  const AssayInput& a = *s.assay;
+  double light = 0.0;
+  for (const ComponentFlow& f : s.flows) light += f.amount;
+  for (const AssayInput::Cut& p : a.made) light -= a.flow * (a.basis == Basis::Mass ? p.mass : p.mole);
+  out << "\nside " << side << " assay: " << a.made.size() << " pseudo-components, specific gravity " << fixed(a.specific_gravity, 4)
+      << "; " << fixed(100.0 * a.flow / (a.flow + light), 2) << " % of the side's " << (a.basis == Basis::Mass ? "mass" : "moles")
+      << (light > 0.0 ? " (the rest its other components)" : "") << "\n";
+  out << "  " << std::setw(16) << std::left << "name" << std::right;
+  for (const char* h : {"vol %", "mass %", "mol %", "NBP", "SG", "MW", "Tc", "Pc", "omega"}) out << std::setw(10) << h;
+  const Unit& tu = output_unit(Dimension::Temperature, units);
+  const Unit& pu = output_unit(Dimension::Pressure, units);
+  const std::string t = "[" + std::string(tu.name) + "]", pl = "[" + std::string(pu.name) + "]";
+  out << "\n  " << std::setw(16) << "" << std::setw(30) << "" << std::setw(10) << t << std::setw(30) << t << std::setw(10) << pl << "\n";
+  for (const AssayInput::Cut& p : a.made) {
+    out << "  " << std::setw(16) << std::left << p.name << std::right;
+    for (double v : {100 * p.volume, 100 * p.mass, 100 * p.mole}) out << std::setw(10) << fixed(v, 2);
+    out << std::setw(10) << fixed(to_unit(p.tb, tu), 1) << std::setw(10) << fixed(p.sg, 4)
+        << std::setw(10) << fixed(p.mw, 1) << std::setw(10) << fixed(to_unit(p.tc, tu), 1)
+        << std::setw(10) << fixed(to_unit(p.pc, pu), 2) << std::setw(10) << fixed(p.omega, 4) << "\n";
+  }
+  out << "  (Twu 1984 MW, Tc, Pc; Lee-Kesler acentric factor: docs/hxprops.md, Assays)\n";
+}
+
 void print_report(std::ostream& out, const Case& c, const std::vector<SideCurve>& curves, const std::optional<ExchangerFigures>& x,
                   const ReportOptions& o) {
   out << "hxprops: " << (c.title.empty() ? "exchanger property curves" : c.title) << "\n";
@@ -200,6 +226,7 @@ void print_report(std::ostream& out, const Case& c, const std::vector<SideCurve>
     out << (i ? ", " : " ") << names[i] << (cas.empty() ? "" : " (" + cas + ")");
   }
   out << "\n";
+  for (int i = 0; i < c.side_count; ++i) assay_report(out, c.sides[i], i, o.units);
   for (const SideCurve& curve : curves) {
     side_report(out, curve, o);
     for (const SideCurve& table : curve.pressure_tables) side_report(out, table, o);

@@ -55,6 +55,7 @@ TEST(CaseFile, WrittenCaseReadsBackToTheSameContent) {
       {"partial_vaporiser", test::case_text("partial_vaporiser.toml")},
       {"steam_condenser", test::case_text("steam_condenser.toml")},
       {"methanol_condenser", test::case_text("methanol_condenser.toml")},
+      {"crude_preheat", test::case_text("crude_preheat.toml")},
       {"outlet_vapour_fraction", test::case_text("outlet_vapour_fraction.toml")},
       {"glide_with_rows_of_its_own", test::case_text("glide.toml")},
       {"one_stream_with_tables", "balance_tolerance = 0.01\ntable_pressures = \"1.4 bar, 150 kPa\"\n" +

@@ -213,7 +213,7 @@ TEST_P(BadRuns, ExitTwoWithAMessageAndNoOutputFiles) {
   EXPECT_EQ(dir.listing(), before);
 }
 
-const std::string kCond = "steam_condenser.toml", kCross = "crossed.toml";
+const std::string kCond = "steam_condenser.toml", kCross = "crossed.toml", kCrude = "crude_preheat.toml";
 INSTANTIATE_TEST_SUITE_P(
     Inputs, BadRuns,
     testing::Values(
@@ -235,6 +235,11 @@ INSTANTIATE_TEST_SUITE_P(
         BadRun{"side_table_pressure_twice", kCond, "duty = \"balance\"", "duty = \"balance\"\ntable_pressures = [\"inlet\", \"mid\", \"300 kPa\", \"3 bar\"]", {}, "case.toml:21: side1.table_pressures: the level 3 bar is given twice"},
         BadRun{"listed_temperature_outside", kCond, "duty = \"balance\"", "duty = \"balance\"\ntemperatures = [\"50 degC\"]", {}, "case.toml:21: side1.temperatures: 50.00 degC lies outside the side's range, 20.00 degC to 38.11 degC"},
         BadRun{"total_flow_without_fractions", kCond, "[side1.mass_fractions]\nwater = 1.0", "", {}, "case.toml:21: side1.total_flow: the fractions of the components are missing: give [side1.mole_fractions] or [side1.mass_fractions]"},
+        BadRun{"assay_curve_falls", kCrude, "[100, \"560 degC\"]", "[100, \"460 degC\"]", {}, "case.toml:18: side0.assay.distillation: point 7 (100 %, 733.1 K) does not rise"},
+        BadRun{"assay_two_points", kCrude, "[30, \"170 degC\"], [50, \"250 degC\"],\n                [70, \"340 degC\"], [90, \"470 degC\"], [100, \"560 degC\"]", "", {}, "case.toml:18: side0.assay.distillation: 2 points given, at least 3 needed"},
+        BadRun{"assay_gravity", kCrude, "specific_gravity = 0.87", "specific_gravity = 1.5", {}, "case.toml:20: side0.assay.specific_gravity: 1.5 is outside 0.55-1.2"},
+        BadRun{"assay_d86", kCrude, "curve = \"tbp\"", "curve = \"d86\"", {}, "case.toml:17: side0.assay.curve: \"d86\" is not taken"},
+        BadRun{"assay_under_nrtl", kCrude, "method = \"peng-robinson\"", "method = \"nrtl\"", {}, "case.toml:10: side0.method: an assay's pseudo-components have no NRTL parameters"},
         BadRun{"temperature_cross", kCross, "", "", {}, "case.toml: temperature cross: side 1 (cold) is at "},
         BadRun{"case_is_a_folder", "", "", "", {"--case", "folder"}, "folder: is a folder"},
         BadRun{"csv_and_plot_alike", "", "", "", {"--plot", "same.png", "--csv", "same.png"}, "--csv: --plot and --csv name the same"},

@@ -250,5 +250,33 @@ TEST(Json, ReadsBackToTheSameFigures) {
   EXPECT_EQ(doc["exchanger"]["temperature_cross"], x->crossed());
 }
 
+// A cooler of a narrow cut at an n-alkane's own boiling point and gravity (the databank's) gives the
+// curve of the n-alkane itself under Peng-Robinson: the duty within 1 %, the dew and bubble points
+// within 1 K (the pseudo-component's vapour pressure passes through the boiling point; the
+// databank's through its own correlation). n-hexadecane's cut misses the 1 % by 0.8 % (-1.8 %):
+// held to 2 %, the one row short of the target.
+TEST(EndStates, NarrowCutCoolsAsTheNAlkaneItImitates) {
+  const struct { const char* name; double tb, sg, duty_tolerance; } kRows[] = {
+      {"n-hexane", 341.88, 0.6651, 0.01}, {"n-decane", 447.46, 0.7356, 0.01}, {"n-hexadecane", 559.92, 0.7757, 0.02}};
+  for (const auto& r : kRows) {
+    const std::string head = "[side0]\nmethod = \"peng-robinson\"\npressure = \"1.01325 bar\"\ninlet_temperature = " +
+                             std::to_string(r.tb + 60) + "\noutlet_temperature = " + std::to_string(r.tb - 40) + "\n";
+    const std::string t = std::to_string(r.tb);
+    std::vector<SideCurve> curves[2];
+    for (int k = 0; k < 2; ++k) {
+      const std::string text = head + (k == 0 ? "[side0.flows]\n\"" + std::string(r.name) + "\" = \"10 t/h\"\n"
+                                              : "[side0.assay]\ndistillation = [[0, " + std::to_string(r.tb - 0.25) + "], [50, " + t +
+                                                    "], [100, " + std::to_string(r.tb + 0.25) + "]]\nspecific_gravity = " +
+                                                    std::to_string(r.sg) + "\nflow = \"10 t/h\"\ncuts = 1\n");
+      Session session(parse_case(text, r.name));
+      curves[k] = compute_curves(session);
+    }
+    const SideCurve &pure = curves[0][0], &cut = curves[1][0];
+    EXPECT_NEAR(cut.duty / pure.duty, 1.0, r.duty_tolerance) << r.name;
+    ASSERT_EQ(cut.boundaries.size(), pure.boundaries.size()) << r.name;
+    for (std::size_t b = 0; b < cut.boundaries.size(); ++b) EXPECT_NEAR(cut.boundaries[b].temperature, pure.boundaries[b].temperature, 1.0) << r.name;
+  }
+}
+
 }  // namespace
 }  // namespace hxprops

@@ -20,7 +20,7 @@ import kvt
 
 SOURCE = pathlib.Path(os.environ["KVT_SOURCE_DIR"])
 HXPROPS = os.environ["KVT_HXPROPS"]
-CASES = sorted((SOURCE / "apps/hxprops/cases").glob("*.toml"))
+CASES = sorted((SOURCE / "apps/hxprops/cases").glob("*.toml"), key=lambda p: (p.name != "default.toml", p.name))  # the default first
 CROSSED = SOURCE / "tests/apps/cases/crossed.toml"
 
 

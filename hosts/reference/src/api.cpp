@@ -35,7 +35,7 @@ void note_missing_kij(const std::vector<const Component*>& comps) {
   std::string pairs;
   for (std::size_t i = 0; i < comps.size(); ++i)
     for (std::size_t j = i + 1; j < comps.size(); ++j)
-      if (!host().databank.has_kij(comps[i]->name, comps[j]->name)) pairs += (pairs.empty() ? "" : ", ") + comps[i]->name + "/" + comps[j]->name;
+      if (!comps[i]->characterised && !comps[j]->characterised && !host().databank.has_kij(comps[i]->name, comps[j]->name)) pairs += (pairs.empty() ? "" : ", ") + comps[i]->name + "/" + comps[j]->name;
   if (pairs.empty()) return;
   Note n;
   n.kind = NoteKind::method_range;

@@ -235,7 +235,7 @@ Entry index_entry(const std::filesystem::path& file, std::string_view block, std
 const Component* Databank::find(std::string_view name) const {
   const std::string key = lower(name);
   for (const auto& c : components) {
-    if (c.name == key) return &c;
+    if (c.name == key || (c.characterised && lower(c.name) == key)) return &c;
   }
   for (const auto& e : entries) {
     if (e.name != key) continue;
@@ -247,6 +247,15 @@ const Component* Databank::find(std::string_view name) const {
     return &components.back();
   }
   return nullptr;
+}
+
+const Component& Databank::add(Component c) {
+  Entry e;
+  e.name = c.name;
+  e.folded = {fold_name(c.name), "", ""};
+  entries.push_back(std::move(e));
+  components.push_back(std::move(c));
+  return components.back();
 }
 
 double Databank::kij(std::string_view a, std::string_view b) const {

@@ -37,6 +37,7 @@ struct Component {
   double omega = 0.0;  // acentric factor
   double tb = 0.0;     // normal boiling point, K
   std::string constants_source;
+  bool characterised = false;  // a pseudo-component of an assay (assay.h), not a databank entry
 
   PiecewiseCorrelation vapour_pressure;       // Pa
   PiecewiseCorrelation ideal_gas_cp;          // J/(kmol K)
@@ -110,6 +111,9 @@ class Databank {
   // The component of that canonical name (case-insensitive), read on first use; nullptr when the
   // file has none. Throws Error (file, line, field) for a malformed block.
   const Component* find(std::string_view name) const;
+  // Adds a component made outside the file (a pseudo-component of an assay), found by its name from
+  // then on; the caller keeps names unique.
+  const Component& add(Component c);
 
  private:
   friend Databank open_databank(const std::filesystem::path& file);

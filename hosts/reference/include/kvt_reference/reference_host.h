@@ -130,6 +130,30 @@ Range pressure_range();
 // The host's missing value (VOKA_RGLOB word 1).
 double missing_value();
 
+// ---- Assays: pseudo-components of a petroleum fraction -----------------------------------------
+
+// A sample known by its true-boiling-point curve and its gravity.
+struct Assay {
+  std::vector<std::array<double, 2>> tbp;  // (% volume distilled, K), rising in both; at least 3 points
+  double specific_gravity = 0.0;           // of the whole sample, 60/60 degF (0.55-1.2)
+  int cuts = 16;                           // pseudo-components, equal temperature intervals
+  double cut_width = 0.0;                  // K; when positive, the intervals' width instead of `cuts`
+};
+// One pseudo-component of an assay: its name ("NBP 245 degC"), its shares of the sample and the
+// constants the characterisation gave it (docs/hxprops.md, "Assays", cites the methods).
+struct PseudoComponent {
+  std::string name;
+  double volume_share = 0.0, mass_share = 0.0, mole_share = 0.0;
+  double tb = 0.0, sg = 0.0, mw = 0.0, tc = 0.0, pc = 0.0, omega = 0.0;  // K, -, kg/kmol, K, Pa, -
+};
+// Cuts the assay into pseudo-components and adds them to the loaded databank (loading the default
+// first), where select_components() and every routine of the host find them by name until the
+// databank is loaded again. A cut of the same boiling point and gravity as one added before is that
+// one; a different cut of the same name is named "NBP 245 degC #2". Throws Error naming the field
+// for a curve that does not rise, fewer than three points, a gravity or a cut outside the methods'
+// ranges.
+std::vector<PseudoComponent> add_assay(const Assay& assay);
+
 // ---- Stream vector -----------------------------------------------------------------------------
 
 // A stream vector has NCOMP + 10 slots: 1..NCOMP component mole flows (kmol/s), NCOMP+1 total flow,
