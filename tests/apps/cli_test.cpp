@@ -78,7 +78,7 @@ TEST(Cli, DefaultCaseWithEveryOutput) {
   EXPECT_TRUE(contains(test::read_file(dir / "result.json"),
                        R"("cas_numbers":{"n-hexane":"110-54-3","n-heptane":"142-82-5","water":"7732-18-5","nitrogen":"7727-37-9"})"));
   const auto rows = csv_rows(dir / "tables/side0.csv");
-  ASSERT_EQ(rows.size(), 1u + 11u + 1u);  // header, points, the dew point where both liquids appear
+  ASSERT_EQ(rows.size(), 1u + 11u + 1u + 8u);  // header, points, the dew point where both liquids appear, rows where the heat is
   const auto& head = rows[0];
   const auto column = [&](const std::string& name) { return std::find(head.begin(), head.end(), name) - head.begin(); };
   for (const char* name : {"temperature:stream [degC]", "pressure:stream [bar]", "enthalpy:stream [kJ/kg]", "boundary", "flags",
