@@ -12,9 +12,9 @@ cd "$(dirname "$0")/.."
 build=${KVT_WINDOWS_BUILD:-build/windows}
 jobs=${KVT_JOBS:-2}
 linux_build=${KVT_LINUX_BUILD:-build/test}
-# Tests that need what a Windows prefix does not have: gnuplot (the plots), python3 (a JSON check, the
-# water reference) or bash (the run command).
-needs_linux='Cli\.(PlotIsAPngImage|DefaultCaseWithEveryOutput|RunCommandWorksInTheCallersFolder)|WaterAgainstIapws'
+# Tests that need what a Windows prefix does not have: gnuplot (the plots, the report page), chromium,
+# python3 (a JSON check, the water reference) or bash (the run command).
+needs_linux='Cli\.(PlotIsAPngImage|DefaultCaseWithEveryOutput|RunCommandWorksInTheCallersFolder|MethodSpreadAndPropertyOutputs)|WaterAgainstIapws|ReportPageInABrowser'
 
 wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
 wineserver=$(command -v wineserver64 || echo /usr/lib/wine/wineserver64)
