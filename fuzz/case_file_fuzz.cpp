@@ -46,13 +46,13 @@ void check_documented(const Case& c, const std::string& text) {
         case EndKind::Balance: break;
       }
     }
-    require(!s.flows.empty(), "a side has component flows", text);
+    require(!s.flows.empty() || s.assay, "a side has component flows or an assay", text);
     double sum = 0.0;
     for (const ComponentFlow& f : s.flows) {
       require(std::isfinite(f.amount) && f.amount >= 0.0, "flows are finite and not negative", text);
       sum += f.amount;
     }
-    require(sum > 0.0, "a side's flows add up to more than zero", text);
+    require(sum > 0.0 || s.assay, "a side's flows add up to more than zero, or it has an assay", text);
     if (s.total) {
       require(positive(s.total->amount), "a total flow is positive and finite", text);
       require(std::fabs(sum - 1.0) <= 1.0e-3, "fractions add up to 1 within 0.001", text);
