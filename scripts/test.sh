@@ -7,7 +7,14 @@ cd "$(dirname "$0")/.."
 bash scripts/deps.sh
 
 jobs=2
-step() { printf '\n==== %s\n' "$*"; }
+# Each step's wall time is printed when the next begins, and all of them at the end: the pipeline is
+# meant to stay within about 15 minutes on a 2-core machine.
+times=() last_step="" last_start=$SECONDS
+step() {
+  [ -z "$last_step" ] || times+=("$(printf '%5d s  %s' $((SECONDS - last_start)) "$last_step")")
+  last_step=$* last_start=$SECONDS
+  [ "$#" -eq 0 ] || printf '\n==== %s\n' "$*"
+}
 
 # Everything printed is also kept, so that the last line can total the test runs.
 log=$(mktemp)
@@ -39,6 +46,11 @@ bash scripts/tidy.sh
 
 step "fuzzing, bounded"
 bash scripts/fuzz.sh 60
+
+step
+printf '\n==== time per step\n'
+printf '%s\n' "${times[@]}"
+printf '%5d s  in all\n' "$SECONDS"
 
 # The closing line: the tests of every ctest run above (a failing run stops the script before this).
 awk '/tests passed, [0-9]+ tests failed out of [0-9]+/ { total += $NF; failed += $(NF-5) }
