@@ -13,6 +13,7 @@
 # build/fuzz/run/TARGET/corpus. Every target runs even after another's finding; the exit status is
 # non-zero when any found something, leaving the input as build/fuzz/run/TARGET/crash-* (or leak-,
 # timeout-, oom-). Reproduce one with: build/fuzz/TARGET build/fuzz/run/TARGET/crash-<hash>
+# A fuzzer uses one core: KVT_FUZZ_JOBS of them (default 2) run at once.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -25,9 +26,10 @@ cmake -S "$root/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 >/dev
 # shellcheck disable=SC2086  # (the list of targets is split on purpose)
 cmake --build "$build" -j 2 --target $targets >/dev/null
 
-failed=()
-for target in $targets; do
-  run=$build/run/$target
+jobs=${KVT_FUZZ_JOBS:-2}
+fuzz_one() {
+  local target=$1 run=$build/run/$1 time corpus max_len flags kind status
+  shift
   mkdir -p "$run/corpus"
   # Per target: the committed corpus, the longest input, the dictionary and seeds, the time.
   time=$seconds
@@ -61,7 +63,26 @@ for target in $targets; do
     -artifact_prefix="$run/" "$@" "$run/corpus" "$corpus" "${flags[@]}" 2>&1 | grep -Ev '^(#[0-9]+[[:space:]]|")'
   status=${PIPESTATUS[0]}
   set -e
-  [ "$status" -eq 0 ] || failed+=("$target")
+  return "$status"
+}
+
+for target in $targets; do
+  # Each fuzzer's output and exit status go to files of its own, printed when all are done, so that
+  # two runs' lines do not mix.
+  mkdir -p "$build/run/$target"
+  rm -f "$build/run/$target.status"
+  (
+    status=0
+    fuzz_one "$target" "$@" >"$build/run/$target.log" 2>&1 || status=$?
+    echo "$status" >"$build/run/$target.status"
+  ) &
+  while (($(jobs -rp | wc -l) >= jobs)); do wait -n || true; done
+done
+wait
+failed=()
+for target in $targets; do
+  cat "$build/run/$target.log"
+  [ "$(cat "$build/run/$target.status" 2>/dev/null)" = 0 ] || failed+=("$target")
 done
 if ((${#failed[@]})); then
   echo "fuzz.sh: findings in: ${failed[*]}" >&2
