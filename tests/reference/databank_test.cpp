@@ -97,10 +97,12 @@ TEST(Databank, ComponentsFoundByNameSynonymFormulaOrCas) {
   std::string text{std::istreambuf_iterator<char>(in), {}};
   text.replace(text.find("name = \"methane\""), 16, "name=\"Methane\"");
   text.replace(text.find("cas = \"74-82-8\""), 15, "cas = '74-82-8'");
+  text.replace(text.find("cas = \"74-98-6\""), 15, "cas=\"74-98-6\"");
   const auto path = std::filesystem::temp_directory_path() / "kvt_unspaced_name.toml";
   std::ofstream(path) << text;
   const Databank db = read_databank(path);
-  for (const char* typed : {"Methane", "74-82-8"}) EXPECT_EQ(resolve_entry(db.entries, typed).formula, "CH4") << typed;
+  for (const auto& [typed, formula] : {std::pair{"Methane", "CH4"}, {"74-82-8", "CH4"}, {"74-98-6", "C3H8"}})
+    EXPECT_EQ(resolve_entry(db.entries, typed).formula, formula) << typed;
   // an NRTL pair's alpha is taken from 0 to 10, ends included
   for (const auto& [alpha, taken] : {std::pair{"0", true}, std::pair{"10", true}, std::pair{"-0.01", false}, std::pair{"10.01", false}}) {
     std::string changed = text;

@@ -193,6 +193,13 @@ bool quoted_strings(std::string_view v, std::vector<std::string>& out) {
   return true;
 }
 
+// A line's text without the blanks around it (TOML's whitespace: spaces and tabs).
+std::string_view trimmed(std::string_view v) {
+  const std::size_t b = v.find_first_not_of(" \t\r");
+  if (b == std::string_view::npos) return {};
+  return v.substr(b, v.find_last_not_of(" \t\r") - b + 1);
+}
+
 // A component block's identifiers from its `key = value` lines, without parsing the block; the block
 // is parsed instead when a line is not that simple.
 Entry index_entry(const std::filesystem::path& file, std::string_view block, std::size_t begin, std::size_t line) {
@@ -206,9 +213,11 @@ Entry index_entry(const std::filesystem::path& file, std::string_view block, std
     if (eol == std::string_view::npos) eol = block.size();
     const std::string_view l = block.substr(pos, eol - pos);
     pos = eol + 1;
-    const std::size_t eq = l.find(" = ");
+    const std::size_t eq = l.find('=');
     if (eq == std::string_view::npos) continue;
-    const std::string_view key = l.substr(0, eq), value = l.substr(eq + 3);
+    const std::string_view key = trimmed(l.substr(0, eq)), value = trimmed(l.substr(eq + 1));
+    // A quoted key (or a line inside a multi-line value) is left to the full parse.
+    if (key.starts_with('"') || key.starts_with('\'')) simple = false;
     std::vector<std::string> strings;
     if (key == "name" || key == "cas" || key == "formula") {
       simple = quoted_strings(value, strings) && strings.size() == 1;
