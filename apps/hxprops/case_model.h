@@ -90,7 +90,8 @@ struct TableLevel {
 // A petroleum fraction on a side, known by its distillation curve and gravity: the host cuts it
 // into pseudo-components ("NBP 245 degC") that join the side's other components.
 struct AssayInput {
-  std::vector<std::array<double, 2>> distillation;  // (% volume distilled, K), as given
+  std::string curve = "tbp";                        // the distillation: "tbp", "d86" or "d2887"
+  std::vector<std::array<double, 2>> distillation;  // (% distilled, K), as given (d2887: % mass, else % volume)
   double specific_gravity = 0.0;                    // 60/60 degF (from api_gravity when that is given)
   double flow = 0.0;                                // kg/s or kmol/s
   Basis basis = Basis::Mass;

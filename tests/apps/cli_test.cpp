@@ -238,7 +238,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadRun{"assay_curve_falls", kCrude, "[100, \"560 degC\"]", "[100, \"460 degC\"]", {}, "case.toml:18: side0.assay.distillation: point 7 (100 %, 733.1 K) does not rise"},
         BadRun{"assay_two_points", kCrude, "[30, \"170 degC\"], [50, \"250 degC\"],\n                [70, \"340 degC\"], [90, \"470 degC\"], [100, \"560 degC\"]", "", {}, "case.toml:18: side0.assay.distillation: 2 points given, at least 3 needed"},
         BadRun{"assay_gravity", kCrude, "specific_gravity = 0.87", "specific_gravity = 1.5", {}, "case.toml:20: side0.assay.specific_gravity: 1.5 is outside 0.55-1.2"},
-        BadRun{"assay_d86", kCrude, "curve = \"tbp\"", "curve = \"d86\"", {}, "case.toml:17: side0.assay.curve: \"d86\" is not taken"},
+        BadRun{"assay_curve_kind", kCrude, "curve = \"tbp\"", "curve = \"astm\"", {}, "case.toml:17: side0.assay.curve: \"astm\" is not a distillation taken"},
         BadRun{"assay_under_nrtl", kCrude, "method = \"peng-robinson\"", "method = \"nrtl\"", {}, "case.toml:10: side0.method: an assay's pseudo-components have no NRTL parameters"},
         BadRun{"temperature_cross", kCross, "", "", {}, "case.toml: temperature cross: side 1 (cold) is at "},
         BadRun{"case_is_a_folder", "", "", "", {"--case", "folder"}, "folder: is a folder"},

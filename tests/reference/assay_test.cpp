@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "assay.h"
+#include "distillation.h"
 #include "kvt_reference/reference_host.h"
 #include "model.h"
 
@@ -67,17 +68,40 @@ TEST(Assay, CutsGiveBackTheBulkGravity) {
   }
 }
 
+// A D86 curve converted point by point: the worked example of Fahim, Al-Sahhaf, Elkilani,
+// Fundamentals of Petroleum Refining (Elsevier 2010) example 3.1 (the same curve in Wauquier,
+// Petroleum Refining vol. 1 (Technip 1995) table 4.16), its TBP printed to 0.1 degC. A D2887 curve
+// keeps its 50 % point and widens or narrows outward from it.
+TEST(Assay, LaboratoryCurvesConvertToTheTrueBoilingCurve) {
+  const double d86[] = {36.5, 54, 77, 101.5, 131, 171, 186.5}, tbp[] = {14.1, 33.3, 68.9, 101.6, 135.2, 180.5, 194.1};
+  const double percent[] = {0, 10, 30, 50, 70, 90, 95};
+  std::vector<std::array<double, 2>> curve;
+  for (int i = 0; i < 7; ++i) curve.push_back({percent[i], d86[i] + 273.15});
+  const auto out = true_boiling_curve(DistillationCurve::kD86, curve);
+  ASSERT_EQ(out.size(), 7u);
+  for (int i = 0; i < 7; ++i) EXPECT_NEAR(out[i][1] - 273.15, tbp[i], 0.1) << percent[i] << " %";
+  curve.push_back({100, 200 + 273.15});  // read at 0-95 %: the end point has no constants
+  EXPECT_EQ(true_boiling_curve(DistillationCurve::kD86, curve).size(), 7u);
+  const auto sd = true_boiling_curve(DistillationCurve::kD2887, curve);
+  ASSERT_EQ(sd.size(), 8u);
+  EXPECT_DOUBLE_EQ(sd[3][1], 101.5 + 273.15);
+}
+
 TEST(Assay, BadInputIsRefusedNamingTheField) {
-  const struct { std::vector<std::array<double, 2>> tbp; double sg; int cuts; const char* names; } kRows[] = {
-      {{{0, 300}, {50, 400}}, 0.8, 10, "distillation: 2 points"},
-      {{{0, 300}, {50, 400}, {100, 390}}, 0.8, 10, "distillation: point 3"},
-      {{{0, 300}, {50, 400}, {120, 500}}, 0.8, 10, "distillation: point 3"},
-      {{{0, 300}, {50, 400}, {100, 500}}, 1.5, 10, "specific_gravity"},
-      {{{0, 300}, {50, 400}, {100, 500}}, 0.8, 0, "cuts"},
+  constexpr auto kTbp = DistillationCurve::kTbp, kD86 = DistillationCurve::kD86, kSd = DistillationCurve::kD2887;
+  const struct { DistillationCurve kind; std::vector<std::array<double, 2>> tbp; double sg; int cuts; const char* names; } kRows[] = {
+      {kTbp, {{0, 300}, {50, 400}}, 0.8, 10, "distillation: 2 points"},
+      {kTbp, {{0, 300}, {50, 400}, {100, 390}}, 0.8, 10, "distillation: point 3"},
+      {kD86, {{0, 300}, {50, 400}, {120, 500}}, 0.8, 10, "distillation: point 3"},
+      {kTbp, {{0, 300}, {50, 400}, {100, 500}}, 1.5, 10, "specific_gravity"},
+      {kTbp, {{0, 300}, {50, 400}, {100, 500}}, 0.8, 0, "cuts"},
+      {kD86, {{40, 300}, {60, 400}, {80, 500}}, 0.8, 10, "distillation: a D86 curve is converted at its standard"},
+      {kSd, {{0, 300}, {20, 400}, {40, 500}}, 0.8, 10, "distillation: a D2887 curve"},
+      {kD86, {{70, 390}, {90, 400}, {95, 400.5}}, 0.8, 10, "distillation: the D86 curve converts to a true-boiling-point curve that falls"},
   };
   for (const auto& r : kRows) {
     try {
-      cut_curve(r.tbp, r.sg, r.cuts, 0.0);
+      cut_curve(true_boiling_curve(r.kind, r.tbp), r.sg, r.cuts, 0.0);
       ADD_FAILURE() << r.names << " was accepted";
     } catch (const Error& e) {
       EXPECT_NE(std::string(e.what()).find(r.names), std::string::npos) << e.what();

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "distillation.h"
 #include "kvt_reference/reference_host.h"
 #include "pure.h"
 
@@ -192,14 +193,7 @@ Component pseudo_component(const std::string& name, double tb, double sg) {
 }
 
 std::vector<PseudoCut> cut_curve(const std::vector<std::array<double, 2>>& tbp, double sg, int cuts, double cut_width) {
-  if (tbp.size() < 3) throw Error("distillation: " + std::to_string(tbp.size()) + " points given, at least 3 needed");
-  for (std::size_t i = 0; i < tbp.size(); ++i) {
-    const auto& [v, t] = tbp[i];
-    if (!(v >= 0.0 && v <= 100.0)) throw Error("distillation: point " + std::to_string(i + 1) + ": " + fmt(v) + " % is outside 0-100 %");
-    if (i > 0 && !(v > tbp[i - 1][0] && t > tbp[i - 1][1]))
-      throw Error("distillation: point " + std::to_string(i + 1) + " (" + fmt(v) + " %, " + fmt(t) +
-                  " K) does not rise above the point before it: the curve must rise in both volume and temperature");
-  }
+  check_distillation(tbp);
   if (!(sg >= 0.55 && sg <= 1.2)) throw Error("specific_gravity: " + fmt(sg) + " is outside 0.55-1.2 (API gravity -14 to 80)");
   const double t0 = tbp.front()[1], tn = tbp.back()[1];
   if (cut_width > 0.0) cuts = static_cast<int>(std::ceil((tn - t0) / cut_width - 1e-9));
