@@ -15,13 +15,6 @@ std::string fmt(double v) {
   return b;
 }
 
-// The curve's temperature at a share, linear between its points.
-double temperature_at(const std::vector<std::array<double, 2>>& c, double v) {
-  std::size_t i = 1;
-  while (i + 1 < c.size() && c[i][0] < v) ++i;
-  return c[i - 1][1] + (c[i][1] - c[i - 1][1]) * (v - c[i - 1][0]) / (c[i][0] - c[i - 1][0]);
-}
-
 // Riazi and Daubert (1986), the API Technical Data Book's (1987) procedure 3A1.1: TBP = a D86^b,
 // both in K, point by point at the standard volume percentages (the constants in K as Riazi (2005)
 // table 3.6 gives them).
@@ -44,6 +37,12 @@ bool within(const std::vector<std::array<double, 2>>& c, double v) { return v >=
 
 }  // namespace
 
+double distillation_temperature(const std::vector<std::array<double, 2>>& c, double v) {
+  std::size_t i = 1;
+  while (i + 1 < c.size() && c[i][0] < v) ++i;
+  return c[i - 1][1] + (c[i][1] - c[i - 1][1]) * (v - c[i - 1][0]) / (c[i][0] - c[i - 1][0]);
+}
+
 void check_distillation(const std::vector<std::array<double, 2>>& curve) {
   if (curve.size() < 3) throw Error("distillation: " + std::to_string(curve.size()) + " points given, at least 3 needed");
   for (std::size_t i = 0; i < curve.size(); ++i) {
@@ -62,14 +61,14 @@ std::vector<std::array<double, 2>> true_boiling_curve(DistillationCurve kind, co
   const char* name = kind == DistillationCurve::kD86 ? "D86" : "D2887";
   if (kind == DistillationCurve::kD86) {
     for (const PowerPoint& p : kD86) {
-      if (within(curve, p.percent)) out.push_back({p.percent, p.a * std::pow(temperature_at(curve, p.percent), p.b)});
+      if (within(curve, p.percent)) out.push_back({p.percent, p.a * std::pow(distillation_temperature(curve, p.percent), p.b)});
     }
   } else if (within(curve, 50.0)) {
     auto degf = [](double k) { return k * 1.8 - 459.67; };
-    out.push_back({50.0, temperature_at(curve, 50.0)});
+    out.push_back({50.0, distillation_temperature(curve, 50.0)});
     for (const Step& s : kD2887) {
       if (!within(curve, s.to)) continue;
-      const double v = std::abs(degf(temperature_at(curve, s.to)) - degf(temperature_at(curve, s.from)));
+      const double v = std::abs(degf(distillation_temperature(curve, s.to)) - degf(distillation_temperature(curve, s.from)));
       const auto base = std::find_if(out.begin(), out.end(), [&](const auto& q) { return q[0] == s.from; });
       if (base == out.end()) continue;
       const double w = s.c * std::pow(v, s.d) / 1.8, t = (*base)[1] + (s.to > s.from ? w : -w);  // a step in degF, in K

@@ -9,6 +9,9 @@
 
 namespace kvt::reference {
 
+// The temperature of a curve at a share, linear between its points (extended beyond its ends).
+double distillation_temperature(const std::vector<std::array<double, 2>>& curve, double percent);
+
 // Refuses a curve of fewer than three points, a share outside 0-100 % or a point that does not rise
 // above the one before it in both share and temperature, naming the point (Error "distillation: ...").
 void check_distillation(const std::vector<std::array<double, 2>>& curve);
