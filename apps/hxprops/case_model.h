@@ -179,6 +179,9 @@ std::string side_field(int side, std::string_view field);      // "side0.inlet_p
 // The table a side's component amounts are in: "flows", "mole_fractions" or "mass_fractions".
 std::string_view flows_table(const Side& s);
 std::string flow_field(const Case& c, int side, std::string_view component);  // "side0.flows.water"
+// An assay's share of its side's flow, in the assay's basis, once its pseudo-components have joined
+// the side's flows (the rest is the light ends beside it).
+double assay_share(const Side& s);
 // The case-file key that gives a side's inlet or outlet ("inlet_vapour_fraction", "duty").
 std::string end_key(bool outlet, EndKind kind);
 

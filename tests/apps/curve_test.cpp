@@ -12,6 +12,8 @@
 #include "curve.h"
 #include "default_case.h"
 #include "columns.h"
+#include "csv.h"
+#include "number_text.h"
 #include "exchanger.h"
 #include "json.h"
 #include "kvt_reference/reference_host.h"
@@ -269,6 +271,11 @@ TEST(EndStates, NarrowCutCoolsAsTheNAlkaneItImitates) {
                                                     std::to_string(r.sg) + "\nflow = \"10 t/h\"\ncuts = 1\n");
       Session session(parse_case(text, r.name));
       curves[k] = compute_curves(session);
+      if (k == 1) {  // the cuts file: the one cut is the whole side, at the curve's mid point
+        const std::string csv = csv_assay_text(session.config().sides[0], UnitSystem::SI);
+        const std::string row = csv.substr(csv.find('\n') + 1);
+        EXPECT_EQ(row.substr(row.find(',')).rfind(",1,1,1,1," + number_text(r.tb, 10) + ",", 0), 0u) << row;
+      }
     }
     const SideCurve &pure = curves[0][0], &cut = curves[1][0];
     EXPECT_NEAR(cut.duty / pure.duty, 1.0, 0.01) << r.name;
