@@ -224,7 +224,7 @@ std::vector<PseudoCut> cut_curve(const std::vector<std::array<double, 2>>& tbp, 
     }
     bounds.push_back(tn);
   }
-  // the curve, linear between its points, both ways
+  // the curve's share distilled at a temperature, linear between its points
   auto volume_at = [&](double t) {
     std::size_t i = 1;
     while (i + 1 < tbp.size() && tbp[i][1] < t) ++i;
