@@ -223,7 +223,7 @@ class Reader {
     read_flows(t, i);
   }
 
-  // [sideN.assay]: a true-boiling-point curve, the gravity, the flow and how finely to cut it.
+  // [sideN.assay]: a distillation curve, the gravity, the flow and how finely to cut it.
   void read_assay(const toml::node& n, int i) {
     const std::string key = side_field(i, "assay");
     if (!n.is_table()) fail(line_of(n), key, "expected a table, found " + type_name(n));
@@ -235,9 +235,10 @@ class Reader {
       if (v == nullptr) fail(line_of(t), key + "." + k, "missing");
       return *v;
     };
-    if (const toml::node* v = t.get("curve"); v != nullptr && text(*v, key + ".curve") != "tbp") {
-      fail(line_of(*v), key + ".curve", "\"" + text(*v, key + ".curve") +
-           "\" is not taken: give the true-boiling-point curve (curve = \"tbp\"); ASTM D86 and D2887 curves are not converted");
+    if (const toml::node* v = t.get("curve")) {
+      a.curve = text(*v, key + ".curve");
+      if (a.curve != "tbp" && a.curve != "d86" && a.curve != "d2887")
+        fail(line_of(*v), key + ".curve", "\"" + a.curve + "\" is not a distillation taken: give \"tbp\", \"d86\" or \"d2887\"");
     }
     const std::string dfield = key + ".distillation";
     const toml::array* d = need("distillation").as_array();
@@ -484,7 +485,7 @@ std::string write_case(const Case& c) {
     if (s.total) out += "total_flow = " + flow_text(s.total->amount, s.total->basis) + "\n";
     if (s.assay) {
       const AssayInput& a = *s.assay;
-      out += "\n[" + side_key(i) + ".assay]\ncurve = \"tbp\"\ndistillation = [";
+      out += "\n[" + side_key(i) + ".assay]\ncurve = \"" + a.curve + "\"\ndistillation = [";
       for (std::size_t k = 0; k < a.distillation.size(); ++k) {
         out += (k ? ", [" : "[") + exact(a.distillation[k][0]) + ", " + exact(a.distillation[k][1]) + "]";
       }

@@ -154,6 +154,12 @@ std::string_view flows_table(const Side& s) {
   return s.total->fractions == Basis::Mole ? "mole_fractions" : "mass_fractions";
 }
 
+double assay_share(const Side& s) {
+  double all = 0.0;
+  for (const ComponentFlow& f : s.flows) all += f.amount;
+  return s.assay && all > 0.0 ? s.assay->flow / all : 0.0;
+}
+
 std::string flow_field(const Case& c, int side, std::string_view component) {
   return side_field(side, flows_table(c.sides[side])) + "." + std::string(component);
 }

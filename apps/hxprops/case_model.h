@@ -90,7 +90,8 @@ struct TableLevel {
 // A petroleum fraction on a side, known by its distillation curve and gravity: the host cuts it
 // into pseudo-components ("NBP 245 degC") that join the side's other components.
 struct AssayInput {
-  std::vector<std::array<double, 2>> distillation;  // (% volume distilled, K), as given
+  std::string curve = "tbp";                        // the distillation: "tbp", "d86" or "d2887"
+  std::vector<std::array<double, 2>> distillation;  // (% distilled, K), as given (d2887: % mass, else % volume)
   double specific_gravity = 0.0;                    // 60/60 degF (from api_gravity when that is given)
   double flow = 0.0;                                // kg/s or kmol/s
   Basis basis = Basis::Mass;
@@ -178,6 +179,9 @@ std::string side_field(int side, std::string_view field);      // "side0.inlet_p
 // The table a side's component amounts are in: "flows", "mole_fractions" or "mass_fractions".
 std::string_view flows_table(const Side& s);
 std::string flow_field(const Case& c, int side, std::string_view component);  // "side0.flows.water"
+// An assay's share of its side's flow, in the assay's basis, once its pseudo-components have joined
+// the side's flows (the rest is the light ends beside it).
+double assay_share(const Side& s);
 // The case-file key that gives a side's inlet or outlet ("inlet_vapour_fraction", "duty").
 std::string end_key(bool outlet, EndKind kind);
 

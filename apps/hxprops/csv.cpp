@@ -71,6 +71,29 @@ std::string csv_text(const SideCurve& curve, const TableOptions& o) {
   return out;
 }
 
+std::string csv_assay_text(const Side& side, UnitSystem units) {
+  if (!side.assay) return {};
+  const AssayInput& a = *side.assay;
+  const Unit &tu = output_unit(Dimension::Temperature, units), &pu = output_unit(Dimension::Pressure, units);
+  const bool mass = a.basis == Basis::Mass;
+  std::string out = "name,volume_fraction [m3/m3],mass_fraction [kg/kg],mole_fraction [mol/mol],side_fraction [" +
+                    std::string(mass ? "kg/kg" : "mol/mol") + "],normal_boiling_point [" + std::string(tu.name) +
+                    "],specific_gravity [-],molecular_weight [kg/kmol],critical_temperature [" + std::string(tu.name) +
+                    "],critical_pressure [" + std::string(pu.name) + "],acentric_factor [-]\n";
+  const double share = assay_share(side);
+  for (const AssayInput::Cut& p : a.made) {
+    out += csv_cell(p.name);
+    for (const double v : {p.volume, p.mass, p.mole, share * (mass ? p.mass : p.mole), to_unit(p.tb, tu), p.sg, p.mw,
+                           to_unit(p.tc, tu), to_unit(p.pc, pu), p.omega}) {
+      out += "," + number_text(v, 10);
+    }
+    out += "\n";
+  }
+  return out;
+}
+
+std::string csv_assay_file_name(int side) { return "side" + std::to_string(side) + "_assay.csv"; }
+
 std::string csv_file_name(int side) { return "side" + std::to_string(side) + ".csv"; }
 
 std::string csv_table_file_name(int side, double pressure, UnitSystem units) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "case_model.h"
 #include "curve.h"
 #include "units.h"
 
@@ -22,10 +23,15 @@ struct TableOptions {
 // why "auto" picked the method its rows name.
 std::vector<std::string> csv_header(const TableOptions& o, const std::vector<SideNote>& notes = {}, const SideMethod& method = {});
 std::string csv_text(const SideCurve& curve, const TableOptions& o);
+// A side's assay, one row per pseudo-component: its name, its shares of the assay (volume, mass,
+// moles) and of the side (in the assay's basis), NBP, SG, MW, Tc, Pc and acentric factor.
+std::string csv_assay_text(const Side& side, UnitSystem units);
 // A cell as written: quoted when it holds a comma or a quote.
 std::string csv_cell(const std::string& s);
 // The file name of a side's CSV inside the --csv directory: "side0.csv".
 std::string csv_file_name(int side);
+// The file of a side's assay: "side0_assay.csv".
+std::string csv_assay_file_name(int side);
 // A side's property table at a pressure: "side0_2.5bar.csv" (the pressure in the printed unit).
 std::string csv_table_file_name(int side, double pressure, UnitSystem units);
 

@@ -160,7 +160,7 @@ std::string json_text(const Case& c, const std::vector<SideCurve>& curves, const
                         {"molecular_weight", num(p.mw)}, {"critical_temperature", num(p.tc)},
                         {"critical_pressure", num(p.pc)}, {"acentric_factor", num(p.omega)}});
       }
-      sides.back()["assay"] = {{"specific_gravity", num(a->specific_gravity)}, {"flow", num(a->flow)},
+      sides.back()["assay"] = {{"curve", a->curve}, {"specific_gravity", num(a->specific_gravity)}, {"flow", num(a->flow)},
                                {"flow_basis", a->basis == Basis::Mass ? "mass" : "mole"}, {"pseudo_components", std::move(cuts)}};
     }
   }

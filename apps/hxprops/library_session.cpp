@@ -224,7 +224,10 @@ void Session::add_assay(int side) {
   AssayInput& a = *s.assay;
   std::vector<reference::PseudoComponent> cuts;
   try {
-    cuts = reference::add_assay({a.distillation, a.specific_gravity, a.cuts, a.cut_width});
+    const auto curve = a.curve == "d86"     ? reference::DistillationCurve::kD86
+                       : a.curve == "d2887" ? reference::DistillationCurve::kD2887
+                                            : reference::DistillationCurve::kTbp;
+    cuts = reference::add_assay({a.distillation, a.specific_gravity, a.cuts, a.cut_width, curve});
   } catch (const reference::Error& e) {
     const std::string what = e.what(), key = what.substr(0, what.find(':'));
     const bool named = key == "distillation" || key == "specific_gravity" || key == "cuts";

@@ -103,6 +103,7 @@ void check_output_names(const Options& o, const Case& c, UnitSystem units) {
     if (o.compare_methods) named.emplace_back("--csv", *o.csv_dir / kMethodSpreadCsv);
     for (int side = 0; side < c.side_count; ++side) {
       named.emplace_back("--csv", *o.csv_dir / csv_file_name(side));
+      if (c.sides[side].assay) named.emplace_back("--csv", *o.csv_dir / csv_assay_file_name(side));
       for (const double p : c.table_levels(side)) named.emplace_back("--csv", *o.csv_dir / csv_table_file_name(side, p, units));
     }
   }
@@ -162,6 +163,7 @@ int run(const Options& o) {
   if (o.csv_dir) {
     for (const SideCurve& curve : curves) {
       write(*o.csv_dir / csv_file_name(curve.side), csv_text(curve, {*units, composition_names}));
+      if (const Side& s = session.config().sides[curve.side]; s.assay) write(*o.csv_dir / csv_assay_file_name(curve.side), csv_assay_text(s, *units));
       for (const SideCurve& table : curve.pressure_tables) {
         write(*o.csv_dir / csv_table_file_name(curve.side, table.inlet_pressure, *units), csv_text(table, {*units, composition_names}));
       }

@@ -190,12 +190,10 @@ std::string duty_text(double watts, UnitSystem units) {
 void assay_report(std::ostream& out, const Side& s, int side, UnitSystem units) {
   if (!s.assay || s.assay->made.empty()) return;
   const AssayInput& a = *s.assay;
-  double light = 0.0;
-  for (const ComponentFlow& f : s.flows) light += f.amount;
-  for (const AssayInput::Cut& p : a.made) light -= a.flow * (a.basis == Basis::Mass ? p.mass : p.mole);
+  const double share = assay_share(s);
   out << "\nside " << side << " assay: " << a.made.size() << " pseudo-components, specific gravity " << fixed(a.specific_gravity, 4)
-      << "; " << fixed(100.0 * a.flow / (a.flow + light), 2) << " % of the side's " << (a.basis == Basis::Mass ? "mass" : "moles")
-      << (light > 0.0 ? " (the rest its other components)" : "") << "\n";
+      << "; " << fixed(100.0 * share, 2) << " % of the side's " << (a.basis == Basis::Mass ? "mass" : "moles")
+      << (share < 1.0 - 1e-12 ? " (the rest its other components)" : "") << "\n";
   out << "  " << std::setw(16) << std::left << "name" << std::right;
   for (const char* h : {"vol %", "mass %", "mol %", "NBP", "SG", "MW", "Tc", "Pc", "omega"}) out << std::setw(10) << h;
   const Unit& tu = output_unit(Dimension::Temperature, units);

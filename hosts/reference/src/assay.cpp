@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "distillation.h"
 #include "kvt_reference/reference_host.h"
 #include "pure.h"
 
@@ -140,9 +141,12 @@ Component pseudo_component(const std::string& name, double tb, double sg) {
   const double m = 1000.0 * c.mw;
   c.ideal_gas_cp = one(piece(Form::kDippr100, {m * (a0 - cc * b0), m * (a1 - cc * b1), m * (a2 - cc * b2)}, 200.0, 1000.0, "KL76"));
 
-  // Riedel's heat of vaporisation at the boiling point, carried by Watson's 0.38 power.
-  const double hvb = 1.093 * kGasConstant * tc * tbr * (std::log(c.pc / 1e5) - 1.013) / (0.930 - tbr);
-  c.heat_of_vaporisation = one(piece(Form::kDippr106, {hvb / std::pow(1 - tbr, 0.38), 0.38, 0.0, 0.0}, lo, tc, "RIEDEL54, WATSON43", tc));
+  // Vetere's heat of vaporisation at the boiling point (Pc in bar), carried by Watson's 0.38 power.
+  // Riedel's, the older choice, runs 5-10 % high from n-hexadecane up.
+  const double pcb = c.pc / 1e5;
+  const double hvb = kGasConstant * tc * tbr * (0.4343 * std::log(pcb) - 0.69431 + 0.89584 * tbr) /
+                     (0.37691 - 0.37306 * tbr + 0.14878 / (pcb * tbr * tbr));
+  c.heat_of_vaporisation = one(piece(Form::kDippr106, {hvb / std::pow(1 - tbr, 0.38), 0.38, 0.0, 0.0}, lo, tc, "VETERE79, WATSON43", tc));
 
   // Rackett's liquid volume with the Yamada-Gunn Z_RA, put through the gravity at 60 degF.
   const double zra = 0.29056 - 0.08775 * w, rho60 = sg * kWater60F / c.mw;
@@ -192,37 +196,50 @@ Component pseudo_component(const std::string& name, double tb, double sg) {
 }
 
 std::vector<PseudoCut> cut_curve(const std::vector<std::array<double, 2>>& tbp, double sg, int cuts, double cut_width) {
-  if (tbp.size() < 3) throw Error("distillation: " + std::to_string(tbp.size()) + " points given, at least 3 needed");
-  for (std::size_t i = 0; i < tbp.size(); ++i) {
-    const auto& [v, t] = tbp[i];
-    if (!(v >= 0.0 && v <= 100.0)) throw Error("distillation: point " + std::to_string(i + 1) + ": " + fmt(v) + " % is outside 0-100 %");
-    if (i > 0 && !(v > tbp[i - 1][0] && t > tbp[i - 1][1]))
-      throw Error("distillation: point " + std::to_string(i + 1) + " (" + fmt(v) + " %, " + fmt(t) +
-                  " K) does not rise above the point before it: the curve must rise in both volume and temperature");
-  }
+  check_distillation(tbp);
   if (!(sg >= 0.55 && sg <= 1.2)) throw Error("specific_gravity: " + fmt(sg) + " is outside 0.55-1.2 (API gravity -14 to 80)");
+  // The cut points: the curve's own points, each interval between them divided into equal steps,
+  // as many as the width asks, or, for a number of cuts, added one at a time to the interval whose
+  // steps are widest; fewer cuts than intervals divide the whole range into equal steps instead.
+  const std::size_t m = tbp.size() - 1;
   const double t0 = tbp.front()[1], tn = tbp.back()[1];
-  if (cut_width > 0.0) cuts = static_cast<int>(std::ceil((tn - t0) / cut_width - 1e-9));
+  std::vector<int> steps(m, 1);
+  auto width = [&](std::size_t i) { return (tbp[i + 1][1] - tbp[i][1]) / steps[i]; };
+  if (cut_width > 0.0) {
+    cuts = 0;
+    for (std::size_t i = 0; i < m; ++i) cuts += steps[i] = std::max(1, static_cast<int>(std::ceil((tbp[i + 1][1] - tbp[i][1]) / cut_width - 1e-9)));
+  }
   if (cuts < 1 || cuts > 100) throw Error("cuts: " + std::to_string(cuts) + " cuts; 1 to 100 can be made");
-  // the curve, linear between its points, both ways
+  std::vector<double> bounds;
+  if (cut_width <= 0.0 && static_cast<std::size_t>(cuts) < m) {
+    for (int j = 0; j <= cuts; ++j) bounds.push_back(t0 + (tn - t0) * j / cuts);
+  } else {
+    for (int n = static_cast<int>(m); cut_width <= 0.0 && n < cuts; ++n) {
+      std::size_t wide = 0;
+      for (std::size_t i = 1; i < m; ++i) wide = width(i) > width(wide) ? i : wide;
+      ++steps[wide];
+    }
+    for (std::size_t i = 0; i < m; ++i) {
+      for (int k = 0; k < steps[i]; ++k) bounds.push_back(tbp[i][1] + width(i) * k);
+    }
+    bounds.push_back(tn);
+  }
+  // the curve's share distilled at a temperature, linear between its points
   auto volume_at = [&](double t) {
     std::size_t i = 1;
     while (i + 1 < tbp.size() && tbp[i][1] < t) ++i;
     return tbp[i - 1][0] + (tbp[i][0] - tbp[i - 1][0]) * (t - tbp[i - 1][1]) / (tbp[i][1] - tbp[i - 1][1]);
   };
-  auto temperature_at = [&](double v) {
-    std::size_t i = 1;
-    while (i + 1 < tbp.size() && tbp[i][0] < v) ++i;
-    return tbp[i - 1][1] + (tbp[i][1] - tbp[i - 1][1]) * (v - tbp[i - 1][0]) / (tbp[i][0] - tbp[i - 1][0]);
-  };
   const double span = tbp.back()[0] - tbp.front()[0];
   std::vector<PseudoCut> out;
   double k_sum = 0.0;
-  for (int j = 0; j < cuts; ++j) {
-    const double va = volume_at(t0 + (tn - t0) * j / cuts), vb = volume_at(t0 + (tn - t0) * (j + 1) / cuts);
+  for (std::size_t j = 0; j + 1 < bounds.size(); ++j) {
+    const double va = volume_at(bounds[j]), vb = volume_at(bounds[j + 1]);
     PseudoCut c;
+    c.t_from = bounds[j];
+    c.t_to = bounds[j + 1];
     c.volume_share = (vb - va) / span;
-    c.tb = temperature_at(0.5 * (va + vb));
+    c.tb = distillation_temperature(tbp, 0.5 * (va + vb));
     k_sum += c.volume_share * std::cbrt(c.tb * kRankine);
     out.push_back(c);
   }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "assay.h"
+#include "distillation.h"
 #include "host_state.h"
 #include "kvt_reference/reference_host.h"
 
@@ -27,7 +28,7 @@ const Component& named_cut(Databank& db, const PseudoCut& cut) {
 
 std::vector<PseudoComponent> add_assay(const Assay& assay) {
   if (!host().loaded) load_databank();
-  const std::vector<PseudoCut> cuts = cut_curve(assay.tbp, assay.specific_gravity, assay.cuts, assay.cut_width);
+  const std::vector<PseudoCut> cuts = cut_curve(true_boiling_curve(assay.curve, assay.tbp), assay.specific_gravity, assay.cuts, assay.cut_width);
   std::vector<PseudoComponent> out;
   double mass = 0.0, moles = 0.0;
   for (const PseudoCut& cut : cuts) {

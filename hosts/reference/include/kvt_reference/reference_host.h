@@ -132,12 +132,18 @@ double missing_value();
 
 // ---- Assays: pseudo-components of a petroleum fraction -----------------------------------------
 
-// A sample known by its true-boiling-point curve and its gravity.
+// The distillation a curve comes from: the true-boiling-point curve (% volume), ASTM D86 (% volume)
+// or ASTM D2887, the simulated distillation by gas chromatography (% mass); the last two are
+// converted to the first before the cutting.
+enum class DistillationCurve { kTbp, kD86, kD2887 };
+
+// A sample known by its distillation curve and its gravity.
 struct Assay {
-  std::vector<std::array<double, 2>> tbp;  // (% volume distilled, K), rising in both; at least 3 points
+  std::vector<std::array<double, 2>> tbp;  // (% distilled, K), rising in both; at least 3 points
   double specific_gravity = 0.0;           // of the whole sample, 60/60 degF (0.55-1.2)
   int cuts = 16;                           // pseudo-components, equal temperature intervals
   double cut_width = 0.0;                  // K; when positive, the intervals' width instead of `cuts`
+  DistillationCurve curve = DistillationCurve::kTbp;  // what `tbp` holds
 };
 // One pseudo-component of an assay: its name ("NBP 245 degC"), its shares of the sample and the
 // constants the characterisation gave it (docs/hxprops.md, "Assays", cites the methods).
