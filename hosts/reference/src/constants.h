@@ -123,7 +123,8 @@ inline constexpr double kPieceJoinHalfWidth = 1.0;
 // slope of the heat of vaporisation with it), which a compressed liquid, or a component dissolved in
 // a liquid of others above its own critical temperature, does not show. Beyond it the ideal method's
 // liquid keeps its excess heat capacity over the ideal gas, and Peng-Robinson's liquid correction
-// continues linearly (the equation carries the liquid). At 0.9 the heat capacity of propane's
+// is bent onto the saturated liquid's up to kSaturatedLiquidEnd, then continues linearly (the
+// equation carries the liquid). At 0.9 the heat capacity of propane's
 // saturated liquid is still within 3 % of a compressed liquid's at 1.2 times its vapour pressure.
 inline constexpr double kMeasuredLiquidEnd = 0.9;
 
