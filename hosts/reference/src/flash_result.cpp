@@ -112,8 +112,9 @@ std::vector<Note> Model::limits(const FlashResult& r) const {
   if (nrtl()) out = nrtl_limits(sys_, z_, r, req_.free_water);
   if (sys_.method == Method::ideal && !water_alone_ && r.p > kIdealPressureLimit)
     say(NoteKind::method_range, NotePhase::stream, "", "the ideal-solution method above ", kIdealPressureLimit / 1e3,
-        " kPa: Raoult's law and an ideal-gas vapour misplace the phase boundaries and the vapour density "
-        "(the peng-robinson method holds there)");
+        " kPa: Raoult's law and an ideal-gas vapour misplace the phase boundaries and the vapour density, "
+        "and the vapour's missing departure from the ideal gas overstates the latent heat (across a pure component's "
+        "boiling at 0.8 Pc by 7.5 to 83 %, median 17 %) (the peng-robinson method holds there)");
   const bool liquid = r.phase_amount[kL1] > 0.0;
   bool water = false, organic = false;
   for (std::size_t i = 0; i < n(); ++i) {

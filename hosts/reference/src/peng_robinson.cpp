@@ -100,6 +100,8 @@ std::vector<double> cubic_roots(double c2, double c1, double c0, double zmin) {
 // it (defined with the liquid correction below).
 LiquidPathKnots equation_path(const PengRobinson& one);
 double correction_of(const PengRobinson& one, const LiquidPathKnots& path, double t);
+double saturated_correction(const PengRobinson& one, double t);
+SaturatedVapour saturated_vapour(const PengRobinson& one);
 
 }  // namespace
 
@@ -126,11 +128,17 @@ void add_liquid_correction(PengRobinson& pr) {
   for (std::size_t i = 0; i < n; ++i) {
     const Component& c = *pr.components[i];
     const PengRobinson shifted{{&c}, {0.0}, {pr.shift[i]}};
-    // the correction's straight continuation near Tc, found once rather than at every liquid enthalpy
-    const double end = kMeasuredLiquidEnd * c.tc, step = 1e-3 * end;
+    // the correction's continuation near Tc, found once rather than at every liquid enthalpy
+    const double end = kMeasuredLiquidEnd * c.tc, step = 1e-3 * end, width = (kSaturatedLiquidEnd - kMeasuredLiquidEnd) * c.tc;
     paths[i] = equation_path(shifted);
-    lines[i] = {correction_of(shifted, paths[i], end),
-                (correction_of(shifted, paths[i], end + step) - correction_of(shifted, paths[i], end - step)) / (2.0 * step)};
+    CorrectionLine& line = lines[i];
+    line.end = correction_of(shifted, paths[i], end);
+    line.slope = (correction_of(shifted, paths[i], end + step) - correction_of(shifted, paths[i], end - step)) / (2.0 * step);
+    // the parabola's heat-capacity change over the width is 2 bend width
+    const double most = kSaturatedLiquidBend * (liquid_path(c, end + step, paths[i], saturated_vapour(shifted), nullptr) -
+                                                liquid_path(c, end - step, paths[i], saturated_vapour(shifted), nullptr)) / (2.0 * step);
+    const double miss = saturated_correction(shifted, end + width) - line.end - line.slope * width;
+    line.bend = std::clamp(miss / (width * width), -0.5 * most / width, 0.5 * most / width);
   }
   pr.path = std::move(paths);
   pr.line = std::move(lines);
@@ -212,6 +220,37 @@ double correction_of(const PengRobinson& one, const LiquidPathKnots& path, doubl
   return h - vapour_enthalpy(c, t) - pr_phase(one, t, p, std::vector<double>{1.0}, Root::kLiquid).h_res;
 }
 
+// The equation's saturation pressure of a pure component at t (Newton's method on ln P for equal
+// fugacities, d(ln phi_L - ln phi_V)/d ln P = Z_L - Z_V), from the correlation's; where only one root
+// exists the pressure moves toward the other's side. The correlation's pressure if none is found.
+double equation_saturation_pressure(const PengRobinson& one, double t) {
+  const Component& c = *one.components.front();
+  const std::vector<double> x{1.0};
+  const double start = ln_vapour_pressure(c, t);
+  double ln_p = start;
+  for (int i = 0; i < kSaturationNewton.cap; ++i) {
+    const PrPhase l = pr_phase(one, t, std::exp(ln_p), x, Root::kLiquid), v = pr_phase(one, t, std::exp(ln_p), x, Root::kVapour);
+    if (v.z - l.z < 1e-9) {
+      ln_p += l.vapour_like ? kSaturationNewtonStep : -kSaturationNewtonStep;
+      continue;
+    }
+    const double g = l.ln_phi[0] - v.ln_phi[0];
+    const double step = std::clamp(g / (l.z - v.z), -kSaturationNewtonStep, kSaturationNewtonStep);
+    ln_p -= step;
+    if (std::abs(step) < kSaturationNewton.tolerance) return std::exp(ln_p);
+  }
+  return std::exp(start);
+}
+
+// D_i(T) of the saturated liquid: the equation's latent heat at its own saturation pressure less the
+// heat-of-vaporisation correlation, so that its liquid lies the correlation below its vapour.
+double saturated_correction(const PengRobinson& one, double t) {
+  const Component& c = *one.components.front();
+  const std::vector<double> x{1.0};
+  const double p = equation_saturation_pressure(one, t);
+  return pr_phase(one, t, p, x, Root::kVapour).h_res - pr_phase(one, t, p, x, Root::kLiquid).h_res - heat_of_vaporisation(c, t);
+}
+
 }  // namespace
 
 double liquid_correction(const PengRobinson& pr, std::span<const double> x, double t) {
@@ -224,12 +263,15 @@ double liquid_correction(const PengRobinson& pr, std::span<const double> x, doub
     // Nearer its critical point both saturated liquids turn singular (their heat capacities without
     // bound) and their difference with them, while a liquid of several components there, or one at
     // a pressure well above saturation, is smooth: from Tr = kMeasuredLiquidEnd on the correction
-    // continues linearly and the equation carries the liquid.
-    const double end = kMeasuredLiquidEnd * c.tc;
+    // passes from the measured path's straight line onto the saturated liquids' difference, and from
+    // Tr = kSaturatedLiquidEnd on it continues linearly and the equation carries the liquid.
+    const double end = kMeasuredLiquidEnd * c.tc, top = kSaturatedLiquidEnd * c.tc;
+    const CorrectionLine& line = pr.line[i];
     if (t <= end) {
       total += x[i] * correction_of(one, pr.path[i], t);
     } else {
-      total += x[i] * (pr.line[i].end + pr.line[i].slope * (t - end));
+      const double u = std::min(t, top) - end;
+      total += x[i] * (line.end + u * (line.slope + line.bend * u) + (t > top ? (line.slope + 2.0 * line.bend * u) * (t - top) : 0.0));
     }
   }
   return xs > 0.0 ? total / xs : 0.0;

@@ -15,11 +15,13 @@
 
 namespace kvt::reference {
 
-// A component's liquid correction D_i(T) from Tr = kMeasuredLiquidEnd on (see liquid_correction):
-// D_i = end + slope (T - T_end), found once with the equation.
+// A component's liquid correction D_i(T) from Tr = kMeasuredLiquidEnd on (see liquid_correction),
+// found once with the equation: D_i = end + slope u + bend u^2, u = T - T_end, up to Tr =
+// kSaturatedLiquidEnd, then straight on with the slope it has there.
 struct CorrectionLine {
   double end = 0.0;    // D_i at Tr = kMeasuredLiquidEnd, J/kmol
   double slope = 0.0;  // dD_i/dT there, J/(kmol K)
+  double bend = 0.0;   // J/(kmol K^2)
 };
 
 struct PengRobinson {
@@ -66,9 +68,13 @@ PrPhase pr_phase(const PengRobinson& pr, double t, double p, std::span<const dou
 // correlation it follows the heat-of-vaporisation correlation under the equation's vapour. So under
 // this method the liquid heat capacity is the measured one and H_V - H_L at saturation follows the
 // heat-of-vaporisation correlation, with the pressure dependence of the equation in both phases.
-// From the reduced temperature kMeasuredLiquidEnd on, D_i continues linearly in T: nearer Tc both
-// saturated liquids turn singular, a liquid of several components there does not, and the equation
-// carries it.
+// From the reduced temperature kMeasuredLiquidEnd on, D_i continues along its straight line bent by
+// a parabola onto the saturated liquid's own difference at kSaturatedLiquidEnd (the equation's latent
+// heat at its own saturation pressure less the heat-of-vaporisation correlation), so that a pure
+// component's latent heat is the correlation's there and close to it between; the bend may change
+// the liquid's heat capacity by at most kSaturatedLiquidBend of the measured one at
+// kMeasuredLiquidEnd. Beyond kSaturatedLiquidEnd D_i continues linearly: nearer Tc both saturated
+// liquids turn singular, a liquid of several components there does not, and the equation carries it.
 // The components' lines and paths need add_liquid_correction first (the method's own systems; an
 // equation for other uses goes without).
 void add_liquid_correction(PengRobinson& pr);
