@@ -89,6 +89,9 @@ inline constexpr double kAccelerationRate = 0.95;
 // The one-dimensional search of the flash kinds other than T-P (over T, or over -ln P): bisection
 // to a bracket of 1e-12 relative, about 45 halvings of the widest range; a golden section for a
 // measure's least value; a coarse scan of 64 points for a start below the target.
+// The ideal method's water fraction of a liquid that dissolves gases by Henry's law: regula falsi on
+// one fraction, which it meets to rounding in 10-20 steps.
+inline constexpr Stopping kAqueousWater{"the water fraction of the aqueous liquid", 1e-13, 200};
 inline constexpr Stopping kBisection{"the bisection", 1e-12, 300};
 inline constexpr Stopping kGoldenSection{"the golden-section search", 1e-12, 100};
 inline constexpr int kScanPoints = 64;

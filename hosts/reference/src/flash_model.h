@@ -47,6 +47,9 @@ class Model {
 
  private:
   State ideal_tp(double t, double p) const;
+  // Whether the feed holds water and a gas that dissolves in it by Henry's law.
+  bool aqueous() const;
+  State aqueous_split(double t, double p, const std::vector<double>& raoult) const;
   State pr_tp(double t, double p) const;
   State nrtl_tp(double t, double p) const;
   // The index of the feed's only component, or -1 for a mixture.

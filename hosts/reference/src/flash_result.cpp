@@ -32,8 +32,8 @@ FlashResult Model::result(const State& s) const {
   // equilibrium ratios for the incipient phases: Raoult's, or the equation's (a single phase's
   // stability trial, a split's last ratios; Wilson's where the trial fell onto the feed)
   std::vector<double> k;
-  if (nrtl() && !s.k.empty()) {
-    k = s.k;  // gamma_i Psat_i / P of the (incipient) first liquid
+  if ((nrtl() || sys_.method == Method::ideal) && !s.k.empty()) {
+    k = s.k;  // gamma_i Psat_i / P of the (incipient) first liquid; under the ideal method Henry's toward water
   } else {
     k = psat(s.t);
     for (double& v : k) v /= s.p;
