@@ -46,6 +46,7 @@ class Model {
   const FlashRequest& request() const { return req_; }
 
  private:
+  void dissolved_gas_limits(const FlashResult& r, std::vector<Note>& out) const;
   State ideal_tp(double t, double p) const;
   // Whether the feed holds water and a gas that dissolves in it by Henry's law.
   bool aqueous() const;

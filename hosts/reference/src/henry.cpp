@@ -41,9 +41,11 @@ const HenryGas* henry_gas(std::string_view cas) {
 }
 
 double ln_henry_constant(const HenryGas& g, double t, bool* outside) {
-  if (t >= g.tmin && t <= g.tmax) return correlation(g, t);
-  if (outside != nullptr) *outside = true;
-  const double end = t < g.tmin ? g.tmin : g.tmax, d = 1e-3;
+  if (outside != nullptr && (t < g.tmin || t > g.tmax)) *outside = true;
+  // the correlation holds its form down to water's freezing point, a few kelvin below some gases' data
+  const double bottom = std::min(g.tmin, if97::kTmin);
+  if (t >= bottom && t <= g.tmax) return correlation(g, t);
+  const double end = t < bottom ? bottom : g.tmax, d = 1e-3;
   const double slope = (correlation(g, end + d) - correlation(g, end - d)) / (1.0 / (end + d) - 1.0 / (end - d));
   return correlation(g, end) + slope * (1.0 / t - 1.0 / end);
 }

@@ -24,9 +24,10 @@ struct HenryGas {
 // The constants of the solute with this CAS number, or nullptr when the table has none.
 const HenryGas* henry_gas(std::string_view cas);
 
-// ln kH (kH in Pa) at T (K). Inside the fitted range the correlation (water's vapour pressure from
-// IAPWS-IF97); beyond either end ln kH continues linearly in 1/T with the correlation's value and
-// slope there (the correlation itself fails at water's critical temperature); `outside` is set then.
+// ln kH (kH in Pa) at T (K): the correlation (water's vapour pressure from IAPWS-IF97) from 273.15 K
+// (or the fitted range's bottom, where lower) to the range's top; beyond, ln kH continues linearly in
+// 1/T with the correlation's value and slope there (the correlation itself fails at water's critical
+// temperature). `outside` is set outside the fitted range.
 double ln_henry_constant(const HenryGas& g, double t, bool* outside = nullptr);
 
 // The gases of a component set that dissolve in its water by Henry's law: per component its constants
