@@ -89,8 +89,9 @@ inline constexpr double kAccelerationRate = 0.95;
 // The one-dimensional search of the flash kinds other than T-P (over T, or over -ln P): bisection
 // to a bracket of 1e-12 relative, about 45 halvings of the widest range; a golden section for a
 // measure's least value; a coarse scan of 64 points for a start below the target.
-// A liquid with at least this mole fraction of water is water-rich; a gas in it without a Henry's
-// constant is noted from this mole fraction on (a gas in water is dilute: methane at 25 degC and
+// A liquid with more than this mole fraction of water is water-rich: Henry's law takes a growing share
+// of a gas's fugacity in it (henry.h), and a gas in it without a Henry's constant is noted from this
+// mole fraction on (a gas in water is dilute: methane at 25 degC and
 // 1 bar dissolves to 2.5e-5).
 inline constexpr double kWaterRich = 0.5;
 inline constexpr double kDissolvedGasNote = 1e-7;

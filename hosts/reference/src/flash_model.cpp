@@ -154,10 +154,9 @@ State Model::aqueous_split(double t, double p, const std::vector<double>& raoult
   const auto w = static_cast<std::size_t>(sys_.pr.aqueous.water);
   State s = empty(t, p);
   auto at = [&](double xw) {
-    std::vector<double> ln_k(n()), k(n()), x(n(), 0.0);
+    std::vector<double> ln_k(n()), k(n());
     for (std::size_t i = 0; i < n(); ++i) ln_k[i] = std::log(raoult[i]);
-    x[w] = xw;
-    toward_henry(sys_.pr.aqueous, x, t, p, 1.0, ln_k);
+    toward_henry(sys_.pr.aqueous, xw, t, p, 1.0, ln_k);
     for (std::size_t i = 0; i < n(); ++i) k[i] = std::exp(ln_k[i]);
     s = empty(t, p);
     split_two(s, z_, k, 1.0);

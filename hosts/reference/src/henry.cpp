@@ -4,6 +4,8 @@
 #include <array>
 #include <cmath>
 
+#include "constants.h"
+#include "correlation.h"
 #include "iapws/if97.h"
 
 namespace kvt::reference {
@@ -68,12 +70,9 @@ AqueousSolutes aqueous_solutes(const std::vector<const Component*>& components) 
   return s;
 }
 
-void toward_henry(const AqueousSolutes& s, std::span<const double> x, double t, double p, double liquid_weight,
-                  std::span<double> ln_phi) {
+void toward_henry(const AqueousSolutes& s, double xw, double t, double p, double liquid_weight, std::span<double> ln_phi) {
   if (s.water < 0) return;
-  double total = 0.0;
-  for (double v : x) total += std::max(0.0, v);
-  const double weight = total > 0.0 ? liquid_weight * std::max(0.0, x[static_cast<std::size_t>(s.water)]) / total : 0.0;
+  const double weight = liquid_weight * smooth_step((xw - kWaterRich) / (1.0 - kWaterRich));
   if (weight <= 0.0) return;
   for (std::size_t i = 0; i < s.gas.size(); ++i) {
     if (s.gas[i] != nullptr) ln_phi[i] += weight * (ln_henry_constant(*s.gas[i], t) - std::log(p) - ln_phi[i]);

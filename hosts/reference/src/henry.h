@@ -42,12 +42,14 @@ AqueousSolutes aqueous_solutes(const std::vector<const Component*>& components);
 // The water-rich liquid. A method gives a liquid's fugacity coefficients ln phi_i (Raoult's
 // Psat_i / P under the ideal method, the equation's under Peng-Robinson); for a solute in water the
 // fugacity is Henry's, f_i = x_i kH_i, i.e. ln phi_i = ln(kH_i / P). Each solute's ln phi_i moves
-// toward Henry's by the weight x_w * liquid_weight (x_w water's mole fraction in the phase, x
-// normalised here): a liquid of water takes Henry's law, a liquid without water the method's own, and
-// a liquid between them (water and hydrocarbons sharing one liquid) lies between, continuously in
-// composition, temperature and pressure, so the flash's iterations and the enthalpy (which carries
-// no heat of solution: the solute's liquid enthalpy stays the method's) see no step.
-void toward_henry(const AqueousSolutes& s, std::span<const double> x, double t, double p, double liquid_weight,
-                  std::span<double> ln_phi);
+// toward Henry's by the weight liquid_weight * S(x_w), S a smooth step in water's mole fraction x_w
+// from kWaterRich (0) to 1 (1): a water-rich liquid takes Henry's law (0.9997 of
+// it at x_w = 0.98), a liquid of hydrocarbons with some water (the two sharing one liquid without free
+// water: a third water, in a stream the flash sweeps) the method's own; continuous in composition,
+// temperature and pressure, so the flash's iterations and the enthalpy (which carries no heat of
+// solution: the solute's liquid enthalpy stays the method's) see no step. (With the weight x_w itself,
+// such a shared liquid took a third of Henry's law, nitrogen's K rose tenfold in it, and near its
+// bubble point at 38 MPa the equation's substitution no longer converged.)
+void toward_henry(const AqueousSolutes& s, double xw, double t, double p, double liquid_weight, std::span<double> ln_phi);
 
 }  // namespace kvt::reference

@@ -184,7 +184,8 @@ PrPhase pr_phase(const PengRobinson& pr, double t, double p, std::span<const dou
   // stability test evaluate, so the equilibrium stays one consistent set of fugacities. The volume
   // and enthalpy stay the equation's (no heat of solution: for carbon dioxide at 25 degC and 2 bar
   // about 23 J per mol of the liquid, against water's heat of vaporisation of 44 kJ/mol).
-  if (pr.aqueous.any()) toward_henry(pr.aqueous, x, t, p, out.liquid_weight, out.ln_phi);
+  if (pr.aqueous.any())
+    toward_henry(pr.aqueous, x[static_cast<std::size_t>(pr.aqueous.water)], t, p, out.liquid_weight, out.ln_phi);
   return out;
 }
 
