@@ -418,17 +418,25 @@ TEST(Flash, RefusesWhatItCannotTake) {
   EXPECT_TRUE(!r.converged && r.message.find("not finite") != std::string::npos) << r.message;
 }
 
+// The rows of a reference table, its '#' lines left out.
+std::vector<std::string> table_rows(const char* path) {
+  std::ifstream in(path);
+  EXPECT_TRUE(in) << path;
+  std::vector<std::string> rows;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line[0] != '#') rows.push_back(line);
+  }
+  return rows;
+}
+
 // Gas and supercritical viscosity and conductivity against the published tables of
 // dense_gas_transport.tsv (cited there), swept over pressure for each fluid: within 10 %, 20 % near the
 // critical point (0.75 <= Tr <= 1.25 and Pr >= 0.2, where the tables' conductivity carries a critical
 // enhancement the method leaves out) under Peng-Robinson; the ideal method, on the ideal gas's
 // density, is held to the same bands at Pr <= 0.25 only.
 TEST(DenseGas, TransportFollowsThePublishedTables) {
-  std::ifstream in(KVT_DENSE_GAS_TABLE);
-  ASSERT_TRUE(in) << KVT_DENSE_GAS_TABLE;
   int rows = 0;
-  for (std::string line; std::getline(in, line);) {
-    if (line.empty() || line[0] == '#') continue;
+  for (const std::string& line : table_rows(KVT_DENSE_GAS_TABLE)) {
     std::istringstream f(line);
     std::string name;
     double t = 0.0, p = 0.0, mu = 0.0, k = 0.0;
@@ -480,11 +488,8 @@ TEST(DenseGas, TransportIsContinuousAboveTheCriticalPressure) {
 // gas's partial pressure within 15 % (the guideline's correlation holds its data to a few per cent;
 // at 5 bar the vapour's fugacity coefficient, which the comparison leaves in, takes up to 7 %).
 TEST(GasesInWater, DissolveByHenrysLaw) {
-  std::ifstream in(KVT_HENRY_TABLE);
-  ASSERT_TRUE(in) << KVT_HENRY_TABLE;
   int rows = 0;
-  for (std::string line; std::getline(in, line);) {
-    if (line.empty() || line[0] == '#') continue;
+  for (const std::string& line : table_rows(KVT_HENRY_TABLE)) {
     std::istringstream f(line);
     std::string cas, name;
     double t = 0.0, kh = 0.0;
