@@ -95,6 +95,18 @@ inline constexpr double kSaturationNewtonStep = 0.05;
 // The one-dimensional search of the flash kinds other than T-P (over T, or over -ln P): bisection
 // to a bracket of 1e-12 relative, about 45 halvings of the widest range; a golden section for a
 // measure's least value; a coarse scan of 64 points for a start below the target.
+// A liquid with more than this mole fraction of water is water-rich: Henry's law takes a growing share
+// of a gas's fugacity in it (henry.h), and a gas in it without a Henry's constant is noted from this
+// mole fraction on (a gas in water is dilute: methane at 25 degC and
+// 1 bar dissolves to 2.5e-5).
+inline constexpr double kWaterRich = 0.5;
+inline constexpr double kDissolvedGasNote = 1e-7;
+// A free-water liquid (pure water) is noted where Henry's law would dissolve a gas to this mole
+// fraction (carbon dioxide at 0.2 bar and 25 degC: 1.2e-4; nitrogen at 2 bar: 2e-5, a trace).
+inline constexpr double kDissolvedGasMatters = 1e-4;
+// The ideal method's water fraction of a liquid that dissolves gases by Henry's law: regula falsi on
+// one fraction, which it meets to rounding in 10-20 steps.
+inline constexpr Stopping kAqueousWater{"the water fraction of the aqueous liquid", 1e-13, 200};
 inline constexpr Stopping kBisection{"the bisection", 1e-12, 300};
 inline constexpr Stopping kGoldenSection{"the golden-section search", 1e-12, 100};
 inline constexpr int kScanPoints = 64;

@@ -62,6 +62,7 @@ FlashSystem flash_system(const Databank& db, std::vector<const Component*> compo
   }
   s.pr = peng_robinson(components, db);
   if (method == Method::peng_robinson) add_liquid_correction(s.pr);
+  if (method == Method::peng_robinson || method == Method::ideal) s.pr.aqueous = aqueous_solutes(components);
   if (method == Method::nrtl) s.nrtl = nrtl_data(db, components);
   s.components = std::move(components);
   s.method = method;

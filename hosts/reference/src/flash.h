@@ -5,7 +5,8 @@
 // equation's, the liquid volume the density correlations' (ideal mixing). With free water (either
 // method) a second liquid of pure water forms once water's partial pressure reaches its vapour
 // pressure; water then does not dissolve in the first, organic, liquid, and the organics split at
-// the rest of the pressure. Water alone at or above its critical pressure is one fluid (liquid).
+// the rest of the pressure. A gas dissolves in a water-rich liquid by Henry's law under either method
+// (henry.h). Water alone at or above its critical pressure is one fluid (liquid).
 //
 // A temperature-pressure flash solves the Rachford-Rice equation by Newton's method inside a
 // bisection bracket (rachford_rice.h; for Peng-Robinson inside each substitution step, substitution.h,

@@ -83,8 +83,11 @@ State Model::ideal_tp(double t, double p) const {
   if (!three_phase()) {
     std::vector<double> k(n());
     for (std::size_t i = 0; i < n(); ++i) k[i] = ps[i] / p;
-    split_two(s, z_, k, 1.0);
-    return s;
+    if (!aqueous()) {
+      split_two(s, z_, k, 1.0);
+      return s;
+    }
+    return aqueous_split(t, p, k);
   }
   const auto w = static_cast<std::size_t>(sys_.water);
   const double zw = z_[w], zorg = 1.0 - zw, pw = ps[w];
@@ -131,6 +134,61 @@ State Model::ideal_tp(double t, double p) const {
     }
   }
   note_status(s.capped, kRachfordRice, split.status);
+  return s;
+}
+
+bool Model::aqueous() const {
+  const AqueousSolutes& a = sys_.pr.aqueous;
+  if (a.water < 0 || !(z_[static_cast<std::size_t>(a.water)] > 0.0)) return false;
+  for (std::size_t i = 0; i < n(); ++i) {
+    if (a.gas[i] != nullptr && z_[i] > 0.0) return true;
+  }
+  return false;
+}
+
+// Raoult's split with the solutes' K-values toward Henry's law by the liquid's water fraction x_w
+// (henry.h): K_i depends on the liquid it forms in, so x_w is the fixed point x_w = g(x_w) of the
+// split (or of its incipient liquid, x_i proportional to z_i / K_i, where there is none), found by
+// regula falsi (Illinois) on g(s) - s, which is >= 0 at s = 0 and <= 0 at s = 1.
+State Model::aqueous_split(double t, double p, const std::vector<double>& raoult) const {
+  const auto w = static_cast<std::size_t>(sys_.pr.aqueous.water);
+  State s = empty(t, p);
+  auto at = [&](double xw) {
+    std::vector<double> ln_k(n()), k(n());
+    for (std::size_t i = 0; i < n(); ++i) ln_k[i] = std::log(raoult[i]);
+    toward_henry(sys_.pr.aqueous, xw, t, p, 1.0, ln_k);
+    for (std::size_t i = 0; i < n(); ++i) k[i] = std::exp(ln_k[i]);
+    s = empty(t, p);
+    split_two(s, z_, k, 1.0);
+    s.k = k;
+    if (sum(s.l1) > 0.0) return s.l1[w] / sum(s.l1) - xw;
+    double total = 0.0;
+    for (std::size_t i = 0; i < n(); ++i) total += z_[i] / k[i];
+    return z_[w] / k[w] / total - xw;
+  };
+  double lo = 0.0, hi = 1.0, f_lo = at(lo), f_hi = at(hi);
+  int side = 0;
+  for (int it = 0; it < kAqueousWater.cap; ++it) {
+    if (f_lo <= 0.0 || f_hi >= 0.0 || hi - lo <= kAqueousWater.tolerance) {
+      at(f_lo <= 0.0 ? lo : f_hi >= 0.0 ? hi : 0.5 * (lo + hi));
+      return s;
+    }
+    const double mid = (lo * f_hi - hi * f_lo) / (f_hi - f_lo);
+    const double f = at(mid);
+    if (std::abs(f) <= kAqueousWater.tolerance) return s;
+    if (f > 0.0) {
+      lo = mid;
+      f_lo = f;
+      if (side == 1) f_hi *= 0.5;
+      side = 1;
+    } else {
+      hi = mid;
+      f_hi = f;
+      if (side == -1) f_lo *= 0.5;
+      side = -1;
+    }
+  }
+  note_status(s.capped, kAqueousWater, SolveStatus::kStoppedAtCap);
   return s;
 }
 

@@ -46,7 +46,11 @@ class Model {
   const FlashRequest& request() const { return req_; }
 
  private:
+  void dissolved_gas_limits(const FlashResult& r, std::vector<Note>& out) const;
   State ideal_tp(double t, double p) const;
+  // Whether the feed holds water and a gas that dissolves in it by Henry's law.
+  bool aqueous() const;
+  State aqueous_split(double t, double p, const std::vector<double>& raoult) const;
   State pr_tp(double t, double p) const;
   State nrtl_tp(double t, double p) const;
   // The index of the feed's only component, or -1 for a mixture.

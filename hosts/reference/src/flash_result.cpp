@@ -1,3 +1,4 @@
+#include <cmath>
 #include <sstream>
 
 #include "constants.h"
@@ -32,8 +33,8 @@ FlashResult Model::result(const State& s) const {
   // equilibrium ratios for the incipient phases: Raoult's, or the equation's (a single phase's
   // stability trial, a split's last ratios; Wilson's where the trial fell onto the feed)
   std::vector<double> k;
-  if (nrtl() && !s.k.empty()) {
-    k = s.k;  // gamma_i Psat_i / P of the (incipient) first liquid
+  if ((nrtl() || sys_.method == Method::ideal) && !s.k.empty()) {
+    k = s.k;  // gamma_i Psat_i / P of the (incipient) first liquid; under the ideal method Henry's toward water
   } else {
     k = psat(s.t);
     for (double& v : k) v /= s.p;
@@ -102,6 +103,39 @@ FlashResult Model::result(const State& s) const {
   return r;
 }
 
+// Gases and water: the water-rich liquid dissolves a gas by Henry's law where the constants are known
+// (henry.h); a gas without them (above its critical temperature) dissolves there by the method's own
+// rule, which for a gas in water may be off by one or two orders of magnitude; a free-water liquid
+// is pure water and dissolves none, noted where Henry's law would dissolve a gas beyond a trace.
+void Model::dissolved_gas_limits(const FlashResult& r, std::vector<Note>& out) const {
+  if (nrtl() || sys_.water < 0) return;
+  const auto w = static_cast<std::size_t>(sys_.water);
+  const AqueousSolutes& aq = sys_.pr.aqueous;
+  auto say = [&](NoteKind kind, NotePhase phase, const std::string& component, const std::string& text) {
+    out.push_back({kind, "", phase, component, r.t, r.p, text});
+  };
+  std::string free;
+  for (std::size_t i = 0; i < n(); ++i) {
+    const Component& c = *sys_.components[i];
+    if (i == w || (aq.gas[i] == nullptr && r.t <= c.tc)) continue;
+    if (r.phase_amount[kL1] > 0.0 && r.x1[w] >= kWaterRich && r.x1[i] >= kDissolvedGasNote && aq.gas[i] == nullptr) {
+      std::ostringstream o;
+      o << c.name << " is a gas (above its critical temperature, " << c.tc
+        << " K) dissolved in the water-rich liquid with no Henry's constant: its solubility there is "
+        << (peng_robinson() ? "the equation's (k_ij = 0 with water)" : "Raoult's law on a vapour pressure continued beyond Tc")
+        << ", which for a gas in water may be off by one or two orders of magnitude";
+      say(NoteKind::supercritical, NotePhase::liquid1, c.name, o.str());
+    }
+    if (r.phase_amount[kL2] > 0.0 && aq.gas[i] != nullptr &&
+        r.y[i] * r.p / std::exp(ln_henry_constant(*aq.gas[i], r.t)) >= kDissolvedGasMatters)
+      free += (free.empty() ? "" : ", ") + c.name;
+  }
+  if (!free.empty())
+    say(NoteKind::method_range, NotePhase::liquid2, "", "the free water is taken as pure water: " + free +
+                                    " would dissolve in it to more than 1e-4 by Henry's law and dissolve not at all (the phase kind "
+                                    "without free water dissolves them in the water-rich liquid)");
+}
+
 std::vector<Note> Model::limits(const FlashResult& r) const {
   std::vector<Note> out;
   auto say = [&](NoteKind kind, NotePhase phase, const std::string& component, auto... parts) {
@@ -130,6 +164,7 @@ std::vector<Note> Model::limits(const FlashResult& r) const {
     water = water || static_cast<int>(i) == sys_.water;
     organic = organic || hydrocarbon(c);
   }
+  dissolved_gas_limits(r, out);
   if (water && organic && !req_.free_water && !(nrtl() && r.phase_amount[kL2] > 0.0))
     say(NoteKind::shared_liquid, NotePhase::liquid1, "", "water and hydrocarbons share one liquid because free water is off: they are treated as miscible, "
         "which they are not (a phase kind with free water separates them)");

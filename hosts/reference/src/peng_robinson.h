@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "databank.h"
+#include "henry.h"
 
 namespace kvt::reference {
 
@@ -32,6 +33,9 @@ struct PengRobinson {
   // continuation near Tc and its measured liquid's path
   std::vector<CorrectionLine> line = {};
   std::vector<LiquidPathKnots> path = {};
+  // gases that dissolve in the water of the set by Henry's law (the method's own systems; none
+  // without): in a water-rich liquid their fugacity is Henry's rather than the equation's (henry.h)
+  AqueousSolutes aqueous = {};
 };
 
 // The equation for these components, k_ij from the databank's interaction table (0 where it has none)
