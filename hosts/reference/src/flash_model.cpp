@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "constants.h"
+#include "iapws/water.h"
 #include "nrtl_method.h"
 #include "pure.h"
 #include "rachford_rice.h"
@@ -172,10 +173,13 @@ void Model::split_two(State& s, const std::vector<double>& zf, const std::vector
   note_status(s.capped, kRachfordRice, split.status);
 }
 
-// Peng-Robinson T-P flash, free water as the ideal method has it: while free water is present,
-// water's partial pressure in the vapour is its vapour pressure and the organics test their
-// stability and split by the equation at the rest of the pressure (the three-phase model of
-// immiscible water, as the ideal method's K' = Psat / (P - Pw)).
+// Peng-Robinson T-P flash with free water: one three-phase equilibrium of a vapour (every component,
+// water included, by the equation), an organic liquid (the equation, no water) and free water (pure,
+// IF97), so that the organic and the water dew points and the split between them come from one
+// calculation. The organics split with all the water in the vapour; where the vapour's water
+// fugacity then exceeds the free water's, free water forms and the vapour keeps the water that
+// matches it, found by substitution on its amount with the organics split again at each step (the
+// organics' own stability test decides whether their liquid is present, with or without free water).
 State Model::pr_tp(double t, double p) const {
   State s = empty(t, p);
   if (!three_phase()) {
@@ -183,29 +187,47 @@ State Model::pr_tp(double t, double p) const {
     return s;
   }
   const auto w = static_cast<std::size_t>(sys_.water);
-  const double zw = z_[w], zorg = 1.0 - zw;
-  const double pw = std::exp(ln_vapour_pressure(*sys_.components[w], t));
-  if (p > pw) {
-    State org = empty(t, p);
-    std::vector<double> zo(n(), 0.0);
-    for (std::size_t i = 0; i < n(); ++i) zo[i] = i != w && zorg > 0.0 ? z_[i] / zorg : 0.0;
-    const double yw = pw / p;
-    if (zorg > 0.0) pr_split(org, zo, zorg, -1, p - pw);
-    const double vap = sum(org.v) / (1.0 - yw);
-    const double free = zw - vap * yw;
-    if (free >= 0.0) {
-      s = org;
-      // the organics' ratios are to their own vapour at P - Pw: to the whole vapour they are 1 - yw of that
-      for (auto* k : {&s.k, &s.incipient_k}) {
-        for (double& v : *k) v *= 1.0 - yw;
-      }
-      s.v[w] = vap * yw;
-      s.l2[w] = free;
+  pr_split(s, z_, 1.0, static_cast<int>(w), p);  // all the water in the vapour
+  const double f_free = free_water_fugacity(t, p);
+  if (!(f_free > 0.0)) return s;
+  std::vector<double> feed = z_;
+  const double zw = z_[w];
+  for (int step = 0; step < kFreeWaterVapour.cap; ++step) {
+    const double vapour = sum(s.v), organics = vapour - s.v[w];
+    if (!(vapour > 0.0)) return s;
+    const double ln_phi = pr_phase(sys_.pr, t, p, fractions(s.v), Root::kVapour).ln_phi[w];
+    const double yw = f_free / (p * std::exp(ln_phi));  // the vapour's water fraction beside free water
+    if (step == 0 && s.v[w] <= yw * vapour) return s;    // no free water: the vapour holds all of it
+    const double held = yw < 1.0 ? std::min(zw, yw / (1.0 - yw) * organics) : zw;
+    const bool settled = std::abs(held - feed[w]) <= kFreeWaterVapour.tolerance * zw;
+    if (step > 0 && settled) {
+      s.l2[w] = zw - s.v[w];
       return s;
     }
+    feed[w] = held;
+    const double amount = sum(feed);
+    s = empty(t, p);
+    pr_split(s, fractions(feed), amount, static_cast<int>(w), p);
   }
-  pr_split(s, z_, 1.0, static_cast<int>(w), p);  // no free water: water stays in the vapour
+  s.l2[w] = zw - s.v[w];
+  note_status(s.capped, kFreeWaterVapour, SolveStatus::kStoppedAtCap);
   return s;
+}
+
+// Fugacity (Pa) of pure liquid water at T and P: the formulation's saturation pressure, the
+// equation's saturated vapour's fugacity coefficient there (the vapour that free water meets is the
+// equation's: water alone then boils at the formulation's pressure) and the Poynting factor of the
+// formulation's liquid. Zero where P is below the saturation pressure: no free water can form.
+double Model::free_water_fugacity(double t, double p) const {
+  const auto w = static_cast<std::size_t>(sys_.water);
+  const Component& c = *sys_.components[w];
+  const double ps = std::exp(ln_vapour_pressure(c, t));
+  if (!(p > ps)) return 0.0;
+  std::vector<double> pure(n(), 0.0);
+  pure[w] = 1.0;
+  const double ln_phi = pr_phase(sys_.pr, t, ps, pure, Root::kVapour).ln_phi[w];
+  const double v = water::at(c, t, p, if97::Side::kLiquid, nullptr, water::Need::kThermo).v;
+  return ps * std::exp(ln_phi + v * (p - ps) / (kGasConstant * t));
 }
 
 // Split `amount` kmol of feed zf into s.v and s.l1 at s.t and pressure p by successive substitution
@@ -217,7 +239,7 @@ void Model::pr_split(State& s, const std::vector<double>& zf, double amount, int
   const PengRobinson& pr = sys_.pr;
   const std::size_t w = water >= 0 ? static_cast<std::size_t>(water) : n();
   std::vector<double> k = wilson_k(pr, s.t, p), k_trial = k;
-  const Stability test = tangent_plane_test(pr, s.t, p, zf, k_trial, kStability);
+  const Stability test = tangent_plane_test(pr, s.t, p, zf, k_trial, kStability, w);
   note_status(s.capped, kStability, test.status);
   bool split = !test.stable;
   double b = 0.0;
