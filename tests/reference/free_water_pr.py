@@ -9,7 +9,7 @@ does not dissolve in the organic liquid. Written apart from the host's code (pyt
 water); it prints, per case, the first and second dew points and the vapour fraction at test
 temperatures:
 
-    /usr/bin/python3 tests/reference/free_water_pr.py > tests/reference/free_water_dew.tsv
+    /usr/bin/python3 tests/reference/free_water_pr.py
 """
 import math
 import tomllib
@@ -141,6 +141,8 @@ def boundary(eq, w, z, p, t_hi, t_lo, phase):
 
 
 CASES = [  # name, components, mole fractions, pressure (Pa), search range (K), test temperatures (K)
+    ("n-hexane/water", ["n-hexane", "water"], [0.5, 0.5], 101325.0, (325.0, 345.0), []),
+    ("C3/C4/C5 with water", ["propane", "n-butane", "n-pentane", "water"], [0.3, 0.3, 0.3, 0.1], 2e6, (360.0, 380.0), []),
     ("overhead vapour", ["n-hexane", "n-heptane", "water", "nitrogen"], [0.4, 0.2, 1 / 3, 0.2 / 3], 2.5e5,
      (360.0, 372.0), [367.75, 365.0]),
     ("sour gas 20 bar", ["methane", "carbon dioxide", "hydrogen sulfide", "propane", "n-butane", "water"],

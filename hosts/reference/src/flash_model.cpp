@@ -177,9 +177,11 @@ void Model::split_two(State& s, const std::vector<double>& zf, const std::vector
 // water included, by the equation), an organic liquid (the equation, no water) and free water (pure,
 // IF97), so that the organic and the water dew points and the split between them come from one
 // calculation. The organics split with all the water in the vapour; where the vapour's water
-// fugacity then exceeds the free water's, free water forms and the vapour keeps the water that
-// matches it, found by substitution on its amount with the organics split again at each step (the
-// organics' own stability test decides whether their liquid is present, with or without free water).
+// fugacity then exceeds the free water's, free water forms and the vapour keeps the water n that
+// matches it: the root of F(n) = n - H(n) in (0, z_w], H(n) the water that matches the vapour of the
+// split holding n, by secant steps kept inside the bracket (plain substitution n = H(n) crawls near
+// the organics' bubble point, where the root goes to 0 and no vapour is left). The organics' own
+// stability test decides whether their liquid is present, with or without free water.
 State Model::pr_tp(double t, double p) const {
   State s = empty(t, p);
   if (!three_phase()) {
@@ -188,29 +190,37 @@ State Model::pr_tp(double t, double p) const {
   }
   const auto w = static_cast<std::size_t>(sys_.water);
   pr_split(s, z_, 1.0, static_cast<int>(w), p);  // all the water in the vapour
-  const double f_free = free_water_fugacity(t, p);
-  if (!(f_free > 0.0)) return s;
+  const double f_free = free_water_fugacity(t, p), zw = z_[w];
+  // the water a state's vapour keeps beside free water (none without organics in the vapour: water
+  // alone above its saturation pressure condenses)
+  auto keeps = [&](const State& st) {
+    const double organics = sum(st.v) - st.v[w];
+    if (!(organics > 0.0)) return 0.0;
+    const double yw = f_free / (p * std::exp(pr_phase(sys_.pr, t, p, fractions(st.v), Root::kVapour).ln_phi[w]));
+    return yw < 1.0 ? std::min(zw, yw / (1.0 - yw) * organics) : zw;
+  };
+  double hi = zw, f_hi = zw - keeps(s);
+  if (!(f_free > 0.0) || f_hi <= 0.0) return s;  // no free water: the vapour holds all of it
   std::vector<double> feed = z_;
-  const double zw = z_[w];
-  for (int step = 0; step < kFreeWaterVapour.cap; ++step) {
-    const double vapour = sum(s.v), organics = vapour - s.v[w];
-    if (!(vapour > 0.0)) return s;
-    const double ln_phi = pr_phase(sys_.pr, t, p, fractions(s.v), Root::kVapour).ln_phi[w];
-    const double yw = f_free / (p * std::exp(ln_phi));  // the vapour's water fraction beside free water
-    if (step == 0 && s.v[w] <= yw * vapour) return s;    // no free water: the vapour holds all of it
-    const double held = yw < 1.0 ? std::min(zw, yw / (1.0 - yw) * organics) : zw;
-    const bool settled = std::abs(held - feed[w]) <= kFreeWaterVapour.tolerance * zw;
-    if (step > 0 && settled) {
-      s.l2[w] = zw - s.v[w];
-      return s;
-    }
-    feed[w] = held;
-    const double amount = sum(feed);
+  double lo = -1.0, f_lo = 0.0;  // lo < 0: no point with F <= 0 found yet
+  double n = hi - f_hi, last = hi, f_last = f_hi;
+  for (int step = 0;; ++step) {
+    feed[w] = n;
     s = empty(t, p);
-    pr_split(s, fractions(feed), amount, static_cast<int>(w), p);
+    pr_split(s, fractions(feed), sum(feed), static_cast<int>(w), p);
+    const double f = n - keeps(s);
+    (f > 0.0 ? hi : lo) = n;
+    (f > 0.0 ? f_hi : f_lo) = f;
+    if (f == 0.0 || std::abs(n - last) <= kFreeWaterVapour.tolerance * zw || hi - lo <= kFreeWaterVapour.tolerance * zw) break;
+    if (step == kFreeWaterVapour.cap) {
+      note_status(s.capped, kFreeWaterVapour, SolveStatus::kStoppedAtCap);
+      break;
+    }
+    double next = f != f_last ? n - f * (n - last) / (f - f_last) : n - f;
+    if (!(next > std::max(lo, 0.0) && next < hi) && !(lo < 0.0 && next == 0.0)) next = lo >= 0.0 ? 0.5 * (lo + hi) : n - f;
+    last = n, f_last = f, n = std::clamp(next, 0.0, hi);
   }
   s.l2[w] = zw - s.v[w];
-  note_status(s.capped, kFreeWaterVapour, SolveStatus::kStoppedAtCap);
   return s;
 }
 
@@ -259,7 +269,7 @@ void Model::pr_split(State& s, const std::vector<double>& zf, double amount, int
   // an unstable feed left whole is an answer only if the substitution that collapsed converged
   if (!test.stable) note_status(s.capped, kSubstitution, substitution);
   if (!split) {
-    const bool vapour = pr_phase(pr, s.t, p, zf, Root::kStable).vapour_like;
+    const bool vapour = pr_phase(pr, s.t, p, zf, w < n() ? Root::kVapour : Root::kStable).vapour_like;
     for (std::size_t i = 0; i < n(); ++i) (vapour || i == w ? s.v : s.l1)[i] = amount * zf[i];
     s.incipient_k = vapour ? test.liquid_trial_k : test.vapour_trial_k;
     // water sent to the vapour takes the vapour root even where the equation has it liquid (its

@@ -19,19 +19,19 @@ std::vector<double> wilson_k(const PengRobinson& pr, double t, double p) {
 Stability tangent_plane_test(const PengRobinson& pr, double t, double p, std::span<const double> z,
                              std::vector<double>& k, Stopping stop, std::size_t barred) {
   const std::size_t n = z.size();
-  const PrPhase feed = pr_phase(pr, t, p, z, Root::kStable);
+  const PrPhase feed = pr_phase(pr, t, p, z, barred < n ? Root::kVapour : Root::kStable);
   std::vector<double> d(n, 0.0);  // ln z_i + ln phi_i(z)
   for (std::size_t i = 0; i < n; ++i) d[i] = z[i] > 0.0 ? std::log(z[i]) + feed.ln_phi[i] : 0.0;
   Stability out;
   double best = 0.0;
   std::vector<double> k_out = k;
   for (int trial = 0; trial < 2; ++trial) {  // 0: vapour-like, 1: liquid-like
-    // u: ln W_i of the components the trial holds (those present; not the barred one in a liquid);
+    // u: ln W_i of the components the trial holds (those present but the barred one);
     // g(u)_i = d_i - ln phi_i(W)
     std::vector<double> w(n, 0.0), u;
     std::vector<bool> held(n);
     for (std::size_t i = 0; i < n; ++i) {
-      held[i] = z[i] > 0.0 && (trial == 0 || i != barred);
+      held[i] = z[i] > 0.0 && i != barred;
       if (held[i]) u.push_back(std::log(trial == 0 ? z[i] * k[i] : z[i] / k[i]));
     }
     const Root root = Root::kStable;
@@ -74,7 +74,8 @@ Stability tangent_plane_test(const PengRobinson& pr, double t, double p, std::sp
     }
     const double sw = std::accumulate(w.begin(), w.end(), 0.0);
     // a trial that converged onto the feed itself is the trivial solution
-    double distance = 0.0;
+    // (one without the barred component never is: the feed holds it)
+    double distance = barred < n && z[barred] > 0.0 ? 1.0 : 0.0;
     for (std::size_t i = 0; i < n; ++i) distance += std::abs(w[i] / sw - z[i]);
     if (distance > kTrivialDistance) {
       std::vector<double>& end = trial == 0 ? out.vapour_trial_k : out.liquid_trial_k;
