@@ -268,23 +268,26 @@ TEST_P(Boundaries, LieWhereTheyShould) {
   const Boundary& b = GetParam();
   const FlashSystem sys = system_of(b.names, Method::peng_robinson);
   auto at = [&](double t, bool free_water) { return flash(sys, b.z, request(2, t, b.p, PhaseModel::kEquilibrium, free_water)); };
+  // a gas whose water condenses alone: its water dew point the same without free water
+  const bool gas = b.names.size() > 2 && std::isnan(b.organic) && !std::isnan(b.water);
   double organic = std::nan(""), water = std::nan(""), off = std::nan(""), largest_step = 0.0;
-  FlashResult last = at(b.t_lo, true), last_off = at(b.t_lo, false);
+  FlashResult last = at(b.t_lo, true), last_off = at(b.t_lo, !gas);
   for (double t = b.t_lo + 0.05; t <= b.t_hi; t += 0.05) {
-    const FlashResult r = at(t, true), o = at(t, false);
+    const FlashResult r = at(t, true), o = gas ? at(t, false) : r;
     ASSERT_TRUE(r.converged && o.converged) << t << " " << r.message << o.message;
-    EXPECT_TRUE(!std::isnan(b.organic + b.water) || r.limits.empty()) << t << " " << r.limits.front().text;
+    EXPECT_TRUE(b.names.size() > 1 || r.limits.empty()) << t << " " << r.limits.front().text;
     if (last.phase_amount[kL1] > 0.0 && r.phase_amount[kL1] <= 0.0) organic = t - 0.025;
     if (last.phase_amount[kL2] > 0.0 && r.phase_amount[kL2] <= 0.0) water = t - 0.025;
     if (last_off.vapour_fraction < 1.0 && o.vapour_fraction >= 1.0) off = t - 0.025;
     for (int p : {kV, kL1, kL2}) largest_step = std::max(largest_step, std::abs(r.phase_amount[p] - last.phase_amount[p]));
     last = r, last_off = o;
   }
-  for (auto [found, expected] : {std::pair{organic, b.organic}, std::pair{water, b.water}})
+  for (auto [found, expected] : {std::pair{organic, b.organic}, std::pair{water, b.water}}) {
     EXPECT_TRUE(std::isnan(found + expected) ? std::isnan(found) == std::isnan(expected) : std::abs(found - expected) <= 0.2)
         << found << " for " << expected;
+  }
   EXPECT_LT(largest_step, b.names.size() > 2 ? 0.02 : 1.0);
-  if (b.names.size() > 2 && std::isnan(b.organic) && !std::isnan(b.water)) EXPECT_NEAR(off, water, 0.3);  // free water off
+  EXPECT_TRUE(!gas || std::abs(off - water) <= 0.3) << off << " without free water";
   EXPECT_TRUE(std::isnan(b.measured) || std::abs(organic - b.measured) <= 0.5) << organic;
   std::printf("[ boundary ] %s: organic liquid to %.2f K, free water to %.2f K, without free water a liquid to %.2f K\n",
               b.label, organic, water, off);

@@ -202,23 +202,25 @@ State Model::pr_tp(double t, double p) const {
   double hi = zw, f_hi = zw - keeps(s);
   if (!(f_free > 0.0) || f_hi <= 0.0) return s;  // no free water: the vapour holds all of it
   std::vector<double> feed = z_;
-  double lo = -1.0, f_lo = 0.0;  // lo < 0: no point with F <= 0 found yet
-  double n = hi - f_hi, last = hi, f_last = f_hi;
+  double lo = 0.0;  // F(0) = -H(0) <= 0
+  double n = hi - f_hi, last = hi, f_last = f_hi, width = hi;
   for (int step = 0;; ++step) {
     feed[w] = n;
     s = empty(t, p);
     pr_split(s, fractions(feed), sum(feed), static_cast<int>(w), p);
     const double f = n - keeps(s);
     (f > 0.0 ? hi : lo) = n;
-    (f > 0.0 ? f_hi : f_lo) = f;
     if (f == 0.0 || std::abs(n - last) <= kFreeWaterVapour.tolerance * zw || hi - lo <= kFreeWaterVapour.tolerance * zw) break;
     if (step == kFreeWaterVapour.cap) {
       note_status(s.capped, kFreeWaterVapour, SolveStatus::kStoppedAtCap);
       break;
     }
-    double next = f != f_last ? n - f * (n - last) / (f - f_last) : n - f;
-    if (!(next > std::max(lo, 0.0) && next < hi) && !(lo < 0.0 && next == 0.0)) next = lo >= 0.0 ? 0.5 * (lo + hi) : n - f;
-    last = n, f_last = f, n = std::clamp(next, 0.0, hi);
+    // a secant step inside the bracket, or halving it where the secant leaves it or stalls (the
+    // split can jump where a nearly pure organic condenses)
+    double next = f != f_last ? n - f * (n - last) / (f - f_last) : 0.5 * (lo + hi);
+    if (!(next > lo && next < hi) || (step % 2 == 1 && hi - lo > 0.5 * width)) next = 0.5 * (lo + hi);
+    if (step % 2 == 1) width = hi - lo;
+    last = n, f_last = f, n = next;
   }
   s.l2[w] = zw - s.v[w];
   return s;
