@@ -222,6 +222,15 @@ State Model::pr_tp(double t, double p) const {
     if (step % 2 == 1) width = hi - lo;
     last = n, f_last = f, n = next;
   }
+  if (n > 0.0 && (lo == 0.0 || n <= 1e3 * kFreeWaterVapour.tolerance * zw)) {
+    // every positive amount tried was too much, or the root lies within rounding of none: where the
+    // organics alone leave no vapour (F(0) = 0), that is the answer, all of them liquid beside the
+    // free water
+    feed[w] = 0.0;
+    State none = empty(t, p);
+    pr_split(none, fractions(feed), sum(feed), static_cast<int>(w), p);
+    if (keeps(none) == 0.0) s = std::move(none);
+  }
   s.l2[w] = zw - s.v[w];
   return s;
 }
@@ -249,7 +258,8 @@ double Model::free_water_fugacity(double t, double p) const {
 // that collapses onto the feed.
 void Model::pr_split(State& s, const std::vector<double>& zf, double amount, int water, double p) const {
   const PengRobinson& pr = sys_.pr;
-  const std::size_t w = water >= 0 ? static_cast<std::size_t>(water) : n();
+  // (a feed without water has nothing to keep out of the liquid)
+  const std::size_t w = water >= 0 && zf[static_cast<std::size_t>(water)] > 0.0 ? static_cast<std::size_t>(water) : n();
   std::vector<double> k = wilson_k(pr, s.t, p), k_trial = k;
   const Stability test = tangent_plane_test(pr, s.t, p, zf, k_trial, kStability, w);
   note_status(s.capped, kStability, test.status);
