@@ -45,6 +45,12 @@ inline constexpr Stopping kSubstitution{"the successive substitution of the equi
 // methane/n-butane sweep of the host's tests: 19 of 2 625 stability tests past 300 steps).
 inline constexpr int kPlainSteps = 20;
 
+// The water the vapour holds beside free water under Peng-Robinson (flash_model.cpp): secant steps
+// inside a bracket, the organics split again at each, on the change of its amount relative to the
+// feed's water. The secant converges in a few steps; where the split jumps (a nearly pure organic
+// condensing) the bracket halves every other step, 1e-12 of [0, z_w] in under 90; the cap bounds that.
+inline constexpr Stopping kFreeWaterVapour{"the search for the vapour's water beside free water", 1e-12, 200};
+
 // The tangent-plane test's iteration on ln W_i (Michelsen 1982), on the largest change of ln W. Near
 // a mixture's critical locus a trial can descend a long, flat valley of the tangent-plane distance
 // for over a thousand steps (methane/n-butane at 5-8 MPa: 40 of 57 950 states past 300 steps); the

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "constants.h"
+#include "iapws/water.h"
 #include "nrtl_method.h"
 #include "pure.h"
 #include "rachford_rice.h"
@@ -230,10 +231,15 @@ void Model::split_two(State& s, const std::vector<double>& zf, const std::vector
   note_status(s.capped, kRachfordRice, split.status);
 }
 
-// Peng-Robinson T-P flash, free water as the ideal method has it: while free water is present,
-// water's partial pressure in the vapour is its vapour pressure and the organics test their
-// stability and split by the equation at the rest of the pressure (the three-phase model of
-// immiscible water, as the ideal method's K' = Psat / (P - Pw)).
+// Peng-Robinson T-P flash with free water: one three-phase equilibrium of a vapour (every component,
+// water included, by the equation), an organic liquid (the equation, no water) and free water (pure,
+// IF97), so that the organic and the water dew points and the split between them come from one
+// calculation. The organics split with all the water in the vapour; where the vapour's water
+// fugacity then exceeds the free water's, free water forms and the vapour keeps the water n that
+// matches it: the root of F(n) = n - H(n) in (0, z_w], H(n) the water that matches the vapour of the
+// split holding n, by secant steps kept inside the bracket (plain substitution n = H(n) crawls near
+// the organics' bubble point, where the root goes to 0 and no vapour is left). The organics' own
+// stability test decides whether their liquid is present, with or without free water.
 State Model::pr_tp(double t, double p) const {
   State s = empty(t, p);
   if (!three_phase()) {
@@ -241,29 +247,66 @@ State Model::pr_tp(double t, double p) const {
     return s;
   }
   const auto w = static_cast<std::size_t>(sys_.water);
-  const double zw = z_[w], zorg = 1.0 - zw;
-  const double pw = std::exp(ln_vapour_pressure(*sys_.components[w], t));
-  if (p > pw) {
-    State org = empty(t, p);
-    std::vector<double> zo(n(), 0.0);
-    for (std::size_t i = 0; i < n(); ++i) zo[i] = i != w && zorg > 0.0 ? z_[i] / zorg : 0.0;
-    const double yw = pw / p;
-    if (zorg > 0.0) pr_split(org, zo, zorg, -1, p - pw);
-    const double vap = sum(org.v) / (1.0 - yw);
-    const double free = zw - vap * yw;
-    if (free >= 0.0) {
-      s = org;
-      // the organics' ratios are to their own vapour at P - Pw: to the whole vapour they are 1 - yw of that
-      for (auto* k : {&s.k, &s.incipient_k}) {
-        for (double& v : *k) v *= 1.0 - yw;
-      }
-      s.v[w] = vap * yw;
-      s.l2[w] = free;
-      return s;
+  pr_split(s, z_, 1.0, static_cast<int>(w), p);  // all the water in the vapour
+  const double f_free = free_water_fugacity(t, p), zw = z_[w];
+  // the water a state's vapour keeps beside free water (none without organics in the vapour: water
+  // alone above its saturation pressure condenses)
+  auto keeps = [&](const State& st) {
+    const double organics = sum(st.v) - st.v[w];
+    if (!(organics > 0.0)) return 0.0;
+    const double yw = f_free / (p * std::exp(pr_phase(sys_.pr, t, p, fractions(st.v), Root::kVapour).ln_phi[w]));
+    return yw < 1.0 ? std::min(zw, yw / (1.0 - yw) * organics) : zw;
+  };
+  double hi = zw, f_hi = zw - keeps(s);
+  if (!(f_free > 0.0) || f_hi <= 0.0) return s;  // no free water: the vapour holds all of it
+  std::vector<double> feed = z_;
+  double lo = 0.0;  // F(0) = -H(0) <= 0
+  double n = hi - f_hi, last = hi, f_last = f_hi, width = hi;
+  for (int step = 0;; ++step) {
+    feed[w] = n;
+    s = empty(t, p);
+    pr_split(s, fractions(feed), sum(feed), static_cast<int>(w), p);
+    const double f = n - keeps(s);
+    (f > 0.0 ? hi : lo) = n;
+    if (f == 0.0 || std::abs(n - last) <= kFreeWaterVapour.tolerance * zw || hi - lo <= kFreeWaterVapour.tolerance * zw) break;
+    if (step == kFreeWaterVapour.cap) {
+      note_status(s.capped, kFreeWaterVapour, SolveStatus::kStoppedAtCap);
+      break;
     }
+    // a secant step inside the bracket, or halving it where the secant leaves it or stalls (the
+    // split can jump where a nearly pure organic condenses)
+    double next = f != f_last ? n - f * (n - last) / (f - f_last) : 0.5 * (lo + hi);
+    if (!(next > lo && next < hi) || (step % 2 == 1 && hi - lo > 0.5 * width)) next = 0.5 * (lo + hi);
+    if (step % 2 == 1) width = hi - lo;
+    last = n, f_last = f, n = next;
   }
-  pr_split(s, z_, 1.0, static_cast<int>(w), p);  // no free water: water stays in the vapour
+  if (n > 0.0 && (lo == 0.0 || n <= 1e3 * kFreeWaterVapour.tolerance * zw)) {
+    // every positive amount tried was too much, or the root lies within rounding of none: where the
+    // organics alone leave no vapour (F(0) = 0), that is the answer, all of them liquid beside the
+    // free water
+    feed[w] = 0.0;
+    State none = empty(t, p);
+    pr_split(none, fractions(feed), sum(feed), static_cast<int>(w), p);
+    if (keeps(none) == 0.0) s = std::move(none);
+  }
+  s.l2[w] = zw - s.v[w];
   return s;
+}
+
+// Fugacity (Pa) of pure liquid water at T and P: the formulation's saturation pressure, the
+// equation's saturated vapour's fugacity coefficient there (the vapour that free water meets is the
+// equation's: water alone then boils at the formulation's pressure) and the Poynting factor of the
+// formulation's liquid. Zero where P is below the saturation pressure: no free water can form.
+double Model::free_water_fugacity(double t, double p) const {
+  const auto w = static_cast<std::size_t>(sys_.water);
+  const Component& c = *sys_.components[w];
+  const double ps = std::exp(ln_vapour_pressure(c, t));
+  if (!(p > ps)) return 0.0;
+  std::vector<double> pure(n(), 0.0);
+  pure[w] = 1.0;
+  const double ln_phi = pr_phase(sys_.pr, t, ps, pure, Root::kVapour).ln_phi[w];
+  const double v = water::at(c, t, p, if97::Side::kLiquid, nullptr, water::Need::kThermo).v;
+  return ps * std::exp(ln_phi + v * (p - ps) / (kGasConstant * t));
 }
 
 // Split `amount` kmol of feed zf into s.v and s.l1 at s.t and pressure p by successive substitution
@@ -273,9 +316,10 @@ State Model::pr_tp(double t, double p) const {
 // that collapses onto the feed.
 void Model::pr_split(State& s, const std::vector<double>& zf, double amount, int water, double p) const {
   const PengRobinson& pr = sys_.pr;
-  const std::size_t w = water >= 0 ? static_cast<std::size_t>(water) : n();
+  // (a feed without water has nothing to keep out of the liquid)
+  const std::size_t w = water >= 0 && zf[static_cast<std::size_t>(water)] > 0.0 ? static_cast<std::size_t>(water) : n();
   std::vector<double> k = wilson_k(pr, s.t, p), k_trial = k;
-  const Stability test = tangent_plane_test(pr, s.t, p, zf, k_trial, kStability);
+  const Stability test = tangent_plane_test(pr, s.t, p, zf, k_trial, kStability, w);
   note_status(s.capped, kStability, test.status);
   bool split = !test.stable;
   double b = 0.0;
@@ -295,7 +339,7 @@ void Model::pr_split(State& s, const std::vector<double>& zf, double amount, int
   // an unstable feed left whole is an answer only if the substitution that collapsed converged
   if (!test.stable) note_status(s.capped, kSubstitution, substitution);
   if (!split) {
-    const bool vapour = pr_phase(pr, s.t, p, zf, Root::kStable).vapour_like;
+    const bool vapour = pr_phase(pr, s.t, p, zf, w < n() ? Root::kVapour : Root::kStable).vapour_like;
     for (std::size_t i = 0; i < n(); ++i) (vapour || i == w ? s.v : s.l1)[i] = amount * zf[i];
     s.incipient_k = vapour ? test.liquid_trial_k : test.vapour_trial_k;
     // water sent to the vapour takes the vapour root even where the equation has it liquid (its

@@ -58,6 +58,7 @@ class Model {
   // Two-phase Raoult split of a feed zf (fractions) of `amount` kmol into s.v / s.l1.
   static void split_two(State& s, const std::vector<double>& zf, const std::vector<double>& k, double amount);
   void pr_split(State& s, const std::vector<double>& zf, double amount, int water, double p) const;
+  double free_water_fugacity(double t, double p) const;
 
   const FlashSystem& sys_;
   std::vector<double> z_;

@@ -1,6 +1,7 @@
 // Whether a phase of the Peng-Robinson equation is stable, and the ratios a split starts from.
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -24,8 +25,11 @@ struct Stability {
 // Tangent-plane test (Michelsen 1982) of a phase of composition z, from a vapour-like (z K) and a
 // liquid-like (z / K) trial phase started with the ratios k, each on the cubic's stable root and
 // iterated on ln W_i (fixed_point.h). Stable when neither trial finds a negative tangent-plane
-// distance; otherwise k holds y_i / x_i estimates to start a two-phase split from.
+// distance; otherwise k holds y_i / x_i estimates to start a two-phase split from. Component `barred`
+// (z.size() or beyond: none) is kept out of both trials (water, which the vapour holds and no phase
+// of the equation but the vapour may: a phase rich in it is the free water, not the equation's), its
+// ratio in the trials' end points left at 1; the feed is then a vapour that holds it (its vapour root).
 Stability tangent_plane_test(const PengRobinson& pr, double t, double p, std::span<const double> z,
-                             std::vector<double>& k, Stopping stop);
+                             std::vector<double>& k, Stopping stop, std::size_t barred = SIZE_MAX);
 
 }  // namespace kvt::reference

@@ -31,7 +31,7 @@ Substituted substitute(const PengRobinson& pr, double t, double p, std::span<con
       x[i] = zf[i] / (1.0 + b * (k[i] - 1.0));
       y[i] = k[i] * x[i];
     }
-    if (w < n) x[w] = y[w] = 0.0;
+    if (w < n) x[w] = 0.0;  // the vapour holds it all
     for (double v : y) sy += v;
     for (double& v : y) v = sy > 0.0 ? v / sy : 0.0;
     const PrPhase lp = pr_phase(pr, t, p, x, Root::kLiquid), vp = pr_phase(pr, t, p, y, Root::kVapour);
