@@ -105,8 +105,9 @@ TEST(FlashSweep, PengRobinsonTpFlashesConverge) {
 }
 
 // Peng-Robinson T-P flashes swept through the places where successive substitution slows without
-// bound: next to a vapour-liquid critical point (methane/propane at 6.1 MPa, within 1.1 % of its
-// cricondenbar) and a liquid-liquid one (carbon dioxide/n-butane at 2.2 MPa, whose carbon-dioxide-rich
+// bound: next to a vapour-liquid critical point (methane/propane at 6.1 MPa, within 5 % of its
+// cricondenbar; carbon dioxide/n-butane at 5.6 MPa, within 2 %, where the tangent-plane test crawls
+// to its cap and the split decides) and a liquid-liquid one (carbon dioxide/n-butane at 2.2 MPa, whose carbon-dioxide-rich
 // liquid splits off below about 223 K; at 50 % it stays one liquid, though the tangent-plane test
 // finds a trial there). Every state converges, and a split's phases have equal fugacities
 // (ln f_i = ln x_i + ln phi_i of each on its own root) to 1e-9.
@@ -114,6 +115,7 @@ struct NearCritical { std::vector<const char*> names; double z1, p, t_from, t_to
 const NearCritical kNearCritical[] = {
     {{"methane", "propane"}, 0.25, 6.09605e6, 345.0, 362.0, 0.25, true},
     {{"methane", "propane"}, 0.50, 7.61116e6, 320.0, 340.0, 0.25, true},
+    {{"carbon dioxide", "n-butane"}, 0.25, 5.61007e6, 400.0, 412.0, 0.1, true},
     {{"carbon dioxide", "n-butane"}, 0.75, 2.2079e6, 217.0, 225.0, 0.1, true},
     {{"carbon dioxide", "n-butane"}, 0.50, 2.23113e6, 217.0, 225.0, 0.1, false}};
 

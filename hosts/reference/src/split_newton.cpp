@@ -147,7 +147,7 @@ double largest(const std::vector<double>& g) {
 
 }  // namespace
 
-NewtonSplit newton_split(const PengRobinson& pr, double t, double p, std::span<const double> zf, std::vector<double>& k,
+Substituted newton_split(const PengRobinson& pr, double t, double p, std::span<const double> zf, std::vector<double>& k,
                          std::size_t barred, Stopping stop) {
   Split s(pr, t, p, zf, barred);
   std::vector<double> v;

@@ -6,28 +6,19 @@
 // point (vapour-liquid or liquid-liquid), as long as the two phases still differ.
 #pragma once
 
-#include <cstddef>
-#include <span>
-#include <vector>
-
-#include "peng_robinson.h"
-#include "solver.h"
+#include "substitution.h"
 
 namespace kvt::reference {
 
-struct NewtonSplit {
-  double beta = 0.0;  // vapour fraction of the feed at the last iterate
-  SolveStatus status = SolveStatus::kConverged;
-};
-
-// From the ratios k (updated in place, K_i = y_i / x_i), whose Rachford-Rice split must lie strictly
-// inside (0, 1), until the largest |ln f_i(vapour) - ln f_i(liquid)| is at most the tolerance. Each
+// From the ratios k (updated in place, K_i = y_i / x_i) until the largest
+// |ln f_i(vapour) - ln f_i(liquid)| is at most the tolerance; where the ratios split the feed outside
+// (0, 1), from the phase they say would form, in part of the amount the feed could give. Each
 // iteration (one evaluation of both phases and their derivatives) counts against the cap. A step
 // that does not lower G nor the residual is halved, and after a few halvings replaced by one of
 // successive substitution (which never raises G). Component `barred` (zf.size(): none) stays all
 // vapour. Where one phase's share of the feed vanishes on the way (the least G is the feed as one
 // phase) it ends there, converged, with the vapour fraction 0 or 1.
-NewtonSplit newton_split(const PengRobinson& pr, double t, double p, std::span<const double> zf, std::vector<double>& k,
+Substituted newton_split(const PengRobinson& pr, double t, double p, std::span<const double> zf, std::vector<double>& k,
                          std::size_t barred, Stopping stop);
 
 }  // namespace kvt::reference

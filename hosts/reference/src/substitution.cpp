@@ -48,7 +48,7 @@ Substituted substitute(const PengRobinson& pr, double t, double p, std::span<con
   bar();
   if (status == SolveStatus::kStoppedAtCap) {
     std::vector<double> kn = k;
-    const NewtonSplit newton = newton_split(pr, t, p, zf, kn, w, {stop.solver, stop.tolerance, stop.cap - kPlainSteps});
+    const Substituted newton = newton_split(pr, t, p, zf, kn, w, {stop.solver, stop.tolerance, stop.cap - kPlainSteps});
     if (newton.status == SolveStatus::kConverged) {
       k = std::move(kn);
       return {newton.beta, SolveStatus::kConverged};
