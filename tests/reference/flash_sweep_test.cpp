@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <numeric>
 
+#include "envelope.h"
 #include "model.h"
 
 namespace kvt::reference::test {
@@ -136,6 +137,32 @@ TEST(FlashSweep, PengRobinsonSplitsConvergeNearCriticalPoints) {
         EXPECT_NEAR(std::log(r.y[i]) + v.ln_phi[i], std::log(r.x1[i]) + l.ln_phi[i], 1e-9) << c.names[0] << " " << t << " K";
     }
     EXPECT_EQ(splits > 0, c.splits) << c.names[0] << " " << c.z1;
+  }
+}
+
+// The phase envelopes of three binaries at 25, 50 and 75 % of the lighter component (the feeds of
+// scripts/near_critical_grid.py) trace from 0.1 MPa through the critical point back below 0.1 MPa,
+// and their cricondenbar is where T-P flashes stop splitting: 0.1 % below it the flash at its
+// temperature splits, 0.1 % above it none does within 15 K of it (0.1 K apart).
+TEST(FlashSweep, PengRobinsonEnvelopeClosesAtTheCricondenbar) {
+  for (const auto& names : std::vector<std::vector<const char*>>{
+           {"methane", "propane"}, {"carbon dioxide", "n-butane"}, {"ethane", "n-heptane"}}) {
+    const FlashSystem sys = system_of(names, Method::peng_robinson);
+    for (double z1 : {0.25, 0.5, 0.75}) {
+      const std::vector<double> z{z1, 1.0 - z1};
+      const Envelope e = phase_envelope(sys.pr, z, 1e5, 100.0, 1000.0, {"the envelope", 1e-10, 30});
+      const std::string what = names[0] + (" " + std::to_string(z1));
+      EXPECT_TRUE(e.status == SolveStatus::kConverged && e.critical && e.points.back().p < 1e5) << what;
+      auto splits = [&](double t, double p) {
+        FlashRequest req = request(2, t, p);
+        req.t_min = 200.0;
+        const FlashResult r = flash(sys, z, req);
+        return r.converged && r.vapour_fraction > 0.0 && r.vapour_fraction < 1.0;
+      };
+      EXPECT_TRUE(splits(e.cricondenbar_t, 0.999 * e.cricondenbar_p)) << what;
+      for (double t = e.cricondenbar_t - 15.0; t <= e.cricondenbar_t + 15.0; t += 0.1)
+        EXPECT_FALSE(splits(t, 1.001 * e.cricondenbar_p)) << what << " at " << t << " K";
+    }
   }
 }
 
