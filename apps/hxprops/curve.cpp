@@ -484,18 +484,29 @@ class CurveBuilder {
     for (int change = 0; change < kCurvePhaseCount && from_state.sig != b.sig; ++change) {
       State lo = from_state, hi = b;
       const Signature from = lo.sig;
+      std::optional<HostNote> short_of;
       for (int it = 0; it < 60 && std::fabs(hi.x - lo.x) > tolerance; ++it) {
         const double mid = 0.5 * (lo.x + hi.x);
-        State m = at(mid, expected_fraction(lo, hi, mid));
-        (m.sig == from ? lo : hi) = std::move(m);
+        try {
+          State m = at(mid, expected_fraction(lo, hi, mid));
+          (m.sig == from ? lo : hi) = std::move(m);
+        } catch (const RunError& e) {
+          // a state inside the bracket the host cannot flash (next to a critical point): the boundary
+          // is the bracket's end reached so far, with a note saying how far it may be off
+          short_of = HostNote{"iteration-cap", "hxprops", "", "", hi.t, hi.p,
+                              "hxprops: a boundary is placed within " + number_text(std::fabs(hi.t - lo.t)) + " K of " +
+                                  number_text(hi.t) + " K, where the flash between failed: " + e.what()};
+          break;
+        }
       }
+      if (short_of) hi.raised.push_back(*short_of);
       if (relabelled(from, hi.sig) && std::fabs(fraction(hi) - fraction(lo)) <= kPlateau) {
         // One fluid above its critical point, counted vapour on one side and liquid on the other,
         // with no duty between: the host found no second phase, so this is no boundary.
         from_state = hi;
         continue;
       }
-      if (std::fabs(fraction(hi) - fraction(lo)) > kPlateau) {
+      if (std::fabs(fraction(hi) - fraction(lo)) > kPlateau && !short_of) {
         if (path_ == Spacing::Temperature && inlet_.p != outlet_.p) throw SlopingPlateau{};
         // A plateau (a pure component boiling or condensing): its start and its end are rows.
         lo.label = boundary_label(from, from | hi.sig);

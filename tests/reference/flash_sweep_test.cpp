@@ -11,6 +11,7 @@
 #include <numeric>
 
 #include "assay.h"
+#include "envelope.h"
 #include "model.h"
 
 namespace kvt::reference::test {
@@ -125,6 +126,67 @@ TEST(FlashSweep, PengRobinsonTpFlashesConverge) {
         }
   EXPECT_LE(capped, states / 1000) << capped << " of " << states << " stopped at a cap";
   std::printf("[ converged ] %d of %d\n", states - capped, states);
+}
+
+// Peng-Robinson T-P flashes swept through the places where successive substitution slows without
+// bound: next to a vapour-liquid critical point (methane/propane at 6.1 MPa, within 5 % of its
+// cricondenbar; carbon dioxide/n-butane at 5.6 MPa, within 2 %, where the tangent-plane test crawls
+// to its cap and the split decides) and a liquid-liquid one (carbon dioxide/n-butane at 2.2 MPa, whose carbon-dioxide-rich
+// liquid splits off below about 223 K; at 50 % it stays one liquid, though the tangent-plane test
+// finds a trial there). Every state converges, and a split's phases have equal fugacities
+// (ln f_i = ln x_i + ln phi_i of each on its own root) to 1e-9.
+struct NearCritical { std::vector<const char*> names; double z1, p, t_from, t_to, t_step; bool splits; };
+const NearCritical kNearCritical[] = {
+    {{"methane", "propane"}, 0.25, 6.09605e6, 345.0, 362.0, 0.25, true},
+    {{"methane", "propane"}, 0.50, 7.61116e6, 320.0, 340.0, 0.25, true},
+    {{"carbon dioxide", "n-butane"}, 0.25, 5.61007e6, 400.0, 412.0, 0.1, true},
+    {{"carbon dioxide", "n-butane"}, 0.75, 2.2079e6, 217.0, 225.0, 0.1, true},
+    {{"carbon dioxide", "n-butane"}, 0.50, 2.23113e6, 217.0, 225.0, 0.1, false}};
+
+TEST(FlashSweep, PengRobinsonSplitsConvergeNearCriticalPoints) {
+  for (const NearCritical& c : kNearCritical) {
+    const FlashSystem sys = system_of(c.names, Method::peng_robinson);
+    const std::vector<double> z{c.z1, 1.0 - c.z1};
+    int splits = 0;
+    for (double t = c.t_from; t <= c.t_to; t += c.t_step) {
+      FlashRequest req = request(2, t, c.p);
+      req.t_min = 200.0;
+      const FlashResult r = flash(sys, z, req);
+      ASSERT_TRUE(r.converged) << c.names[0] << " " << c.z1 << " at " << t << " K: " << r.message;
+      if (r.phase_amount[kV] <= 0.0 || r.phase_amount[kL1] <= 0.0) continue;
+      ++splits;
+      const PrPhase v = pr_phase(sys.pr, t, c.p, r.y, Root::kVapour), l = pr_phase(sys.pr, t, c.p, r.x1, Root::kLiquid);
+      for (std::size_t i = 0; i < z.size(); ++i)
+        EXPECT_NEAR(std::log(r.y[i]) + v.ln_phi[i], std::log(r.x1[i]) + l.ln_phi[i], 1e-9) << c.names[0] << " " << t << " K";
+    }
+    EXPECT_EQ(splits > 0, c.splits) << c.names[0] << " " << c.z1;
+  }
+}
+
+// The phase envelopes of three binaries at 25, 50 and 75 % of the lighter component (the feeds of
+// scripts/near_critical_grid.py) trace from 0.1 MPa through the critical point back below 0.1 MPa,
+// and their cricondenbar is where T-P flashes stop splitting: 0.1 % below it the flash at its
+// temperature splits, 0.1 % above it none does within 15 K of it (0.1 K apart).
+TEST(FlashSweep, PengRobinsonEnvelopeClosesAtTheCricondenbar) {
+  for (const auto& names : std::vector<std::vector<const char*>>{
+           {"methane", "propane"}, {"carbon dioxide", "n-butane"}, {"ethane", "n-heptane"}}) {
+    const FlashSystem sys = system_of(names, Method::peng_robinson);
+    for (double z1 : {0.25, 0.5, 0.75}) {
+      const std::vector<double> z{z1, 1.0 - z1};
+      const Envelope e = phase_envelope(sys.pr, z, 1e5, 100.0, 1000.0, {"the envelope", 1e-10, 30});
+      const std::string what = names[0] + (" " + std::to_string(z1));
+      EXPECT_TRUE(e.status == SolveStatus::kConverged && e.critical && e.points.back().p < 1e5) << what;
+      auto splits = [&](double t, double p) {
+        FlashRequest req = request(2, t, p);
+        req.t_min = 200.0;
+        const FlashResult r = flash(sys, z, req);
+        return r.converged && r.vapour_fraction > 0.0 && r.vapour_fraction < 1.0;
+      };
+      EXPECT_TRUE(splits(e.cricondenbar_t, 0.999 * e.cricondenbar_p)) << what;
+      for (double t = e.cricondenbar_t - 15.0; t <= e.cricondenbar_t + 15.0; t += 0.1)
+        EXPECT_FALSE(splits(t, 1.001 * e.cricondenbar_p)) << what << " at " << t << " K";
+    }
+  }
 }
 
 }  // namespace kvt::reference::test

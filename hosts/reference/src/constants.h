@@ -40,7 +40,8 @@ inline constexpr Stopping kRachfordRice{"the Rachford-Rice solve", 1e-15, 200};
 // critical point; the cap bounds that.
 inline constexpr Stopping kSubstitution{"the successive substitution of the equilibrium ratios", 1e-11, 500};
 
-// Both run plain substitution for this many steps, then Newton's method (fixed_point.h): substitution
+// Both run plain substitution for this many steps, then Newton's method (the split on its Gibbs energy,
+// split_newton.h; the stability test on ln W, fixed_point.h): substitution
 // alone converges in 5 to 15 steps away from critical points, and near one slows without bound (the
 // methane/n-butane sweep of the host's tests: 19 of 2 625 stability tests past 300 steps).
 inline constexpr int kPlainSteps = 20;

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstddef>
 
+#include "linear_solve.h"
+
 namespace kvt::reference {
 
 namespace {
@@ -14,35 +16,6 @@ double largest(const std::vector<double>& a, const std::vector<double>& b) {
   return m;
 }
 
-// Solve a x = b in place (a row-major n x n) by Gaussian elimination with partial pivoting; false
-// when a is singular to working precision.
-bool linear_solve(std::vector<double>& a, std::vector<double>& b) {
-  const std::size_t n = b.size();
-  for (std::size_t c = 0; c < n; ++c) {
-    std::size_t piv = c;
-    for (std::size_t r = c + 1; r < n; ++r) {
-      if (std::abs(a[r * n + c]) > std::abs(a[piv * n + c])) piv = r;
-    }
-    if (!(std::abs(a[piv * n + c]) > 1e-300)) return false;
-    if (piv != c) {
-      for (std::size_t k = 0; k < n; ++k) std::swap(a[c * n + k], a[piv * n + k]);
-      std::swap(b[c], b[piv]);
-    }
-    for (std::size_t r = c + 1; r < n; ++r) {
-      const double f = a[r * n + c] / a[c * n + c];
-      for (std::size_t k = c; k < n; ++k) a[r * n + k] -= f * a[c * n + k];
-      b[r] -= f * b[c];
-    }
-  }
-  for (std::size_t c = n; c-- > 0;) {
-    for (std::size_t k = c + 1; k < n; ++k) b[c] -= a[c * n + k] * b[k];
-    b[c] /= a[c * n + c];
-  }
-  return true;
-}
-
-// A relative step for the differences: about the square root of the double's precision.
-constexpr double kDifferenceStep = 1e-7;
 // Halvings of a Newton step that does not reduce the residual before a plain step replaces it.
 constexpr int kHalvings = 6;
 

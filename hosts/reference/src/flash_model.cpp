@@ -320,8 +320,10 @@ void Model::pr_split(State& s, const std::vector<double>& zf, double amount, int
   const std::size_t w = water >= 0 && zf[static_cast<std::size_t>(water)] > 0.0 ? static_cast<std::size_t>(water) : n();
   std::vector<double> k = wilson_k(pr, s.t, p), k_trial = k;
   const Stability test = tangent_plane_test(pr, s.t, p, zf, k_trial, kStability, w);
-  note_status(s.capped, kStability, test.status);
-  bool split = !test.stable;
+  // a test stopped at its cap (a trial crawling next to a critical point) decides nothing: the split
+  // does, finding two phases or collapsing onto the feed
+  const bool undecided = test.status == SolveStatus::kStoppedAtCap;
+  bool split = !test.stable || undecided;
   double b = 0.0;
   SolveStatus substitution = SolveStatus::kConverged;
   for (int start = 0; split && start < 2; ++start) {
@@ -337,7 +339,7 @@ void Model::pr_split(State& s, const std::vector<double>& zf, double amount, int
     if (split) break;
   }
   // an unstable feed left whole is an answer only if the substitution that collapsed converged
-  if (!test.stable) note_status(s.capped, kSubstitution, substitution);
+  if (!test.stable || undecided) note_status(s.capped, kSubstitution, substitution);
   if (!split) {
     const bool vapour = pr_phase(pr, s.t, p, zf, w < n() ? Root::kVapour : Root::kStable).vapour_like;
     for (std::size_t i = 0; i < n(); ++i) (vapour || i == w ? s.v : s.l1)[i] = amount * zf[i];

@@ -6,6 +6,7 @@
 #include "constants.h"
 #include "fixed_point.h"
 #include "rachford_rice.h"
+#include "split_newton.h"
 
 namespace kvt::reference {
 
@@ -40,9 +41,22 @@ Substituted substitute(const PengRobinson& pr, double t, double p, std::span<con
       next[a] = lp.ln_phi[i] - vp.ln_phi[i];
     }
   };
-  const SolveStatus status = fixed_point(u, g, stop, kPlainSteps);
+  // plain substitution first; where it has not converged, Newton's method on the split's Gibbs energy
+  // from its last ratios, or, where those put the split outside (0, 1), on the substitution's map
+  SolveStatus status = fixed_point(u, g, {stop.solver, stop.tolerance, kPlainSteps}, kPlainSteps);
   for (std::size_t a = 0; a < active.size(); ++a) k[active[a]] = std::exp(u[a]);
   bar();
+  if (status == SolveStatus::kStoppedAtCap) {
+    std::vector<double> kn = k;
+    const Substituted newton = newton_split(pr, t, p, zf, kn, w, {stop.solver, stop.tolerance, stop.cap - kPlainSteps});
+    if (newton.status == SolveStatus::kConverged) {
+      k = std::move(kn);
+      return {newton.beta, SolveStatus::kConverged};
+    }
+    status = fixed_point(u, g, {stop.solver, stop.tolerance, stop.cap - kPlainSteps}, 0);
+    for (std::size_t a = 0; a < active.size(); ++a) k[active[a]] = std::exp(u[a]);
+    bar();
+  }
   const VapourSplit last = rachford_rice(zf, k, 0.0, kRachfordRice);
   return {last.beta, worse(status, last.status)};
 }
