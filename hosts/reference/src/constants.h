@@ -81,6 +81,11 @@ inline constexpr Stopping kLiquidStability{"the NRTL liquid-liquid stability tes
 inline constexpr double kTrivialApproach = 1e-4;
 inline constexpr double kTrivialRatio = 0.2;
 inline constexpr Stopping kLiquidSplit{"the NRTL liquid-liquid split", 1e-10, 5000};
+// Plain substitution steps of the liquid-liquid split before Newton's method takes over.
+inline constexpr int kLiquidSplitPlainSteps = 30;
+// The vapour and two liquids solved as one system (activity_three_phase.h), on the largest change of
+// ln K: a few plain steps, then Newton's method, each step 2n + 1 activity evaluations of both liquids.
+inline constexpr Stopping kActivityThreePhase{"the NRTL vapour-liquid-liquid split", 1e-10, 400};
 // The NRTL substitutions jump to the limit of their linear convergence every fifth step when the
 // rate lambda (the ratio of successive steps) is below this: nearer 1 the jump 1/(1 - lambda)
 // overshoots more than it gains.

@@ -14,8 +14,13 @@ double largest(const std::vector<double>& a, const std::vector<double>& b) {
   return m;
 }
 
-// Solve a x = b in place (a row-major n x n) by Gaussian elimination with partial pivoting; false
-// when a is singular to working precision.
+// A relative step for the differences: about the square root of the double's precision.
+constexpr double kDifferenceStep = 1e-7;
+// Halvings of a Newton step that does not reduce the residual before a plain step replaces it.
+constexpr int kHalvings = 6;
+
+}  // namespace
+
 bool linear_solve(std::vector<double>& a, std::vector<double>& b) {
   const std::size_t n = b.size();
   for (std::size_t c = 0; c < n; ++c) {
@@ -40,13 +45,6 @@ bool linear_solve(std::vector<double>& a, std::vector<double>& b) {
   }
   return true;
 }
-
-// A relative step for the differences: about the square root of the double's precision.
-constexpr double kDifferenceStep = 1e-7;
-// Halvings of a Newton step that does not reduce the residual before a plain step replaces it.
-constexpr int kHalvings = 6;
-
-}  // namespace
 
 SolveStatus fixed_point(std::vector<double>& u, const FixedPointMap& g, Stopping stop, int substitutions,
                         const Settled& settled) {

@@ -22,6 +22,10 @@ using Settled = std::function<bool(const std::vector<double>& u, const std::vect
 // the residual is halved, and after a few halvings replaced by a plain one). Every evaluation of g
 // counts one iteration against the cap. An iterate that `settled` accepts ends the iteration there (u
 // is left at that iterate), as converged.
+// Solve a x = b in place (a row-major n x n, b of size n) by Gaussian elimination with partial
+// pivoting; false when a is singular to working precision.
+bool linear_solve(std::vector<double>& a, std::vector<double>& b);
+
 SolveStatus fixed_point(std::vector<double>& u, const FixedPointMap& g, Stopping stop, int substitutions,
                         const Settled& settled = nullptr);
 
