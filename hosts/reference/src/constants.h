@@ -67,8 +67,10 @@ inline constexpr double kTrivialSpread = 1e-4;
 // The NRTL liquid. Substitution of K_i = gamma_i Psat_i / P (and of the incipient liquid of a
 // vapour) on the largest change of ln K, as for the equation above. The liquid-liquid test on ln W
 // from a trial rich in each component. The liquid-liquid split, substitution of K_i = gamma1_i /
-// gamma2_i, converges linearly at a rate that tends to 1 at a plait point: up to a few thousand steps
-// within 1 K of one, each one activity evaluation, so its cap is high.
+// gamma2_i, converges linearly at a rate that tends to 1 at a plait point (0.999 a step within a few
+// K of one), so after kLiquidSplitPlainSteps it turns to Newton's method on the Gibbs energy
+// (nrtl_split_newton.h), quadratic there; the cap bounds the substitution that takes over should
+// Newton's method fail, each step one activity evaluation of both liquids.
 inline constexpr Stopping kActivitySubstitution{"the NRTL vapour-liquid substitution", 1e-10, 500};
 // The test decides only the sign of the tangent-plane distance, found negative as soon as an iterate
 // has it so; a stable liquid's trials settle onto the feed or a stationary point of positive
