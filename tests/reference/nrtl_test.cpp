@@ -178,15 +178,21 @@ TEST(NrtlMethod, ButanolWaterTwoLiquids) {
   const FlashResult r = flash(sys, std::vector<double>{0.2, 0.8}, request(2, 298.15, 101325.0));  // for the record
   std::printf("[ deviation ] 1-butanol/water heteroazeotrope at 101.325 kPa: %.2f degC, y %.3f; liquids at 25 degC x %.3f, %.4f\n",
               a.t - 273.15, a.y[0], r.x1[0], r.x2[0]);
-  // with nitrogen, a vapour beside the two liquids over a range of T: the three phases hold the feed
+  // with nitrogen, a vapour beside the two liquids over a range of T: the three phases hold the feed,
+  // the liquids' activities are equal and the vapour is theirs, y_i = x1_i gamma1_i Psat_i / P
   const FlashSystem wet = system_of({"nitrogen", "1-butanol", "water"}, Method::nrtl);
   const std::vector<double> z{0.3, 0.14, 0.56};
-  for (const double t : {300.0, 330.0, 355.0}) {
+  for (double t = 300.0; t <= 355.0; t += 5.0) {
     const FlashResult v = flash(wet, z, request(2, t, 101325.0));
     ASSERT_TRUE(v.converged && v.phase_amount[kV] > 0.0 && v.phase_amount[kL1] > 0.0 && v.phase_amount[kL2] > 0.0) << t;
+    const NrtlAt m(wet.nrtl.parameters, t);
+    const std::vector<double> g1 = m.ln_gamma(v.x1), g2 = m.ln_gamma(v.x2);
     for (std::size_t i = 0; i < 3; ++i) {
       const double held = v.phase_amount[kV] * v.y[i] + v.phase_amount[kL1] * v.x1[i] + v.phase_amount[kL2] * v.x2[i];
       EXPECT_NEAR(held, z[i], 1e-9) << t << " K, component " << i;
+      EXPECT_NEAR(std::log(v.x1[i]) + g1[i], std::log(v.x2[i]) + g2[i], 1e-8) << t << " K, component " << i;
+      EXPECT_NEAR(std::log(v.y[i]), std::log(v.x1[i]) + g1[i] + ln_vapour_pressure(*wet.components[i], t) - std::log(101325.0), 1e-8)
+          << t << " K, component " << i;
     }
   }
   // with free water, wherever water stands in the list, the organic liquid holds none (beside the free

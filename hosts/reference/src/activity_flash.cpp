@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "activity_three_phase.h"
 #include "constants.h"
 #include "rachford_rice.h"
 
@@ -156,7 +157,10 @@ class Splitter {
       if (all_liquid()) return;
       out.status = substituted;
     }
-    if (allow && b < 1.0 && l.split) done = substitute(true);
+    if (allow && b < 1.0 && l.split) {
+      if (three_phase(out, zf, x, k, b, l, amount)) return;
+      done = substitute(true);
+    }
     out.status = worse(out.status, done ? l.status : SolveStatus::kStoppedAtCap);
     b = rachford_rice(zf, k, 0.0, kRachfordRice, b).beta;
     out.k = k;
@@ -179,6 +183,32 @@ class Splitter {
   }
 
  private:
+  // The vapour and both liquids as one system, from the vapour-liquid split (vapour fraction b, ratios
+  // k against the whole liquid x) and the split l of that liquid. False, leaving out as it was, when
+  // the system has no three-phase solution there (a phase fraction outside (0, 1), the liquids
+  // merged) or did not converge.
+  bool three_phase(ActivitySplit& out, const std::vector<double>& zf, const std::vector<double>& x,
+                   const std::vector<double>& k, double b, const Liquid& l, double amount) const {
+    std::vector<double> kv(n_, 1.0), kl(n_, 1.0);
+    for (std::size_t i = 0; i < n_; ++i) {
+      if (!(zf[i] > 0.0 && l.x1[i] > 0.0)) continue;
+      kv[i] = k[i] * x[i] / l.x1[i];
+      kl[i] = std::max(l.x2[i], 1e-300) / l.x1[i];
+    }
+    const ThreePhaseSplit s =
+        activity_three_phase(m_, psat_, zf, p_, kv, kl, b, (1.0 - b) * l.beta, kActivityThreePhase);
+    const double l1 = 1.0 - s.vapour - s.liquid2;
+    if (s.status != SolveStatus::kConverged || s.collapsed || !(s.vapour > 0.0 && s.liquid2 > 0.0 && l1 > 0.0))
+      return false;
+    for (std::size_t i = 0; i < n_; ++i) {
+      out.v[i] += amount * s.vapour * s.y[i];
+      out.l1[i] += amount * l1 * s.x1[i];
+      out.l2[i] += amount * s.liquid2 * s.x2[i];
+    }
+    out.k = s.kv;
+    return true;
+  }
+
   void place_liquid(ActivitySplit& out, const std::vector<double>& zf, const Liquid& l, double amount) const {
     for (std::size_t i = 0; i < n_; ++i) {
       const double in2 = l.split ? std::min(l.beta * l.x2[i], zf[i]) : 0.0;

@@ -74,8 +74,10 @@ inline constexpr double kTrivialSpread = 1e-4;
 // The NRTL liquid. Substitution of K_i = gamma_i Psat_i / P (and of the incipient liquid of a
 // vapour) on the largest change of ln K, as for the equation above. The liquid-liquid test on ln W
 // from a trial rich in each component. The liquid-liquid split, substitution of K_i = gamma1_i /
-// gamma2_i, converges linearly at a rate that tends to 1 at a plait point: up to a few thousand steps
-// within 1 K of one, each one activity evaluation, so its cap is high.
+// gamma2_i, converges linearly at a rate that tends to 1 at a plait point (0.999 a step within a few
+// K of one), so after kLiquidSplitPlainSteps it turns to Newton's method on the Gibbs energy
+// (nrtl_split_newton.h), quadratic there; the cap bounds the substitution that takes over should
+// Newton's method fail, each step one activity evaluation of both liquids.
 inline constexpr Stopping kActivitySubstitution{"the NRTL vapour-liquid substitution", 1e-10, 500};
 // The test decides only the sign of the tangent-plane distance, found negative as soon as an iterate
 // has it so; a stable liquid's trials settle onto the feed or a stationary point of positive
@@ -88,6 +90,11 @@ inline constexpr Stopping kLiquidStability{"the NRTL liquid-liquid stability tes
 inline constexpr double kTrivialApproach = 1e-4;
 inline constexpr double kTrivialRatio = 0.2;
 inline constexpr Stopping kLiquidSplit{"the NRTL liquid-liquid split", 1e-10, 5000};
+// Plain substitution steps of the liquid-liquid split before Newton's method takes over.
+inline constexpr int kLiquidSplitPlainSteps = 30;
+// The vapour and two liquids solved as one system (activity_three_phase.h), on the largest change of
+// ln K: a few plain steps, then Newton's method, each step 2n + 1 activity evaluations of both liquids.
+inline constexpr Stopping kActivityThreePhase{"the NRTL vapour-liquid-liquid split", 1e-10, 400};
 // The NRTL substitutions jump to the limit of their linear convergence every fifth step when the
 // rate lambda (the ratio of successive steps) is below this: nearer 1 the jump 1/(1 - lambda)
 // overshoots more than it gains.

@@ -4,8 +4,10 @@
 #include <cmath>
 
 #include "constants.h"
+#include "fixed_point.h"
 #include "pure.h"
 #include "rachford_rice.h"
+#include "nrtl_split_newton.h"
 
 namespace kvt::reference {
 
@@ -231,42 +233,53 @@ LiquidSplit nrtl_liquid_split(const NrtlAt& m, std::span<const double> zin) {
   LiquidSplit out;
   std::vector<double> trial;
   if (!nrtl_unstable(m, z, &trial)) return out;
-  // successive substitution on K_i = x2_i / x1_i = gamma1_i / gamma2_i from the feed and the trial
-  std::vector<double> k(n, 1.0), x1(n), x2(n), lg1(n), lg2(n);
-  for (std::size_t i = 0; i < n; ++i) k[i] = z[i] > 0.0 ? std::max(trial[i], 1e-12) / z[i] : 1.0;
+  // K_i = x2_i / x1_i = gamma1_i / gamma2_i from the feed and the trial, on ln K: a few substitution
+  // steps, then Newton's method on the Gibbs energy (nrtl_split_newton.h), which keeps converging near
+  // a plait point where substitution slows to a rate near 1; should Newton fail, substitution goes on
+  std::vector<double> u(n, 0.0), k(n, 1.0), x1(n), x2(n), lg1(n), lg2(n);
+  for (std::size_t i = 0; i < n; ++i) u[i] = z[i] > 0.0 ? std::log(std::max(trial[i], 1e-12) / z[i]) : 0.0;
   double beta = 0.0;
   SolveStatus rr = SolveStatus::kConverged;
-  out.status = SolveStatus::kStoppedAtCap;
-  for (int it = 0; it < kLiquidSplit.cap; ++it) {
-    // the second liquid's share: Rachford-Rice with K = x2 / x1
+  // the liquids of the ratios exp(at): the second's share by Rachford-Rice with K = x2 / x1
+  auto liquids = [&](const std::vector<double>& at) {
+    for (std::size_t i = 0; i < n; ++i) k[i] = std::exp(at[i]);
     const VapourSplit share = rachford_rice(z, k, 0.0, kRachfordRice, beta);
     beta = share.beta;
-    rr = worse(rr, share.status);
+    rr = share.status;
     for (std::size_t i = 0; i < n; ++i) {
       x1[i] = z[i] > 0.0 ? z[i] / (1.0 + beta * (k[i] - 1.0)) : 0.0;
       x2[i] = k[i] * x1[i];
     }
     x1 = normalised(x1);
     x2 = normalised(x2);
+  };
+  const FixedPointMap g = [&](const std::vector<double>& at, std::vector<double>& next) {
+    liquids(at);
     m.ln_gamma(x1, lg1);
     m.ln_gamma(x2, lg2);
-    double change = 0.0, spread = 0.0;
-    for (std::size_t i = 0; i < n; ++i) {
-      if (z[i] <= 0.0) continue;
-      const double kn = std::exp(lg1[i] - lg2[i]);
-      change = std::max(change, std::abs(std::log(kn / k[i])));
-      spread = std::max(spread, std::abs(std::log(kn)));
-      k[i] = kn;
-    }
-    if (spread < kTrivialSpread) {  // collapsed onto one liquid
-      out.status = SolveStatus::kConverged;
-      return out;
-    }
-    if (change < kLiquidSplit.tolerance) {
-      out.status = SolveStatus::kConverged;
-      break;
-    }
+    for (std::size_t i = 0; i < n; ++i) next[i] = z[i] > 0.0 ? lg1[i] - lg2[i] : at[i];
+  };
+  auto spread = [&](const std::vector<double>& v) {
+    double s = 0.0;
+    for (std::size_t i = 0; i < n; ++i) s = z[i] > 0.0 ? std::max(s, std::abs(v[i])) : s;
+    return s;
+  };
+  // an iterate whose ratios have all come within kTrivialSpread of 1 has collapsed onto one liquid
+  const Settled collapsed = [&](const std::vector<double>&, const std::vector<double>& gu) { return spread(gu) < kTrivialSpread; };
+  const Stopping plain{kLiquidSplit.solver, kLiquidSplit.tolerance, kLiquidSplitPlainSteps};
+  out.status = fixed_point(u, g, plain, plain.cap, collapsed);
+  bool newton = false;
+  if (out.status != SolveStatus::kConverged) {
+    liquids(u);
+    newton = nrtl_split_newton(m, z, x1, x2, beta, kLiquidSplit) == SolveStatus::kConverged;
+    for (std::size_t i = 0; i < n && newton; ++i) u[i] = z[i] > 0.0 ? std::log(x2[i] / x1[i]) : 0.0;
+    out.status = newton ? SolveStatus::kConverged : fixed_point(u, g, kLiquidSplit, kLiquidSplit.cap, collapsed);
   }
+  if (spread(u) < kTrivialSpread) {
+    out.status = SolveStatus::kConverged;
+    return out;
+  }
+  if (!newton) liquids(u);
   if (!(beta > 0.0 && beta < 1.0)) return out;
   out.status = worse(out.status, rr);
   out.split = true;
