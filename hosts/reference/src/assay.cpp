@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 #include "distillation.h"
@@ -20,12 +19,6 @@ constexpr double kWater60F = 999.016;             // kg/m3, water at 60 degF (th
 constexpr double kT60F = 288.706;                 // K
 constexpr double kBtuPerPoundF = 4186.8;           // J/(kg K) per Btu/(lb degF)
 constexpr double kAtm = 101325.0;
-
-std::string fmt(double v) {
-  char b[32];
-  std::snprintf(b, sizeof b, "%.4g", v);
-  return b;
-}
 
 // Twu (1984): the n-alkane of the same boiling point (Tb in degR), then the perturbation in the
 // gravity. Returns MW, Tc (K), Pc (Pa), Vc (m3/kmol).
@@ -107,9 +100,9 @@ std::array<double, 2> abbott(double k, double api) {
 
 Component pseudo_component(const std::string& name, double tb, double sg) {
   if (!(tb >= 250.0 && tb <= 1000.0))
-    throw Error(name + ": a normal boiling point of " + fmt(tb) + " K is outside the characterisation's 250-1000 K");
+    throw Error(name + ": a normal boiling point of " + assay_figure(tb) + " K is outside the characterisation's 250-1000 K");
   if (!(sg >= 0.55 && sg <= 1.2))
-    throw Error(name + ": a specific gravity of " + fmt(sg) + " is outside the characterisation's 0.55-1.2");
+    throw Error(name + ": a specific gravity of " + assay_figure(sg) + " is outside the characterisation's 0.55-1.2");
   Component c;
   c.name = name;
   c.characterised = true;
@@ -197,7 +190,7 @@ Component pseudo_component(const std::string& name, double tb, double sg) {
 
 std::vector<PseudoCut> cut_curve(const std::vector<std::array<double, 2>>& tbp, double sg, int cuts, double cut_width) {
   check_distillation(tbp);
-  if (!(sg >= 0.55 && sg <= 1.2)) throw Error("specific_gravity: " + fmt(sg) + " is outside 0.55-1.2 (API gravity -14 to 80)");
+  if (!(sg >= 0.55 && sg <= 1.2)) throw Error("specific_gravity: " + assay_figure(sg) + " is outside 0.55-1.2 (API gravity -14 to 80)");
   // The cut points: the curve's own points, each interval between them divided into equal steps,
   // as many as the width asks, or, for a number of cuts, added one at a time to the interval whose
   // steps are widest; fewer cuts than intervals divide the whole range into equal steps instead.

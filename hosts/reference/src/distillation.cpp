@@ -9,12 +9,6 @@ namespace kvt::reference {
 
 namespace {
 
-std::string fmt(double v) {
-  char b[32];
-  std::snprintf(b, sizeof b, "%.4g", v);
-  return b;
-}
-
 // Riazi and Daubert (1986), the API Technical Data Book's (1987) procedure 3A1.1: TBP = a D86^b,
 // both in K, point by point at the standard volume percentages (the constants in K as Riazi (2005)
 // table 3.6 gives them).
@@ -37,6 +31,12 @@ bool within(const std::vector<std::array<double, 2>>& c, double v) { return v >=
 
 }  // namespace
 
+std::string assay_figure(double v) {
+  char b[32];
+  std::snprintf(b, sizeof b, "%.4g", v);
+  return b;
+}
+
 double distillation_temperature(const std::vector<std::array<double, 2>>& c, double v) {
   std::size_t i = 1;
   while (i + 1 < c.size() && c[i][0] < v) ++i;
@@ -47,9 +47,9 @@ void check_distillation(const std::vector<std::array<double, 2>>& curve) {
   if (curve.size() < 3) throw Error("distillation: " + std::to_string(curve.size()) + " points given, at least 3 needed");
   for (std::size_t i = 0; i < curve.size(); ++i) {
     const auto& [v, t] = curve[i];
-    if (!(v >= 0.0 && v <= 100.0)) throw Error("distillation: point " + std::to_string(i + 1) + ": " + fmt(v) + " % is outside 0-100 %");
+    if (!(v >= 0.0 && v <= 100.0)) throw Error("distillation: point " + std::to_string(i + 1) + ": " + assay_figure(v) + " % is outside 0-100 %");
     if (i > 0 && !(v > curve[i - 1][0] && t > curve[i - 1][1]))
-      throw Error("distillation: point " + std::to_string(i + 1) + " (" + fmt(v) + " %, " + fmt(t) +
+      throw Error("distillation: point " + std::to_string(i + 1) + " (" + assay_figure(v) + " %, " + assay_figure(t) +
                   " K) does not rise above the point before it: the curve must rise in both share and temperature");
   }
 }
@@ -84,7 +84,7 @@ std::vector<std::array<double, 2>> true_boiling_curve(DistillationCurve kind, co
   for (std::size_t i = 1; i < out.size(); ++i) {
     if (!(out[i][1] > out[i - 1][1]))
       throw Error(std::string("distillation: the ") + name + " curve converts to a true-boiling-point curve that falls between " +
-                  fmt(out[i - 1][0]) + " and " + fmt(out[i][0]) + " % (" + fmt(out[i - 1][1]) + " K, " + fmt(out[i][1]) + " K)");
+                  assay_figure(out[i - 1][0]) + " and " + assay_figure(out[i][0]) + " % (" + assay_figure(out[i - 1][1]) + " K, " + assay_figure(out[i][1]) + " K)");
   }
   return out;
 }

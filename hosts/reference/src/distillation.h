@@ -3,11 +3,15 @@
 #pragma once
 
 #include <array>
+#include <string>
 #include <vector>
 
 #include "kvt_reference/reference_host.h"
 
 namespace kvt::reference {
+
+// A figure of an assay's refusal: four significant digits.
+std::string assay_figure(double v);
 
 // The temperature of a curve at a share, linear between its points (extended beyond its ends).
 double distillation_temperature(const std::vector<std::array<double, 2>>& curve, double percent);

@@ -154,9 +154,10 @@ bool Model::aqueous() const {
 State Model::aqueous_split(double t, double p, const std::vector<double>& raoult) const {
   const auto w = static_cast<std::size_t>(sys_.pr.aqueous.water);
   State s = empty(t, p);
+  std::vector<double> ln_raoult(n());
+  for (std::size_t i = 0; i < n(); ++i) ln_raoult[i] = std::log(raoult[i]);
   auto at = [&](double xw) {
-    std::vector<double> ln_k(n()), k(n());
-    for (std::size_t i = 0; i < n(); ++i) ln_k[i] = std::log(raoult[i]);
+    std::vector<double> ln_k = ln_raoult, k(n());
     toward_henry(sys_.pr.aqueous, xw, t, p, 1.0, ln_k);
     for (std::size_t i = 0; i < n(); ++i) k[i] = std::exp(ln_k[i]);
     s = empty(t, p);

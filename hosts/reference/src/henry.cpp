@@ -52,13 +52,6 @@ double ln_henry_constant(const HenryGas& g, double t, bool* outside) {
   return correlation(g, end) + slope * (1.0 / t - 1.0 / end);
 }
 
-bool AqueousSolutes::any() const {
-  for (const HenryGas* g : gas) {
-    if (g != nullptr) return true;
-  }
-  return false;
-}
-
 AqueousSolutes aqueous_solutes(const std::vector<const Component*>& components) {
   AqueousSolutes s;
   s.gas.assign(components.size(), nullptr);
@@ -66,7 +59,10 @@ AqueousSolutes aqueous_solutes(const std::vector<const Component*>& components) 
     if (components[i]->name == "water") s.water = static_cast<int>(i);
   }
   if (s.water < 0) return s;
-  for (std::size_t i = 0; i < components.size(); ++i) s.gas[i] = henry_gas(components[i]->cas);
+  for (std::size_t i = 0; i < components.size(); ++i) {
+    s.gas[i] = henry_gas(components[i]->cas);
+    s.any = s.any || s.gas[i] != nullptr;
+  }
   return s;
 }
 

@@ -35,7 +35,7 @@ double ln_henry_constant(const HenryGas& g, double t, bool* outside = nullptr);
 struct AqueousSolutes {
   int water = -1;
   std::vector<const HenryGas*> gas;
-  bool any() const;
+  bool any = false;  // some component has constants (found once: every phase of the equation asks)
 };
 AqueousSolutes aqueous_solutes(const std::vector<const Component*>& components);
 

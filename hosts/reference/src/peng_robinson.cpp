@@ -135,8 +135,9 @@ void add_liquid_correction(PengRobinson& pr) {
     line.end = correction_of(shifted, paths[i], end);
     line.slope = (correction_of(shifted, paths[i], end + step) - correction_of(shifted, paths[i], end - step)) / (2.0 * step);
     // the parabola's heat-capacity change over the width is 2 bend width
-    const double most = kSaturatedLiquidBend * (liquid_path(c, end + step, paths[i], saturated_vapour(shifted), nullptr) -
-                                                liquid_path(c, end - step, paths[i], saturated_vapour(shifted), nullptr)) / (2.0 * step);
+    const SaturatedVapour vapour = saturated_vapour(shifted);
+    const double most = kSaturatedLiquidBend * (liquid_path(c, end + step, paths[i], vapour, nullptr) -
+                                                liquid_path(c, end - step, paths[i], vapour, nullptr)) / (2.0 * step);
     const double miss = saturated_correction(shifted, end + width) - line.end - line.slope * width;
     line.bend = std::clamp(miss / (width * width), -0.5 * most / width, 0.5 * most / width);
   }
@@ -192,7 +193,7 @@ PrPhase pr_phase(const PengRobinson& pr, double t, double p, std::span<const dou
   // stability test evaluate, so the equilibrium stays one consistent set of fugacities. The volume
   // and enthalpy stay the equation's (no heat of solution: for carbon dioxide at 25 degC and 2 bar
   // about 23 J per mol of the liquid, against water's heat of vaporisation of 44 kJ/mol).
-  if (pr.aqueous.any())
+  if (pr.aqueous.any)
     toward_henry(pr.aqueous, x[static_cast<std::size_t>(pr.aqueous.water)], t, p, out.liquid_weight, out.ln_phi);
   return out;
 }
