@@ -7,8 +7,8 @@
 
 #include <cmath>
 
-#include "databank.h"
-#include "flash.h"
+#include "data/databank.h"
+#include "flash/flash.h"
 
 namespace {
 

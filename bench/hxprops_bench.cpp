@@ -5,12 +5,12 @@
 
 #include <sstream>
 
-#include "curve.h"
-#include "default_case.h"
-#include "exchanger.h"
+#include "compute/curve.h"
+#include "case/default_case.h"
+#include "compute/exchanger.h"
 #include "kvt_reference/reference_host.h"
-#include "library_session.h"
-#include "report.h"
+#include "compute/library_session.h"
+#include "output/report.h"
 
 namespace {
 

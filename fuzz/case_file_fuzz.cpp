@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "case_file.h"
+#include "case/case_file.h"
 
 namespace hxprops::fuzz {
 

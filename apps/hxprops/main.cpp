@@ -12,22 +12,22 @@
 #include <optional>
 #include <string>
 
-#include "case_file.h"
-#include "csv.h"
-#include "curve.h"
-#include "default_case.h"
-#include "exchanger.h"
-#include "html.h"
-#include "json.h"
+#include "case/case_file.h"
+#include "output/csv.h"
+#include "compute/curve.h"
+#include "case/default_case.h"
+#include "compute/exchanger.h"
+#include "output/html.h"
+#include "output/json.h"
 #include "kvt_reference/reference_host.h"
-#include "library_session.h"
-#include "method_spread.h"
-#include "output_files.h"
-#include "overrides.h"
-#include "platform.h"
-#include "plot.h"
-#include "property_plot.h"
-#include "report.h"
+#include "compute/library_session.h"
+#include "output/method_spread.h"
+#include "output/output_files.h"
+#include "case/overrides.h"
+#include "base/platform.h"
+#include "output/plot.h"
+#include "output/property_plot.h"
+#include "output/report.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <utility>
 #include <vector>
 
-#include "case_file.h"
-#include "columns.h"
-#include "library_session.h"
-#include "notes.h"
+#include "case/case_file.h"
+#include "output/columns.h"
+#include "compute/library_session.h"
+#include "compute/notes.h"
 
 namespace kvt_python {
 

@@ -12,13 +12,13 @@
 #include <optional>
 #include <string>
 
-#include "case_file.h"
-#include "exchanger.h"
+#include "case/case_file.h"
+#include "compute/exchanger.h"
 #include "flash.h"
-#include "json.h"
+#include "output/json.h"
 #include "kvt_reference/reference_host.h"
-#include "library_session.h"
-#include "overrides.h"
+#include "compute/library_session.h"
+#include "case/overrides.h"
 
 namespace py = pybind11;
 

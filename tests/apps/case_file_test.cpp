@@ -4,11 +4,11 @@
 
 #include <cmath>
 
-#include "case_file.h"
-#include "default_case.h"
+#include "case/case_file.h"
+#include "case/default_case.h"
 #include "test_support.h"
-#include "text_encoding.h"
-#include "units.h"
+#include "base/text_encoding.h"
+#include "case/units.h"
 
 namespace hxprops {
 namespace {

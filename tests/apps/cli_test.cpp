@@ -15,7 +15,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "plot.h"
+#include "output/plot.h"
 #include "test_support.h"
 
 namespace hxprops {

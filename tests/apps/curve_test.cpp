@@ -8,16 +8,16 @@
 #include <numeric>
 #include <nlohmann/json.hpp>
 
-#include "case_file.h"
-#include "curve.h"
-#include "default_case.h"
-#include "columns.h"
-#include "csv.h"
-#include "number_text.h"
-#include "exchanger.h"
-#include "json.h"
+#include "case/case_file.h"
+#include "compute/curve.h"
+#include "case/default_case.h"
+#include "output/columns.h"
+#include "output/csv.h"
+#include "base/number_text.h"
+#include "compute/exchanger.h"
+#include "output/json.h"
 #include "kvt_reference/reference_host.h"
-#include "library_session.h"
+#include "compute/library_session.h"
 #include "test_support.h"
 
 namespace hxprops {

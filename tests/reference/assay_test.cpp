@@ -3,8 +3,8 @@
 // shares that give back its bulk gravity; bad curves are refused naming the field.
 #include <gtest/gtest.h>
 
-#include "assay.h"
-#include "distillation.h"
+#include "data/assay.h"
+#include "data/distillation.h"
 #include "kvt_reference/reference_host.h"
 #include "model.h"
 

@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "kvt_reference/reference_host.h"
-#include "lookup.h"
+#include "data/lookup.h"
 #include "kvt_reference/toml_text.h"
 #include "model.h"
 

@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <numeric>
 
-#include "assay.h"
-#include "envelope.h"
+#include "data/assay.h"
+#include "flash/envelope.h"
 #include "model.h"
 
 namespace kvt::reference::test {

@@ -10,13 +10,13 @@
 #include <map>
 #include <sstream>
 
-#include "henry.h"
-#include "iapws/if97.h"
-#include "iapws/transport.h"
-#include "method_choice.h"
-#include "mixture.h"
+#include "models/henry.h"
+#include "data/iapws/if97.h"
+#include "data/iapws/transport.h"
+#include "models/method_choice.h"
+#include "models/mixture.h"
 #include "model.h"
-#include "phase_properties.h"
+#include "flash/phase_properties.h"
 
 namespace kvt::reference::test {
 namespace {

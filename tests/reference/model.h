@@ -3,9 +3,10 @@
 
 #include <cmath>
 
-#include "databank.h"
-#include "flash.h"
-#include "pure.h"
+#include "data/databank.h"
+#include "flash/flash.h"
+#include "flash/phase_enthalpy.h"
+#include "data/pure.h"
 
 namespace kvt::reference::test {
 

@@ -8,9 +8,9 @@
 #include <map>
 #include <sstream>
 
-#include "activity_flash.h"
+#include "flash/activity_flash.h"
 #include "model.h"
-#include "nrtl.h"
+#include "models/nrtl.h"
 
 namespace kvt::reference::test {
 namespace {

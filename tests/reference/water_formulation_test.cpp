@@ -10,8 +10,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "iapws/if97.h"
-#include "iapws/transport.h"
+#include "data/iapws/if97.h"
+#include "data/iapws/transport.h"
 #include "iapws_table.h"
 #include "model.h"
 

@@ -1,4 +1,4 @@
-#include "platform.h"
+#include "base/platform.h"
 
 #include <algorithm>
 #include <array>

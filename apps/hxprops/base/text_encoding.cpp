@@ -1,8 +1,8 @@
-#include "text_encoding.h"
+#include "base/text_encoding.h"
 
 #include <cstdint>
 
-#include "errors.h"
+#include "base/errors.h"
 
 namespace hxprops {
 

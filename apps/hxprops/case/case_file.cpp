@@ -1,4 +1,4 @@
-#include "case_file.h"
+#include "case/case_file.h"
 
 #include <algorithm>
 #include <charconv>
@@ -9,10 +9,10 @@
 #include <toml++/toml.h>
 
 #include "kvt_reference/toml_text.h"
-#include "platform.h"
-#include "quoted.h"
-#include "text_encoding.h"
-#include "units.h"
+#include "base/platform.h"
+#include "case/quoted.h"
+#include "base/text_encoding.h"
+#include "case/units.h"
 
 namespace hxprops {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "case_model.h"
+#include "case/case_model.h"
 
 namespace hxprops {
 

@@ -1,12 +1,12 @@
-#include "case_model.h"
+#include "case/case_model.h"
 
 #include <algorithm>
 #include <cmath>
 #include <span>
 #include <utility>
 
-#include "number_text.h"
-#include "units.h"
+#include "base/number_text.h"
+#include "case/units.h"
 
 namespace hxprops {
 

@@ -1,8 +1,8 @@
-#include "default_case.h"
+#include "case/default_case.h"
 
 #include <string>
 
-#include "case_file.h"
+#include "case/case_file.h"
 
 namespace hxprops {
 

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "case_model.h"
+#include "case/case_model.h"
 
 namespace hxprops {
 

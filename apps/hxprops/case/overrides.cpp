@@ -1,9 +1,9 @@
-#include "overrides.h"
+#include "case/overrides.h"
 
 #include <charconv>
 #include <vector>
 
-#include "units.h"
+#include "case/units.h"
 
 namespace hxprops {
 

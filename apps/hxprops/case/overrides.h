@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "case_model.h"
+#include "case/case_model.h"
 
 namespace hxprops {
 

@@ -1,4 +1,4 @@
-#include "quoted.h"
+#include "case/quoted.h"
 
 #include <cstdio>
 

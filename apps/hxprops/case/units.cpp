@@ -1,9 +1,9 @@
-#include "units.h"
+#include "case/units.h"
 
 #include <charconv>
 #include <cmath>
 
-#include "number_text.h"
+#include "base/number_text.h"
 
 namespace hxprops {
 

@@ -1,4 +1,4 @@
-#include "curve.h"
+#include "compute/curve.h"
 
 #include <algorithm>
 #include <bit>
@@ -6,7 +6,7 @@
 #include <memory>
 #include <numeric>
 
-#include "number_text.h"
+#include "base/number_text.h"
 
 namespace hxprops {
 

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "case_model.h"
-#include "library_session.h"
-#include "units.h"
+#include "case/case_model.h"
+#include "compute/library_session.h"
+#include "case/units.h"
 
 namespace hxprops {
 

@@ -1,4 +1,4 @@
-#include "exchanger.h"
+#include "compute/exchanger.h"
 
 #include <algorithm>
 #include <cmath>

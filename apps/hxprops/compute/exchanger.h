@@ -7,8 +7,8 @@
 #include <optional>
 #include <vector>
 
-#include "case_model.h"
-#include "curve.h"
+#include "case/case_model.h"
+#include "compute/curve.h"
 
 namespace hxprops {
 

@@ -1,4 +1,4 @@
-#include "library_session.h"
+#include "compute/library_session.h"
 
 #include <algorithm>
 #include <bit>
@@ -8,7 +8,7 @@
 #include "kvt/host.h"
 #include "kvt/kvt.h"
 #include "kvt_reference/reference_host.h"
-#include "number_text.h"
+#include "base/number_text.h"
 
 namespace hxprops {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "case_model.h"
-#include "notes.h"
+#include "case/case_model.h"
+#include "compute/notes.h"
 
 namespace hxprops {
 

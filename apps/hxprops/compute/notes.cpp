@@ -1,4 +1,4 @@
-#include "notes.h"
+#include "compute/notes.h"
 
 #include <algorithm>
 #include <cmath>

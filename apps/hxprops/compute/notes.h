@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "units.h"
+#include "case/units.h"
 
 namespace hxprops {
 

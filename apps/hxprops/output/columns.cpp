@@ -1,4 +1,4 @@
-#include "columns.h"
+#include "output/columns.h"
 
 namespace hxprops {
 

@@ -5,8 +5,8 @@
 #include <span>
 #include <string_view>
 
-#include "curve.h"
-#include "units.h"
+#include "compute/curve.h"
+#include "case/units.h"
 
 namespace hxprops {
 

@@ -1,7 +1,7 @@
-#include "csv.h"
+#include "output/csv.h"
 
-#include "columns.h"
-#include "number_text.h"
+#include "output/columns.h"
+#include "base/number_text.h"
 
 namespace hxprops {
 

@@ -1,4 +1,4 @@
-#include "html.h"
+#include "output/html.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -6,15 +6,15 @@
 #include <functional>
 #include <sstream>
 
-#include "columns.h"
-#include "errors.h"
-#include "library_session.h"
-#include "notes.h"
-#include "number_text.h"
-#include "platform.h"
-#include "plot.h"
-#include "property_plot.h"
-#include "report.h"
+#include "output/columns.h"
+#include "base/errors.h"
+#include "compute/library_session.h"
+#include "compute/notes.h"
+#include "base/number_text.h"
+#include "base/platform.h"
+#include "output/plot.h"
+#include "output/property_plot.h"
+#include "output/report.h"
 
 namespace hxprops {
 

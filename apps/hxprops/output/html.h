@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "case_model.h"
-#include "curve.h"
-#include "exchanger.h"
-#include "method_spread.h"
-#include "units.h"
+#include "case/case_model.h"
+#include "compute/curve.h"
+#include "compute/exchanger.h"
+#include "output/method_spread.h"
+#include "case/units.h"
 
 namespace hxprops {
 

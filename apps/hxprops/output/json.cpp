@@ -1,10 +1,10 @@
-#include "json.h"
+#include "output/json.h"
 
 #include <cmath>
 #include <nlohmann/json.hpp>
 
-#include "columns.h"
-#include "library_session.h"
+#include "output/columns.h"
+#include "compute/library_session.h"
 
 namespace hxprops {
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "case_model.h"
-#include "curve.h"
-#include "exchanger.h"
-#include "method_spread.h"
+#include "case/case_model.h"
+#include "compute/curve.h"
+#include "compute/exchanger.h"
+#include "output/method_spread.h"
 
 namespace hxprops {
 

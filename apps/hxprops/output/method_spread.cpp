@@ -1,12 +1,12 @@
-#include "method_spread.h"
+#include "output/method_spread.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "columns.h"
-#include "csv.h"
-#include "library_session.h"
-#include "number_text.h"
+#include "output/columns.h"
+#include "output/csv.h"
+#include "compute/library_session.h"
+#include "base/number_text.h"
 
 namespace hxprops {
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "case_model.h"
-#include "curve.h"
-#include "units.h"
+#include "case/case_model.h"
+#include "compute/curve.h"
+#include "case/units.h"
 
 namespace hxprops {
 

@@ -1,4 +1,4 @@
-#include "output_files.h"
+#include "output/output_files.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -8,8 +8,8 @@
 #include <string>
 #include <system_error>
 
-#include "errors.h"
-#include "platform.h"
+#include "base/errors.h"
+#include "base/platform.h"
 
 namespace hxprops {
 

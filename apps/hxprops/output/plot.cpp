@@ -1,4 +1,4 @@
-#include "plot.h"
+#include "output/plot.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,10 +6,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "errors.h"
-#include "number_text.h"
-#include "platform.h"
-#include "report.h"
+#include "base/errors.h"
+#include "base/number_text.h"
+#include "base/platform.h"
+#include "output/report.h"
 
 namespace hxprops {
 

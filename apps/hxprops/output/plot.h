@@ -10,9 +10,9 @@
 #include <string>
 #include <string_view>
 
-#include "case_model.h"
-#include "curve.h"
-#include "units.h"
+#include "case/case_model.h"
+#include "compute/curve.h"
+#include "case/units.h"
 
 namespace hxprops {
 

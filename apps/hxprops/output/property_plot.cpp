@@ -1,9 +1,9 @@
-#include "property_plot.h"
+#include "output/property_plot.h"
 
 #include <algorithm>
 
-#include "columns.h"
-#include "number_text.h"
+#include "output/columns.h"
+#include "base/number_text.h"
 
 namespace hxprops {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "curve.h"
-#include "plot.h"
-#include "units.h"
+#include "compute/curve.h"
+#include "output/plot.h"
+#include "case/units.h"
 
 namespace hxprops {
 

@@ -1,12 +1,12 @@
-#include "report.h"
+#include "output/report.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include "columns.h"
-#include "library_session.h"
-#include "number_text.h"
+#include "output/columns.h"
+#include "compute/library_session.h"
+#include "base/number_text.h"
 
 namespace hxprops {
 

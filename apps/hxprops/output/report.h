@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "case_model.h"
-#include "curve.h"
-#include "exchanger.h"
-#include "units.h"
+#include "case/case_model.h"
+#include "compute/curve.h"
+#include "compute/exchanger.h"
+#include "case/units.h"
 
 namespace hxprops {
 

@@ -1,12 +1,12 @@
-#include "assay.h"
+#include "data/assay.h"
 
 #include <algorithm>
 #include <cmath>
 #include <string>
 
-#include "distillation.h"
+#include "data/distillation.h"
 #include "kvt_reference/reference_host.h"
-#include "pure.h"
+#include "data/pure.h"
 
 namespace kvt::reference {
 

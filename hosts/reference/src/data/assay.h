@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "databank.h"
+#include "data/databank.h"
 
 namespace kvt::reference {
 

@@ -1,4 +1,4 @@
-#include "correlation.h"
+#include "data/correlation.h"
 
 #include <algorithm>
 #include <cmath>

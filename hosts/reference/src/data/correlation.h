@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "constants.h"
+#include "numerics/constants.h"
 
 namespace kvt::reference {
 

@@ -1,4 +1,4 @@
-#include "databank.h"
+#include "data/databank.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,9 +8,9 @@
 #include <toml++/toml.h>
 
 #include "kvt_reference/reference_host.h"
-#include "lookup.h"
+#include "data/lookup.h"
 #include "kvt_reference/toml_text.h"
-#include "pure.h"
+#include "data/pure.h"
 
 namespace kvt::reference {
 

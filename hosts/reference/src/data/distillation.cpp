@@ -1,4 +1,4 @@
-#include "distillation.h"
+#include "data/distillation.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "lookup.h"
+#include "data/lookup.h"
 
 #include <algorithm>
 #include <cctype>

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "databank.h"
+#include "data/component.h"
 
 namespace kvt::reference {
 

@@ -1,9 +1,9 @@
-#include "pure.h"
+#include "data/pure.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "iapws/water.h"
+#include "data/iapws/water.h"
 
 namespace kvt::reference {
 

@@ -18,8 +18,8 @@
 #include <functional>
 #include <string>
 
-#include "constants.h"
-#include "databank.h"
+#include "numerics/constants.h"
+#include "data/component.h"
 
 namespace kvt::reference {
 

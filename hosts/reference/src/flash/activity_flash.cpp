@@ -1,11 +1,11 @@
-#include "activity_flash.h"
+#include "flash/activity_flash.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "activity_three_phase.h"
-#include "constants.h"
-#include "rachford_rice.h"
+#include "flash/activity_three_phase.h"
+#include "numerics/constants.h"
+#include "numerics/rachford_rice.h"
 
 namespace kvt::reference {
 

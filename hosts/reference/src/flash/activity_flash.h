@@ -8,8 +8,8 @@
 #include <span>
 #include <vector>
 
-#include "nrtl.h"
-#include "solver.h"
+#include "flash/liquid_split.h"
+#include "numerics/solver.h"
 
 namespace kvt::reference {
 

@@ -1,11 +1,11 @@
-#include "activity_three_phase.h"
+#include "flash/activity_three_phase.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "constants.h"
-#include "fixed_point.h"
-#include "rachford_rice_three.h"
+#include "numerics/constants.h"
+#include "numerics/fixed_point.h"
+#include "numerics/rachford_rice_three.h"
 
 namespace kvt::reference {
 

@@ -1,12 +1,12 @@
-#include "envelope.h"
+#include "flash/envelope.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 
-#include "constants.h"
-#include "linear_solve.h"
-#include "stability.h"
+#include "numerics/constants.h"
+#include "numerics/linear_solve.h"
+#include "flash/stability.h"
 
 namespace kvt::reference {
 

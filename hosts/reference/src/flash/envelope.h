@@ -15,8 +15,8 @@
 #include <span>
 #include <vector>
 
-#include "peng_robinson.h"
-#include "solver.h"
+#include "models/peng_robinson.h"
+#include "numerics/solver.h"
 
 namespace kvt::reference {
 

@@ -1,16 +1,13 @@
-#include "flash.h"
+#include "flash/flash.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <sstream>
 
-#include "constants.h"
-#include "flash_model.h"
-#include "flash_kind.h"
-#include "mixture.h"
-#include "nrtl_method.h"
-#include "pure.h"
+#include "numerics/constants.h"
+#include "flash/flash_model.h"
+#include "flash/flash_kind.h"
 
 namespace kvt::reference {
 
@@ -21,55 +18,6 @@ std::string range_text(const char* what, double v, double lo, double hi, const c
   s << what << " " << v << " " << unit << " is outside the accepted range " << lo << " to " << hi << " " << unit;
   return s.str();
 }
-
-}  // namespace
-
-bool water_alone(const FlashSystem& sys, std::span<const double> x) {
-  if (sys.water < 0 || !(x[static_cast<std::size_t>(sys.water)] > 0.0)) return false;
-  for (std::size_t i = 0; i < x.size(); ++i) {
-    if (static_cast<int>(i) != sys.water && x[i] > 0.0) return false;
-  }
-  return true;
-}
-
-double phase_enthalpy(const FlashSystem& sys, std::span<const double> x, Phase phase, double t, double p, Root root,
-                      RangeNotes* notes) {
-  const Mixture m{sys.components, std::vector<double>(x.begin(), x.end()), p};
-  if (sys.method == Method::nrtl && phase == Phase::kLiquid)
-    return enthalpy(m, phase, t, notes) + nrtl_liquid_excess_enthalpy(sys, x, t);
-  if (sys.method != Method::peng_robinson || water_alone(sys, x)) return enthalpy(m, phase, t, notes);
-  // the correction to the measured liquid by the phase's liquid weight, whatever its label
-  const PrPhase ph = pr_phase(sys.pr, t, p, x, root);
-  const double w = ph.liquid_weight;
-  return enthalpy(m, Phase::kVapour, t, notes) + ph.h_res + (w > 0.0 ? w * liquid_correction(sys.pr, x, t) : 0.0);
-}
-
-double phase_heat_capacity(const FlashSystem& sys, std::span<const double> x, Phase phase, double t, double p,
-                           Root root, RangeNotes* notes) {
-  if (sys.method == Method::nrtl && phase == Phase::kLiquid)
-    return enthalpy_dt(Mixture{sys.components, std::vector<double>(x.begin(), x.end()), p}, phase, t, notes) +
-           nrtl_liquid_excess_heat_capacity(sys, x, t);
-  if (sys.method != Method::peng_robinson || water_alone(sys, x))
-    return enthalpy_dt(Mixture{sys.components, std::vector<double>(x.begin(), x.end()), p}, phase, t, notes);
-  const double dt = 1e-3 * t;
-  return (phase_enthalpy(sys, x, phase, t + dt, p, root) - phase_enthalpy(sys, x, phase, t - dt, p, root)) / (2.0 * dt);
-}
-
-FlashSystem flash_system(const Databank& db, std::vector<const Component*> components, Method method) {
-  FlashSystem s;
-  for (std::size_t i = 0; i < components.size(); ++i) {
-    if (components[i]->name == "water") s.water = static_cast<int>(i);
-  }
-  s.pr = peng_robinson(components, db);
-  if (method == Method::peng_robinson) add_liquid_correction(s.pr);
-  if (method == Method::peng_robinson || method == Method::ideal) s.pr.aqueous = aqueous_solutes(components);
-  if (method == Method::nrtl) s.nrtl = nrtl_data(db, components);
-  s.components = std::move(components);
-  s.method = method;
-  return s;
-}
-
-namespace {
 
 // Correlations that overflow or leave their domain at a state (a databank's coefficients make that
 // possible anywhere) give figures that are not numbers: such a state is a failed flash, never an answer.

@@ -1,9 +1,9 @@
-#include "flash_kind.h"
+#include "flash/flash_kind.h"
 
 #include <array>
 #include <sstream>
 
-#include "flash.h"
+#include "flash/flash_system.h"
 
 namespace kvt::reference {
 

@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "flash_search.h"
+#include "flash/flash_search.h"
 
 namespace kvt::reference {
 

@@ -1,15 +1,16 @@
-#include "flash_model.h"
+#include "flash/flash_model.h"
+#include "flash/phase_enthalpy.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "constants.h"
-#include "iapws/water.h"
-#include "nrtl_method.h"
-#include "pure.h"
-#include "rachford_rice.h"
-#include "stability.h"
-#include "substitution.h"
+#include "numerics/constants.h"
+#include "data/iapws/water.h"
+#include "flash/nrtl_method.h"
+#include "data/pure.h"
+#include "numerics/rachford_rice.h"
+#include "flash/stability.h"
+#include "flash/substitution.h"
 
 namespace kvt::reference {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "flash.h"
-#include "flash_state.h"
+#include "flash/flash_system.h"
+#include "flash/flash_state.h"
 
 namespace kvt::reference {
 

@@ -1,13 +1,14 @@
 #include <cmath>
 #include <sstream>
 
-#include "constants.h"
-#include "flash_model.h"
-#include "mixture.h"
-#include "phase_properties.h"
-#include "nrtl_method.h"
-#include "pure.h"
-#include "stability.h"
+#include "numerics/constants.h"
+#include "flash/flash_model.h"
+#include "flash/phase_enthalpy.h"
+#include "models/mixture.h"
+#include "flash/phase_properties.h"
+#include "flash/nrtl_method.h"
+#include "data/pure.h"
+#include "flash/stability.h"
 
 namespace kvt::reference {
 

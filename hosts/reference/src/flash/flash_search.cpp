@@ -1,8 +1,8 @@
-#include "flash_search.h"
+#include "flash/flash_search.h"
 
 #include <algorithm>
 
-#include "constants.h"
+#include "numerics/constants.h"
 
 namespace kvt::reference {
 

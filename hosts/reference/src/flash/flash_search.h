@@ -5,7 +5,7 @@
 #include <cmath>
 #include <functional>
 
-#include "flash_state.h"
+#include "flash/flash_state.h"
 
 namespace kvt::reference {
 

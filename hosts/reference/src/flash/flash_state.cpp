@@ -1,4 +1,4 @@
-#include "flash_state.h"
+#include "flash/flash_state.h"
 
 namespace kvt::reference {
 

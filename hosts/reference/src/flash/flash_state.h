@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "solver.h"
+#include "numerics/solver.h"
 
 namespace kvt::reference {
 

@@ -1,11 +1,11 @@
-#include "latent_heat.h"
+#include "flash/latent_heat.h"
 
 #include <cmath>
 #include <vector>
 
-#include "flash.h"
-#include "pure.h"
-#include "iapws/water.h"
+#include "flash/flash.h"
+#include "data/pure.h"
+#include "data/iapws/water.h"
 
 namespace kvt::reference {
 

@@ -2,7 +2,7 @@
 // heat-of-vaporisation correlation.
 #pragma once
 
-#include "databank.h"
+#include "data/databank.h"
 #include "kvt_reference/reference_host.h"
 
 namespace kvt::reference {

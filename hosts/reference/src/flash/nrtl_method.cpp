@@ -1,11 +1,12 @@
-#include "nrtl_method.h"
+#include "flash/nrtl_method.h"
 
 #include <cmath>
 #include <sstream>
 
-#include "constants.h"
-#include "mixture.h"
-#include "pure.h"
+#include "numerics/constants.h"
+#include "models/mixture.h"
+#include "data/pure.h"
+#include "flash/liquid_split.h"
 
 namespace kvt::reference {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "activity_flash.h"
-#include "flash.h"
+#include "flash/activity_flash.h"
+#include "flash/flash_system.h"
 
 namespace kvt::reference {
 

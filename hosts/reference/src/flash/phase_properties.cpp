@@ -1,10 +1,10 @@
-#include "phase_properties.h"
+#include "flash/phase_properties.h"
 
 #include <cmath>
 #include <vector>
 
-#include "dense_transport.h"
-#include "pure.h"
+#include "models/dense_transport.h"
+#include "data/pure.h"
 
 namespace kvt::reference {
 

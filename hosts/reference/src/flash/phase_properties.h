@@ -12,8 +12,8 @@
 
 #include <span>
 
-#include "flash.h"
-#include "mixture.h"
+#include "flash/flash_system.h"
+#include "models/mixture.h"
 
 namespace kvt::reference {
 

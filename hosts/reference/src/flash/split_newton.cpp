@@ -1,12 +1,12 @@
-#include "split_newton.h"
+#include "flash/split_newton.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numeric>
 
-#include "constants.h"
-#include "linear_solve.h"
-#include "rachford_rice.h"
+#include "numerics/constants.h"
+#include "numerics/linear_solve.h"
+#include "numerics/rachford_rice.h"
 
 namespace kvt::reference {
 

@@ -6,9 +6,20 @@
 // point (vapour-liquid or liquid-liquid), as long as the two phases still differ.
 #pragma once
 
-#include "substitution.h"
+#include <cstddef>
+#include <span>
+#include <vector>
+
+#include "models/peng_robinson.h"
+#include "numerics/solver.h"
 
 namespace kvt::reference {
+
+// How a split at T and P ended, by this method or by successive substitution (substitution.h).
+struct Substituted {
+  double beta = 0.0;  // vapour fraction of the feed at the last ratios
+  SolveStatus status = SolveStatus::kConverged;
+};
 
 // From the ratios k (updated in place, K_i = y_i / x_i) until the largest
 // |ln f_i(vapour) - ln f_i(liquid)| is at most the tolerance; where the ratios split the feed outside

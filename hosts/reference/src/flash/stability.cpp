@@ -1,11 +1,11 @@
-#include "stability.h"
+#include "flash/stability.h"
 
 #include <cmath>
 #include <limits>
 #include <numeric>
 
-#include "constants.h"
-#include "fixed_point.h"
+#include "numerics/constants.h"
+#include "numerics/fixed_point.h"
 
 namespace kvt::reference {
 

@@ -1,12 +1,12 @@
-#include "substitution.h"
+#include "flash/substitution.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "constants.h"
-#include "fixed_point.h"
-#include "rachford_rice.h"
-#include "split_newton.h"
+#include "numerics/constants.h"
+#include "numerics/fixed_point.h"
+#include "numerics/rachford_rice.h"
+#include "flash/split_newton.h"
 
 namespace kvt::reference {
 

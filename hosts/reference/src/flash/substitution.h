@@ -6,15 +6,11 @@
 #include <span>
 #include <vector>
 
-#include "peng_robinson.h"
-#include "solver.h"
+#include "flash/split_newton.h"
+#include "models/peng_robinson.h"
+#include "numerics/solver.h"
 
 namespace kvt::reference {
-
-struct Substituted {
-  double beta = 0.0;  // vapour fraction of the feed at the last ratios
-  SolveStatus status = SolveStatus::kConverged;
-};
 
 // Iterate from the ratios k (updated in place) at T and P until the largest change of ln K is at
 // most the tolerance. Component `barred` (zf.size(): none) is kept out of the liquid: all of it is

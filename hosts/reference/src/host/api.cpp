@@ -5,14 +5,14 @@
 #include <cstdio>
 #include <sstream>
 
-#include "flash_call.h"
-#include "host_state.h"
-#include "latent_heat.h"
-#include "lookup.h"
-#include "method_choice.h"
+#include "host/flash_call.h"
+#include "host/host_state.h"
+#include "flash/latent_heat.h"
+#include "data/lookup.h"
+#include "models/method_choice.h"
 #include "kvt/host.h"
 #include "kvt_reference/reference_host.h"
-#include "pure.h"
+#include "data/pure.h"
 
 namespace kvt::reference {
 

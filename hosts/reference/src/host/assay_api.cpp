@@ -2,9 +2,9 @@
 #include <cmath>
 #include <string>
 
-#include "assay.h"
-#include "distillation.h"
-#include "host_state.h"
+#include "data/assay.h"
+#include "data/distillation.h"
+#include "host/host_state.h"
 #include "kvt_reference/reference_host.h"
 
 namespace kvt::reference {

@@ -1,9 +1,9 @@
-#include "flash_call.h"
+#include "host/flash_call.h"
 
 #include <cmath>
 #include <sstream>
 
-#include "host_state.h"
+#include "host/host_state.h"
 
 namespace kvt::reference {
 

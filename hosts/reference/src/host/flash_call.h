@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "flash.h"
+#include "flash/flash.h"
 
 namespace kvt::reference {
 

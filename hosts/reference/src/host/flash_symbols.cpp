@@ -3,9 +3,9 @@
 #include <cmath>
 #include <utility>
 
-#include "flash_call.h"
-#include "flash_kind.h"
-#include "host_state.h"
+#include "host/flash_call.h"
+#include "flash/flash_kind.h"
+#include "host/host_state.h"
 #include "kvt/host.h"
 #include "kvt_reference/reference_host.h"
 

@@ -1,4 +1,4 @@
-#include "host_state.h"
+#include "host/host_state.h"
 
 #include <algorithm>
 #include <bit>
@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "kvt/host.h"
-#include "pure.h"
+#include "data/pure.h"
 
 // ---- The host's data-store blocks -------------------------------------------------------------
 KVT_HOST_API int64_t VOKA_PLEX[kvt::reference::kPlexWords] = {};

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "databank.h"
-#include "flash.h"
+#include "data/databank.h"
+#include "flash/flash.h"
 #include "kvt/host_layout.h"
 #include "kvt_reference/reference_host.h"
-#include "pure.h"
+#include "data/pure.h"
 
 namespace kvt::reference {
 

@@ -4,13 +4,14 @@
 #include <cmath>
 #include <sstream>
 
-#include "host_state.h"
+#include "host/host_state.h"
 #include "kvt_reference/reference_host.h"
 #include "kvt/host.h"
-#include "iapws/water.h"
-#include "mixture.h"
-#include "phase_properties.h"
-#include "pure.h"
+#include "data/iapws/water.h"
+#include "models/mixture.h"
+#include "flash/phase_enthalpy.h"
+#include "flash/phase_properties.h"
+#include "data/pure.h"
 
 using namespace kvt::reference;
 

@@ -1,7 +1,7 @@
 // Output units: UNIT_WRITE and the program's connections of unit numbers to files or stdout.
 #include <cstdio>
 
-#include "host_state.h"
+#include "host/host_state.h"
 #include "kvt/host.h"
 #include "kvt_reference/reference_host.h"
 

@@ -1,4 +1,4 @@
-#include "dense_transport.h"
+#include "models/dense_transport.h"
 
 #include <array>
 #include <algorithm>

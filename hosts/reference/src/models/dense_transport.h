@@ -9,7 +9,7 @@
 // Lennard-Jones sigma and epsilon of each component); the polar and association terms are left out.
 #pragma once
 
-#include "mixture.h"
+#include "models/mixture.h"
 
 namespace kvt::reference {
 

@@ -1,12 +1,12 @@
-#include "henry.h"
+#include "models/henry.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 
-#include "constants.h"
-#include "correlation.h"
-#include "iapws/if97.h"
+#include "numerics/constants.h"
+#include "data/correlation.h"
+#include "data/iapws/if97.h"
 
 namespace kvt::reference {
 

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "databank.h"
+#include "data/databank.h"
 
 namespace kvt::reference {
 

@@ -1,9 +1,9 @@
-#include "method_choice.h"
+#include "models/method_choice.h"
 
 #include <cstdio>
 #include <string>
 
-#include "constants.h"
+#include "numerics/constants.h"
 
 namespace kvt::reference {
 

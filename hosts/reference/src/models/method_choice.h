@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "databank.h"
+#include "data/databank.h"
 #include "kvt_reference/reference_host.h"
 
 namespace kvt::reference {

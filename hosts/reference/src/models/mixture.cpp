@@ -1,10 +1,10 @@
-#include "mixture.h"
+#include "models/mixture.h"
 
 #include <cmath>
 #include <sstream>
 
-#include "iapws/water.h"
-#include "pure.h"
+#include "data/iapws/water.h"
+#include "data/pure.h"
 
 namespace kvt::reference {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "databank.h"
+#include "data/databank.h"
 
 namespace kvt::reference {
 

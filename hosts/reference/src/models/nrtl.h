@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "databank.h"
-#include "solver.h"
+#include "data/databank.h"
+#include "numerics/solver.h"
 
 namespace kvt::reference {
 
@@ -59,22 +59,12 @@ class NrtlAt {
   std::vector<double> tau_, g_, tau_g_;
 };
 
+// x scaled to sum 1 (mole fractions from amounts of any positive sum).
+std::vector<double> normalised(std::span<const double> x);
+
 // Excess enthalpy (J/kmol) and excess heat capacity (J/(kmol K)) of the liquid x at T: the
 // analytic first and second temperature derivatives of g^E/(RT).
 double nrtl_excess_enthalpy(const NrtlParameters& p, std::span<const double> x, double t);
 double nrtl_excess_heat_capacity(const NrtlParameters& p, std::span<const double> x, double t);
-
-// A liquid-liquid split of a liquid z at T: the two liquids' mole fractions and the second's share
-// of the amount, or split = false when z is stable (a tangent-plane test from a trial rich in each
-// component finds no lower Gibbs energy). Components with z_i = 0 stay absent.
-struct LiquidSplit {
-  bool split = false;
-  SolveStatus status = SolveStatus::kConverged;
-  std::vector<double> x1, x2;
-  double beta = 0.0;  // amount of the second liquid per amount of z
-};
-// Whether z is unstable as one liquid; `trial` receives the composition of the most unstable trial.
-bool nrtl_unstable(const NrtlAt& m, std::span<const double> z, std::vector<double>* trial = nullptr);
-LiquidSplit nrtl_liquid_split(const NrtlAt& m, std::span<const double> z);
 
 }  // namespace kvt::reference

@@ -1,4 +1,4 @@
-#include "peng_robinson.h"
+#include "models/peng_robinson.h"
 
 #include <algorithm>
 #include <array>
@@ -7,8 +7,8 @@
 #include <numeric>
 #include <utility>
 
-#include "constants.h"
-#include "pure.h"
+#include "numerics/constants.h"
+#include "data/pure.h"
 
 namespace kvt::reference {
 

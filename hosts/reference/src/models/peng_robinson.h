@@ -11,8 +11,8 @@
 #include <span>
 #include <vector>
 
-#include "databank.h"
-#include "henry.h"
+#include "data/databank.h"
+#include "models/henry.h"
 
 namespace kvt::reference {
 

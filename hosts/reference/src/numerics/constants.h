@@ -3,7 +3,7 @@
 // formulation (the equation's Omega_a, IF97's coefficients) stay with that formulation.
 #pragma once
 
-#include "solver.h"
+#include "numerics/solver.h"
 
 namespace kvt::reference {
 

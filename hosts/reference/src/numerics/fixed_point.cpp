@@ -1,10 +1,10 @@
-#include "fixed_point.h"
+#include "numerics/fixed_point.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 
-#include "linear_solve.h"
+#include "numerics/linear_solve.h"
 
 namespace kvt::reference {
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "solver.h"
+#include "numerics/solver.h"
 
 namespace kvt::reference {
 

@@ -1,4 +1,4 @@
-#include "linear_solve.h"
+#include "numerics/linear_solve.h"
 
 #include <cmath>
 #include <cstddef>

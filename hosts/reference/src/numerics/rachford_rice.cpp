@@ -1,4 +1,4 @@
-#include "rachford_rice.h"
+#include "numerics/rachford_rice.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,7 +4,7 @@
 
 #include <span>
 
-#include "solver.h"
+#include "numerics/solver.h"
 
 namespace kvt::reference {
 

@@ -1,4 +1,4 @@
-#include "rachford_rice_three.h"
+#include "numerics/rachford_rice_three.h"
 
 #include <algorithm>
 #include <cmath>

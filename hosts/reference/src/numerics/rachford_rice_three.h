@@ -9,7 +9,7 @@
 
 #include <span>
 
-#include "solver.h"
+#include "numerics/solver.h"
 
 namespace kvt::reference {
 

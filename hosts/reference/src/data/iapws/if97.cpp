@@ -1,4 +1,4 @@
-#include "iapws/if97.h"
+#include "data/iapws/if97.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "iapws/transport.h"
+#include "data/iapws/transport.h"
 
 #include <algorithm>
 #include <array>

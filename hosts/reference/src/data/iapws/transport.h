@@ -3,7 +3,7 @@
 // critical enhancement) and surface tension (IAPWS R1-76(2014)). SI units.
 #pragma once
 
-#include "iapws/if97.h"
+#include "data/iapws/if97.h"
 
 namespace kvt::reference::iapws {
 

@@ -1,9 +1,9 @@
-#include "iapws/water.h"
+#include "data/iapws/water.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "iapws/transport.h"
+#include "data/iapws/transport.h"
 
 namespace kvt::reference::water {
 

@@ -8,8 +8,8 @@
 // other component.
 #pragma once
 
-#include "databank.h"
-#include "iapws/if97.h"
+#include "data/component.h"
+#include "data/iapws/if97.h"
 
 namespace kvt::reference::water {
 

@@ -1,11 +1,11 @@
-#include "nrtl_split_newton.h"
+#include "flash/nrtl_split_newton.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "fixed_point.h"
-#include "linear_solve.h"
+#include "numerics/fixed_point.h"
+#include "numerics/linear_solve.h"
 
 namespace kvt::reference {
 

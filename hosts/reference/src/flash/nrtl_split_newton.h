@@ -9,8 +9,8 @@
 #include <span>
 #include <vector>
 
-#include "nrtl.h"
-#include "solver.h"
+#include "models/nrtl.h"
+#include "numerics/solver.h"
 
 namespace kvt::reference {
 
