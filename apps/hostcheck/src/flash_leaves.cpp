@@ -4,6 +4,8 @@
 #include <cmath>
 #include <set>
 
+#include "isolate.h"
+
 namespace kvt::hostcheck {
 
 namespace {

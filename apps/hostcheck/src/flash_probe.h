@@ -11,6 +11,19 @@
 
 namespace kvt::hostcheck {
 
+constexpr int64_t kPoison = -7777;  // a status or code word no host leaves by chance
+
+// The phases of the phase property table, with their compositions.
+struct TablePhase {
+  const char* name;
+  int offset;  // the phase's word in each table group (kvt_table_phase)
+  Comp comp;
+};
+constexpr TablePhase kTablePhases[KVT_TABLE_PHASES] = {{"vapour", KVT_TABLE_VAPOUR, Comp::Y},
+                                                       {"liquid", KVT_TABLE_LIQUID, Comp::X},
+                                                       {"first liquid", KVT_TABLE_LIQUID1, Comp::X1},
+                                                       {"second liquid", KVT_TABLE_LIQUID2, Comp::X2}};
+
 // Slot NCOMP + s of a stream vector (kvt_stream_slot).
 inline double& slot(std::vector<double>& strm, int64_t ncomp, kvt_stream_slot s) { return strm[slot_index(ncomp, s)]; }
 
