@@ -1,5 +1,6 @@
 #include "case/quoted.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace hxprops {
@@ -20,6 +21,13 @@ std::string quoted(std::string_view s) {
     }
   }
   return out + "\"";
+}
+
+std::string key_text(std::string_view k) {
+  const bool bare = !k.empty() && std::all_of(k.begin(), k.end(), [](char ch) {
+    return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') || ch == '-' || ch == '_';
+  });
+  return bare ? std::string(k) : quoted(k);
 }
 
 }  // namespace hxprops

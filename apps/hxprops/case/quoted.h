@@ -9,4 +9,7 @@ namespace hxprops {
 
 std::string quoted(std::string_view s);
 
+// A key as case text: bare when it can be, else quoted (an empty key is "").
+std::string key_text(std::string_view k);
+
 }  // namespace hxprops
