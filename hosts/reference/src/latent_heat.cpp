@@ -1,5 +1,6 @@
 #include "latent_heat.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -46,15 +47,28 @@ LatentHeatMiss latent_heat_miss(const Databank& db, const Component& c) {
 LatentHeatMiss ideal_gas_latent_heat_miss(const Component& c, double p) {
   const PiecewiseCorrelation& vp = c.vapour_pressure;
   if (!has_correlation(c) || vp.empty()) return {};
-  // the boiling temperature inside the correlation's range up to Tc: ln P rises with T, bisected in 1/T
+  // the boiling temperature inside the correlation's range up to Tc: ln P, rising with T and nearly
+  // linear in 1/T, by regula falsi in 1/T (Illinois), bracketed by the range
   double lo = vp.tmin(), hi = std::min(vp.tmax(), c.tc);
   const double ln_p = std::log(p);
-  if (!(ln_vapour_pressure(c, lo) <= ln_p && ln_p <= ln_vapour_pressure(c, hi))) return {};
-  while (hi - lo > 1e-7 * hi) {
-    const double mid = 2.0 / (1.0 / lo + 1.0 / hi);
-    (ln_vapour_pressure(c, mid) < ln_p ? lo : hi) = mid;
+  double f_lo = ln_vapour_pressure(c, lo) - ln_p, f_hi = ln_vapour_pressure(c, hi) - ln_p;
+  if (!(f_lo <= 0.0 && f_hi >= 0.0)) return {};
+  double t = hi;
+  for (int side = 0, i = 0; i < 60 && hi - lo > 1e-7 * hi; ++i) {
+    const double u = (f_hi / lo - f_lo / hi) / (f_hi - f_lo);  // 1/T where the chord meets ln p
+    t = std::clamp(1.0 / u, lo, hi);
+    const double f = ln_vapour_pressure(c, t) - ln_p;
+    if (std::abs(f) < 1e-10) break;
+    if (f < 0.0) {
+      lo = t, f_lo = f;
+      if (side == -1) f_hi *= 0.5;
+      side = -1;
+    } else {
+      hi = t, f_hi = f;
+      if (side == 1) f_lo *= 0.5;
+      side = 1;
+    }
   }
-  const double t = 0.5 * (lo + hi);
   return beyond_bound(c, t, p, vapour_enthalpy(c, t) - liquid_enthalpy(c, t));
 }
 
