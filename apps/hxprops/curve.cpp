@@ -543,7 +543,23 @@ class CurveBuilder {
       }
       grid_.push_back(std::move(next));
     }
+    for (State& g : grid_) {
+      if (g.failed) estimate_on(states, g);
+    }
     return states;
+  }
+
+  // A failed state's h (a T-P state) or T (a P-H state), which only orders it among the rows, by
+  // linear interpolation in the path parameter between the profile's states either side of it.
+  void estimate_on(const std::vector<State>& profile, State& st) const {
+    for (std::size_t j = 1; j < profile.size(); ++j) {
+      const State& a = profile[j - 1];
+      const State& b = profile[j];
+      if ((st.x - a.x) * (st.x - b.x) > 0.0 || a.x == b.x) continue;
+      const double w = (st.x - a.x) / (b.x - a.x);
+      (st.kind == State::TP ? st.h : st.t) = st.kind == State::TP ? a.h + w * (b.h - a.h) : a.t + w * (b.t - a.t);
+      return;
+    }
   }
 
   // The boundaries between the last state and `b`, by bisection on the path parameter, one change
