@@ -255,7 +255,12 @@ State Model::pr_tp(double t, double p) const {
   auto keeps = [&](const State& st) {
     const double organics = sum(st.v) - st.v[w];
     if (!(organics > 0.0)) return 0.0;
-    const double yw = f_free / (p * std::exp(pr_phase(sys_.pr, t, p, fractions(st.v), Root::kVapour).ln_phi[w]));
+    const std::vector<double> y = fractions(st.v);
+    const PrPhase vapour = pr_phase(sys_.pr, t, p, y, Root::kVapour);
+    // a dense "vapour" mostly of water is the equation's aqueous liquid, the phase free water stands
+    // for (a nearly pure organic liquid beside it at 30 bar): it keeps none, the free water takes it
+    if (!vapour.vapour_like && y[w] > 0.5) return 0.0;
+    const double yw = f_free / (p * std::exp(vapour.ln_phi[w]));
     return yw < 1.0 ? std::min(zw, yw / (1.0 - yw) * organics) : zw;
   };
   double hi = zw, f_hi = zw - keeps(s);
@@ -325,14 +330,15 @@ void Model::pr_split(State& s, const std::vector<double>& zf, double amount, int
   // does, finding two phases or collapsing onto the feed
   const bool undecided = test.status == SolveStatus::kStoppedAtCap;
   bool split = !test.stable || undecided;
-  double b = 0.0;
+  const bool split_tried = split;
+  double b = 0.0, spread = 0.0;
   SolveStatus substitution = SolveStatus::kConverged;
   for (int start = 0; split && start < 2; ++start) {
     if (start == 1) k = k_trial;
     const Substituted sub = substitute(pr, s.t, p, zf, k, w, kSubstitution);
     b = sub.beta;
     substitution = sub.status;
-    double spread = 0.0;
+    spread = 0.0;
     for (std::size_t i = 0; i < n(); ++i) {
       if (zf[i] > 0.0 && i != w) spread = std::max(spread, std::abs(std::log(k[i])));
     }
@@ -342,7 +348,11 @@ void Model::pr_split(State& s, const std::vector<double>& zf, double amount, int
   // an unstable feed left whole is an answer only if the substitution that collapsed converged
   if (!test.stable || undecided) note_status(s.capped, kSubstitution, substitution);
   if (!split) {
-    const bool vapour = pr_phase(pr, s.t, p, zf, w < n() ? Root::kVapour : Root::kStable).vapour_like;
+    // the feed's root says which phase it is (a feed that holds the water, its vapour root), but
+    // where a converged split left no vapour beside the organic liquid (water a trace, the organics
+    // below their bubble point, whose vapour root the cubic may still have) it is that liquid
+    const bool liquid = split_tried && substitution == SolveStatus::kConverged && spread > kTrivialSpread && w < n() && b <= 0.0;
+    const bool vapour = !liquid && pr_phase(pr, s.t, p, zf, w < n() ? Root::kVapour : Root::kStable).vapour_like;
     for (std::size_t i = 0; i < n(); ++i) (vapour || i == w ? s.v : s.l1)[i] = amount * zf[i];
     s.incipient_k = vapour ? test.liquid_trial_k : test.vapour_trial_k;
     // water sent to the vapour takes the vapour root even where the equation has it liquid (its
