@@ -287,13 +287,31 @@ State Model::pr_tp(double t, double p) const {
     last = n, f_last = f, n = next;
   }
   if (n > 0.0 && (lo == 0.0 || n <= 1e3 * kFreeWaterVapour.tolerance * zw)) {
-    // every positive amount tried was too much, or the root lies within rounding of none: where the
-    // organics alone leave no vapour (F(0) = 0), that is the answer, all of them liquid beside the
-    // free water
+    // every positive amount tried was too much, or the root lies within rounding of none. A nearly
+    // pure organic's vapour appears all at once: just above its three-phase point F < 0 only in a
+    // narrow window below the root, which the steps can miss. The amount the vapour keeps, taken
+    // as the next amount from all of the water, settles on that root where there is one (it moves
+    // little with the amount while the organic is vapour) and falls to none where the organic
+    // condenses; where it finds none and the organics alone leave no vapour (F(0) = 0), that is
+    // the answer, all of them liquid beside the free water
+    State settled = empty(t, p);
+    for (int step = 0, found = 0; step < kFreeWaterVapour.cap && !found; ++step) {
+      const double amount = step == 0 ? zw : keeps(settled);
+      if (!(amount > 1e3 * kFreeWaterVapour.tolerance * zw)) break;
+      found = step > 0 && std::abs(amount - feed[w]) <= kFreeWaterVapour.tolerance * zw;
+      if (found) {
+        s = std::move(settled);
+        n = 0.0;
+      } else {
+        feed[w] = amount;
+        settled = empty(t, p);
+        pr_split(settled, fractions(feed), sum(feed), static_cast<int>(w), p);
+      }
+    }
     feed[w] = 0.0;
     State none = empty(t, p);
     pr_split(none, fractions(feed), sum(feed), static_cast<int>(w), p);
-    if (keeps(none) == 0.0) s = std::move(none);
+    if (n > 0.0 && keeps(none) == 0.0) s = std::move(none);
   }
   s.l2[w] = zw - s.v[w];
   return s;
@@ -330,15 +348,14 @@ void Model::pr_split(State& s, const std::vector<double>& zf, double amount, int
   // does, finding two phases or collapsing onto the feed
   const bool undecided = test.status == SolveStatus::kStoppedAtCap;
   bool split = !test.stable || undecided;
-  const bool split_tried = split;
-  double b = 0.0, spread = 0.0;
+  double b = 0.0;
   SolveStatus substitution = SolveStatus::kConverged;
   for (int start = 0; split && start < 2; ++start) {
     if (start == 1) k = k_trial;
     const Substituted sub = substitute(pr, s.t, p, zf, k, w, kSubstitution);
     b = sub.beta;
     substitution = sub.status;
-    spread = 0.0;
+    double spread = 0.0;
     for (std::size_t i = 0; i < n(); ++i) {
       if (zf[i] > 0.0 && i != w) spread = std::max(spread, std::abs(std::log(k[i])));
     }
@@ -348,11 +365,12 @@ void Model::pr_split(State& s, const std::vector<double>& zf, double amount, int
   // an unstable feed left whole is an answer only if the substitution that collapsed converged
   if (!test.stable || undecided) note_status(s.capped, kSubstitution, substitution);
   if (!split) {
-    // the feed's root says which phase it is (a feed that holds the water, its vapour root), but
-    // where a converged split left no vapour beside the organic liquid (water a trace, the organics
-    // below their bubble point, whose vapour root the cubic may still have) it is that liquid
-    const bool liquid = split_tried && substitution == SolveStatus::kConverged && spread > kTrivialSpread && w < n() && b <= 0.0;
-    const bool vapour = !liquid && pr_phase(pr, s.t, p, zf, w < n() ? Root::kVapour : Root::kStable).vapour_like;
+    // the feed's root says which phase it is: a feed that holds the water its vapour root where the
+    // test found it stable as that vapour; where the test found it unstable and the split collapsed
+    // onto it (a trace of water beside a liquid organic whose cubic still has a vapour root), its
+    // stable root
+    const Root root = w < n() && test.stable && !undecided ? Root::kVapour : Root::kStable;
+    const bool vapour = pr_phase(pr, s.t, p, zf, root).vapour_like;
     for (std::size_t i = 0; i < n(); ++i) (vapour || i == w ? s.v : s.l1)[i] = amount * zf[i];
     s.incipient_k = vapour ? test.liquid_trial_k : test.vapour_trial_k;
     // water sent to the vapour takes the vapour root even where the equation has it liquid (its
