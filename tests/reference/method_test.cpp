@@ -259,7 +259,8 @@ TEST(PengRobinson, LiquidThroughAComponentsCriticalTemperature) {
 // Free water under Peng-Robinson is one three-phase equilibrium: the organic liquid's and the free
 // water's boundaries lie within 0.2 K of an independent three-phase calculation of the same model
 // (tests/reference/free_water_pr.py, python3-iapws for water: the figures of `organic` and `water`
-// below; the C3-C4-C5 row's organics boil beside free water across its range), each phase fraction moves by no more than the spacing's share of a multicomponent liquid's
+// below; the C3-C4-C5 row's organics boil beside free water across its range; wet hydrogen sulfide
+// boils at its three-phase point, a nearly pure organic liquid beside free water), each phase fraction moves by no more than the spacing's share of a multicomponent liquid's
 // boiling range (no step: the overhead vapour of a hydrocarbon stripper used to condense 3 wt % of
 // itself at once at its water dew point), and switching free water off moves the water dew point
 // of a gas whose water hardly mixes with its organics by at most 0.3 K (the equation's water boils
@@ -283,11 +284,13 @@ TEST_P(Boundaries, LieWhereTheyShould) {
   // a gas whose water condenses alone: its water dew point the same without free water
   const bool gas = b.names.size() > 2 && std::isnan(b.organic) && !std::isnan(b.water);
   double organic = std::nan(""), water = std::nan(""), off = std::nan(""), largest_step = 0.0;
+  int crossings = 0;  // of the liquids' boundaries, either way: each once at most (no flicker)
   FlashResult last = at(b.t_lo, true), last_off = at(b.t_lo, !gas);
   for (double t = b.t_lo + 0.05; t <= b.t_hi; t += 0.05) {
     const FlashResult r = at(t, true), o = gas ? at(t, false) : r;
     ASSERT_TRUE(r.converged && o.converged) << t << " " << r.message << o.message;
     EXPECT_TRUE(b.names.size() > 1 || r.limits.empty()) << t << " " << r.limits.front().text;
+    for (int l : {kL1, kL2}) crossings += (last.phase_amount[l] > 0.0) != (r.phase_amount[l] > 0.0);
     if (last.phase_amount[kL1] > 0.0 && r.phase_amount[kL1] <= 0.0) organic = t - 0.025;
     if (last.phase_amount[kL2] > 0.0 && r.phase_amount[kL2] <= 0.0) water = t - 0.025;
     if (last_off.vapour_fraction < 1.0 && o.vapour_fraction >= 1.0) off = t - 0.025;
@@ -299,6 +302,7 @@ TEST_P(Boundaries, LieWhereTheyShould) {
         << found << " for " << expected;
   }
   EXPECT_LT(largest_step, b.names.size() > 2 ? 0.02 : 1.0);
+  EXPECT_LE(crossings, 2);
   EXPECT_TRUE(!gas || std::abs(off - water) <= 0.3) << off << " without free water";
   EXPECT_TRUE(std::isnan(b.measured) || std::abs(organic - b.measured) <= 0.5) << organic;
   std::printf("[ boundary ] %s: organic liquid to %.2f K, free water to %.2f K, without free water a liquid to %.2f K\n",
@@ -318,6 +322,9 @@ INSTANTIATE_TEST_SUITE_P(
         Boundary{"sour_gas_20bar", kSourGas, kSourFeed, 20e5, 388.0, 391.0, kNone, 389.5108, kNone},
         Boundary{"sour_gas_30bar", kSourGas, kSourFeed, 30e5, 399.5, 402.0, kNone, 400.8620, kNone},
         Boundary{"sour_gas_50bar", kSourGas, kSourFeed, 50e5, 414.0, 416.5, kNone, 415.1748, kNone},
+        Boundary{"wet_h2s_three_phase", {"hydrogen sulfide", "water"}, {0.9, 0.1}, 30e5, 313.5, 316.5, 315.1102, kNone, kNone},
+        Boundary{"wet_h2s_20bar", {"hydrogen sulfide", "water"}, {0.9, 0.1}, 20e5, 388.0, 390.0, kNone, 388.9349, kNone},
+        Boundary{"wet_h2s_30bar", {"hydrogen sulfide", "water"}, {0.9, 0.1}, 30e5, 398.5, 401.0, kNone, 399.8686, kNone},
         Boundary{"water_above_pc", {"water"}, {1.0}, 25e6, 600.0, 700.0, kNone, kNone, kNone}),
     [](const auto& info) { return std::string(info.param.label); });
 
