@@ -9,7 +9,7 @@ run_packages=(cmake ninja-build g++ pkg-config libtomlplusplus-dev libcli11-dev 
 test_packages=(
   clang-14 libclang-rt-14-dev clang-tidy-14 gfortran
   libgtest-dev googletest libbenchmark-dev valgrind gcovr
-  g++-mingw-w64-x86-64 gfortran-mingw-w64-x86-64 wine64 python3-iapws chromium python3-pytest
+  g++-mingw-w64-x86-64 gfortran-mingw-w64-x86-64 wine64 python3-iapws chromium python3-pytest ccache
 )
 
 packages=("${run_packages[@]}")

@@ -74,7 +74,8 @@ const char* kFooter =
     "\n"
     "Exit status: 0 done; 1 a calculation or output failed; 2 bad input (unknown component, negative\n"
     "flow, malformed file, temperature outside the databank's range, a temperature cross, unknown\n"
-    "option). Output files are written only when the whole run succeeds; a FILE of '-' is standard output.";
+    "option). Output files are written only when the whole run succeeds, or when all that failed is rows\n"
+    "whose flash failed (marked, exit status 1); a FILE of '-' is standard output.";
 
 // Output names that cannot work are bad input, found before anything is calculated.
 void check_output_names(const Options& o, const Case& c, UnitSystem units) {
@@ -184,6 +185,20 @@ int run(const Options& o) {
   if (!to_stdout(o.plot) && !to_stdout(o.json) && !to_stdout(o.trace) && !to_stdout(o.plot_properties) && !to_stdout(o.html)) {
     print_report(std::cout, session.config(), curves, x, {*units, o.compositions, names});
     if (o.compare_methods) print_method_spreads(std::cout, spreads, *units);
+  }
+  // Rows whose flash failed are written and printed all the same, marked: the output is incomplete.
+  std::string incomplete;
+  for (const SideCurve& curve : curves) {
+    const std::vector<std::string> rows = failed_rows(curve, *units);
+    if (rows.empty()) continue;
+    std::string at;
+    for (const std::string& r : rows) at += (at.empty() ? "" : ", ") + r;
+    incomplete += "\n  side " + std::to_string(curve.side) + ": " + std::to_string(rows.size()) + (rows.size() == 1 ? " row has" : " rows have") +
+                  " no figures, the host's flash failed there (" + at + ")";
+  }
+  if (!incomplete.empty()) {
+    std::cerr << "hxprops: failed: the output is incomplete: its rows whose flash failed are marked, their notes say why" << incomplete << "\n";
+    return kExitFailed;
   }
   return 0;
 }

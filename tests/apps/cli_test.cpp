@@ -311,6 +311,35 @@ TEST(Cli, MethodSpreadAndPropertyOutputs) {
   EXPECT_TRUE(contains(page, "<svg") && contains(page, "Method spread") && !contains(page, "<script")) << page.substr(0, 300);
 }
 
+// A row whose flash fails fails alone: methanol/n-hexane (60/40) under NRTL at 5 bar, where the host's
+// flash at 370 K stops at its cap (the vapour-liquid substitution beside the two liquids). The curve
+// goes on past it; the row keeps its temperature and pressure, no other figure, and is marked in the
+// report, the CSV (empty cells, its note's code) and the JSON (nulls, the code of a flash-failed
+// note); the files are written and the exit status says the output is incomplete.
+TEST(Cli, RowWhoseFlashFailsIsMarkedAndTheCurveGoesOn) {
+  ScratchDir dir;
+  test::write_file(dir / "case.toml", "points = 11\n[side0]\nmethod = \"nrtl\"\npressure = \"5 bar\"\ninlet_temperature = 380\n"
+                                      "outlet_temperature = 360\ntotal_flow = \"100 kmol/h\"\n"
+                                      "[side0.mole_fractions]\nmethanol = 0.6\nn-hexane = 0.4\n");
+  const test::RunResult r = run_in(dir.path(), {"--case", "case.toml", "--csv", "out", "--json", "r.json", "--units", "si"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(contains(r.err, "the output is incomplete") && contains(r.err, "side 0: 1 row has no figures, the host's flash failed there (370.00 K)")) << r.err;
+  EXPECT_TRUE(contains(r.out, "370.00       500000            -            -            -            -            -            -  ! no figures"))
+      << r.out;
+  const nlohmann::json side = nlohmann::json::parse(test::read_file(dir / "r.json"))["sides"][0];
+  const auto row = std::find_if(side["points"].begin(), side["points"].end(), [](const nlohmann::json& p) { return p["temperature"] == 370.0; });
+  ASSERT_NE(row, side["points"].end());
+  EXPECT_TRUE((*row)["duty"].is_null() && (*row)["phases"].empty() && (*row)["notes"].size() == 1) << *row;
+  const auto note = std::find_if(side["notes"].begin(), side["notes"].end(), [&](const nlohmann::json& n) { return n["code"] == (*row)["notes"][0]; });
+  EXPECT_EQ((*note)["kind"], "flash-failed");
+  EXPECT_NEAR(side["points"].back()["duty"].get<double>(), -side["duty"].get<double>(), 1e-6 * std::fabs(side["duty"].get<double>()));
+  const auto rows = csv_rows(dir / "out/side0.csv");
+  const auto csv_row = std::find_if(rows.begin(), rows.end(), [](const std::vector<std::string>& c) { return c[0] == "370"; });
+  ASSERT_NE(csv_row, rows.end());
+  EXPECT_EQ((*csv_row)[2], "");
+  EXPECT_EQ((*csv_row)[7], (*row)["notes"][0]);
+}
+
 TEST(Cli, CrossAllowedOnRequestAndFailedPlotLeavesNothing) {
   ScratchDir dir;
   test::write_file(dir / "case.toml", test::case_text("crossed.toml"));

@@ -109,10 +109,13 @@ TEST(FlashSweep, EveryKindConvergesToATpStateOrSaysWhy) {
 // converge to the solvers' tolerances (constants.h), and a flash that does not says so (its status
 // and message), never a result marked converged. Peng-Robinson methane/n-butane over 150-450 K and
 // 0.1-10 MPa at five compositions (2 625 states, the mixture's critical region included); NRTL
-// methanol/n-hexane, 5-95 % methanol over 290-420 K at 300 kPa, through its two-liquid region, its
-// plait point and the vapour beside two liquids (25 % at 350 K: two liquids next to their plait
-// point), every state; Peng-Robinson of the light crude's front end above over 300-700 K and
-// 0.1-10 MPa (525 states).
+// methanol/n-hexane, 5-95 % methanol over 290-420 K at 300 kPa and 101.325 kPa, through its two-liquid
+// region, its plait point and the vapour beside two liquids (25 % at 350 K and 300 kPa: two liquids
+// next to their plait point; 55 % at 350 K and 101.325 kPa: a vapour whose incipient liquid lies on
+// the flat stretch next to the plait point), every state; Peng-Robinson of the light crude's front end above over 300-700 K and
+// 0.1-10 MPa (525 states); Peng-Robinson of a wet sour gas and of wet hydrogen sulfide (10 % water)
+// over 280-420 K at 20-50 bar, with free water and without, every state (where a nearly pure organic
+// liquid forms beside the water).
 struct Grid {
   std::vector<const char*> names;
   Method method;
@@ -121,11 +124,15 @@ struct Grid {
   int nt;
   std::vector<double> pressures;  // none: 25 from 0.1 to 10 MPa, evenly in ln P
   int per_failure;  // at most one state in this many may fail; 0: none
+  bool free_water = false;  // each state also with free water
 };
 const Grid kGrids[] = {
     {{"methane", "n-butane"}, Method::peng_robinson, {{0.1, 0.9}, {0.3, 0.7}, {0.5, 0.5}, {0.7, 0.3}, {0.9, 0.1}}, 150.0, 15.0, 21, {}, 1000},
-    {{"methanol", "n-hexane"}, Method::nrtl, {}, 290.0, 5.0, 27, {3e5}, 0},
-    {kStreams[std::size(kStreams) - 1].names, Method::peng_robinson, {kStreams[std::size(kStreams) - 1].flows}, 300.0, 20.0, 21, {}, 1000}};
+    {{"methanol", "n-hexane"}, Method::nrtl, {}, 290.0, 5.0, 27, {3e5, 101325.0}, 0},
+    {kStreams[std::size(kStreams) - 1].names, Method::peng_robinson, {kStreams[std::size(kStreams) - 1].flows}, 300.0, 20.0, 21, {}, 1000},
+    {{"methane", "carbon dioxide", "hydrogen sulfide", "propane", "n-butane", "water"}, Method::peng_robinson,
+     {{0.70, 0.08, 0.05, 0.05, 0.02, 0.10}}, 280.0, 0.5, 281, {20e5, 30e5, 40e5, 50e5}, 0, true},
+    {{"hydrogen sulfide", "water"}, Method::peng_robinson, {{0.9, 0.1}}, 280.0, 0.5, 281, {20e5, 30e5, 40e5, 50e5}, 0, true}};
 
 TEST(FlashSweep, TpFlashesConverge) {
   for (const Grid& g : kGrids) {
@@ -139,15 +146,17 @@ TEST(FlashSweep, TpFlashesConverge) {
     int states = 0, capped = 0;
     for (const std::vector<double>& z : feeds)
       for (int i = 0; i < g.nt; ++i)
-        for (double p : pressures) {
-          const double t = g.t0 + g.dt * i;
-          const FlashResult r = flash(sys, z, request(2, t, p));
-          ++states;
-          if (r.converged) continue;
-          ++capped;
-          EXPECT_TRUE(r.stopped_at_cap && !r.message.empty()) << g.names[0] << " " << z[0] << " " << t << " K " << p << " Pa: " << r.message;
-          std::printf("[ cap ] %s %.2f %.0f K %.4g Pa: %s\n", g.names[0], z[0], t, p, r.message.c_str());
-        }
+        for (double p : pressures)
+          for (int pass = 0; pass < (g.free_water ? 2 : 1); ++pass) {
+            const bool fw = pass == 1;
+            const double t = g.t0 + g.dt * i;
+            const FlashResult r = flash(sys, z, request(2, t, p, PhaseModel::kEquilibrium, fw));
+            ++states;
+            if (r.converged) continue;
+            ++capped;
+            EXPECT_TRUE(r.stopped_at_cap && !r.message.empty()) << g.names[0] << " " << z[0] << " " << t << " K " << p << " Pa: " << r.message;
+            std::printf("[ cap ] %s %.2f %.2f K %.4g Pa%s: %s\n", g.names[0], z[0], t, p, fw ? " fw" : "", r.message.c_str());
+          }
     EXPECT_LE(capped, g.per_failure > 0 ? states / g.per_failure : 0) << g.names[0] << ": " << capped << " of " << states << " stopped at a cap";
     std::printf("[ converged ] %s/%s: %d of %d\n", g.names[0], g.names[1], states - capped, states);
   }

@@ -151,6 +151,8 @@ CASES = [  # name, components, mole fractions, pressure (Pa), search range (K), 
      [0.70, 0.08, 0.05, 0.05, 0.02, 0.10], 30e5, (274.0, 420.0), [297.07]),
     ("sour gas 50 bar", ["methane", "carbon dioxide", "hydrogen sulfide", "propane", "n-butane", "water"],
      [0.70, 0.08, 0.05, 0.05, 0.02, 0.10], 50e5, (274.0, 440.0), [400.0]),
+    ("wet hydrogen sulfide 20 bar", ["hydrogen sulfide", "water"], [0.9, 0.1], 20e5, (290.0, 420.0), []),
+    ("wet hydrogen sulfide 30 bar", ["hydrogen sulfide", "water"], [0.9, 0.1], 30e5, (300.0, 420.0), [297.5, 311.0]),
 ]
 
 if __name__ == "__main__":

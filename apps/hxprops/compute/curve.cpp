@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <numeric>
 
@@ -49,6 +50,7 @@ struct State {
   Signature sig = 0;
   std::string label;  // the phase boundary at this state, if it is one
   std::shared_ptr<const CurvePoint> figures;  // the row's figures, when asked right after its flash
+  bool failed = false;  // the host could not flash it: t or h (whichever was not asked) an estimate
   // The host's notes on its flash (and its figures, when asked): filed with the side's only when the
   // state becomes a row, so that what the boundary searches and pressure passes meet is no note.
   std::vector<HostNote> raised;
@@ -71,6 +73,14 @@ constexpr int kPressurePasses = 8;
 constexpr double kPlateau = 1.0e-5;
 
 void append(std::vector<HostNote>& to, const std::vector<HostNote>& more) { to.insert(to.end(), more.begin(), more.end()); }
+
+// The note a state the host could not flash leaves on the row that stands for it: what became of the
+// state, and the host's message (on one line).
+HostNote failed_flash_note(const char* kind, double t, double p, const std::string& what, const RunError& e) {
+  std::string why = e.what();
+  for (std::size_t at = why.find("\n  "); at != std::string::npos; at = why.find("\n  ", at)) why.replace(at, 3, "; ");
+  return {kind, "hxprops", "", "", t, p, "hxprops: " + what + ": " + why};
+}
 
 // A plateau met while following the temperature with a pressure drop.
 struct SlopingPlateau {};
@@ -129,6 +139,7 @@ class CurveBuilder {
       follow(Spacing::Duty);
       profile = walk(per_row_ * row_intervals);
     }
+    profile_ = profile;
 
     SideCurve curve;
     curve.side = side_;
@@ -383,8 +394,60 @@ class CurveBuilder {
   }
 
   // A row at duty fraction s, or at temperature t, its figures asked while the stream holds its state.
-  State row_at_fraction(double s) { return with_figures(at_fraction(s)); }
-  State row_at_temperature(double t, double guess) { return with_figures(at_temperature(t, guess)); }
+  State row_at_fraction(double s) {
+    return or_failed([&] { return with_figures(at_fraction(s)); }, asked_at_fraction(s));
+  }
+  State row_at_temperature(double t, double guess) {
+    return or_failed([&] { return with_figures(at_temperature(t, guess)); }, asked_at_temperature(t, guess));
+  }
+
+  // A state the host could not flash stands for its row all the same, with no figures: the curve goes
+  // on past it. `asked` is the state as asked (T-P: its temperature; P-H: its enthalpy), the other of
+  // T and h estimated, which only orders it among the rows.
+  template <class Flash>
+  State or_failed(Flash flash, State asked) {
+    try {
+      return flash();
+    } catch (const RunError& e) {
+      asked.failed = true;
+      asked.raised.push_back(failed_flash_note("flash-failed", asked.t, asked.p, "no figures at this row", e));
+      CurvePoint row;
+      const double nan = std::numeric_limits<double>::quiet_NaN();
+      row.temperature = asked.kind == State::TP ? asked.t : nan;
+      row.pressure = asked.p;
+      row.duty = asked.kind == State::TP ? nan : duty_from_inlet(asked) + 0.0;
+      row.enthalpy = row.vapour_fraction = nan;
+      row.failed = true;
+      asked.figures = std::make_shared<const CurvePoint>(std::move(row));
+      return asked;
+    }
+  }
+  // The states a T-P flash at t (duty fraction `guess` expected there) and a P-H flash at duty fraction
+  // s ask for.
+  State asked_at_temperature(double t, double guess) const {
+    State st;
+    st.kind = State::TP;
+    st.x = path_ == Spacing::Temperature ? t : guess;
+    st.t = t;
+    st.p = pressure_at(guess);
+    st.h = inlet_.h + guess * (outlet_.h - inlet_.h);
+    return st;
+  }
+  State asked_at_fraction(double s) const {
+    State st;
+    st.kind = State::PH;
+    st.x = s;
+    st.p = pressure_at(s);
+    st.h = inlet_.h + s * (outlet_.h - inlet_.h);
+    if (!profile_.empty()) {
+      st.t = profile_temperature(s, profile_);
+    } else {  // on the line through the grid's last state and the outlet
+      const State& a = grid_.back();
+      const double fa = fraction(a), fb = fraction(outlet_);
+      st.t = fb == fa ? a.t : a.t + (outlet_.t - a.t) * (s - fa) / (fb - fa);
+    }
+    return st;
+  }
   State with_figures(State st) {
     st.figures = std::make_shared<const CurvePoint>(figures_here(st));
     return st;
@@ -412,16 +475,18 @@ class CurveBuilder {
   // (the line to the outlet at first), which puts the first pressure pass of a smooth stretch
   // within the pressure tolerance.
   double extrapolated_fraction(double x) const {
-    const std::size_t n = grid_.size();
-    if (n < 2) return expected_fraction(grid_.back(), outlet_, x);
-    const std::size_t first = n - std::min<std::size_t>(n, 4);
+    std::vector<const State*> last;  // the last four states the host flashed, latest first
+    for (auto it = grid_.rbegin(); it != grid_.rend() && last.size() < 4; ++it) {
+      if (!it->failed) last.push_back(&*it);
+    }
+    if (last.size() < 2) return expected_fraction(*last.front(), outlet_, x);
     double f = 0.0;
-    for (std::size_t i = first; i < n; ++i) {
+    for (const State* a : last) {
       double weight = 1.0;  // Lagrange's
-      for (std::size_t j = first; j < n; ++j) {
-        if (j != i) weight *= (x - grid_[j].x) / (grid_[i].x - grid_[j].x);
+      for (const State* b : last) {
+        if (b != a) weight *= (x - b->x) / (a->x - b->x);
       }
-      f += weight * fraction(grid_[i]);
+      f += weight * fraction(*a);
     }
     return std::clamp(f, 0.0, 1.0);
   }
@@ -441,13 +506,14 @@ class CurveBuilder {
     if (k == intervals) return outlet_;
     const double f = static_cast<double>(k) / intervals;
     if (spacing_ == path_) return grid_[static_cast<std::size_t>(k * per_row_)];
-    if (spacing_ == Spacing::Duty) return at_fraction(f);
+    if (spacing_ == Spacing::Duty) return or_failed([&] { return at_fraction(f); }, asked_at_fraction(f));
     const double t = inlet_.t + (outlet_.t - inlet_.t) * f;
     for (std::size_t j = 1; j < profile.size(); ++j) {
       const State& a = profile[j - 1];
       const State& b = profile[j];
       if ((t - a.t) * (t - b.t) > 0.0 || a.t == b.t) continue;
-      return at_fraction(fraction(a) + (fraction(b) - fraction(a)) * (t - a.t) / (b.t - a.t));
+      const double s = fraction(a) + (fraction(b) - fraction(a)) * (t - a.t) / (b.t - a.t);
+      return or_failed([&] { return at_fraction(s); }, asked_at_fraction(s));
     }
     return std::nullopt;
   }
@@ -461,19 +527,39 @@ class CurveBuilder {
     for (int k = 1; k <= intervals; ++k) {
       State next = outlet_;
       if (k < intervals) {
-        const double x = inlet_.x + (outlet_.x - inlet_.x) * k / intervals;
-        next = at(x, extrapolated_fraction(x));
+        const double x = inlet_.x + (outlet_.x - inlet_.x) * k / intervals, guess = extrapolated_fraction(x);
+        next = or_failed([&] { return at(x, guess); },
+                         path_ == Spacing::Temperature ? asked_at_temperature(x, guess) : asked_at_fraction(x));
         // a row's figures are asked while the stream holds its state, which saves flashing it again
-        if (spacing_ == path_ && k % per_row_ == 0) {
+        if (spacing_ == path_ && k % per_row_ == 0 && !next.failed) {
           next.figures = std::make_shared<const CurvePoint>(figures_here(next));
           append(next.raised, session_.take_notes());
         }
       }
-      locate(states, next);
-      states.push_back(next);
+      // a state that failed is a row (when it falls on one) but no point of the profile
+      if (!next.failed) {
+        locate(states, next);
+        states.push_back(next);
+      }
       grid_.push_back(std::move(next));
     }
+    for (State& g : grid_) {
+      if (g.failed) estimate_on(states, g);
+    }
     return states;
+  }
+
+  // A failed state's h (a T-P state) or T (a P-H state), which only orders it among the rows, by
+  // linear interpolation in the path parameter between the profile's states either side of it.
+  void estimate_on(const std::vector<State>& profile, State& st) const {
+    for (std::size_t j = 1; j < profile.size(); ++j) {
+      const State& a = profile[j - 1];
+      const State& b = profile[j];
+      if ((st.x - a.x) * (st.x - b.x) > 0.0 || a.x == b.x) continue;
+      const double w = (st.x - a.x) / (b.x - a.x);
+      (st.kind == State::TP ? st.h : st.t) = st.kind == State::TP ? a.h + w * (b.h - a.h) : a.t + w * (b.t - a.t);
+      return;
+    }
   }
 
   // The boundaries between the last state and `b`, by bisection on the path parameter, one change
@@ -493,9 +579,10 @@ class CurveBuilder {
         } catch (const RunError& e) {
           // a state inside the bracket the host cannot flash (next to a critical point): the boundary
           // is the bracket's end reached so far, with a note saying how far it may be off
-          short_of = HostNote{"iteration-cap", "hxprops", "", "", hi.t, hi.p,
-                              "hxprops: a boundary is placed within " + number_text(std::fabs(hi.t - lo.t)) + " K of " +
-                                  number_text(hi.t) + " K, where the flash between failed: " + e.what()};
+          short_of = failed_flash_note("iteration-cap", hi.t, hi.p,
+                                       "a boundary is placed within " + number_text(std::fabs(hi.t - lo.t)) + " K of " +
+                                           number_text(hi.t) + " K, where the flash between failed",
+                                       e);
           break;
         }
       }
@@ -592,6 +679,7 @@ class CurveBuilder {
   std::vector<HostNote> setup_notes_;  // raised when the component set was selected for the side
   State inlet_, outlet_;
   std::vector<State> grid_;  // the profile's evenly spaced states, inlet and outlet included
+  std::vector<State> profile_;  // once walked: the profile (grid states the host flashed, boundaries)
   int per_row_ = 1;          // profile intervals per row interval
   double mole_flow_ = 0.0;  // kmol/s, the stream's
   Spacing spacing_ = Spacing::Temperature;  // of the table's rows
@@ -633,6 +721,20 @@ void add_pressure_tables(Session& s, SideCurve& curve, const CurveOptions& o) {
       c.reject(c.levels_field(curve.side), side_key(curve.side) + " at " + number_text(p) + " Pa: " + e.what());
     }
   }
+}
+
+std::vector<std::string> failed_rows(const SideCurve& curve, UnitSystem units) {
+  std::vector<std::string> out;
+  for (const CurvePoint& p : curve.points) {
+    if (!p.failed) continue;
+    out.push_back(std::isfinite(p.temperature) ? quantity_text(p.temperature, Dimension::Temperature, units)
+                                               : "at " + quantity_text(p.duty, Dimension::Power, units) + " from the inlet");
+  }
+  for (const SideCurve& table : curve.pressure_tables) {
+    for (std::string& t : failed_rows(table, units)) out.push_back(std::move(t) + " in the table at " +
+                                                                  quantity_text(table.inlet_pressure, Dimension::Pressure, units, -1));
+  }
+  return out;
 }
 
 double imbalance(const std::vector<SideCurve>& curves) {

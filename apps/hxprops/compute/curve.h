@@ -56,7 +56,13 @@ struct CurvePoint {
   std::string boundary;          // the phase boundary at this point, e.g. "dew point: liquid 1 appears"
   std::array<PhaseFigures, kCurvePhaseCount> phases;
   std::vector<int> notes;        // the host's notes raised at this point: indices into the side's notes
+  // The host's flash failed here: the row keeps only what was asked of the flash (temperature and
+  // pressure, or duty and pressure), every other figure NaN or absent, and a flash-failed note.
+  bool failed = false;
 };
+
+// How a row whose flash failed is marked where its figures would be.
+inline constexpr std::string_view kFailedRowMark = "no figures: the host's flash failed here";
 
 // Where the set of phases changes, between the inlet and the outlet (both included).
 struct PhaseBoundary {
@@ -102,13 +108,18 @@ struct CurveOptions {
 // Every side of the session's case (one or two); a side on duty = "balance" takes what the other
 // releases or takes up. Throws InputError when an outlet lies outside the databank's temperature
 // range, both sides release (or take up) heat, or their own duties differ by more than the case's
-// balance_tolerance (unless allowed), RunError when a flash fails.
+// balance_tolerance (unless allowed), RunError when a flash at an end fails; a row whose flash fails
+// is kept, marked failed, and the curve goes on past it.
 std::vector<SideCurve> compute_curves(Session& s, const CurveOptions& o = {});
 
 // The side's property tables at the case's table_pressures over the curve's temperature range
 // (from its inlet's end), into curve.pressure_tables. Throws InputError for a level the host cannot
 // flash the stream at.
 void add_pressure_tables(Session& s, SideCurve& curve, const CurveOptions& o = {});
+
+// The rows of the side's curve and of its property tables whose flash failed, as "370 K" texts in
+// the unit system's temperature unit (or "at 12.3 kW from the inlet" for a state given by its duty).
+std::vector<std::string> failed_rows(const SideCurve& curve, UnitSystem units);
 
 // How far two sides' duties are apart, as a fraction of the larger; 0 for a single side.
 double imbalance(const std::vector<SideCurve>& curves);

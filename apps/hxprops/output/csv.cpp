@@ -1,5 +1,7 @@
 #include "output/csv.h"
 
+#include <cmath>
+
 #include "output/columns.h"
 #include "base/number_text.h"
 
@@ -53,7 +55,8 @@ std::string csv_text(const SideCurve& curve, const TableOptions& o) {
   for (const CurvePoint& p : curve.points) {
     std::string row, flags, phases;
     for (const StreamColumn& col : stream_columns()) {
-      row += (row.empty() ? "" : ",") + number_text(to_unit(col.get(p), output_unit(col.dimension, o.units)), 10);
+      const double v = col.get(p);  // NaN where a row whose flash failed has no figure: an empty cell
+      row += (row.empty() ? "" : ",") + (std::isfinite(v) ? number_text(to_unit(v, output_unit(col.dimension, o.units)), 10) : "");
     }
     for (int k = 0; k < kCurvePhaseCount; ++k) {
       const Phase ph = kCurvePhases[k];

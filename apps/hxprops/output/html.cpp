@@ -1,6 +1,7 @@
 #include "output/html.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -45,6 +46,7 @@ std::string text(std::string_view s) { return html_escaped(s); }
 std::string unit_name(Dimension d, UnitSystem u) { return std::string(output_unit(d, u).name); }
 
 std::string decimals(double v, int places) {
+  if (!std::isfinite(v)) return "-";  // a figure a row whose flash failed does not have
   char buf[64];
   std::snprintf(buf, sizeof buf, "%.*f", places, v);
   return buf;
@@ -93,10 +95,10 @@ std::string stream_table(const SideCurve& curve, UnitSystem u) {
     std::string cells;
     for (const StreamColumn& col : stream_columns()) {
       const double v = to_unit(col.get(p), output_unit(col.dimension, u));
-      cells += tag("td", col.decimals < 0 ? number_text(v) : decimals(v, col.decimals));
+      cells += tag("td", col.decimals < 0 && std::isfinite(v) ? number_text(v) : decimals(v, col.decimals));
     }
     for (const PhaseFigures& f : p.phases) cells += tag("td", f.present ? decimals(f.mass_fraction, 4) : "-");
-    cells += tag("td", text(p.boundary), "class=\"l\"");
+    cells += tag("td", text(p.boundary + (p.failed ? (p.boundary.empty() ? "" : "; ") + std::string(kFailedRowMark) : "")), "class=\"l\"");
     rows += tag("tr", cells, p.boundary.empty() ? "" : "class=\"boundary\"") + "\n";
   }
   return tag("table", tag("tr", head) + "\n" + rows) + "\n";

@@ -148,6 +148,7 @@ std::vector<SpreadRow> compare(Session& s, const SideCurve& base, const SideCurv
   std::vector<bool> seen;
   SideStream stream(s, base.side);
   for (const CurvePoint& p : base.points) {
+    if (p.failed) continue;  // a row with no figures to compare
     stream.flash_tp(p.temperature, p.pressure);
     for (int k = 0; k < kCurvePhaseCount; ++k) {
       const Phase ph = kCurvePhases[k];

@@ -14,7 +14,9 @@ namespace {
 
 constexpr int kWidth = 12;
 
+// "-" for a figure the row does not have (one whose flash failed).
 std::string fixed(double v, int decimals) {
+  if (!std::isfinite(v)) return "-";
   char buf[64];
   if (decimals < 0) std::snprintf(buf, sizeof buf, "%.6g", v);
   else std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
@@ -45,7 +47,9 @@ void stream_table(std::ostream& out, const SideCurve& curve, UnitSystem u) {
     line1 += cell(csv_phase_name(ph));
     line2 += cell("[kg/kg]");
   }
-  out << "  stream (phase mass fractions; - : phase absent; > : a phase boundary)\n" << line1 << "\n" << line2 << "\n";
+  const bool failed = std::any_of(curve.points.begin(), curve.points.end(), [](const CurvePoint& p) { return p.failed; });
+  out << "  stream (phase mass fractions; - : phase absent; > : a phase boundary" << (failed ? "; ! : no figures" : "") << ")\n"
+      << line1 << "\n" << line2 << "\n";
   for (const CurvePoint& p : curve.points) {
     std::string line = "  ";
     for (const StreamColumn& col : stream_columns()) {
@@ -53,6 +57,7 @@ void stream_table(std::ostream& out, const SideCurve& curve, UnitSystem u) {
     }
     for (const PhaseFigures& f : p.phases) line += cell(f.present ? fixed(f.mass_fraction, 4) : "-");
     if (!p.boundary.empty()) line += "  > " + p.boundary;
+    if (p.failed) line += "  ! " + std::string(kFailedRowMark) + " (" + note_codes(p.notes, curve.notes) + ")";
     out << line << "\n";
   }
 }

@@ -20,12 +20,13 @@ constexpr PowerPoint kD86[] = {{0, 0.9177, 1.0019},  {10, 0.5564, 1.0900}, {30, 
 
 // Daubert (1994), the API Technical Data Book's procedure 3A3.1: TBP(50 % volume) = SD(50 % mass),
 // and each step of the TBP curve outward from 50 % W = C V^D from the SD curve's step V over the
-// same percentages, both in degF (Riazi (2005) table 3.8).
+// same percentages, both in degF (Riazi (2005) table 3.8). The lowest step is 10 to 5 %: the
+// procedure's own worked example reads its curve at 5 %, not at the initial point.
 struct Step {
   double from, to, c, d;
 };
 constexpr Step kD2887[] = {{50, 70, 0.19861, 1.3975}, {70, 90, 0.31531, 1.2938}, {90, 95, 0.97476, 0.8723}, {95, 100, 0.02172, 1.9733},
-                           {50, 30, 0.05342, 1.6988}, {30, 10, 0.011903, 2.0253}, {10, 0, 0.15779, 1.4296}};
+                           {50, 30, 0.05342, 1.6988}, {30, 10, 0.011903, 2.0253}, {10, 5, 0.15779, 1.4296}};
 
 bool within(const std::vector<std::array<double, 2>>& c, double v) { return v >= c.front()[0] - 1e-9 && v <= c.back()[0] + 1e-9; }
 
@@ -78,7 +79,7 @@ std::vector<std::array<double, 2>> true_boiling_curve(DistillationCurve kind, co
   }
   if (out.size() < 3) {
     throw Error(std::string("distillation: a ") + name + " curve is converted at its standard percentages (" +
-                (kind == DistillationCurve::kD86 ? "0, 10, 30, 50, 70, 90, 95" : "0, 10, 30, 50, 70, 90, 95, 100; 50 among them") +
+                (kind == DistillationCurve::kD86 ? "0, 10, 30, 50, 70, 90, 95" : "5, 10, 30, 50, 70, 90, 95, 100; 50 among them") +
                 "), and fewer than three of them lie within the curve given");
   }
   for (std::size_t i = 1; i < out.size(); ++i) {

@@ -5,6 +5,7 @@
 
 #include "flash/activity_three_phase.h"
 #include "numerics/constants.h"
+#include "numerics/fixed_point.h"
 #include "numerics/rachford_rice.h"
 
 namespace kvt::reference {
@@ -246,6 +247,7 @@ class Splitter {
       }
       last = total(x);
     }
+    if (!done && total(x) > 0.0) done = from_corners(zf, x);
     if (!done && total(x) > 0.0) out.status = SolveStatus::kStoppedAtCap;
     const double sx = total(x);
     if (sx > 0.0) {
@@ -253,6 +255,40 @@ class Splitter {
     }
     out.k = k_of(x, x);
     return x;
+  }
+
+  // Where the substitution above crawls to its cap (its rate near 1 over a wide stretch next to where
+  // the liquid would split), the incipient liquid from trials rich in each component in turn, on
+  // ln W: a few substitution steps, then Newton's method (fixed_point.h), which converges there
+  // unless a stretch of small gradient and no solution lies between trial and solution. Of the
+  // trials that converge, the one of the highest P / P_dew (the sum of W) goes into x. False when none
+  // does.
+  bool from_corners(const std::vector<double>& zf, std::vector<double>& x) const {
+    std::vector<std::size_t> active;
+    for (std::size_t i = 0; i < n_; ++i) {
+      if (static_cast<int>(i) != barred_ && zf[i] > 0.0) active.push_back(i);
+    }
+    std::vector<double> w(n_, 0.0), lg(n_), best;
+    const FixedPointMap g = [&](const std::vector<double>& at, std::vector<double>& next) {
+      for (std::size_t a = 0; a < active.size(); ++a) w[active[a]] = std::exp(at[a]);
+      m_.ln_gamma(w, lg);
+      for (std::size_t a = 0; a < active.size(); ++a) next[a] = std::log(zf[active[a]] * p_ / psat_[active[a]]) - lg[active[a]];
+    };
+    double most = 0.0;
+    for (const std::size_t rich : active) {
+      std::vector<double> u;
+      for (const std::size_t i : active) u.push_back(std::log(i == rich ? 0.98 : 0.02 * zf[i]));
+      if (fixed_point(u, g, kActivitySubstitution, kPlainSteps) != SolveStatus::kConverged) continue;
+      double sum = 0.0;
+      for (const double v : u) sum += std::exp(v);
+      if (sum <= most) continue;
+      most = sum;
+      best.assign(n_, 0.0);
+      for (std::size_t a = 0; a < active.size(); ++a) best[active[a]] = std::exp(u[a]);
+    }
+    if (best.empty()) return false;
+    x = std::move(best);
+    return true;
   }
 
   const NrtlAt& m_;

@@ -256,7 +256,12 @@ State Model::pr_tp(double t, double p) const {
   auto keeps = [&](const State& st) {
     const double organics = sum(st.v) - st.v[w];
     if (!(organics > 0.0)) return 0.0;
-    const double yw = f_free / (p * std::exp(pr_phase(sys_.pr, t, p, fractions(st.v), Root::kVapour).ln_phi[w]));
+    const std::vector<double> y = fractions(st.v);
+    const PrPhase vapour = pr_phase(sys_.pr, t, p, y, Root::kVapour);
+    // a dense "vapour" mostly of water is the equation's aqueous liquid, the phase free water stands
+    // for (a nearly pure organic liquid beside it at 30 bar): it keeps none, the free water takes it
+    if (!vapour.vapour_like && y[w] > 0.5) return 0.0;
+    const double yw = f_free / (p * std::exp(vapour.ln_phi[w]));
     return yw < 1.0 ? std::min(zw, yw / (1.0 - yw) * organics) : zw;
   };
   double hi = zw, f_hi = zw - keeps(s);
@@ -283,13 +288,31 @@ State Model::pr_tp(double t, double p) const {
     last = n, f_last = f, n = next;
   }
   if (n > 0.0 && (lo == 0.0 || n <= 1e3 * kFreeWaterVapour.tolerance * zw)) {
-    // every positive amount tried was too much, or the root lies within rounding of none: where the
-    // organics alone leave no vapour (F(0) = 0), that is the answer, all of them liquid beside the
-    // free water
+    // every positive amount tried was too much, or the root lies within rounding of none. A nearly
+    // pure organic's vapour appears all at once: just above its three-phase point F < 0 only in a
+    // narrow window below the root, which the steps can miss. The amount the vapour keeps, taken
+    // as the next amount from all of the water, settles on that root where there is one (it moves
+    // little with the amount while the organic is vapour) and falls to none where the organic
+    // condenses; where it finds none and the organics alone leave no vapour (F(0) = 0), that is
+    // the answer, all of them liquid beside the free water
+    State settled = empty(t, p);
+    for (int step = 0, found = 0; step < kFreeWaterVapour.cap && !found; ++step) {
+      const double amount = step == 0 ? zw : keeps(settled);
+      if (!(amount > 1e3 * kFreeWaterVapour.tolerance * zw)) break;
+      found = step > 0 && std::abs(amount - feed[w]) <= kFreeWaterVapour.tolerance * zw;
+      if (found) {
+        s = std::move(settled);
+        n = 0.0;
+      } else {
+        feed[w] = amount;
+        settled = empty(t, p);
+        pr_split(settled, fractions(feed), sum(feed), static_cast<int>(w), p);
+      }
+    }
     feed[w] = 0.0;
     State none = empty(t, p);
     pr_split(none, fractions(feed), sum(feed), static_cast<int>(w), p);
-    if (keeps(none) == 0.0) s = std::move(none);
+    if (n > 0.0 && keeps(none) == 0.0) s = std::move(none);
   }
   s.l2[w] = zw - s.v[w];
   return s;
@@ -343,7 +366,12 @@ void Model::pr_split(State& s, const std::vector<double>& zf, double amount, int
   // an unstable feed left whole is an answer only if the substitution that collapsed converged
   if (!test.stable || undecided) note_status(s.capped, kSubstitution, substitution);
   if (!split) {
-    const bool vapour = pr_phase(pr, s.t, p, zf, w < n() ? Root::kVapour : Root::kStable).vapour_like;
+    // the feed's root says which phase it is: a feed that holds the water its vapour root where the
+    // test found it stable as that vapour; where the test found it unstable and the split collapsed
+    // onto it (a trace of water beside a liquid organic whose cubic still has a vapour root), its
+    // stable root
+    const Root root = w < n() && test.stable && !undecided ? Root::kVapour : Root::kStable;
+    const bool vapour = pr_phase(pr, s.t, p, zf, root).vapour_like;
     for (std::size_t i = 0; i < n(); ++i) (vapour || i == w ? s.v : s.l1)[i] = amount * zf[i];
     s.incipient_k = vapour ? test.liquid_trial_k : test.vapour_trial_k;
     // water sent to the vapour takes the vapour root even where the equation has it liquid (its

@@ -4,6 +4,7 @@
 #include "numerics/constants.h"
 #include "flash/flash_model.h"
 #include "flash/phase_enthalpy.h"
+#include "flash/latent_heat.h"
 #include "models/mixture.h"
 #include "flash/phase_properties.h"
 #include "flash/nrtl_method.h"
@@ -149,7 +150,17 @@ std::vector<Note> Model::limits(const FlashResult& r) const {
     say(NoteKind::method_range, NotePhase::stream, "", "the ideal-solution method above ", kIdealPressureLimit / 1e3,
         " kPa: Raoult's law and an ideal-gas vapour misplace the phase boundaries and the vapour density, "
         "and the vapour's missing departure from the ideal gas overstates the latent heat (across a pure component's "
-        "boiling at 0.8 Pc by 7.5 to 83 %, median 17 %) (the peng-robinson method holds there)");
+        "boiling at 0.8 Pc by 7.5 to 83 %, median 17 %; a note names each component whose latent heat it takes "
+        "beyond 2 % of the heat-of-vaporisation correlation, 5 % above Tr 0.9) (the peng-robinson method holds there)");
+  // under the methods whose vapour is the ideal gas, the components whose latent heat at this pressure
+  // misses their correlation (a fact of the component at the pressure: one note each, at every state)
+  if (!peng_robinson() && !water_alone_)
+    for (std::size_t i = 0; i < n(); ++i) {
+      const Component& c = *sys_.components[i];
+      const LatentHeatMiss miss = z_[i] >= kNoteFraction ? ideal_gas_latent_heat_miss(c, r.p) : LatentHeatMiss{};
+      if (miss.deviation != 0.0)
+        say(NoteKind::method_range, NotePhase::stream, c.name, latent_heat_miss_text(c, miss), " (the vapour is the ideal gas)");
+    }
   const bool liquid = r.phase_amount[kL1] > 0.0;
   bool water = false, organic = false;
   for (std::size_t i = 0; i < n(); ++i) {

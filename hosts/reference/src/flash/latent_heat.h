@@ -2,21 +2,32 @@
 // heat-of-vaporisation correlation.
 #pragma once
 
+#include <string>
+
 #include "data/databank.h"
 #include "kvt_reference/reference_host.h"
 
 namespace kvt::reference {
 
-// The largest miss (fraction, signed) of h at vapour fraction 1 less h at 0 of the pure component
-// under `method`, against the heat-of-vaporisation correlation at that temperature, over its boiling
-// at 101 325 Pa and (Peng-Robinson) at 0.8 Pc, where it exceeds its bound: 2 % up to Tr 0.9, 5 % up to
-// Tr 0.97; 0 where none does or the component has no correlation. The other methods' vapour is the
-// ideal gas, which cannot carry the departure near Pc: it is checked at 101 325 Pa only (its
-// pressure is noted by the flash).
+// A miss of h at vapour fraction 1 less h at 0 of the pure component against the
+// heat-of-vaporisation correlation at that temperature beyond its bound: 2 % up to Tr 0.9, 5 % up to
+// Tr 0.97 (no bound beyond, where the method finds no boiling or the component has no correlation).
 struct LatentHeatMiss {
-  double deviation = 0.0;  // fraction
-  double p = 0.0;          // Pa, where it is largest
+  double deviation = 0.0;  // fraction, signed; 0 where within the bound
+  double p = 0.0;          // Pa
 };
-LatentHeatMiss latent_heat_miss(const Databank& db, const Component& c, Method method);
+
+// Under Peng-Robinson, the largest over the boiling at 101 325 Pa and at 0.8 Pc (a fact of the
+// component under the equation, noted when a set is selected).
+LatentHeatMiss latent_heat_miss(const Databank& db, const Component& c);
+
+// Under the methods whose vapour is the ideal gas (ideal, NRTL: a pure component's liquid is the
+// ideal method's), at p: the ideal gas less the liquid at the temperature where the vapour-pressure
+// correlation gives p. The vapour leaves out its departure from the ideal gas, which grows with p
+// (noted at each state of a flash at p that holds the component).
+LatentHeatMiss ideal_gas_latent_heat_miss(const Component& c, double p);
+
+// The note's text: what is missed, for whom, by how much and where.
+std::string latent_heat_miss_text(const Component& c, const LatentHeatMiss& miss);
 
 }  // namespace kvt::reference
