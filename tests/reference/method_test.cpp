@@ -515,13 +515,17 @@ TEST(GasesInWater, DissolveByHenrysLaw) {
     f >> t >> kh;
     ASSERT_NE(henry_gas(cas), nullptr) << line;
     EXPECT_NEAR(std::exp(ln_henry_constant(*henry_gas(cas), t)), kh, 1e-3 * kh) << line;
+    // every other row lists water first
+    const std::size_t g = rows % 2;
+    const std::vector<const char*> names = g == 0 ? std::vector{name.c_str(), "water"} : std::vector{"water", name.c_str()};
+    const std::vector<double> z = g == 0 ? std::vector{0.05, 0.95} : std::vector{0.95, 0.05};
     for (Method method : {Method::ideal, Method::peng_robinson})
       for (double above : {1e5, 5e5}) {
         const double p = if97::saturation_pressure(t) + above;
-        const FlashResult r = flash(system_of({name.c_str(), "water"}, method), std::vector<double>{0.05, 0.95}, request(2, t, p));
+        const FlashResult r = flash(system_of(names, method), z, request(2, t, p));
         ASSERT_TRUE(r.converged && r.phase_amount[kL1] > 0.0) << line << " " << p << " " << r.message;
-        const double henry = r.y[0] * p / kh;
-        EXPECT_NEAR(r.x1[0], henry, 0.15 * henry) << line << " " << p << " Pa, method " << static_cast<int>(method);
+        const double henry = r.y[g] * p / kh;
+        EXPECT_NEAR(r.x1[g], henry, 0.15 * henry) << line << " " << p << " Pa, method " << static_cast<int>(method);
       }
     ++rows;
   }
