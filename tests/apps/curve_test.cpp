@@ -274,6 +274,7 @@ TEST(EndStates, NarrowCutCoolsAsTheNAlkaneItImitates) {
       if (k == 1) {  // the cuts file: the one cut is the whole side, at the curve's mid point
         const std::string csv = csv_assay_text(session.config().sides[0], UnitSystem::SI);
         const std::string row = csv.substr(csv.find('\n') + 1);
+        EXPECT_EQ(row.rfind("NBP " + std::to_string(std::lround(r.tb - 273.15)) + " degC,", 0), 0u) << row;
         EXPECT_EQ(row.substr(row.find(',')).rfind(",1,1,1,1," + number_text(r.tb, 10) + ",", 0), 0u) << row;
       }
     }

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <tuple>
 
 #include "kvt_reference/reference_host.h"
 #include "data/lookup.h"
@@ -145,6 +146,7 @@ TEST(TomlText, NonAsciiOutsideStringsAndCommentsIsFound) {
       {"a = {b = 1 '\u00e9'}\n", 1},
       {"a = 1, '\u00e9'\n", 1},
       {"[a] '\u00e9'\n", 1},
+      {"[[a]\n'\u00e9'\n", 2},
       {"a = 1\nb =\n'\u00e9'\n", 3},
       {"a = \"\\\u00e9\"\n", 1},
   };
@@ -238,6 +240,11 @@ TEST(Correlations, DerivativesPiecesAndIntegrals) {
       EXPECT_NEAR(integral(*pc, a, b), simpson, 1e-10 * std::abs(simpson)) << c.name << " " << pc->pieces[0].source;
     }
   ASSERT_EQ(pieced.size(), 1u);  // water's liquid density
+  // and a heat capacity in two closed-form pieces, as a databank may hold one
+  PiecewiseCorrelation two;
+  for (const auto& [lo, hi, c0, c1] : {std::tuple{250.0, 400.0, 9.0e4, 60.0}, std::tuple{400.0, 600.0, 7.4e4, 100.0}})
+    two.pieces.push_back(Correlation{Form::kDippr100, {c0, c1}, 0.0, lo, hi, "two pieces"});
+  pieced.push_back(&two);
   for (const PiecewiseCorrelation* pc : pieced) {
     const double lo = pc->tmin(), hi = pc->tmin() + 0.8 * (pc->tmax() - pc->tmin());  // short of a critical end
     double previous = pc->value(lo), previous_slope = 0.0;

@@ -219,6 +219,12 @@ TEST(NrtlMethod, ButanolWaterTwoLiquids) {
       if (i != row.water) gsum += g[i] = dry.y[i] / std::exp(lg[i] + ln_vapour_pressure(*sys3.components[i], 400.0));
     for (std::size_t i = 0; i < 3; ++i) EXPECT_NEAR(dry.x1[i], g[i] / gsum, 1e-6) << i;
   }
+  // water alone (the others at none) with free water boils on its own saturation line
+  for (const auto& [t, vapour_fraction] : {std::pair{360.0, 0.0}, std::pair{390.0, 1.0}}) {
+    const FlashResult w = flash(system_of({"water", "1-butanol"}, Method::nrtl), std::vector{1.0, 0.0},
+                                request(2, t, 101325.0, PhaseModel::kEquilibrium, true));
+    EXPECT_TRUE(w.converged && w.vapour_fraction == vapour_fraction) << t << " K: " << w.vapour_fraction;
+  }
 }
 
 

@@ -12,6 +12,7 @@
 
 #include "data/iapws/if97.h"
 #include "data/iapws/transport.h"
+#include "data/iapws/water.h"
 #include "iapws_table.h"
 #include "model.h"
 
@@ -86,6 +87,10 @@ TEST(WaterFormulation, FlagsStatesOutsideItsRange) {
   for (const auto& r : rows) {
     EXPECT_EQ(if97::state(r.t, r.p, r.side).in_range, r.inside) << r.t << " K, " << r.p << " Pa";
   }
+  // the saturation line from its lower end: 611.213 Pa at 273.15 K (IF97's own figure, to its 6 digits)
+  bool outside = false;
+  EXPECT_NEAR(std::exp(water::ln_saturation_pressure(273.15, &outside)), 611.213, 0.001);
+  EXPECT_FALSE(outside);
 }
 
 }  // namespace
