@@ -203,6 +203,8 @@ TEST(FlashSweep, PengRobinsonEnvelopeClosesAtTheCricondenbar) {
       const Envelope e = phase_envelope(sys.pr, z, 1e5, 100.0, 1000.0, {"the envelope", 1e-10, 30});
       const std::string what = names[0] + (" " + std::to_string(z1));
       EXPECT_TRUE(e.status == SolveStatus::kConverged && e.critical && e.points.back().p < 1e5) << what;
+      // the trace ends at its first point below the starting pressure
+      EXPECT_EQ(std::count_if(e.points.begin(), e.points.end(), [](const auto& q) { return q.p < 1e5; }), 1) << what;
       auto splits = [&](double t, double p) {
         FlashRequest req = request(2, t, p);
         req.t_min = 200.0;
