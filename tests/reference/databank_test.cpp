@@ -153,6 +153,19 @@ TEST(TomlText, NonAsciiOutsideStringsAndCommentsIsFound) {
   for (const auto& [text, line] : rows) EXPECT_EQ(toml_line_of_stray_non_ascii(text), line) << text;
 }
 
+// A liquid property read beyond its correlation's range is flagged, but not above the critical
+// temperature, where holding its end value is the method (a gas dissolved in a liquid).
+TEST(Databank, LiquidPropertiesFlagTheirRange) {
+  const Component& c = *bank().find("n-hexane");
+  const PiecewiseCorrelation& mu = c.liquid_viscosity;
+  for (const auto& [t, flagged] : {std::pair{mu.tmin() - 1.0, true}, std::pair{0.5 * (mu.tmin() + mu.tmax()), false},
+                                   std::pair{mu.tmax() + 1.0, mu.tmax() + 1.0 < c.tc}, std::pair{c.tc + 10.0, false}}) {
+    bool outside = false;
+    liquid_viscosity(c, t, &outside);
+    EXPECT_EQ(outside, flagged) << t;
+  }
+}
+
 // The vapour-pressure correlations against the handbook's normal boiling points (measured constants
 // fitted independently): within 0.5 K. Carbon dioxide has none (it sublimes at 101 325 Pa): its Tb
 // lies below the correlation's range.

@@ -13,6 +13,8 @@
 #include "data/assay.h"
 #include "flash/envelope.h"
 #include "model.h"
+#include "rachford_rice.h"
+#include "rachford_rice_three.h"
 
 namespace kvt::reference::test {
 
@@ -210,6 +212,8 @@ TEST(FlashSweep, PengRobinsonEnvelopeClosesAtTheCricondenbar) {
       const Envelope e = phase_envelope(sys.pr, z, 1e5, 100.0, 1000.0, {"the envelope", 1e-10, 30});
       const std::string what = names[0] + (" " + std::to_string(z1));
       EXPECT_TRUE(e.status == SolveStatus::kConverged && e.critical && e.points.back().p < 1e5) << what;
+      // the trace ends at its first point below the starting pressure
+      EXPECT_EQ(std::count_if(e.points.begin(), e.points.end(), [](const auto& q) { return q.p < 1e5; }), 1) << what;
       auto splits = [&](double t, double p) {
         FlashRequest req = request(2, t, p);
         req.t_min = 200.0;
@@ -221,6 +225,26 @@ TEST(FlashSweep, PengRobinsonEnvelopeClosesAtTheCricondenbar) {
         EXPECT_FALSE(splits(t, 1.001 * e.cricondenbar_p)) << what << " at " << t << " K";
     }
   }
+}
+
+// The Rachford-Rice solvers give the fractions of a split whose phases are known (each feed made from
+// chosen phases and fractions), from any start, and say so when their cap stops them first.
+TEST(Solvers, RachfordRiceGivesTheSplitThePhasesWereMadeOf) {
+  // two phases: x = (0.6, 0.3, 0.1), y = (0.1, 0.3, 0.6), 40 % vapour
+  const std::vector<double> z2{0.4, 0.3, 0.3}, k2{1.0 / 6.0, 1.0, 6.0};
+  for (double start : {0.5, 0.99, -1.0, 2.0, std::nan("")}) {
+    const VapourSplit v = rachford_rice(z2, k2, 0.0, kRachfordRice, start);
+    EXPECT_TRUE(v.status == SolveStatus::kConverged && std::abs(v.beta - 0.4) < 1e-12) << start << ": " << v.beta;
+  }
+  // three phases: x1 = (0.1, 0.2, 0.7), y = (0.7, 0.2, 0.1), x2 = (0.2, 0.7, 0.1); 30 % vapour, 30 % second liquid
+  const std::vector<double> z3{0.31, 0.35, 0.34}, kv{7.0, 1.0, 1.0 / 7.0}, kl{2.0, 3.5, 1.0 / 7.0};
+  for (const auto& [bv, bl] : {std::pair{0.0, 0.0}, std::pair{0.5, 0.1}, std::pair{-0.2, 0.8}}) {
+    const ThreePhaseFractions f = rachford_rice_three(z3, kv, kl, kRachfordRice, bv, bl);
+    EXPECT_TRUE(f.status == SolveStatus::kConverged && std::abs(f.vapour - 0.3) < 1e-9 && std::abs(f.liquid2 - 0.3) < 1e-9)
+        << bv << ", " << bl << ": " << f.vapour << ", " << f.liquid2;
+  }
+  EXPECT_EQ(rachford_rice_three(z3, kv, kl, Stopping{"", 1e-15, 1}).status, SolveStatus::kStoppedAtCap);
+  EXPECT_EQ(rachford_rice(z2, k2, 0.0, Stopping{"", 1e-15, 1}).status, SolveStatus::kStoppedAtCap);
 }
 
 }  // namespace kvt::reference::test

@@ -110,7 +110,8 @@ FlashResult Model::result(const State& s) const {
 // rule, which for a gas in water may be off by one or two orders of magnitude; a free-water liquid
 // is pure water and dissolves none, noted where Henry's law would dissolve a gas beyond a trace.
 void Model::dissolved_gas_limits(const FlashResult& r, std::vector<Note>& out) const {
-  if (nrtl() || sys_.water < 0) return;
+  // NRTL holds no Henry's constants (nor does its water alone, flashed by the water formulation)
+  if (sys_.method == Method::nrtl || sys_.water < 0) return;
   const auto w = static_cast<std::size_t>(sys_.water);
   const AqueousSolutes& aq = sys_.pr.aqueous;
   auto say = [&](NoteKind kind, NotePhase phase, const std::string& component, const std::string& text) {
