@@ -13,8 +13,8 @@
 #include "data/assay.h"
 #include "flash/envelope.h"
 #include "model.h"
-#include "rachford_rice.h"
-#include "rachford_rice_three.h"
+#include "numerics/rachford_rice.h"
+#include "numerics/rachford_rice_three.h"
 
 namespace kvt::reference::test {
 
