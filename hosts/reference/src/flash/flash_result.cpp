@@ -80,9 +80,9 @@ FlashResult Model::result(const State& s) const {
     const Phase ph = p == kV ? Phase::kVapour : Phase::kLiquid;
     const bool present = r.phase_amount[p] > 0.0;
     RangeNotes notes;
-    r.phase_enthalpy[p] = kvt::reference::enthalpy(m, ph, s.t, present ? &notes : nullptr);
-    // an NRTL liquid carries its excess enthalpy
-    if (nrtl() && ph == Phase::kLiquid) r.phase_enthalpy[p] += nrtl_liquid_excess_enthalpy(sys_, *comp[p], s.t);
+    // (under Peng-Robinson the ideal mixture's range notes, the equation's enthalpy below)
+    r.phase_enthalpy[p] = peng_robinson() ? kvt::reference::enthalpy(m, ph, s.t, present ? &notes : nullptr)
+                                          : phase_enthalpy(sys_, *comp[p], ph, s.t, s.p, root(s, ph), present ? &notes : nullptr);
     r.phase_mw[p] = molecular_weight(m);
     r.phase_volume[p] = molar_volume(m, ph, s.t, s.p, present ? &notes : nullptr);
     if (peng_robinson()) {
@@ -157,9 +157,9 @@ std::vector<Note> Model::limits(const FlashResult& r) const {
   if (!peng_robinson() && !water_alone_)
     for (std::size_t i = 0; i < n(); ++i) {
       const Component& c = *sys_.components[i];
-      const LatentHeatMiss miss = z_[i] >= kNoteFraction ? ideal_gas_latent_heat_miss(c, r.p) : LatentHeatMiss{};
+      const LatentHeatMiss miss = z_[i] >= kNoteFraction ? activity_latent_heat_miss(c, r.p) : LatentHeatMiss{};
       if (miss.deviation != 0.0)
-        say(NoteKind::method_range, NotePhase::stream, c.name, latent_heat_miss_text(c, miss), " (the vapour is the ideal gas)");
+        say(NoteKind::method_range, NotePhase::stream, c.name, latent_heat_miss_text(c, miss), " (the vapour by Lee and Kesler's corresponding states)");
     }
   const bool liquid = r.phase_amount[kL1] > 0.0;
   bool water = false, organic = false;

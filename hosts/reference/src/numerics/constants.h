@@ -1,11 +1,14 @@
 // The reference host's numbers that carry a choice: estimates, method limits, and each solver's
 // tolerance and cap, with the source of the value or the reason for it. Physical constants of a
-// formulation (the equation's Omega_a, IF97's coefficients) stay with that formulation.
+// formulation (the equation's Omega_a, IF97's coefficients) stay with that formulation; the molar
+// gas constant, which every layer's formulations share, is here.
 #pragma once
 
 #include "numerics/solver.h"
 
 namespace kvt::reference {
+
+inline constexpr double kGasConstant = 8314.462618;  // J/(kmol K), CODATA 2018
 
 // ---- Estimates ---------------------------------------------------------------------------------
 
