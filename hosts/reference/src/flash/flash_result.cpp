@@ -148,10 +148,10 @@ std::vector<Note> Model::limits(const FlashResult& r) const {
   if (nrtl()) out = nrtl_limits(sys_, z_, r, req_.free_water);
   if (sys_.method == Method::ideal && !water_alone_ && r.p > kIdealPressureLimit)
     say(NoteKind::method_range, NotePhase::stream, "", "the ideal-solution method above ", kIdealPressureLimit / 1e3,
-        " kPa: Raoult's law and an ideal-gas vapour misplace the phase boundaries and the vapour density, "
-        "and the vapour's missing departure from the ideal gas overstates the latent heat (across a pure component's "
-        "boiling at 0.8 Pc by 7.5 to 83 %, median 17 %; a note names each component whose latent heat it takes "
-        "beyond 2 % of the heat-of-vaporisation correlation, 5 % above Tr 0.9) (the peng-robinson method holds there)");
+        " kPa: Raoult's law and an ideal-gas vapour volume misplace the phase boundaries and the vapour density "
+        "(the vapour's enthalpy carries its departure from the ideal gas by corresponding states; a note names each "
+        "component whose latent heat misses the heat-of-vaporisation correlation by more than 2 %, 5 % above Tr 0.9) "
+        "(the peng-robinson method holds there)");
   // under the methods whose vapour is the ideal gas, the components whose latent heat at this pressure
   // misses their correlation (a fact of the component at the pressure: one note each, at every state)
   if (!peng_robinson() && !water_alone_)
