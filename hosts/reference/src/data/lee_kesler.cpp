@@ -69,12 +69,12 @@ double least_slope_at(const Fluid& f, double tr, double a, double b) {
 }
 
 // The vapour root's reduced density at (T_r, P_r), or the spinodal's where the vapour branch does not
-// reach P_r. Newton's method from the ideal gas's zero density (a step at most doubling it): along the vapour branch P_r rises
-// concave in rho, so the steps climb monotonically onto the root. A step that lands at or beyond P_r,
-// or where the slope has fallen to zero or grown again, may have crossed the isotherm's turn: if the
-// slope vanishes between, the vapour branch ends there (the spinodal: the root before it, or none);
-// if not, past the isotherm's inflection (above the critical temperature) P_r rises convex and
-// Newton's steps go on, from above once they overshoot.
+// reach P_r. Newton's method from the ideal gas's zero density, a step at most doubling it: along the
+// vapour branch P_r rises concave in rho, so the steps climb monotonically onto the root. A step that
+// lands at or beyond P_r, or where the slope has fallen to zero or grown again, may have crossed the
+// isotherm's turn: if the slope vanishes between, the vapour branch ends there (the spinodal: the
+// root before it, or none); if not, past the isotherm's inflection (above the critical temperature)
+// P_r rises convex and Newton's steps go on, from above once they overshoot.
 double vapour_density(const Fluid& f, double tr, double pr) {
   auto bisect = [&](double a, double b) {
     for (int k = 0; k < 80 && b - a > 1e-13 * b; ++k) {
