@@ -242,7 +242,7 @@ TEST(NrtlMethod, SweepIsContinuous) {
     ASSERT_TRUE(r.converged) << t;
     EXPECT_GT(r.enthalpy, last.enthalpy) << t;
     EXPECT_GE(r.vapour_fraction, last.vapour_fraction) << t;
-    if (r.vapour_fraction > 0.0) {  // the vapour is the ideal gas mixture, with no excess
+    if (r.vapour_fraction > 0.0) {  // the vapour is the ideal method's, with no excess
       const double hv = phase_enthalpy(ideal, r.y, Phase::kVapour, t, p, Root::kVapour);
       EXPECT_NEAR(r.phase_enthalpy[kV], hv, 1e-12 * std::abs(hv)) << t;
     }

@@ -21,6 +21,7 @@ struct LiquidPathKnots {
   double held_excess = 0.0;                            // over the ideal gas beyond `end`, J/(kmol K)
   std::array<double, 5> t{}, h{};                      // the anchor and the ends, ascending; H there
   std::size_t anchor = 0;                              // the anchor's index in t
+  double bend = 0.0;  // the parabola beyond `end` (near_critical_bend, pure.h), J/(kmol K^2); 0: none
 };
 
 struct Component {

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "data/iapws/water.h"
+#include "data/lee_kesler.h"
 
 namespace kvt::reference {
 
@@ -170,11 +171,11 @@ double path_from_knots(const Component& c, double t, const LiquidPathKnots& g, c
     while (k > 0 && g.t[k - 1] >= t) --k;
   }
   const double rise = segment_integral(c, std::min(t, g.t[k]), std::max(t, g.t[k]), g, vapour);
-  return g.h[k] + (t >= g.t[k] ? rise : -rise);
+  return g.h[k] + (t >= g.t[k] ? rise : -rise) + near_critical_bent(c, t, g.bend);
 }
 
 double path_cp(const Component& c, double t, const LiquidSegments& g, const SaturatedVapour& vapour) {
-  if (t > g.end) return vapour_cp(c, t) + held_excess(c, g, vapour);
+  if (t > g.end) return vapour_cp(c, t) + held_excess(c, g, vapour) + near_critical_bent_slope(c, t, g.bend);
   return measured_cp(c, t, g, vapour);
 }
 
@@ -184,13 +185,37 @@ void flag_path(const Component& c, double t, bool* outside) {
   flag(outside, t < c.liquid_cp.tmin() || (t > c.liquid_cp.tmax() && t < c.tc) || off_range(c.ideal_gas_cp, t));
 }
 
-const SaturatedVapour& ideal_vapour() {
-  static const SaturatedVapour v{[](const Component& c, double t) { return vapour_enthalpy(c, t); },
-                                 [](const Component& c, double t) { return vapour_cp(c, t); }};
-  return v;
+double saturated_vapour_enthalpy(const Component& c, double t) {
+  return vapour_enthalpy(c, t) + lee_kesler_residual_enthalpy(c, t, std::exp(ln_vapour_pressure(c, t)));
 }
 
 }  // namespace
+
+const SaturatedVapour& ideal_method_vapour() {
+  static const SaturatedVapour v{saturated_vapour_enthalpy, [](const Component& c, double t) {
+                                   const double d = 1e-4 * t;
+                                   return (saturated_vapour_enthalpy(c, t + d) - saturated_vapour_enthalpy(c, t - d)) / (2.0 * d);
+                                 }};
+  return v;
+}
+
+double near_critical_bend(const Component& c, double miss, double cp_end) {
+  // the parabola's heat-capacity change over the width is 2 bend width
+  const double width = (kSaturatedLiquidEnd - kMeasuredLiquidEnd) * c.tc, most = kSaturatedLiquidBend * cp_end;
+  return std::clamp(miss / (width * width), -0.5 * most / width, 0.5 * most / width);
+}
+
+double near_critical_bent(const Component& c, double t, double bend) {
+  const double end = kMeasuredLiquidEnd * c.tc, top = kSaturatedLiquidEnd * c.tc;
+  if (t <= end || bend == 0.0) return 0.0;
+  const double u = std::min(t, top) - end;
+  return bend * u * (u + 2.0 * std::max(0.0, t - top));
+}
+
+double near_critical_bent_slope(const Component& c, double t, double bend) {
+  const double end = kMeasuredLiquidEnd * c.tc, top = kSaturatedLiquidEnd * c.tc;
+  return t <= end ? 0.0 : 2.0 * bend * (std::min(t, top) - end);
+}
 
 LiquidPathKnots liquid_path_knots(const Component& c, double anchor, const SaturatedVapour& vapour) {
   LiquidPathKnots g = segments(c, vapour);
@@ -214,20 +239,24 @@ double liquid_path(const Component& c, double t, const LiquidPathKnots& knots, c
 
 LiquidPathKnots ideal_liquid_knots(const Component& c) {
   if (water::is_water(c) || c.liquid_cp.empty() || c.ideal_gas_cp.empty() || c.heat_of_vaporisation.empty()) return {};
-  return liquid_path_knots(c, liquid_anchor(c), ideal_vapour());
+  const SaturatedVapour& vapour = ideal_method_vapour();
+  LiquidPathKnots g = liquid_path_knots(c, liquid_anchor(c), vapour);
+  const double top = kSaturatedLiquidEnd * c.tc;
+  g.bend = near_critical_bend(c, saturation_h(c, top, vapour) - path_from_knots(c, top, g, vapour), path_cp(c, g.end, g, vapour));
+  return g;
 }
 
 double liquid_enthalpy(const Component& c, double t, bool* outside) {
   if (water::is_water(c)) return saturated_water(c, t, outside, water::Need::kThermo).h;
-  if (c.ideal_liquid.ready) return liquid_path(c, t, c.ideal_liquid, ideal_vapour(), outside);
-  return liquid_path(c, t, ideal_liquid_knots(c), ideal_vapour(), outside);
+  if (c.ideal_liquid.ready) return liquid_path(c, t, c.ideal_liquid, ideal_method_vapour(), outside);
+  return liquid_path(c, t, ideal_liquid_knots(c), ideal_method_vapour(), outside);
 }
 
 double liquid_cp(const Component& c, double t, bool* outside) {
   if (water::is_water(c)) return saturated_water(c, t, outside, water::Need::kThermo).cp;
   flag_path(c, t, outside);
-  if (c.ideal_liquid.ready) return path_cp(c, t, c.ideal_liquid, ideal_vapour());
-  return path_cp(c, t, segments(c, ideal_vapour()), ideal_vapour());
+  if (c.ideal_liquid.ready) return path_cp(c, t, c.ideal_liquid, ideal_method_vapour());
+  return path_cp(c, t, segments(c, ideal_method_vapour()), ideal_method_vapour());
 }
 
 double liquid_molar_volume(const Component& c, double t, bool* outside) {

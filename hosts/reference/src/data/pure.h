@@ -1,12 +1,14 @@
 // Pure-component properties of the ideal-solution method, built on the databank correlations.
 //
-// Enthalpy is referred to the ideal gas at 298.15 K. The vapour's is the integral of the ideal-gas
-// heat capacity. The liquid's runs along one path per component (liquid_path, below): at the anchor
+// Enthalpy is referred to the ideal gas at 298.15 K. The ideal gas's is the integral of the ideal-gas
+// heat capacity; the method's vapour adds Lee and Kesler's residual enthalpy at its T and P
+// (lee_kesler.h). The liquid's runs along one path per component (liquid_path, below): at the anchor
 // (the normal boiling point, held inside the liquid heat-capacity correlation's range) it is the
-// vapour's less the heat of vaporisation, and from there it is the integral of a continuous liquid
-// heat capacity, the measured one over the correlation's range. The heat of vaporisation H_V - H_L
-// equals its correlation at the anchor and departs from it by what the ideal-gas vapour leaves out
-// (see the README for the figures).
+// saturated vapour's (that residual at the vapour pressure) less the heat of vaporisation, and from
+// there it is the integral of a continuous liquid heat capacity, the measured one over the
+// correlation's range, bent near the critical point onto the saturated vapour less the heat of
+// vaporisation (near_critical_bend). The latent heat H_V - H_L follows its correlation as far as the
+// tables agree among themselves (see the README for the figures).
 //
 // Above the critical temperature (a light component dissolved in a liquid) the method continues the
 // vapour pressure as ln P linear in 1/T from the end of its correlation (the Clausius-Clapeyron
@@ -23,7 +25,6 @@
 
 namespace kvt::reference {
 
-inline constexpr double kGasConstant = 8314.462618;  // J/(kmol K)
 inline constexpr double kReferenceT = 298.15;        // K
 
 // Temperature range in which a component's flash correlations (vapour pressure or its continuation,
@@ -68,7 +69,21 @@ struct SaturatedVapour {
 // and the path's enthalpy at t from them.
 LiquidPathKnots liquid_path_knots(const Component& c, double anchor, const SaturatedVapour& vapour);
 double liquid_path(const Component& c, double t, const LiquidPathKnots& knots, const SaturatedVapour& vapour, bool* outside);
-// The ideal method's path of c (Component::ideal_liquid); not ready for water, whose liquid is its own.
+// Near its critical point a pure component's liquid passes from its path's straight continuation
+// beyond Tr = kMeasuredLiquidEnd onto its saturated liquid (its saturated vapour less the
+// heat-of-vaporisation correlation) at Tr = kSaturatedLiquidEnd by a parabola, bend u^2 with u = T -
+// kMeasuredLiquidEnd Tc, then continues straight with the slope it has there. The bend meets `miss`
+// (the saturated liquid less the straight continuation at kSaturatedLiquidEnd) as far as it changes
+// the liquid's heat capacity by at most kSaturatedLiquidBend of `cp_end`, the heat capacity at
+// kMeasuredLiquidEnd. The same under both methods (peng_robinson.h: the liquid correction).
+double near_critical_bend(const Component& c, double miss, double cp_end);    // J/(kmol K^2)
+double near_critical_bent(const Component& c, double t, double bend);         // J/kmol, 0 below the end
+double near_critical_bent_slope(const Component& c, double t, double bend);   // its temperature derivative
+// The ideal method's saturated vapour: the ideal gas plus Lee and Kesler's residual at the vapour
+// pressure.
+const SaturatedVapour& ideal_method_vapour();
+// The ideal method's path of c (Component::ideal_liquid), bent near the critical point onto its
+// saturated vapour less the heat of vaporisation; not ready for water, whose liquid is its own.
 LiquidPathKnots ideal_liquid_knots(const Component& c);
 // The saturated liquid's volume to Tr = kLiquidVolumeEnd, then linear in T up to the critical volume
 // and held there.

@@ -80,9 +80,9 @@ FlashResult Model::result(const State& s) const {
     const Phase ph = p == kV ? Phase::kVapour : Phase::kLiquid;
     const bool present = r.phase_amount[p] > 0.0;
     RangeNotes notes;
-    r.phase_enthalpy[p] = kvt::reference::enthalpy(m, ph, s.t, present ? &notes : nullptr);
-    // an NRTL liquid carries its excess enthalpy
-    if (nrtl() && ph == Phase::kLiquid) r.phase_enthalpy[p] += nrtl_liquid_excess_enthalpy(sys_, *comp[p], s.t);
+    // (under Peng-Robinson the ideal mixture's range notes, the equation's enthalpy below)
+    r.phase_enthalpy[p] = peng_robinson() ? kvt::reference::enthalpy(m, ph, s.t, present ? &notes : nullptr)
+                                          : phase_enthalpy(sys_, *comp[p], ph, s.t, s.p, root(s, ph), present ? &notes : nullptr);
     r.phase_mw[p] = molecular_weight(m);
     r.phase_volume[p] = molar_volume(m, ph, s.t, s.p, present ? &notes : nullptr);
     if (peng_robinson()) {
@@ -149,18 +149,18 @@ std::vector<Note> Model::limits(const FlashResult& r) const {
   if (nrtl()) out = nrtl_limits(sys_, z_, r, req_.free_water);
   if (sys_.method == Method::ideal && !water_alone_ && r.p > kIdealPressureLimit)
     say(NoteKind::method_range, NotePhase::stream, "", "the ideal-solution method above ", kIdealPressureLimit / 1e3,
-        " kPa: Raoult's law and an ideal-gas vapour misplace the phase boundaries and the vapour density, "
-        "and the vapour's missing departure from the ideal gas overstates the latent heat (across a pure component's "
-        "boiling at 0.8 Pc by 7.5 to 83 %, median 17 %; a note names each component whose latent heat it takes "
-        "beyond 2 % of the heat-of-vaporisation correlation, 5 % above Tr 0.9) (the peng-robinson method holds there)");
+        " kPa: Raoult's law and an ideal-gas vapour volume misplace the phase boundaries and the vapour density "
+        "(the vapour's enthalpy carries its departure from the ideal gas by corresponding states; a note names each "
+        "component whose latent heat misses the heat-of-vaporisation correlation by more than 2 %, 5 % above Tr 0.9) "
+        "(the peng-robinson method holds there)");
   // under the methods whose vapour is the ideal gas, the components whose latent heat at this pressure
   // misses their correlation (a fact of the component at the pressure: one note each, at every state)
   if (!peng_robinson() && !water_alone_)
     for (std::size_t i = 0; i < n(); ++i) {
       const Component& c = *sys_.components[i];
-      const LatentHeatMiss miss = z_[i] >= kNoteFraction ? ideal_gas_latent_heat_miss(c, r.p) : LatentHeatMiss{};
+      const LatentHeatMiss miss = z_[i] >= kNoteFraction ? activity_latent_heat_miss(c, r.p) : LatentHeatMiss{};
       if (miss.deviation != 0.0)
-        say(NoteKind::method_range, NotePhase::stream, c.name, latent_heat_miss_text(c, miss), " (the vapour is the ideal gas)");
+        say(NoteKind::method_range, NotePhase::stream, c.name, latent_heat_miss_text(c, miss), " (the vapour by Lee and Kesler's corresponding states)");
     }
   const bool liquid = r.phase_amount[kL1] > 0.0;
   bool water = false, organic = false;

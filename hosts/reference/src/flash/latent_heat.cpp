@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "flash/flash.h"
+#include "data/lee_kesler.h"
 #include "data/pure.h"
 #include "data/iapws/water.h"
 
@@ -44,7 +45,7 @@ LatentHeatMiss latent_heat_miss(const Databank& db, const Component& c) {
   return worst;
 }
 
-LatentHeatMiss ideal_gas_latent_heat_miss(const Component& c, double p) {
+LatentHeatMiss activity_latent_heat_miss(const Component& c, double p) {
   const PiecewiseCorrelation& vp = c.vapour_pressure;
   if (!has_correlation(c) || vp.empty()) return {};
   // the boiling temperature inside the correlation's range up to Tc: ln P, rising with T and nearly
@@ -69,7 +70,7 @@ LatentHeatMiss ideal_gas_latent_heat_miss(const Component& c, double p) {
       side = 1;
     }
   }
-  return beyond_bound(c, t, p, vapour_enthalpy(c, t) - liquid_enthalpy(c, t));
+  return beyond_bound(c, t, p, vapour_enthalpy(c, t) + lee_kesler_residual_enthalpy(c, t, p) - liquid_enthalpy(c, t));
 }
 
 std::string latent_heat_miss_text(const Component& c, const LatentHeatMiss& miss) {

@@ -21,11 +21,12 @@ struct LatentHeatMiss {
 // component under the equation, noted when a set is selected).
 LatentHeatMiss latent_heat_miss(const Databank& db, const Component& c);
 
-// Under the methods whose vapour is the ideal gas (ideal, NRTL: a pure component's liquid is the
-// ideal method's), at p: the ideal gas less the liquid at the temperature where the vapour-pressure
-// correlation gives p. The vapour leaves out its departure from the ideal gas, which grows with p
+// Under the methods whose K-values take an ideal-gas vapour (ideal, NRTL: a pure component's liquid
+// is the ideal method's), at p: the vapour (the ideal gas plus Lee and Kesler's residual at T and p)
+// less the liquid at the temperature where the vapour-pressure correlation gives p. Where the
+// corresponding-states vapour or the tables disagree with the correlation near the critical point
 // (noted at each state of a flash at p that holds the component).
-LatentHeatMiss ideal_gas_latent_heat_miss(const Component& c, double p);
+LatentHeatMiss activity_latent_heat_miss(const Component& c, double p);
 
 // The note's text: what is missed, for whom, by how much and where.
 std::string latent_heat_miss_text(const Component& c, const LatentHeatMiss& miss);

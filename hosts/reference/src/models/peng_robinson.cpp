@@ -134,12 +134,9 @@ void add_liquid_correction(PengRobinson& pr) {
     CorrectionLine& line = lines[i];
     line.end = correction_of(shifted, paths[i], end);
     line.slope = (correction_of(shifted, paths[i], end + step) - correction_of(shifted, paths[i], end - step)) / (2.0 * step);
-    // the parabola's heat-capacity change over the width is 2 bend width
     const SaturatedVapour vapour = saturated_vapour(shifted);
-    const double most = kSaturatedLiquidBend * (liquid_path(c, end + step, paths[i], vapour, nullptr) -
-                                                liquid_path(c, end - step, paths[i], vapour, nullptr)) / (2.0 * step);
-    const double miss = saturated_correction(shifted, end + width) - line.end - line.slope * width;
-    line.bend = std::clamp(miss / (width * width), -0.5 * most / width, 0.5 * most / width);
+    const double cp_end = (liquid_path(c, end + step, paths[i], vapour, nullptr) - liquid_path(c, end - step, paths[i], vapour, nullptr)) / (2.0 * step);
+    line.bend = near_critical_bend(c, saturated_correction(shifted, end + width) - line.end - line.slope * width, cp_end);
   }
   pr.path = std::move(paths);
   pr.line = std::move(lines);
@@ -275,13 +272,12 @@ double liquid_correction(const PengRobinson& pr, std::span<const double> x, doub
     // a pressure well above saturation, is smooth: from Tr = kMeasuredLiquidEnd on the correction
     // passes from the measured path's straight line onto the saturated liquids' difference, and from
     // Tr = kSaturatedLiquidEnd on it continues linearly and the equation carries the liquid.
-    const double end = kMeasuredLiquidEnd * c.tc, top = kSaturatedLiquidEnd * c.tc;
+    const double end = kMeasuredLiquidEnd * c.tc;
     const CorrectionLine& line = pr.line[i];
     if (t <= end) {
       total += x[i] * correction_of(one, pr.path[i], t);
     } else {
-      const double u = std::min(t, top) - end;
-      total += x[i] * (line.end + u * (line.slope + line.bend * u) + (t > top ? (line.slope + 2.0 * line.bend * u) * (t - top) : 0.0));
+      total += x[i] * (line.end + line.slope * (t - end) + near_critical_bent(c, t, line.bend));
     }
   }
   return xs > 0.0 ? total / xs : 0.0;

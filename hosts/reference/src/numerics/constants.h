@@ -1,11 +1,14 @@
 // The reference host's numbers that carry a choice: estimates, method limits, and each solver's
 // tolerance and cap, with the source of the value or the reason for it. Physical constants of a
-// formulation (the equation's Omega_a, IF97's coefficients) stay with that formulation.
+// formulation (the equation's Omega_a, IF97's coefficients) stay with that formulation; the molar
+// gas constant, which every layer's formulations share, is here.
 #pragma once
 
 #include "numerics/solver.h"
 
 namespace kvt::reference {
+
+inline constexpr double kGasConstant = 8314.462618;  // J/(kmol K), CODATA 2018
 
 // ---- Estimates ---------------------------------------------------------------------------------
 
@@ -148,19 +151,20 @@ inline constexpr double kPieceJoinHalfWidth = 1.0;
 // path: nearer its critical point the saturated liquid's heat capacity grows without bound (and the
 // slope of the heat of vaporisation with it), which a compressed liquid, or a component dissolved in
 // a liquid of others above its own critical temperature, does not show. Beyond it the ideal method's
-// liquid keeps its excess heat capacity over the ideal gas, and Peng-Robinson's liquid correction
-// is bent onto the saturated liquid's up to kSaturatedLiquidEnd, then continues linearly (the
-// equation carries the liquid). At 0.9 the heat capacity of propane's
+// liquid keeps its excess heat capacity over the ideal gas and Peng-Robinson's liquid correction its
+// straight line, each bent onto the saturated liquid up to kSaturatedLiquidEnd, then continued
+// linearly (under Peng-Robinson the equation carries the liquid). At 0.9 the heat capacity of propane's
 // saturated liquid is still within 3 % of a compressed liquid's at 1.2 times its vapour pressure.
 inline constexpr double kMeasuredLiquidEnd = 0.9;
 
-// Under Peng-Robinson a pure component's saturated liquid lies the heat-of-vaporisation correlation
-// below the equation's saturated vapour at this reduced temperature, reached from the measured path
-// at kMeasuredLiquidEnd by a parabola in its liquid correction (peng_robinson.h): a condenser at
-// 0.8 Pc boils at Tr 0.955-0.97, where the straight continuation from Tr 0.9 missed the latent heat
-// by up to 8.8 % (argon; 14 components beyond 5 %). The parabola changes the liquid's heat capacity
+// A pure component's saturated liquid lies the heat-of-vaporisation correlation below the method's
+// saturated vapour (Peng-Robinson's, or the ideal method's corresponding-states vapour) at this
+// reduced temperature, reached from the measured path at kMeasuredLiquidEnd by a parabola
+// (near_critical_bend, pure.h): a condenser at 0.8 Pc boils at Tr 0.94-0.97, where under
+// Peng-Robinson the straight continuation from Tr 0.9 missed the latent heat by up to 8.8 % (argon;
+// 14 components beyond 5 %). The parabola changes the liquid's heat capacity
 // by at most kSaturatedLiquidBend of the measured one at Tr 0.9: more would carry the tables'
-// disagreement into it (acetic acid's, whose dimerising vapour the equation misses, would turn its
+// disagreement into it (acetic acid's, whose dimerising vapour neither vapour carries, would turn its
 // liquid heat capacity negative near Tc); the components it does not bring within 5 % are noted.
 inline constexpr double kSaturatedLiquidEnd = 0.97;
 inline constexpr double kSaturatedLiquidBend = 0.2;
