@@ -26,14 +26,15 @@ PairAt pair_at(double b, double alpha, double t) {
   return p;
 }
 
-// g^E/(RT) and its first and second temperature derivatives at x, T.
+// The first and second temperature derivatives of g^E/(RT) at x, T (what the excess enthalpy and
+// heat capacity take).
 struct ExcessDerivatives {
-  double f, df, d2f;
+  double df, d2f;
 };
 ExcessDerivatives excess_derivatives(const NrtlParameters& p, std::span<const double> xin, double t) {
   const std::vector<double> x = normalised(xin);
   const std::size_t n = p.n;
-  ExcessDerivatives e{0.0, 0.0, 0.0};
+  ExcessDerivatives e{0.0, 0.0};
   for (std::size_t i = 0; i < n; ++i) {
     if (x[i] <= 0.0) continue;
     // C = sum_k x_k tau_ki G_ki, S = sum_k x_k G_ki, with first and second T derivatives
@@ -47,7 +48,6 @@ ExcessDerivatives excess_derivatives(const NrtlParameters& p, std::span<const do
       ds += x[k] * a.dg;
       d2s += x[k] * a.d2g;
     }
-    e.f += x[i] * c / s;
     e.df += x[i] * (dc * s - c * ds) / (s * s);
     e.d2f += x[i] * (d2c / s - 2.0 * dc * ds / (s * s) - c * d2s / (s * s) + 2.0 * c * ds * ds / (s * s * s));
   }
