@@ -46,7 +46,9 @@ step "sanitizer build (address, undefined) with coverage of src/"
 )
 
 step "valgrind memcheck of the library's suite"
-KVT_VALGRIND_BUILD=build/test KVT_VALGRIND_SKIP='^(reference_|hxprops|kvt-hostcheck)' bash scripts/valgrind.sh
+# The programs' and the reference host's suites are left out: kvt-hostcheck's own suite alone flashes
+# the reference host's databank through the library for about 8 minutes under memcheck.
+KVT_VALGRIND_BUILD=build/test KVT_VALGRIND_SKIP='^(reference_|hxprops|kvt-hostcheck|hostcheck_test)' bash scripts/valgrind.sh
 
 step "Windows DLL under wine"
 bash scripts/test-windows.sh
