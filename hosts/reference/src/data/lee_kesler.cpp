@@ -118,6 +118,9 @@ double reduced_residual(double tr, double pr, double omega) {
 
 double critical_z(double omega) { return 0.2905 - 0.085 * omega; }
 
+// The cube root of a component's critical volume by the fluid's own critical compressibility.
+double critical_volume_cbrt(const Component& c) { return std::cbrt(critical_z(c.omega) * kGasConstant * c.tc / c.pc); }
+
 }  // namespace
 
 double lee_kesler_residual_enthalpy(std::span<const Component* const> components, std::span<const double> x, double t,
@@ -129,12 +132,12 @@ double lee_kesler_residual_enthalpy(std::span<const Component* const> components
     const Component& cj = *components[j];
     xs += xj;
     omega += xj * cj.omega;
-    const double vj = std::cbrt(critical_z(cj.omega) * kGasConstant * cj.tc / cj.pc);
+    const double vj = critical_volume_cbrt(cj);
     for (std::size_t k = 0; k < components.size(); ++k) {
       const double xk = std::max(0.0, x[k]);
       if (xk <= 0.0) continue;
       const Component& ck = *components[k];
-      const double vk = std::cbrt(critical_z(ck.omega) * kGasConstant * ck.tc / ck.pc);
+      const double vk = critical_volume_cbrt(ck);
       const double cube = xj * xk * (vj + vk) * (vj + vk) * (vj + vk) / 8.0;
       vc += cube;
       tcv += cube * std::sqrt(cj.tc * ck.tc);

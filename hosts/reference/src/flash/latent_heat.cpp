@@ -14,11 +14,14 @@ namespace kvt::reference {
 
 namespace {
 
+// The bound on the miss at t: 2 % up to Tr 0.9, 5 % above.
+double bound_at(const Component& c, double t) { return t <= 0.9 * c.tc ? 0.02 : 0.05; }
+
 // The miss at t, beyond the bound there, or none.
 LatentHeatMiss beyond_bound(const Component& c, double t, double p, double latent_heat) {
   if (t < c.heat_of_vaporisation.tmin() || t > 0.97 * c.tc) return {};
   const double d = latent_heat / heat_of_vaporisation(c, t) - 1.0;
-  return std::abs(d) > (t <= 0.9 * c.tc ? 0.02 : 0.05) ? LatentHeatMiss{d, p} : LatentHeatMiss{};
+  return std::abs(d) > bound_at(c, t) ? LatentHeatMiss{d, p} : LatentHeatMiss{};
 }
 
 bool has_correlation(const Component& c) { return !water::is_water(c) && !c.heat_of_vaporisation.empty(); }
@@ -39,7 +42,7 @@ LatentHeatMiss latent_heat_miss(const Databank& db, const Component& c) {
     if (!l.converged || !v.converged) continue;
     const double t = 0.5 * (l.t + v.t);
     const LatentHeatMiss miss = beyond_bound(c, t, p, v.enthalpy - l.enthalpy);
-    const double excess = std::abs(miss.deviation) / (t <= 0.9 * c.tc ? 0.02 : 0.05);
+    const double excess = std::abs(miss.deviation) / bound_at(c, t);
     if (excess > worst_excess) worst = miss, worst_excess = excess;
   }
   return worst;
