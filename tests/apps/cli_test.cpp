@@ -240,6 +240,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadRun{"assay_two_points", kCrude, "[19.7, \"100 degC\"], [46.9, \"175 degC\"],\n                [61.7, \"250 degC\"], [73.0, \"300 degC\"], [97.3, \"450 degC\"], [99.0, \"500 degC\"]", "", {}, "case.toml:18: side0.assay.distillation: 2 points given, at least 3 needed"},
         BadRun{"assay_gravity", kCrude, "specific_gravity = 0.7969", "specific_gravity = 1.5", {}, "case.toml:20: side0.assay.specific_gravity: 1.5 is outside 0.55-1.2"},
         BadRun{"assay_curve_kind", kCrude, "curve = \"tbp\"", "curve = \"astm\"", {}, "case.toml:17: side0.assay.curve: \"astm\" is not a distillation taken"},
+        BadRun{"assay_cuts_and_width", kCrude, "cuts = 20", "cuts = 20\ncut_width = \"15 K\"", {}, "case.toml:16: side0.assay.cuts: give one of cuts, cut_width"},
         BadRun{"assay_under_nrtl", kCrude, "method = \"peng-robinson\"", "method = \"nrtl\"", {}, "case.toml:10: side0.method: an assay's pseudo-components have no NRTL parameters"},
         BadRun{"temperature_cross", kCross, "", "", {}, "case.toml: temperature cross: side 1 (cold) is at "},
         BadRun{"case_is_a_folder", "", "", "", {"--case", "folder"}, "folder: is a folder"},

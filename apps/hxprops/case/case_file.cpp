@@ -251,6 +251,7 @@ class Reader {
     const auto [amount, dim] = quantity(need("flow"), key + ".flow", {Dimension::MassFlow, Dimension::MoleFlow});
     a.flow = amount;
     a.basis = dim == Dimension::MassFlow ? Basis::Mass : Basis::Mole;
+    if (t.get("cuts") != nullptr && t.get("cut_width") != nullptr) fail(line_of(t), key + ".cuts", "give one of cuts, cut_width");
     if (const toml::node* v = t.get("cuts")) a.cuts = static_cast<int>(std::clamp<std::int64_t>(integer(*v, key + ".cuts"), -1, 1000));
     if (const toml::node* v = t.get("cut_width")) a.cut_width = quantity_of(*v, key + ".cut_width", Dimension::TemperatureDifference);
     c_.sides[i].assay = a;
