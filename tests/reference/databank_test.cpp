@@ -72,7 +72,7 @@ TEST(Databank, ComponentsFoundByNameSynonymFormulaOrCas) {
       {"Isopropanol", "2-propanol"}, {"CO2", "carbon dioxide"}, {"C3H8", "propane"}, {"74-98-6", "propane"},
       {"H2S", "hydrogen sulfide"}, {"ethylene glycol", "ethylene glycol"},
       {"C8H10", "ambiguous: it names ethylbenzene (100-41-4), m-xylene (108-38-3), o-xylene (95-47-6), p-xylene (106-42-3)"},
-      {"metane", "not in the databank (nearest: methane"},
+      {"metane", "not in the databank (nearest: methane"}, {"ethan", "not in the databank (nearest: ethane,"},
       // a family's name, a mixture or a class range of it names every member; no registry code or garbled name
       {"xylene", "ambiguous: it names m-xylene (108-38-3), o-xylene (95-47-6), p-xylene (106-42-3)"},
       {"Solvent Xylene", "ambiguous: it names m-xylene"}, {"xylene, mixed isomers", "ambiguous: it names m-xylene"},

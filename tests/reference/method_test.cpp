@@ -433,7 +433,12 @@ TEST(Flash, RefusesWhatItCannotTake) {
        ": nitrogen, above its critical temperature, does not condense whole", false},
       // vapour left where no gas is above its critical temperature: none is named
       {{"nitrogen", "n-hexane"}, {0.1, 0.9}, request(3, 100.0, 0.0), "vapour is left", false, "critical"},
-      {bt, {0.5, 0.5}, unbounded(request(4, 350.0, h_liquid)), "the bisection stopped at its cap of 300 iterations", false}};
+      {bt, {0.5, 0.5}, unbounded(request(4, 350.0, h_liquid)), "the bisection stopped at its cap of 300 iterations", false},
+      // a vapour fraction out of reach: part of the stream does not boil even at the least pressure, none of
+      // it does, or all of it is vapour from the least temperature up
+      {{"n-hexane", "n-eicosane"}, {0.5, 0.5}, request(5, 300.0, 1.0), "the vapour fraction reaches only 0.49", false},
+      {{"n-nonadecane", "n-eicosane"}, {0.5, 0.5}, request(5, 300.0, 0.0), "all liquid over the whole range, so it has no bubble point", false},
+      {{"methane", "ethane"}, {0.5, 0.5}, from_200_k(request(3, 1e5, 1.0)), "all vapour over the whole range, so it has no dew point", false}};
   for (const auto& row : kRows) {
     const FlashResult r = flash(system_of(row.names), row.z, row.q);
     EXPECT_TRUE(!r.converged && r.bad_input == row.bad_input && r.message.find(row.says) != std::string::npos &&
