@@ -2,8 +2,10 @@
 // handbook's normal boiling points; the liquid the host builds has the cited liquid heat capacity.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 #include <tuple>
 
 #include "kvt_reference/reference_host.h"
@@ -176,6 +178,30 @@ TEST(Databank, NormalBoilingPointsWithinHalfAKelvin) {
     for (int i = 0; i < 200; ++i) (ln_vapour_pressure(c, 0.5 * (lo + hi)) < std::log(101325.0) ? lo : hi) = 0.5 * (lo + hi);
     EXPECT_NEAR(0.5 * (lo + hi), c.tb, 0.5) << c.name;
   }
+}
+
+// A surface tension taken from Jasper's table (its linear a - b t, mN/m with t in degC; the copy in
+// hosts/reference/data/sources) is the table's line: at both ends and the middle of its range, to the
+// databank's five significant figures.
+TEST(Databank, SurfaceTensionsFollowJaspersLines) {
+  int taken = 0;
+  for (const std::string& line : table_rows(KVT_JASPER_TABLE)) {
+    std::istringstream f(line);
+    std::string cas, name;
+    double a = 0.0, b = 0.0, lo = 0.0, hi = 0.0;
+    std::getline(f, cas, '\t');
+    std::getline(f, name, '\t');
+    const auto e = std::find_if(bank().entries.begin(), bank().entries.end(), [&](const Entry& x) { return x.cas == cas; });
+    if (!(f >> a >> b >> lo >> hi) || e == bank().entries.end()) continue;
+    const Component* c = bank().find(e->name);
+    if (c->surface_tension.pieces.front().source != "JASPER") continue;
+    for (const double t : {lo, 0.5 * (lo + hi), hi}) {
+      const double want = 1e-3 * (a - b * (t - 273.15));
+      EXPECT_NEAR(c->surface_tension.value(t), want, 1e-4 * want) << c->name << " " << t;
+    }
+    ++taken;
+  }
+  EXPECT_GT(taken, 5) << "components with a surface tension of Jasper's";
 }
 
 // The liquid's heat capacity, as the slope of the enthalpy of a liquid flash, against the cited

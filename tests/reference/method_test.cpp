@@ -463,17 +463,6 @@ TEST(Flash, RefusesWhatItCannotTake) {
   EXPECT_TRUE(!r.converged && r.message.find("not finite") != std::string::npos) << r.message;
 }
 
-// The rows of a reference table, its '#' lines left out.
-std::vector<std::string> table_rows(const char* path) {
-  std::ifstream in(path);
-  EXPECT_TRUE(in) << path;
-  std::vector<std::string> rows;
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line[0] != '#') rows.push_back(line);
-  }
-  return rows;
-}
-
 // Gas and supercritical viscosity and conductivity against the published tables of
 // dense_gas_transport.tsv (cited there), swept over pressure for each fluid: within 10 %, 20 % near the
 // critical point (0.75 <= Tr <= 1.25 and Pr >= 0.2, where the tables' conductivity carries a critical
