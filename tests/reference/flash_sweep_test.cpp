@@ -225,6 +225,11 @@ TEST(FlashSweep, PengRobinsonEnvelopeClosesAtTheCricondenbar) {
         EXPECT_FALSE(splits(t, 1.001 * e.cricondenbar_p)) << what << " at " << t << " K";
     }
   }
+  // a trace cut short by its greatest temperature while the pressure still rises: its highest point is its last
+  const Envelope cut = phase_envelope(system_of({"methane", "propane"}, Method::peng_robinson).pr, std::vector{0.5, 0.5}, 1e5, 100.0, 250.0,
+                                      {"the envelope", 1e-10, 30});
+  ASSERT_GT(cut.points.size(), 2u);
+  EXPECT_TRUE(!cut.critical && cut.cricondenbar_p == cut.points.back().p) << cut.cricondenbar_p << " " << cut.points.back().p;
 }
 
 // The Rachford-Rice solvers give the fractions of a split whose phases are known (each feed made from
