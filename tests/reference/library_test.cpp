@@ -143,6 +143,10 @@ TEST(HostRoutines, KeepTheirContract) {
   EXPECT_EQ(ierr, 0);
   EXPECT_NEAR(tc, kay[0], 1e-12 * kay[0]);
   EXPECT_NEAR(pc, kay[1], 1e-12 * kay[1]);
+  // given as amounts rather than fractions, the same mixture
+  double amounts[3] = {1.0, 0.6, 0.4};
+  WEND_CRTCAL(&nc, amounts, idx, work, &tc, &pc, &vc, &om, &ierr);
+  EXPECT_NEAR(tc, kay[0], 1e-12 * kay[0]);
   // its volume too, from the critical volumes of nitrogen, methane and n-hexane (B. E. Poling, J. M.
   // Prausnitz, J. P. O'Connell, The Properties of Gases and Liquids, 5th ed., Appendix A: 90.1, 98.6 and
   // 368 cm3/mol, given to their last digit)
@@ -226,6 +230,17 @@ TEST(HostRoutines, KeepTheirContract) {
     EXPECT_GT(change, 0.0);
     EXPECT_NEAR(duty, change, 1e-9 * change);
     EXPECT_EQ(reflash(340.0, std::bit_cast<double>(KVT_WORD(VOKA_RGLOB, KVT_RGLOB_MISSING))).first, 0.0);
+  }
+  // a vapour enthalpy asked with no pressure is taken at the last flash's
+  {
+    set_up({"nitrogen", "methane", "n-hexane"}, false, Method::peng_robinson);
+    flashed({0.5, 0.3, 0.2}, 300.0, 3e6);
+    double t = 300.0, p = 3e6, none = 0.0, h[2] = {}, d = 0.0;
+    int64_t o[4] = {};
+    GOSA_ENTHV(&t, &p, x, &nc, idx, o, o, o, o, &h[0], &d, &ierr);
+    GOSA_ENTHV(&t, &none, x, &nc, idx, o, o, o, o, &h[1], &d, &ierr);
+    EXPECT_EQ(h[1], h[0]);
+    set_up({"nitrogen", "methane", "n-hexane"}, false);
   }
   // a retention record's pressure is the estimate of a T-H flash given none: one liquid, whose enthalpy
   // does not depend on pressure, is met there
