@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <limits>
 
 #include "kvt/host.h"
 #include "data/pure.h"
@@ -33,14 +32,6 @@ void HostState::note(Note n) {
   if (std::find_if(notes.begin(), notes.end(), same) != notes.end()) return;
   notes.push_back(std::move(n));
   while (notes.size() > 100) notes.pop_front();
-}
-
-void HostState::warn(std::string text) {
-  Note n;
-  n.routine = text.substr(0, std::min(text.find(':'), text.find(' ')));
-  n.t = n.p = std::numeric_limits<double>::quiet_NaN();
-  n.text = std::move(text);
-  note(std::move(n));
 }
 
 void HostState::note(NoteKind kind, const std::string& routine, const std::string& what, NotePhase phase,

@@ -47,15 +47,13 @@ struct HostState {
   // the last flash's phase settings, used by TEBU_SETH
   bool last_free_water = false;
   PhaseModel last_model = PhaseModel::kEquilibrium;
-  double last_p = 101325.0;  // the last flash's pressure, Pa: the enthalpy routines' pressure under Peng-Robinson
+  double last_p = 101325.0;  // the last flash's pressure, Pa: the enthalpy routines' when given none
   std::deque<Note> notes;
   std::map<std::int32_t, std::FILE*> units;
 
   std::int64_t ncomp() const { return static_cast<std::int64_t>(system.components.size()); }
-  // Keep a note (a repeat of a kept note with the same text is dropped). warn() keeps a note of
-  // kind `other` whose routine is the text's leading "NAME:".
+  // Keep a note (a repeat of a kept note with the same text is dropped).
   void note(Note n);
-  void warn(std::string text);
   // Keep a note from `routine` whose text is "routine: what" (T and P NaN: the note has no state).
   void note(NoteKind kind, const std::string& routine, const std::string& what, NotePhase phase = NotePhase::none,
             const std::string& component = {}, double t = kNoState, double p = kNoState);

@@ -94,8 +94,9 @@ void enthalpy_routine(const char* routine, Phase phase, double* t, double* p, do
     return;
   }
   HostState& h = host();
-  // at the pressure given (under Peng-Robinson, the last flash's when none is)
-  m.p = p != nullptr && *p > 0.0 ? *p : (h.system.method == Method::peng_robinson ? h.last_p : 0.0);
+  // at the pressure given, the last flash's when none is: every method's vapour depends on it (the
+  // ideal and NRTL methods' through Lee and Kesler's residual)
+  m.p = p != nullptr && *p > 0.0 ? *p : h.last_p;
   std::vector<double> full(h.ncomp(), 0.0);
   for (std::int64_t k = 0; k < *n; ++k) full[idx[k] - 1] += m.x[k];
   const Root root = phase == Phase::kVapour ? Root::kVapour : Root::kLiquid;
