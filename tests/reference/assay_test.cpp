@@ -14,8 +14,8 @@ namespace {
 constexpr double kT60F = 288.706, kT15C = 288.15, kWater60F = 999.016;
 
 // Tolerances (relative): MW 5 %, Tc 1.5 %, Pc 5 %, omega 10 %, liquid density at 15 degC 2 %,
-// ideal-gas Cp at 300 K 5 % (6 % for n-eicosane, +5.2 %: the databank's liquid density gives it a
-// gravity 1.0 % under the n-alkane series; at Twu's n-alkane gravity Kesler-Lee gives +3.6 %);
+// ideal-gas Cp at 300 K 5 % (6 % for n-eicosane, +5.2 %: at no gravity do its Cp and Pc both meet
+// 5 %, docs/hxprops.md);
 // an aromatic (toluene, o-xylene, naphthalene) within twice these. The rest are estimates of the
 // class that PGL5 reports for its methods: liquid Cp and the heat of vaporisation at the boiling
 // point within 5 %, surface tension 10 %, transport 25 %; the heat of vaporisation carried down to
