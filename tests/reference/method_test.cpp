@@ -306,9 +306,9 @@ TEST_P(Boundaries, LieWhereTheyShould) {
   EXPECT_LE(crossings, 2);
   EXPECT_TRUE(!gas || std::abs(off - water) <= 0.3) << off << " without free water";
   EXPECT_TRUE(std::isnan(b.measured) || std::abs(organic - b.measured) <= 0.5) << organic;
-  // an organic liquid beside free water at low pressure, no vapour: the vapour they would first give
-  // off holds each at its vapour pressure, y_w / y_o = Psat_w / Psat_o within 3 % (the equation's
-  // fugacities depart from Raoult's law by about that at one atmosphere)
+  // an organic liquid beside free water (listed second) at low pressure, no vapour: the vapour they
+  // would first give off holds each at its vapour pressure, y_w / y_o = Psat_w / Psat_o within 3 %
+  // (the equation's fugacities depart from Raoult's law by about that at one atmosphere)
   if (const FlashResult cold = at(b.t_lo, true); b.names.size() == 2 && b.p < 2e5 && cold.phase_amount[kV] <= 0.0) {
     ASSERT_GT(cold.phase_amount[kL2], 0.0);
     const double ratio = if97::saturation_pressure(b.t_lo) / std::exp(ln_vapour_pressure(*sys.components[0], b.t_lo));
@@ -360,8 +360,8 @@ TEST(AutomaticMethod, PicksByComponentsPressureAndPairData) {
 // A pure component at or above its critical pressure is one fluid under every method: over Tr 0.6
 // to 1.6 every T-P flash gives one phase, the enthalpy has no step (a latent heat would be of the
 // order of the heat of vaporisation; none of a fifth of it at Tr 0.8 across 0.5 K), and a vapour
-// fraction specification finds no boundary. So too where it stands second in the list, behind one at none whose
-// critical pressure is above the pressure.
+// fraction specification finds no boundary. So too where it stands second in the list, behind one at
+// none whose critical pressure is above the pressure.
 TEST(AboveTheCriticalPressure, APureComponentIsOneFluidUnderEveryMethod) {
   for (const char* name : {"carbon dioxide", "propane", "n-hexane", "methanol", "water"}) {
     const Component& c = *bank().find(name);
