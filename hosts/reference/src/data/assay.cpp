@@ -38,12 +38,15 @@ Critical twu(double tb_k, double sg) {
     return std::exp(5.71419 + 2.71579 * th - 0.286590 * th * th - 39.8544 / th - 0.122488 / (th * th)) - 24.7522 * th +
            35.3155 * th * th;
   };
+  // (four steps at most from 250 to 1000 K; a cap reached is said, never taken as the answer)
   double th = std::log(tb / (10.44 - 0.0052 * tb));
-  for (int i = 0; i < 50; ++i) {
+  bool met = false;
+  for (int i = 0; i < 50 && !met; ++i) {
     const double h = 1e-6, f = tb_of(th) - tb, d = (tb_of(th + h) - tb_of(th - h)) / (2 * h);
     th -= f / d;
-    if (std::abs(f) < 1e-9 * tb) break;
+    met = std::abs(f) < 1e-9 * tb;
   }
+  if (!met) throw Error("a normal boiling point of " + assay_figure(tb_k) + " K: Twu's n-alkane molecular weight stopped at its cap of 50 steps");
   const double mo = std::exp(th), rt = std::sqrt(tb);
   auto ratio = [](double f) { return std::pow((1 + 2 * f) / (1 - 2 * f), 2); };
   const double dt = std::exp(5 * (sgo - sg)) - 1;
