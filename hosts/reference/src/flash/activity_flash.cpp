@@ -31,7 +31,8 @@ struct Liquid {
 
 class Splitter {
  public:
-  Splitter(const NrtlAt& m, std::span<const double> psat, double p, int barred)
+  // `barred`: the component kept out of the liquid (the set's size: none), as in the Peng-Robinson splits
+  Splitter(const NrtlAt& m, std::span<const double> psat, double p, std::size_t barred)
       : m_(m), psat_(psat), p_(p), barred_(barred), n_(m.n()) {}
 
   Liquid liquid(const std::vector<double>& x, bool allow) const {
@@ -55,7 +56,7 @@ class Splitter {
     m_.ln_gamma(x1, lg);
     for (std::size_t i = 0; i < n_; ++i) {
       const double ratio = x[i] > 0.0 && x1[i] > 0.0 ? x1[i] / x[i] : 1.0;
-      k[i] = static_cast<int>(i) == barred_ ? kBarredK : ratio * std::exp(lg[i]) * psat_[i] / p_;
+      k[i] = i == barred_ ? kBarredK : ratio * std::exp(lg[i]) * psat_[i] / p_;
     }
   }
   std::vector<double> k_of(const std::vector<double>& x, const std::vector<double>& x1) const {
@@ -66,7 +67,7 @@ class Splitter {
 
   // Split `amount` of feed zf (fractions) into out.v, out.l1, out.l2.
   void split(ActivitySplit& out, const std::vector<double>& zf, double amount, bool allow) const {
-    const bool barred = barred_ >= 0 && zf[static_cast<std::size_t>(barred_)] > 0.0;
+    const bool barred = barred_ < n_ && zf[barred_] > 0.0;
     // All liquid at or above the bubble pressure of the (possibly split) liquid; all vapour at or
     // below the dew pressure (the incipient liquid's gamma by substitution). The homogeneous
     // liquid's bubble pressure says which test is likely to settle it, so that one goes first.
@@ -77,7 +78,7 @@ class Splitter {
       dew_done = true;
       double s = 0.0;
       for (std::size_t i = 0; i < n_; ++i) {
-        if (static_cast<int>(i) != barred_) s += zf[i] / out.k[i];
+        if (i != barred_) s += zf[i] / out.k[i];
       }
       if (s > 1.0) return false;
       for (std::size_t i = 0; i < n_; ++i) out.v[i] += amount * zf[i];
@@ -125,14 +126,14 @@ class Splitter {
         b = split.beta;
         out.status = worse(out.status, split.status);
         for (std::size_t i = 0; i < n_; ++i) x[i] = zf[i] / (1.0 + b * (k[i] - 1.0));
-        if (barred) x[static_cast<std::size_t>(barred_)] = 0.0;
+        if (barred) x[barred_] = 0.0;
         const double sx = total(x);
         for (double& v : x) v /= sx;
         if (split_each) l = liquid(x, true);
         k_into(x, split_each ? l.x1 : x, kn, lg);
         double change = 0.0, dd = 0.0, dp = 0.0;
         for (std::size_t i = 0; i < n_; ++i) {
-          if (zf[i] <= 0.0 || static_cast<int>(i) == barred_) continue;
+          if (zf[i] <= 0.0 || i == barred_) continue;
           const double step = std::log(kn[i] / k[i]);
           change = std::max(change, std::abs(step));
           dd += step * step;
@@ -167,7 +168,7 @@ class Splitter {
     out.k = k;
     std::vector<double> lz(n_);
     for (std::size_t i = 0; i < n_; ++i) {
-      lz[i] = b >= 1.0 || static_cast<int>(i) == barred_ ? 0.0 : zf[i] * (1.0 - b) / (1.0 + b * (k[i] - 1.0));
+      lz[i] = b >= 1.0 || i == barred_ ? 0.0 : zf[i] * (1.0 - b) / (1.0 + b * (k[i] - 1.0));
       out.v[i] += amount * (zf[i] - lz[i]);
     }
     const double liquid_amount = total(lz);
@@ -223,7 +224,7 @@ class Splitter {
   std::vector<double> incipient_liquid(const std::vector<double>& zf, ActivitySplit& out) const {
     std::vector<double> x(n_, 0.0), lg(n_);
     for (std::size_t i = 0; i < n_; ++i) {
-      if (static_cast<int>(i) != barred_) x[i] = zf[i] * p_ / psat_[i];
+      if (i != barred_) x[i] = zf[i] * p_ / psat_[i];
     }
     // The sum of x before normalising is P / P_dew, stationary at the solution: it settles long
     // before x does where the liquid is near a split, and it is what decides the phases.
@@ -235,7 +236,7 @@ class Splitter {
       m_.ln_gamma(x, lg);
       double change = 0.0;
       for (std::size_t i = 0; i < n_; ++i) {
-        if (static_cast<int>(i) == barred_ || zf[i] <= 0.0) continue;
+        if (i == barred_ || zf[i] <= 0.0) continue;
         const double xn = zf[i] * p_ / (std::exp(lg[i]) * psat_[i]);
         change = std::max(change, std::abs(std::log(xn / x[i])));
         x[i] = xn;
@@ -266,7 +267,7 @@ class Splitter {
   bool from_corners(const std::vector<double>& zf, std::vector<double>& x) const {
     std::vector<std::size_t> active;
     for (std::size_t i = 0; i < n_; ++i) {
-      if (static_cast<int>(i) != barred_ && zf[i] > 0.0) active.push_back(i);
+      if (i != barred_ && zf[i] > 0.0) active.push_back(i);
     }
     std::vector<double> w(n_, 0.0), lg(n_), best;
     const FixedPointMap g = [&](const std::vector<double>& at, std::vector<double>& next) {
@@ -294,7 +295,7 @@ class Splitter {
   const NrtlAt& m_;
   std::span<const double> psat_;
   double p_;
-  int barred_;
+  std::size_t barred_;
   std::size_t n_;
 };
 
@@ -309,7 +310,7 @@ ActivitySplit activity_split(const NrtlAt& m, std::span<const double> psat, std:
   out.l1.assign(n, 0.0);
   out.l2.assign(n, 0.0);
   if (water < 0 || !(z[static_cast<std::size_t>(water)] > 0.0) || !free_water) {
-    Splitter(m, psat, p, -1).split(out, z, 1.0, true);
+    Splitter(m, psat, p, n).split(out, z, 1.0, true);
     // the second liquid is the aqueous one where water takes part
     if (water >= 0 && total(out.l2) > 0.0) {
       const auto w = static_cast<std::size_t>(water);
@@ -335,7 +336,7 @@ ActivitySplit activity_split(const NrtlAt& m, std::span<const double> psat, std:
     org.v.assign(n, 0.0);
     org.l1.assign(n, 0.0);
     org.l2.assign(n, 0.0);
-    Splitter(m, psat, p - pw, -1).split(org, zo, zorg, false);
+    Splitter(m, psat, p - pw, n).split(org, zo, zorg, false);
     const double yw = pw / p;
     const double vap = total(org.v) / (1.0 - yw);
     const double free = zw - vap * yw;
@@ -356,7 +357,7 @@ ActivitySplit activity_split(const NrtlAt& m, std::span<const double> psat, std:
     return out;
   }
   // no free water: water stays in the vapour, the organics split with it there
-  Splitter(m, psat, p, water).split(out, z, 1.0, false);
+  Splitter(m, psat, p, w).split(out, z, 1.0, false);
   return out;
 }
 
