@@ -20,6 +20,10 @@ std::vector<double> normalised(const Mixture& m) {
   return out;
 }
 
+// A pure-component property at T (its out-of-range flag beside it): names the overload the mixture
+// rules below share their names with.
+using PureProperty = double (*)(const Component&, double, bool*);
+
 // Evaluates f for every component with a positive fraction; notes an out-of-range evaluation. With
 // `skip_water`, water is left at zero (its value comes from elsewhere and no note is asked for).
 template <class F>
@@ -153,21 +157,27 @@ double molecular_weight(const Mixture& m) {
   return s;
 }
 
+namespace {
+
+// The components' low-pressure vapour viscosities, which weight both vapour transport rules.
+std::vector<double> pure_vapour_viscosities(const Mixture& m, const std::vector<double>& x, double t, RangeNotes* notes) {
+  return pure_values(m, x, t, "vapour viscosity", notes, static_cast<PureProperty>(vapour_viscosity));
+}
+
+}  // namespace
+
 double vapour_viscosity(const Mixture& m, double t, RangeNotes* notes) {
   if (water::Molar w; water_only(m, Phase::kVapour, t, notes, w)) return w.mu;
   const auto x = normalised(m);
-  const auto mu = pure_values(m, x, t, "vapour viscosity", notes,
-                              static_cast<double (*)(const Component&, double, bool*)>(vapour_viscosity));
+  const auto mu = pure_vapour_viscosities(m, x, t, notes);
   return wilke_type(m, x, mu, mu);
 }
 
 double vapour_conductivity(const Mixture& m, double t, RangeNotes* notes) {
   if (water::Molar w; water_only(m, Phase::kVapour, t, notes, w)) return w.k;
   const auto x = normalised(m);
-  const auto mu = pure_values(m, x, t, "vapour viscosity", notes,
-                              static_cast<double (*)(const Component&, double, bool*)>(vapour_viscosity));
-  const auto k = pure_values(m, x, t, "vapour conductivity", notes,
-                             static_cast<double (*)(const Component&, double, bool*)>(vapour_conductivity));
+  const auto mu = pure_vapour_viscosities(m, x, t, notes);
+  const auto k = pure_values(m, x, t, "vapour conductivity", notes, static_cast<PureProperty>(vapour_conductivity));
   return wilke_type(m, x, k, mu);
 }
 
@@ -175,8 +185,7 @@ double liquid_viscosity(const Mixture& m, double t, RangeNotes* notes) {
   if (water::Molar w; water_only(m, Phase::kLiquid, t, notes, w)) return w.mu;
   // Logarithmic (Arrhenius) rule: ln mu = sum x_i ln mu_i.
   const auto x = normalised(m);
-  auto mu = pure_values(m, x, t, "liquid viscosity", notes,
-                        static_cast<double (*)(const Component&, double, bool*)>(liquid_viscosity));
+  auto mu = pure_values(m, x, t, "liquid viscosity", notes, static_cast<PureProperty>(liquid_viscosity));
   water_at_pressure(m, x, Phase::kLiquid, t, mu, &water::Molar::mu);
   double s = 0.0;
   for (std::size_t i = 0; i < x.size(); ++i) {
@@ -189,8 +198,7 @@ double liquid_conductivity(const Mixture& m, double t, RangeNotes* notes) {
   if (water::Molar w; water_only(m, Phase::kLiquid, t, notes, w)) return w.k;
   // Vredeveld's power-law rule on mass fractions: k = (sum w_i k_i^-2)^(-1/2).
   const auto x = normalised(m);
-  auto k = pure_values(m, x, t, "liquid conductivity", notes,
-                       static_cast<double (*)(const Component&, double, bool*)>(liquid_conductivity));
+  auto k = pure_values(m, x, t, "liquid conductivity", notes, static_cast<PureProperty>(liquid_conductivity));
   water_at_pressure(m, x, Phase::kLiquid, t, k, &water::Molar::k);
   const double mw = molecular_weight(m);
   double s = 0.0;
@@ -203,8 +211,7 @@ double liquid_conductivity(const Mixture& m, double t, RangeNotes* notes) {
 double surface_tension(const Mixture& m, double t, RangeNotes* notes) {
   // Mole-fraction average of the pure-component surface tensions.
   const auto x = normalised(m);
-  const auto st = pure_values(m, x, t, "surface tension", notes,
-                              static_cast<double (*)(const Component&, double, bool*)>(surface_tension));
+  const auto st = pure_values(m, x, t, "surface tension", notes, static_cast<PureProperty>(surface_tension));
   double s = 0.0;
   for (std::size_t i = 0; i < x.size(); ++i) s += x[i] * st[i];
   return s;
